@@ -1,0 +1,50 @@
+# The README's two commands: `make run` and `make test`. Everything else is for developers.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+JOBS ?= $(shell nproc)
+CMAKE_GEN := -G Ninja
+
+.PHONY: all bootstrap build run test asan tsan bench fuzz soak clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: bootstrap $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Runs a conversation of the two sample characters: the window when there is a
+# display, otherwise a bounded conversation in the terminal.
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+asan: bootstrap
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPARLEVO_SANITIZE=address,undefined
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+tsan: bootstrap
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPARLEVO_SANITIZE=thread -DPARLEVO_GUI=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -R 'Thread|Conversation|Concurren'
+
+bench: bootstrap
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DPARLEVO_BENCH=ON -DPARLEVO_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+
+fuzz: bootstrap
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLEVO_FUZZ=ON -DPARLEVO_TESTS=OFF -DPARLEVO_GUI=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,33 @@
+// Text helpers shared by the loaders, the talk cycle and the tag language:
+// width/case folding, the "#" digit wildcard, comma text and truth texts.
+#ifndef PARLEVO_DATA_TEXT_HELPERS_H_
+#define PARLEVO_DATA_TEXT_HELPERS_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlevo {
+
+// Folds a-z to A-Z and the full-width digits, capitals, small letters, signs
+// and the ideographic space to ASCII, character for character (same length).
+std::u16string NormalizeText(std::u16string_view text);
+
+// "#" becomes "[0-9]" and "\#" a literal "#". Works on the ANSI form and
+// steps over double-byte characters whole (a trail byte 0x5C is no "\").
+std::string ExpandDigitWildcard(std::string_view ansi);
+
+// Splits comma text: fields separated by commas or blanks (codes 1..32), a
+// field in double quotes may hold both ("" inside stands for one quote).
+// Never splits a double-byte character.
+std::vector<std::string> SplitCommaText(std::string_view ansi);
+
+// "True" / "False".
+const char* BoolToText(bool value);
+std::u16string BoolToWide(bool value);
+// True when NormalizeText(text) is "TRUE" or the text is a non-zero whole number.
+bool TextToBool(std::string_view ansi);
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_DATA_TEXT_HELPERS_H_

@@ -1,0 +1,107 @@
+// A character: its base file, eight knowledge data objects, the profile of
+// its partner, three kinds of memory slots and its conversation bookkeeping.
+// Slots 50-99 survive between runs in the state file.
+//
+// Thread-safety: a character is built on one thread and then used by one
+// thread at a time (the conversation's); it has no locks of its own.
+#ifndef PARLEVO_ENGINE_CHARACTER_H_
+#define PARLEVO_ENGINE_CHARACTER_H_
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "data/character_file.h"
+#include "data/lumo_data.h"
+
+namespace parlevo {
+
+class ELumoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One of: "characterfile is not found", "characterfile is invalid",
+// "character is not supported in this version", "character contains no data".
+class ELumoInvalidCharacter : public ELumoError {
+ public:
+  using ELumoError::ELumoError;
+};
+
+// The profile of the partner the character talks to.
+struct TUser {
+  std::string FamilyName;
+  std::string GivenName;
+  std::string OtherName;
+  std::string Nickname;
+  bool Sex = false;
+  double Birthday = 0;
+};
+
+// A set of the eight data objects, bit i for slot i (Data01 = bit 0 ... DataC2 = bit 7).
+using TDataSlots = uint8_t;
+inline constexpr TDataSlots OpeningSlots = 0x03;  // Data01, Data02
+inline constexpr TDataSlots AllSlots = 0xFF;
+
+class TCharacter {
+ public:
+  // A character with no files: nothing is loaded and nothing is saved.
+  TCharacter();
+  // Loads the character from its base file (ANSI path). Throws
+  // ELumoInvalidCharacter, or platform::EFileError for an unreadable file.
+  explicit TCharacter(std::string_view file_name);
+  // Saves the state file when Name is not empty. Never throws: a failed save
+  // keeps the old file and is reported through SaveErrorHandler.
+  ~TCharacter();
+  TCharacter(const TCharacter&) = delete;
+  TCharacter& operator=(const TCharacter&) = delete;
+
+  // Answers `text` from the data objects in `slots`; the raw answer, tags not
+  // expanded, or "" when nothing answered.
+  std::u16string Talk(std::u16string_view text, TDataSlots slots);
+
+  // Expands the tags of `text` (the tag language). Never throws.
+  std::u16string ExpandTags(std::u16string_view text);
+
+  // True when `pattern` is found in `text`; a malformed pattern is false.
+  bool PatternMatches(std::string_view pattern, std::string_view text) const;
+
+  void LoadState();
+  // Throws platform::EFileError when the file cannot be written (old file kept).
+  void SaveState();
+  // Path of the state file: Folder + base file name with extension ".lts".
+  std::string StatePath() const;
+
+  // The data object of slot i (0 = Data01 ... 7 = DataC2).
+  TLumoData& Slot(int i);
+
+  // Called with a message when the destructor's save fails (default: none).
+  static void (*SaveErrorHandler)(const std::string& message);
+
+  std::unique_ptr<TLumoData0> Data01, Data02;
+  std::unique_ptr<TLumoDataA> DataA1, DataA2;
+  std::unique_ptr<TLumoDataB> DataB1, DataB2;
+  std::unique_ptr<TLumoDataC> DataC1, DataC2;
+  TUser User;
+  std::unique_ptr<TCharacterFile> CharacterFile;
+  std::string Folder;          // data folder, ends in a delimiter
+  std::string Name;            // "name" value once loading succeeded
+  std::string FileName;        // base file path
+  std::string OperateMessage;  // normalised input of the last Talk that searched kind 0
+  std::array<std::string, 100> Memos{};
+  std::array<double, 100> Counts{};
+  std::array<bool, 100> Flags{};
+  std::string LastAnswer;  // raw answer chosen by the last Talk
+  std::string Input;       // input of the last Talk
+  std::string PrevInput;   // input of the Talk before that
+  double StartTime = 0;    // when loading finished (days since 1899-12-30)
+  int32_t TalkCount = 0;
+  bool AllowExecute = false;
+};
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_ENGINE_CHARACTER_H_
