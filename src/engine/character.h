@@ -75,10 +75,17 @@ class TCharacter {
   // Path of the state file: Folder + base file name with extension ".lts".
   std::string StatePath() const;
 
-  // The data object of slot i (0 = Data01 ... 7 = DataC2).
+  // The data object of slot i (0 = Data01 ... 7 = DataC2); throws
+  // std::out_of_range for any other i.
+  static constexpr int kSlotCount = 8;
   TLumoData& Slot(int i);
+  // The base file key that lists the data files of slot i ("data01" ...).
+  static std::string_view DataKey(int i);
+  // Sum of Available over the eight data objects.
+  int64_t TotalAvailable();
 
   // Called with a message when the destructor's save fails (default: none).
+  // Set once at program start, before any thread runs; only read afterwards.
   static void (*SaveErrorHandler)(const std::string& message);
 
   std::unique_ptr<TLumoData0> Data01, Data02;
@@ -100,6 +107,12 @@ class TCharacter {
   double StartTime = 0;    // when loading finished (days since 1899-12-30)
   int32_t TalkCount = 0;
   bool AllowExecute = false;
+
+ private:
+  void CreateDataObjects();
+  void LoadDataFiles();
+  std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
+  void ReportSaveError(const std::string& reason) const;
 };
 
 }  // namespace parlevo

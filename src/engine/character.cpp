@@ -1,0 +1,146 @@
+// The character object: building it from a base file (with the four reasons
+// to refuse one), and releasing it, which saves the upper half of its memory.
+#include "engine/character.h"
+
+#include <array>
+#include <exception>
+#include <stdexcept>
+#include <string_view>
+
+#include "data/character_file.h"
+#include "data/lumo_data.h"
+#include "data/text_helpers.h"
+#include "platform/clock.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+
+namespace parlevo {
+
+// Set once at program start, before any thread runs, and only read after
+// that (by destructors on whichever thread releases a character).
+void (*TCharacter::SaveErrorHandler)(const std::string& message) = nullptr;
+
+namespace {
+
+// The base file keys of the eight data objects, in slot order.
+constexpr std::array<std::string_view, 8> kDataKeys = {"data01", "data02", "dataa1", "dataa2",
+                                                       "datab1", "datab2", "datac1", "datac2"};
+
+// The oldest personality format this engine reads.
+constexpr int32_t kMinimumVersion = 210;
+
+}  // namespace
+
+TCharacter::TCharacter() {
+  // An empty reader: every key reads as "", so tags that ask the base file
+  // find nothing instead of a missing object.
+  CharacterFile = std::make_unique<TCharacterFile>("");
+  CreateDataObjects();
+}
+
+TCharacter::TCharacter(std::string_view file_name) {
+  if (!platform::FileExists(file_name)) {
+    throw ELumoInvalidCharacter("characterfile is not found");
+  }
+  if (!IsCharacterFile(file_name)) throw ELumoInvalidCharacter("characterfile is invalid");
+  CharacterFile = std::make_unique<TCharacterFile>(file_name);
+  auto version = platform::TextToInt(CharacterFile->GetValue("version"));
+  if (version.value_or(0) < kMinimumVersion) {
+    throw ELumoInvalidCharacter("character is not supported in this version");
+  }
+  FileName = std::string(file_name);
+  Folder = ResolveDataFolder(file_name, CharacterFile->GetValue("folder"));
+  CreateDataObjects();
+  LoadDataFiles();
+  if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
+  // Name is still empty here, so a first state file carries the empty key.
+  if (!platform::FileExists(StatePath())) SaveState();
+  Name = CharacterFile->GetValue("name");
+  LoadState();
+  StartTime = platform::NowLocal();
+}
+
+TCharacter::~TCharacter() {
+  if (!Name.empty()) {
+    try {
+      SaveState();
+    } catch (const std::exception& e) {
+      ReportSaveError(e.what());
+    } catch (...) {
+      ReportSaveError("unknown error");
+    }
+  }
+  CharacterFile.reset();
+  for (auto* slot : {&Data01, &Data02}) slot->reset();
+  for (auto* slot : {&DataA1, &DataA2}) slot->reset();
+  for (auto* slot : {&DataB1, &DataB2}) slot->reset();
+  for (auto* slot : {&DataC1, &DataC2}) slot->reset();
+}
+
+void TCharacter::ReportSaveError(const std::string& reason) const {
+  if (SaveErrorHandler == nullptr) return;
+  try {
+    SaveErrorHandler("the state file " + StatePath() + " was not saved: " + reason);
+  } catch (...) {
+    // A destructor must not throw; the handler's own failure has nowhere to go.
+  }
+}
+
+void TCharacter::CreateDataObjects() {
+  auto evaluate = [this](std::u16string_view t) { return ExpandTags(t); };
+  Data01 = std::make_unique<TLumoData0>(true, evaluate);
+  Data02 = std::make_unique<TLumoData0>(false, evaluate);
+  DataA1 = std::make_unique<TLumoDataA>(true, evaluate);
+  DataA2 = std::make_unique<TLumoDataA>(false, evaluate);
+  DataB1 = std::make_unique<TLumoDataB>(true, evaluate);
+  DataB2 = std::make_unique<TLumoDataB>(false, evaluate);
+  DataC1 = std::make_unique<TLumoDataC>(true, evaluate);
+  DataC2 = std::make_unique<TLumoDataC>(false, evaluate);
+}
+
+void TCharacter::LoadDataFiles() {
+  for (int i = 0; i < kSlotCount; ++i) {
+    for (const std::string& name : SplitCommaText(CharacterFile->GetValue(kDataKeys[i]))) {
+      std::string path = Folder + name;
+      if (platform::FileExists(path)) Slot(i).LoadFromFile(path);
+    }
+  }
+}
+
+int64_t TCharacter::TotalAvailable() {
+  int64_t total = 0;
+  for (int i = 0; i < kSlotCount; ++i) total += Slot(i).Available();
+  return total;
+}
+
+std::string_view TCharacter::DataKey(int i) { return kDataKeys.at(i); }
+
+TLumoData& TCharacter::Slot(int i) {
+  switch (i) {
+    case 0:
+      return *Data01;
+    case 1:
+      return *Data02;
+    case 2:
+      return *DataA1;
+    case 3:
+      return *DataA2;
+    case 4:
+      return *DataB1;
+    case 5:
+      return *DataB2;
+    case 6:
+      return *DataC1;
+    case 7:
+      return *DataC2;
+    default:
+      throw std::out_of_range("data slot out of range");
+  }
+}
+
+std::string TCharacter::StatePath() const {
+  if (FileName.empty()) return "";
+  return Folder + platform::ChangeFileExt(platform::ExtractFileName(FileName), ".lts");
+}
+
+}  // namespace parlevo

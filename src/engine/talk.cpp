@@ -1,0 +1,71 @@
+// The talk cycle: prepare the input (silence, repetition, folding), ask the
+// data objects in their fixed order, and keep the conversation bookkeeping.
+#include <string>
+
+#include "data/lumo_data.h"
+#include "data/text_helpers.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+#include "platform/random.h"
+
+namespace parlevo {
+namespace {
+
+constexpr std::u16string_view kNothingSaid = u"{NothingSaid}";
+constexpr std::u16string_view kRepeated = u"{Repeated}";
+
+// Slot numbers of the pair of kind C objects.
+constexpr int kFirstFreeTalk = 6;
+constexpr int kSecondFreeTalk = 7;
+
+bool Has(TDataSlots slots, int i) { return (slots >> i) & 1; }
+
+}  // namespace
+
+std::u16string TCharacter::Talk(std::u16string_view text, TDataSlots slots) {
+  platform::ReseedRandom();
+  // Wraps like the 32-bit counter it is rather than overflowing.
+  TalkCount = static_cast<int32_t>(static_cast<uint32_t>(TalkCount) + 1u);
+  PrevInput = std::move(Input);
+  Input = platform::WideToAnsi(text);
+
+  std::u16string prepared;
+  if (text.empty()) {
+    prepared = kNothingSaid;
+  } else if (text == platform::AnsiToWide(PrevInput)) {
+    prepared = std::u16string(text) + std::u16string(kRepeated);
+  } else {
+    prepared = text;
+  }
+  const std::string input = platform::WideToAnsi(NormalizeText(prepared));
+  OperateMessage = (slots & OpeningSlots) != 0 ? input : std::string();
+
+  std::string answer;
+  for (int i = 0; i < kFirstFreeTalk && answer.empty(); ++i) {
+    if (Has(slots, i)) answer = Slot(i).Search(input);
+  }
+  if (answer.empty()) answer = AnswerFreeTalk(input, slots);
+
+  LastAnswer = answer;
+  DataA1->Context = answer;
+  DataA2->Context = answer;
+  return platform::AnsiToWide(answer);
+}
+
+// Free talk is the last resort; between its two objects the choice is
+// weighted by how many entries each can still give.
+std::string TCharacter::AnswerFreeTalk(const std::string& input, TDataSlots slots) {
+  const bool first = Has(slots, kFirstFreeTalk);
+  const bool second = Has(slots, kSecondFreeTalk);
+  if (first && second) {
+    const double n1 = DataC1->Available();
+    const double n2 = DataC2->Available();
+    if (n1 + n2 <= 0) return std::string();
+    return platform::RandomReal() < n1 / (n1 + n2) ? DataC1->Search(input) : DataC2->Search(input);
+  }
+  if (first) return DataC1->Search(input);
+  if (second) return DataC2->Search(input);
+  return std::string();
+}
+
+}  // namespace parlevo
