@@ -1,0 +1,116 @@
+// TCharacter::ExpandTags: the scanner of the tag language. Replaces tags by
+// their results, rescans results, and keeps the work within its budgets.
+#include "engine/expand_tags.h"
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "data/stacks.h"
+#include "data/text_helpers.h"
+#include "engine/character.h"
+#include "engine/tag_context.h"
+#include "engine/tag_dispatch.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+
+namespace parlevo {
+namespace {
+
+// Runs one tag. Any failure inside a tag function gives an empty result; what
+// the function changed in the character before failing stays changed.
+std::u16string RunTag(TCharacter& character, std::u16string_view content, double now) {
+  if (content.empty()) return {};
+  std::u16string key = NormalizeText(content);
+  size_t bar = key.find(u'|');
+  TTagContext tag{character,       content, key, bar == std::u16string::npos ? 0 : int(bar) + 1,
+                  int(key.size()), now};
+  try {
+    return DispatchTag(tag);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+// The state of one expansion; positions are 0-based here (the "{" of an open
+// tag, the next character to scan).
+class TExpansion {
+ public:
+  TExpansion(TCharacter& character, std::u16string_view text)
+      : character_(character), work_(text), now_(platform::NowLocal()) {}
+
+  std::u16string Run() {
+    while (pos_ < work_.size()) {
+      char16_t c = work_[pos_];
+      if (c == u'{') {
+        Open();
+      } else if (c == u'}') {
+        if (!Close()) break;
+      } else {
+        segment_ += c;
+        ++pos_;
+      }
+    }
+    // Tags left open: the text in front of the outermost of them.
+    while (seg_stack_.Count() > 0) segment_ = platform::AnsiToWide(seg_stack_.Pop());
+    return segment_;
+  }
+
+ private:
+  void Open() {
+    pos_stack_.Push(int(pos_));
+    // Outer segments live in the ANSI form: what the code page can't show
+    // comes back as its default character.
+    seg_stack_.Push(platform::WideToAnsi(segment_));
+    segment_.clear();
+    ++pos_;
+  }
+
+  // Closes the tag whose "}" is at pos_. False when scanning must stop.
+  bool Close() {
+    int depth = pos_stack_.Count();
+    if (depth == 0) {  // a stray "}" empties the whole result
+      segment_.clear();
+      return false;
+    }
+    if (++tags_closed_ > kMaxTagsPerExpansion) return false;
+    std::u16string content = std::move(segment_);
+    std::u16string result = RunTag(character_, content, now_);
+    // The "{" position comes from the stack rather than from the content's
+    // length, which the ANSI round trip of outer segments may have shortened.
+    size_t open = size_t(pos_stack_.Pop());
+    if (depth > 2 || !result.empty()) {
+      if (result.size() > pos_ - open + 1 &&
+          work_.size() - (pos_ - open + 1) + result.size() > kMaxWorkLength) {
+        return false;
+      }
+      work_.replace(open, pos_ - open + 1, result);
+      pos_ = open;  // rescan from the first character of the result
+      segment_ = platform::AnsiToWide(seg_stack_.Pop());
+    } else {  // an empty result at depth 1 or 2: the tag stays as written
+      pos_ = pos_ + 1;
+      segment_ = platform::AnsiToWide(seg_stack_.Pop());
+      segment_ += u'{';
+      segment_ += content;
+      segment_ += u'}';
+    }
+    return true;
+  }
+
+  TCharacter& character_;
+  std::u16string work_;
+  size_t pos_ = 0;
+  std::u16string segment_;
+  TIntStack pos_stack_;
+  TStrStack seg_stack_;
+  double now_;
+  int tags_closed_ = 0;
+};
+
+}  // namespace
+
+std::u16string TCharacter::ExpandTags(std::u16string_view text) {
+  return TExpansion(*this, text).Run();
+}
+
+}  // namespace parlevo
