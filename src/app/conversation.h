@@ -2,51 +2,127 @@
 // turn, then strictly alternating turns, paced by an interval, each utterance
 // formatted into one transcript line and handed to a LineSink.
 //
-// Thread-safety: every public member is called from one owning thread (the
-// window's or the CLI's main thread); the conversation thread is the only one
-// that calls into the two characters once they are built.
+// Lifetime: a TParlevoThread owns its two characters and its std::thread.
+// The characters are released (their state files saved) by the conversation
+// thread as it ends; the destructor requests the stop, lets a paused
+// conversation run on to it, and joins, so no thread outlives its owner.
+//
+// Thread-safety: the constructor, the destructor and WaitFor are called from
+// one owning thread (the window's or the CLI's main thread). SetLogFormat,
+// SetInterval, Terminate, Pause, Resume, Paused and Finished may be called
+// from any thread, the conversation thread included (from inside DeliverLine).
+// Once built, the characters are used only by the conversation thread.
 #ifndef PARLEVO_APP_CONVERSATION_H_
 #define PARLEVO_APP_CONVERSATION_H_
 
-// CONTRACT (filled in by the conversation work; the window and the CLI use it):
-//
-//   class TParlevoThread;
-//
-//   // Receives each transcript line on the conversation thread and returns once
-//   // the line has been taken (the window hands it to its own thread and waits).
-//   // An implementation must return promptly once its owner has let go of the
-//   // conversation (it then drops the line), so a finishing conversation never
-//   // waits on a window that is itself waiting for it.
-//   class LineSink {
-//    public:
-//     virtual ~LineSink() = default;
-//     virtual void DeliverLine(const TParlevoThread& from, const std::string& line) = 0;
-//   };
-//
-//   inline constexpr std::string_view kDefaultLogFormat = "%charname > %comment";
-//
-//   class TParlevoThread {
-//    public:
-//     // Builds character 0 and then character 1 on the calling thread, introduces
-//     // them to each other and starts the thread. Throws ELumoInvalidCharacter or
-//     // platform::EFileError (then no thread runs and nothing is left behind).
-//     TParlevoThread(std::string_view first_file, std::string_view second_file,
-//                    std::string_view log_format, int32_t interval, LineSink& sink);
-//     // Requests the stop, lets the current turn finish, joins, and releases both
-//     // characters (their state files are saved).
-//     ~TParlevoThread();
-//     void SetLogFormat(std::string_view value);   // "" -> the default pattern
-//     void SetInterval(int32_t value);             // negative values are ignored
-//     void Terminate();                            // stop after the current turn
-//     void Pause();                                // halt between turns
-//     void Resume();
-//     bool Finished() const;                       // the thread has ended
-//     void WaitFor();                              // join (characters released)
-//     TCharacter& Character(int index);            // only while not running (tests)
-//   };
-//
-//   // Text helpers of the transcript.
-//   std::string FormatLine(std::string_view log_format, std::string_view name, std::string_view said);
-//   std::u16string StripBraces(std::u16string_view text);
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "app/transcript.h"
+#include "engine/character.h"
+
+namespace parlevo {
+
+class TParlevoThread;
+
+// Receives each transcript line on the conversation thread and returns once
+// the line has been taken (the window hands it to its own thread and waits).
+// An implementation must return promptly once its owner has let go of the
+// conversation (it then drops the line), so a finishing conversation never
+// waits on a window that is itself waiting for it.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  // `line` is ANSI text of the process code page, one utterance on one line.
+  virtual void DeliverLine(const TParlevoThread& from, const std::string& line) = 0;
+};
+
+class TParlevoThread {
+ public:
+  // Builds character 0 and then character 1 on the calling thread, introduces
+  // them to each other and starts the thread. Throws ELumoInvalidCharacter or
+  // platform::EFileError (then no thread runs and nothing is left behind).
+  // `sink` must outlive this object. `log_format` "" means the default
+  // pattern; a negative `interval` counts as 0.
+  TParlevoThread(std::string_view first_file, std::string_view second_file,
+                 std::string_view log_format, int32_t interval, LineSink& sink);
+  // Requests the stop, lets the current turn finish, joins, and releases both
+  // characters (their state files are saved). A paused conversation is let
+  // run to its stop.
+  ~TParlevoThread();
+  TParlevoThread(const TParlevoThread&) = delete;
+  TParlevoThread& operator=(const TParlevoThread&) = delete;
+
+  // The transcript line pattern; "" stores the default pattern. Applies from
+  // the next line on.
+  void SetLogFormat(std::string_view value);
+  std::string LogFormat() const;
+  // The pause in ms between the end of one turn and the start of the next.
+  // Negative values are ignored. Seen by a wait in progress within a few ms.
+  void SetInterval(int32_t value);
+  int32_t Interval() const { return interval_.load(); }
+
+  // Requests the stop: a turn in progress runs to its end (its line is
+  // delivered), and no further turn starts. Also ends a pause.
+  void Terminate();
+  // Halts the conversation between turns (a turn in progress finishes first);
+  // Resume lets it go on, counting the wait from the same point as before.
+  void Pause();
+  void Resume();
+  bool Paused() const;
+
+  // True once the thread has ended and both characters have been released.
+  bool Finished() const { return finished_.load(std::memory_order_acquire); }
+  // Waits until the thread has ended and joins it. Never call it from inside
+  // DeliverLine (the conversation thread would wait for itself).
+  void WaitFor();
+  // As WaitFor, but gives up after `timeout`; true when the thread ended.
+  bool WaitFor(std::chrono::milliseconds timeout);
+
+  // Why the conversation ended by itself: the message of an error raised
+  // during a turn; "" when it ended on request. Valid once Finished().
+  std::string FailureMessage() const;
+
+  // Character 0 (the first base file) or 1. Only for the conversation thread
+  // (inside DeliverLine); the characters are gone once Finished().
+  TCharacter& Character(int index);
+
+ private:
+  void Run();
+  void Converse();
+  // Speaks one turn: answer, expand, strip, convert, format and deliver.
+  // Returns what was said (ANSI), the other character's next input.
+  std::string Turn(int index, std::u16string_view input, TDataSlots slots);
+  // Waits until `interval_` ms have passed since `last_tick`, holding while
+  // paused. False when a stop was requested.
+  bool AwaitNextTurn(uint32_t last_tick);
+  void ReleaseCharacters();
+
+  std::array<std::unique_ptr<TCharacter>, 2> characters_;
+  LineSink& sink_;
+
+  std::atomic<int32_t> interval_{0};
+  mutable std::mutex format_mutex_;  // guards log_format_; swapped whole
+  std::shared_ptr<const std::string> log_format_;
+
+  mutable std::mutex state_mutex_;  // guards the fields below; signals changes
+  std::condition_variable state_changed_;
+  bool stop_requested_ = false;
+  bool paused_ = false;
+  std::string failure_;  // written by the conversation thread before finishing
+
+  std::atomic<bool> finished_{false};
+  std::thread thread_;
+};
+
+}  // namespace parlevo
 
 #endif  // PARLEVO_APP_CONVERSATION_H_
