@@ -6,6 +6,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "data/character_file.h"
 #include "data/lumo_data.h"
@@ -39,6 +40,20 @@ TCharacter::TCharacter() {
 }
 
 TCharacter::TCharacter(std::string_view file_name) {
+  LoadPersonality(file_name, nullptr);
+  // Name is still empty here, so a first state file carries the empty key.
+  if (!platform::FileExists(StatePath())) SaveState();
+  Name = CharacterFile->GetValue("name");
+  LoadState();
+  StartTime = platform::NowLocal();
+}
+
+TCharacter::TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes) {
+  LoadPersonality(file_name, &notes);
+  StartTime = platform::NowLocal();
+}
+
+void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNote>* notes) {
   if (!platform::FileExists(file_name)) {
     throw ELumoInvalidCharacter("characterfile is not found");
   }
@@ -51,13 +66,8 @@ TCharacter::TCharacter(std::string_view file_name) {
   FileName = std::string(file_name);
   Folder = ResolveDataFolder(file_name, CharacterFile->GetValue("folder"));
   CreateDataObjects();
-  LoadDataFiles();
+  LoadDataFiles(notes);
   if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
-  // Name is still empty here, so a first state file carries the empty key.
-  if (!platform::FileExists(StatePath())) SaveState();
-  Name = CharacterFile->GetValue("name");
-  LoadState();
-  StartTime = platform::NowLocal();
 }
 
 TCharacter::~TCharacter() {
@@ -98,13 +108,31 @@ void TCharacter::CreateDataObjects() {
   DataC2 = std::make_unique<TLumoDataC>(false, evaluate);
 }
 
-void TCharacter::LoadDataFiles() {
+void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
   for (int i = 0; i < kSlotCount; ++i) {
+    TLumoData& slot = Slot(i);
+    slot.SetNoteSink(notes);
     for (const std::string& name : SplitCommaText(CharacterFile->GetValue(kDataKeys[i]))) {
       std::string path = Folder + name;
-      if (platform::FileExists(path)) Slot(i).LoadFromFile(path);
+      if (platform::FileExists(path)) {
+        slot.LoadFromFile(path);
+      } else if (notes != nullptr) {
+        notes->push_back({FileName, ValueLine(kDataKeys[i]),
+                          std::string(kDataKeys[i]) + ": data file not found: " + name});
+      }
     }
+    if (notes != nullptr) slot.NoteIdleMarkers();
+    slot.SetNoteSink(nullptr);
   }
+}
+
+// The 1-based line of the base file that holds the value of `key`.
+int TCharacter::ValueLine(std::string_view key) const {
+  const auto& keys = CharacterFile->Keys();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] == key) return static_cast<int>(2 * i + 2);
+  }
+  return 0;
 }
 
 int64_t TCharacter::TotalAvailable() {

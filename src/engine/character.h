@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/character_file.h"
 #include "data/lumo_data.h"
@@ -53,6 +54,11 @@ class TCharacter {
   // Loads the character from its base file (ANSI path). Throws
   // ELumoInvalidCharacter, or platform::EFileError for an unreadable file.
   explicit TCharacter(std::string_view file_name);
+  // Loads like the constructor above and refuses the same characters, but
+  // reads and writes no state file (Name stays empty, so nothing is saved)
+  // and appends to `notes` what loading passes over in silence: missing data
+  // files and the data objects' own notes. For personality authors.
+  TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes);
   // Saves the state file when Name is not empty. Never throws: a failed save
   // keeps the old file and is reported through SaveErrorHandler.
   ~TCharacter();
@@ -109,8 +115,10 @@ class TCharacter {
   bool AllowExecute = false;
 
  private:
+  void LoadPersonality(std::string_view file_name, std::vector<TLoadNote>* notes);
   void CreateDataObjects();
-  void LoadDataFiles();
+  void LoadDataFiles(std::vector<TLoadNote>* notes);
+  int ValueLine(std::string_view key) const;
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
   void ReportSaveError(const std::string& reason) const;
 };
