@@ -1,0 +1,172 @@
+// Tests for text files: line rules, path translation with case-insensitive
+// lookup, reading errors, atomic replacing and the path-name helpers.
+
+#include "platform/textfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/codepage.h"
+
+namespace parlevo::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temp folder, removed afterwards.
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "parlevo-textfile-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+  }
+  // Path of `name` inside the folder, as a string.
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    fs::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  fs::path dir_;
+};
+
+TEST(TextFile, SplitLines) {
+  using Lines = std::vector<std::string>;
+  const struct {
+    std::string bytes;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\n\n", {"a", ""}},
+      {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\n\rb", {"a", "", "b"}},  // LF CR is two breaks
+      {std::string("ab\0cd\nef", 8), {"ab"}},
+      {std::string("\0", 1), {}},
+      {" x \t", {" x \t"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.bytes), c.lines);
+}
+
+TEST(TextFile, PathNameHelpers) {
+  // "ソ" is 0x83 0x5C: its second byte is no delimiter.
+  const std::string so = "\x83\x5C";
+  EXPECT_EQ(ExtractFileDir("C:\\chars\\robo.ltc"), "C:\\chars\\");
+  EXPECT_EQ(ExtractFileDir("chars/robo.ltc"), "chars/");
+  EXPECT_EQ(ExtractFileDir("C:robo.ltc"), "C:");
+  EXPECT_EQ(ExtractFileDir("robo.ltc"), "");
+  EXPECT_EQ(ExtractFileDir("a\\" + so + "\\b.txt"), "a\\" + so + "\\");
+  EXPECT_EQ(ExtractFileDir(so + "x.txt"), "");
+  EXPECT_EQ(ExtractFileName("a\\" + so + ".txt"), so + ".txt");
+  EXPECT_TRUE(EndsWithDelimiter("data\\"));
+  EXPECT_TRUE(EndsWithDelimiter("data/"));
+  EXPECT_FALSE(EndsWithDelimiter("data"));
+  EXPECT_FALSE(EndsWithDelimiter(""));
+  EXPECT_FALSE(EndsWithDelimiter("data" + so));
+  EXPECT_TRUE(EndsWithDelimiter("data" + so + "\\"));
+  EXPECT_EQ(ChangeFileExt("c\\robo.ltc", ".lts"), "c\\robo.lts");
+  EXPECT_EQ(ChangeFileExt("c\\robo", ".lts"), "c\\robo.lts");
+  EXPECT_EQ(ChangeFileExt("c.d\\robo", ".lts"), "c.d\\robo.lts");
+  EXPECT_EQ(ChangeFileExt("a.b.txt", ""), "a.b");
+  EXPECT_EQ(ChangeFileExt(so + "\\" + so, ".lts"), so + "\\" + so + ".lts");
+}
+
+TEST_F(TempDir, NativePathSeparatorsAndCase) {
+  Write("data/talk.txt", "x");
+  Write("Data2/Talk.TXT", "y");
+  const std::string base = dir_.string();
+  EXPECT_EQ(NativePath(base + "\\data\\talk.txt"), Path("data/talk.txt"));
+  EXPECT_EQ(NativePath(base + "/DATA/Talk.TXT"), Path("data/talk.txt"));
+  EXPECT_EQ(NativePath(base + "\\data2\\talk.txt"), Path("Data2/Talk.TXT"));
+  EXPECT_EQ(NativePath(base + "\\data\\"), Path("data/"));
+  // A missing component ends the lookup; the rest stays as spelled.
+  EXPECT_EQ(NativePath(base + "\\none\\DATA\\x"), Path("none/DATA/x"));
+  EXPECT_TRUE(FileExists(base + "\\DATA\\TALK.TXT"));
+  EXPECT_FALSE(FileExists(base + "\\DATA"));  // a folder is no file
+  EXPECT_FALSE(FileExists(base + "\\DATA\\nothing.txt"));
+}
+
+TEST_F(TempDir, NativePathConvertsShiftJisNames) {
+  // "ソフト\表.txt": both names hide a 0x5C second byte.
+  Write("ソフト/表.txt", "z");
+  std::string ansi = dir_.string() + "\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.txt";
+  EXPECT_EQ(NativePath(ansi), Path("ソフト/表.txt"));
+  EXPECT_EQ(ReadFileBytes(ansi), "z");
+}
+
+TEST_F(TempDir, ReadsBytesAndLines) {
+  Write("base.txt", "Name\r\nRobo\nFolder\rdata\r\n");
+  EXPECT_EQ(ReadTextLines(Path("BASE.TXT")),
+            (std::vector<std::string>{"Name", "Robo", "Folder", "data"}));
+  EXPECT_EQ(ReadFileBytes(Path("base.txt")).size(), 24u);
+  Write("empty.txt", "");
+  EXPECT_TRUE(ReadTextLines(Path("empty.txt")).empty());
+}
+
+TEST_F(TempDir, UnreadableFilesThrowNamingTheFile) {
+  try {
+    ReadFileBytes(Path("missing.txt"));
+    FAIL() << "no exception";
+  } catch (const EFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("missing.txt"), std::string::npos) << e.what();
+  }
+  fs::create_directories(dir_ / "folder");
+  EXPECT_THROW(ReadFileBytes(Path("folder")), EFileError);
+}
+
+TEST_F(TempDir, WritesWithCrLfAndReplaces) {
+  WriteTextLinesAtomic(Path("state.lts"), {"one", "", "two"});
+  EXPECT_EQ(Read("state.lts"), "one\r\n\r\ntwo\r\n");
+  WriteTextLinesAtomic(Path("STATE.LTS"), {"three"});  // found ignoring case
+  EXPECT_EQ(Read("state.lts"), "three\r\n");
+  WriteTextLinesAtomic(Path("state.lts"), {});
+  EXPECT_EQ(Read("state.lts"), "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(TempDir, FailedWriteKeepsOldFileAndLeavesNoTemp) {
+  // The target is a folder: the rename over it fails.
+  fs::create_directories(dir_ / "target");
+  Write("target/inner.txt", "keep");
+  EXPECT_THROW(WriteTextLinesAtomic(Path("target"), {"x"}), EFileError);
+  EXPECT_EQ(Read("target/inner.txt"), "keep");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  // The folder does not exist.
+  EXPECT_THROW(WriteTextLinesAtomic(Path("nowhere/state.lts"), {"x"}), EFileError);
+  EXPECT_FALSE(fs::exists(dir_ / "nowhere"));
+}
+
+TEST_F(TempDir, ReadOnlyFolderKeepsOldFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  Write("state.lts", "old\r\n");
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_THROW(WriteTextLinesAtomic(Path("state.lts"), {"new"}), EFileError);
+  fs::permissions(dir_, fs::perms::owner_all);
+  EXPECT_EQ(Read("state.lts"), "old\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(TempDir, DeleteFile) {
+  Write("Result.txt", "r");
+  EXPECT_TRUE(DeleteFile(Path("result.txt")));
+  EXPECT_FALSE(fs::exists(dir_ / "Result.txt"));
+  EXPECT_FALSE(DeleteFile(Path("result.txt")));
+}
+
+}  // namespace
+}  // namespace parlevo::platform
