@@ -1,0 +1,66 @@
+// The character base file: pairs of lines (key, value), keys compared without
+// letter case, the first pair winning; and the data folder it names.
+#include "data/character_file.h"
+
+#include "platform/codepage.h"
+#include "platform/textfile.h"
+
+namespace parlevo {
+
+namespace {
+
+// The delimiter appended to folders. Personalities written on Windows may
+// still use "\" in their values: the file functions accept both.
+#ifdef _WIN32
+constexpr char kPathDelimiter = '\\';
+#else
+constexpr char kPathDelimiter = '/';
+#endif
+
+}  // namespace
+
+std::string ResolveDataFolder(std::string_view base_file, std::string_view folder) {
+  std::string result = platform::ExtractFileDir(base_file);
+  // A base file named without a directory lives in the current one; "\" or
+  // "/" alone would mean the root of the file system.
+  if (result.empty()) result = ".";
+  if (!platform::EndsWithDelimiter(result)) result += kPathDelimiter;
+  result += folder;
+  if (!platform::EndsWithDelimiter(result)) result += kPathDelimiter;
+  return result;
+}
+
+TCharacterFile::TCharacterFile(std::string_view file_name) {
+  if (!platform::FileExists(file_name)) return;
+  std::vector<std::string> lines = platform::ReadTextLines(file_name);
+  size_t pairs = lines.size() / 2;  // an odd last line is ignored
+  Keys_.reserve(pairs);
+  Values_.reserve(pairs);
+  for (size_t i = 0; i < pairs; ++i) {
+    Keys_.push_back(platform::AnsiLower(lines[2 * i]));
+    Values_.push_back(std::move(lines[2 * i + 1]));
+  }
+  DataFolder_ = ResolveDataFolder(file_name, GetValue("folder"));
+}
+
+std::string TCharacterFile::GetValue(std::string_view name) const {
+  std::string key = platform::AnsiLower(name);
+  for (size_t i = 0; i < Keys_.size(); ++i) {
+    if (Keys_[i] == key) return Values_[i];
+  }
+  return std::string();
+}
+
+std::string TCharacterFile::DataPath(std::string_view file_name) const {
+  std::string path = DataFolder_;
+  path += file_name;
+  return path;
+}
+
+bool IsCharacterFile(std::string_view file_name) {
+  if (!platform::FileExists(file_name)) return false;
+  TCharacterFile file(file_name);
+  return !file.GetValue("name").empty() || !file.GetValue("folder").empty();
+}
+
+}  // namespace parlevo

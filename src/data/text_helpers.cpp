@@ -1,0 +1,145 @@
+// Text helpers shared by the loaders, the talk cycle and the tag language:
+// width/case folding, the "#" digit wildcard, comma text and truth texts.
+#include "data/text_helpers.h"
+
+#include <array>
+#include <optional>
+
+#include "platform/codepage.h"
+#include "platform/numbers.h"
+
+namespace parlevo {
+
+namespace {
+
+// The folding table as a lookup over U+FF00..U+FF5F (0: keep). The few
+// signs outside that block are handled in FoldChar.
+constexpr std::array<char16_t, 0x60> MakeFullWidthTable() {
+  std::array<char16_t, 0x60> table{};
+  for (int i = 0; i < 10; ++i) table[0x10 + i] = static_cast<char16_t>(u'0' + i);
+  for (int i = 0; i < 26; ++i) {
+    table[0x21 + i] = static_cast<char16_t>(u'A' + i);  // capitals
+    table[0x41 + i] = static_cast<char16_t>(u'A' + i);  // small letters
+  }
+  // Full-width signs, each to the ASCII sign of the same code below 0x80.
+  // U+FF02, U+FF07 and U+FF3C are not folded: code page 932 spells the quote,
+  // apostrophe and yen differently (U+201D, U+2019, U+FFE5).
+  constexpr char16_t kSigns[] = {0x01, 0x03, 0x04, 0x05, 0x06, 0x08, 0x09, 0x0A, 0x0B, 0x0C,
+                                 0x0D, 0x0E, 0x0F, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F, 0x20,
+                                 0x3B, 0x3D, 0x3E, 0x3F, 0x40, 0x5B, 0x5C, 0x5D};
+  for (char16_t s : kSigns) table[s] = static_cast<char16_t>(s + 0x20);
+  return table;
+}
+
+constexpr std::array<char16_t, 0x60> kFullWidth = MakeFullWidthTable();
+
+char16_t FoldChar(char16_t c) {
+  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+  if (c >= 0xFF00 && c < 0xFF60) return kFullWidth[c - 0xFF00] ? kFullWidth[c - 0xFF00] : c;
+  switch (c) {
+    case 0x3000:
+      return u' ';
+    case 0x201D:
+      return u'"';
+    case 0x2019:
+      return u'\'';
+    case 0xFFE5:
+      return u'\\';
+    case 0xFFE3:
+      return u'~';
+    default:
+      return c;
+  }
+}
+
+// Replaces every `from` that starts a character of its own by `to`.
+std::string ReplaceWholeChars(std::string_view text, std::string_view from, std::string_view to) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text.compare(i, from.size(), from) == 0) {
+      out += to;
+      i += from.size();
+      continue;
+    }
+    size_t n = platform::CharLengthAt(text, i);
+    out.append(text.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
+bool IsBlank(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return b >= 1 && b <= 32;
+}
+
+}  // namespace
+
+std::u16string NormalizeText(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out) c = FoldChar(c);
+  return out;
+}
+
+std::string ExpandDigitWildcard(std::string_view ansi) {
+  // Two passes, as the rule reads: "#" -> "[0-9]", then "\[0-9]" -> "#".
+  return ReplaceWholeChars(ReplaceWholeChars(ansi, "#", "[0-9]"), "\\[0-9]", "#");
+}
+
+std::vector<std::string> SplitCommaText(std::string_view ansi) {
+  // A NUL ends the text, as it ends the text of a file.
+  ansi = ansi.substr(0, ansi.find('\0'));
+  std::vector<std::string> fields;
+  size_t i = 0;
+  auto skip_blanks = [&] {
+    while (i < ansi.size() && IsBlank(ansi[i])) ++i;
+  };
+  skip_blanks();
+  while (i < ansi.size()) {
+    std::string field;
+    if (ansi[i] == '"') {
+      ++i;
+      while (i < ansi.size()) {
+        if (ansi[i] == '"') {
+          if (i + 1 < ansi.size() && ansi[i + 1] == '"') {
+            field += '"';
+            i += 2;
+            continue;
+          }
+          ++i;  // the closing quote
+          break;
+        }
+        size_t n = platform::CharLengthAt(ansi, i);
+        field.append(ansi.substr(i, n));
+        i += n;
+      }
+    } else {
+      size_t start = i;
+      while (i < ansi.size() && !IsBlank(ansi[i]) && ansi[i] != ',') {
+        i += platform::CharLengthAt(ansi, i);
+      }
+      field.assign(ansi.substr(start, i - start));
+    }
+    fields.push_back(std::move(field));
+    skip_blanks();
+    if (i < ansi.size() && ansi[i] == ',') {
+      ++i;
+      skip_blanks();
+    }
+  }
+  return fields;
+}
+
+const char* BoolToText(bool value) { return value ? "True" : "False"; }
+
+std::u16string BoolToWide(bool value) { return value ? u"True" : u"False"; }
+
+bool TextToBool(std::string_view ansi) {
+  if (NormalizeText(platform::AnsiToWide(ansi)) == u"TRUE") return true;
+  std::optional<int32_t> number = platform::TextToInt(ansi);
+  return number.has_value() && *number != 0;
+}
+
+}  // namespace parlevo
