@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "platform/codepage.h"
+
 namespace parlevo::platform {
 
 namespace {
@@ -20,6 +22,9 @@ namespace {
 constexpr int64_t kMsPerDay = 86400000;
 // Days from 0001-01-01 (day 1) to 1899-12-30.
 constexpr int64_t kDateDelta = 693594;
+// Day numbers of 0001-01-01 and 9999-12-31.
+constexpr int64_t kFirstDay = 1 - kDateDelta;
+constexpr int64_t kLastDay = 2958465;
 
 bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
@@ -64,7 +69,11 @@ void SplitDayNumber(int64_t day_number, DateTimeParts& parts) {
 }
 
 // Day number and milliseconds of the time of day, rounded to the millisecond.
+// Values outside the calendar (and NaN) are pulled into it first, so no
+// conversion overflows.
 void Split(double date_time, int64_t& day, int64_t& ms) {
+  if (std::isnan(date_time)) date_time = 0;
+  date_time = std::clamp(date_time, kFirstDay - 1.0, kLastDay + 1.0);
   day = static_cast<int64_t>(std::trunc(date_time));
   ms = std::llround(std::fabs(date_time - static_cast<double>(day)) * kMsPerDay);
   if (ms >= kMsPerDay) {
@@ -128,11 +137,10 @@ double EncodeDateTime(const DateTimeParts& p) {
 
 DateTimeParts DecodeDateTime(double date_time) {
   DateTimeParts parts;
-  if (!std::isfinite(date_time)) return parts;
+  if (std::isnan(date_time)) return parts;
   int64_t day = 0, ms = 0;
   Split(date_time, day, ms);
-  // Outside 0001-01-01 .. 9999-12-31 the calendar is not defined; clamp.
-  day = std::clamp<int64_t>(day, -kDateDelta + 1, 2958465);
+  day = std::clamp(day, kFirstDay, kLastDay);
   SplitDayNumber(day, parts);
   parts.millisecond = static_cast<int>(ms % 1000);
   parts.second = static_cast<int>(ms / 1000 % 60);
@@ -157,10 +165,15 @@ std::string FormatDateTime(std::string_view pattern, double date_time) {
   size_t i = 0;
   while (i < pattern.size()) {
     char c = pattern[i];
+    if (CharLengthAt(pattern, i) == 2) {  // a double-byte character: never a token
+      out.append(pattern.substr(i, 2));
+      i += 2;
+      continue;
+    }
     if (c == '"' || c == '\'') {  // quoted text is copied as it is
-      size_t close = pattern.find(c, i + 1);
-      if (close == std::string_view::npos) close = pattern.size();
-      out.append(pattern.substr(i + 1, close - i - 1));
+      size_t close = i + 1;
+      while (close < pattern.size() && pattern[close] != c) close += CharLengthAt(pattern, close);
+      out.append(pattern.substr(i + 1, std::min(close, pattern.size()) - i - 1));
       i = close + 1;
       continue;
     }
@@ -176,40 +189,30 @@ std::string FormatDateTime(std::string_view pattern, double date_time) {
         }
         break;
       case 'M':
-        run = std::min<size_t>(run, 2);
-        AppendNumber(out, after_hour ? p.minute : p.month, static_cast<int>(run));
+        AppendNumber(out, after_hour ? p.minute : p.month, run >= 2 ? 2 : 1);
         break;
       case 'D':
-        run = std::min<size_t>(run, 2);
-        AppendNumber(out, p.day, static_cast<int>(run));
+        AppendNumber(out, p.day, run >= 2 ? 2 : 1);
         break;
       case 'H':
-        run = std::min<size_t>(run, 2);
-        AppendNumber(out, p.hour, static_cast<int>(run));
+        AppendNumber(out, p.hour, run >= 2 ? 2 : 1);
         break;
       case 'N':
-        run = std::min<size_t>(run, 2);
-        AppendNumber(out, p.minute, static_cast<int>(run));
+        AppendNumber(out, p.minute, run >= 2 ? 2 : 1);
         break;
       case 'S':
-        run = std::min<size_t>(run, 2);
-        AppendNumber(out, p.second, static_cast<int>(run));
+        AppendNumber(out, p.second, run >= 2 ? 2 : 1);
         break;
       case 'Z':
-        run = std::min<size_t>(run, 3);
-        AppendNumber(out, p.millisecond, run == 3 ? 3 : 1);
+        AppendNumber(out, p.millisecond, run >= 3 ? 3 : 1);
         break;
       default:
-        // Anything else, "/" and ":" included, prints itself (byte by byte,
-        // so double-byte characters pass through untouched).
+        // Anything else, "/" and ":" included, prints itself.
         out.append(pattern.substr(i, run));
         i += run;
         continue;
     }
-    if (token != 'M')
-      after_hour = token == 'H';
-    else
-      after_hour = false;
+    after_hour = token == 'H';
     i += run;
   }
   return out;

@@ -12,7 +12,8 @@
 
 namespace parlevo::platform {
 
-// A file that exists but cannot be read, or cannot be written.
+// A file that cannot be read or written. The message names the OS path
+// (UTF-8) and the system's reason: cannot open file "/x/y.txt": No such ...
 class EFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -26,7 +27,10 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // The OS path (UTF-8 on Linux) of an ANSI path: "\" that is not the second
 // byte of a double-byte character becomes "/", and each component that does
 // not exist with that exact spelling is matched case-insensitively in its
-// folder. The result may name a file that does not exist.
+// folder (ASCII, Latin-1 and full-width letters fold; of several matches the
+// smallest name wins). After a component that is not found the rest is
+// taken as spelled; the result may name a file that does not exist. A
+// leading delimiter makes the path absolute; a trailing one is kept.
 std::string NativePath(std::string_view ansi_path);
 
 bool FileExists(std::string_view ansi_path);  // a regular file
@@ -39,8 +43,9 @@ std::vector<std::string> ReadTextLines(std::string_view ansi_path);
 
 // Writes the lines, each followed by CR LF, to a temporary file beside the
 // target, flushes it to disk and renames it over the target, so a reader sees
-// the complete old file or the complete new one. Throws EFileError; on
-// failure the old file is left untouched and the temporary file removed.
+// the complete old file or the complete new one; the new file keeps the old
+// one's permissions. Throws EFileError; on failure the old file is left
+// untouched and the temporary file removed.
 void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines);
 
 // Directory part of an ANSI path up to and including the last "\", "/" or

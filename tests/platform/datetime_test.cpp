@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace parlevo::platform {
@@ -54,6 +56,17 @@ TEST(DateTime, TimeOfDayAndRounding) {
   EXPECT_EQ(EncodeDateTime({1899, 12, 29, 6}), -1.25);
 }
 
+TEST(DateTime, ValuesOutsideTheCalendarAreClamped) {
+  EXPECT_EQ(DecodeDateTime(1e300).year, 9999);
+  EXPECT_EQ(DecodeDateTime(-1e300).year, 1);
+  EXPECT_EQ(DecodeDateTime(std::numeric_limits<double>::infinity()).year, 9999);
+  EXPECT_EQ(DecodeDateTime(std::nan("")).year, 1899);
+  EXPECT_EQ(DecodeDateTime(2958465.5).hour, 12);  // the last day keeps its time
+  EXPECT_EQ(FormatDateTime("yyyy/mm/dd", 1e18), "9999/12/31");
+  EXPECT_GE(DayOfWeek(std::nan("")), 1);
+  EXPECT_LE(DayOfWeek(-1e300), 7);
+}
+
 TEST(DateTime, ImpossibleDatesThrow) {
   const DateTimeParts bad[] = {
       {2003, 2, 29}, {1900, 2, 29},    {2004, 13, 1},       {2004, 4, 31},
@@ -88,6 +101,7 @@ TEST(DateTime, Patterns) {
       {"s", "1"},
       {"mm/dd", "03/07"},
       {"zzz", "042"},
+      {"dddd hhh", "07 09"},  // longer runs print the two-letter form
       {"z", "42"},
       {"hh:mm", "09:05"},  // m after an hour is the minute
       {"h mm", "9 05"},
@@ -96,6 +110,12 @@ TEST(DateTime, Patterns) {
       {"'yy' yyyy", "yy 2004"},
       {"\"d\"d", "d7"},
       {"x\x83\x5C", "x\x83\x5C"},
+      {"yyyy\x94\x4Em\x8C\x8E",
+       "2004\x94\x4E"
+       "3\x8C\x8E"},  // 年 and 月 end in "N" and 0x8E
+      {"'\x83\x27'd",
+       "\x83\x27"
+       "7"},  // a quote as second byte ends nothing
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.pattern, v), c.text) << c.pattern;
