@@ -3,17 +3,71 @@
 #ifndef PARLEVO_REGEX_REXP_H_
 #define PARLEVO_REGEX_REXP_H_
 
-// CONTRACT (filled in by the pattern engine): this header provides
-//   class EbmREToken : public std::runtime_error   (what() = the token kind's name string)
-//   class TbmRExp {
-//    public:
-//     TbmRExp();                                   // module default character code
-//     void SetPattern(std::string_view pattern);   // unchanged text keeps the automaton
-//     const std::string& Pattern() const;
-//     // 1-based byte position of the match, 0 if none; throws EbmREToken for a bad pattern.
-//     int32_t Match(std::string_view text, int32_t from_pos, int32_t& match_pos, int32_t& match_len);
-//     // Same question as Match(text, 1, ...) != 0, answered as fast as possible.
-//     bool Found(std::string_view text);
-//   };
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "regex/reader.h"
+#include "regex/token.h"  // EbmREToken: what() is the token kind's name string
+
+namespace parlevo {
+
+class TbmREDFATable;
+class TbmREFastFind;
+
+class TbmRExpABC {
+ public:
+  virtual ~TbmRExpABC() = default;
+  virtual TbmCharCode GetCharCode() const = 0;
+  virtual const TbmREDFATable& GetDFATable() = 0;
+};
+
+// One pattern. It compiles lazily, on the first Match/Found/GetDFATable after
+// construction or after SetPattern changed the text, and keeps the automaton.
+// A bad pattern stays uncompiled, so every call raises EbmREToken again.
+//
+// Thread safety: a matcher is not shared between threads while it compiles
+// (the first call after SetPattern). Once compiled, Match and Found only read
+// it. Different matchers may compile and match on different threads at once:
+// the compile pipeline's working objects are per thread.
+class TbmRExp : public TbmRExpABC {
+ public:
+  TbmRExp();  // the character code of the process code page
+  explicit TbmRExp(TbmCharCode code);
+  ~TbmRExp() override;
+  TbmRExp(const TbmRExp&) = delete;
+  TbmRExp& operator=(const TbmRExp&) = delete;
+  TbmRExp(TbmRExp&&) noexcept;
+  TbmRExp& operator=(TbmRExp&&) noexcept;
+
+  TbmCharCode GetCharCode() const override { return char_code_; }
+  // An unchanged text keeps the automaton.
+  virtual void SetPattern(std::string_view pattern);
+  const std::string& Pattern() const { return pattern_; }
+  // Compiles when needed; throws EbmREToken for a bad pattern.
+  const TbmREDFATable& GetDFATable() override;
+
+  // Searches `text` from the 1-based byte position `from_pos`. Returns the
+  // 1-based position of the leftmost, longest match (also in `match_pos`),
+  // or 0; `match_len` is its length in bytes (0 when nothing matched).
+  // A from_pos below 1 or beyond length + 1 finds nothing. Throws EbmREToken
+  // for a bad pattern (even on an empty text).
+  int32_t Match(std::string_view text, int32_t from_pos, int32_t& match_pos, int32_t& match_len);
+
+  // Same answer as Match(text, 1, ...) != 0, as fast as possible.
+  bool Found(std::string_view text);
+
+ private:
+  void Compile();
+
+  TbmCharCode char_code_;
+  std::string pattern_;
+  bool compiled_ = false;
+  std::unique_ptr<TbmREDFATable> dfa_;
+  std::unique_ptr<TbmREFastFind> fast_;  // the "found anywhere?" machinery
+};
+
+}  // namespace parlevo
 
 #endif  // PARLEVO_REGEX_REXP_H_

@@ -1,0 +1,113 @@
+// The matcher. Compiling runs the pipeline scanner -> tokens -> standardised
+// tokens and partition -> parse tree -> automaton, with working objects that
+// belong to the calling thread, and clears them afterwards. A failed compile
+// leaves the matcher uncompiled, so the error comes back on every call.
+#include "regex/rexp.h"
+
+#include <stdexcept>
+
+#include "regex/automaton.h"
+#include "regex/fast_find.h"
+#include "regex/ranges.h"
+#include "regex/scanner.h"
+#include "regex/search.h"
+#include "regex/tree.h"
+
+namespace parlevo {
+
+namespace {
+
+// The compile pipeline's working objects. Per thread, so that a pattern can
+// be compiled on one thread while another compiles or matches (design note:
+// the GUI thread loads characters while an ended conversation still talks).
+struct Pipeline {
+  TbmREScanner scanner{bmccShiftJIS};
+  TbmRETokens tokens;
+  TbmREWchRanges ranges;
+  TbmRETree tree;
+
+  void Clear() {
+    tokens.ClearTokens();
+    ranges.ClearRanges();
+    tree.ClearTree();
+  }
+};
+
+Pipeline& ThreadPipeline() {
+  thread_local Pipeline pipeline;
+  return pipeline;
+}
+
+// UTF-16 text comes in whole 16-bit units; checked before any shortcut answers.
+void CheckText(TbmCharCode code, std::string_view text) {
+  if (code == bmccUniCode && text.size() % 2 != 0) {
+    throw std::runtime_error("TbmUniCodeReader.SetTextBuff: ByteLength must be even.");
+  }
+}
+
+}  // namespace
+
+TbmRExp::TbmRExp() : TbmRExp(bmccDefaultCharCode()) {}
+
+TbmRExp::TbmRExp(TbmCharCode code) : char_code_(code), dfa_(std::make_unique<TbmREDFATable>()) {}
+
+TbmRExp::~TbmRExp() = default;
+TbmRExp::TbmRExp(TbmRExp&&) noexcept = default;
+TbmRExp& TbmRExp::operator=(TbmRExp&&) noexcept = default;
+
+void TbmRExp::SetPattern(std::string_view pattern) {
+  if (pattern == pattern_) return;
+  pattern_.assign(pattern);
+  compiled_ = false;
+}
+
+void TbmRExp::Compile() {
+  Pipeline& p = ThreadPipeline();
+  struct ClearOnExit {
+    Pipeline& p;
+    ~ClearOnExit() { p.Clear(); }
+  } clear_on_exit{p};
+  fast_.reset();
+  p.scanner.SetCharCode(char_code_);
+  p.scanner.SetText(pattern_);
+  p.tokens.Tokenize(p.scanner);
+  p.tokens.Standardize(p.ranges);
+  p.tree.Build(p.tokens, p.ranges);
+  dfa_->Build(p.tree, p.ranges);
+  fast_ = std::make_unique<TbmREFastFind>(p.tree, *dfa_, char_code_);
+  compiled_ = true;
+}
+
+const TbmREDFATable& TbmRExp::GetDFATable() {
+  if (!compiled_) Compile();
+  return *dfa_;
+}
+
+int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_pos,
+                       int32_t& match_len) {
+  const TbmREDFATable& dfa = GetDFATable();
+  match_pos = 0;
+  match_len = 0;
+  CheckText(char_code_, text);
+  if (from_pos < 1 || static_cast<int64_t>(from_pos) > static_cast<int64_t>(text.size()) + 1) {
+    return 0;
+  }
+  if (!fast_->MayMatch(text.substr(static_cast<size_t>(from_pos - 1)))) return 0;
+  int32_t pos, len;
+  if (bmreSearch(dfa, char_code_, text, from_pos - 1, pos, len)) {
+    match_pos = pos + 1;
+    match_len = len;
+  }
+  return match_pos;
+}
+
+bool TbmRExp::Found(std::string_view text) {
+  if (!compiled_) Compile();
+  CheckText(char_code_, text);
+  int result = fast_->Found(text);
+  if (result >= 0) return result != 0;
+  int32_t pos, len;
+  return Match(text, 1, pos, len) != 0;
+}
+
+}  // namespace parlevo

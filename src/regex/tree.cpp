@@ -1,0 +1,234 @@
+// Recursive descent over four levels (union, concatenation, postfix, atom),
+// building the follow-set construction's sets bottom-up as each node is made:
+//   cat(l, r):   follow(last(l)) += first(r)
+//   closure(a):  follow(last(a)) += first(a)
+// Then the end marker is appended and the anchors resolved: '^' anchors only
+// where it can be the first leaf of a whole match, '$' only where nothing but
+// the end of the pattern can follow it; elsewhere each is a literal character.
+#include "regex/tree.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "regex/ranges.h"
+#include "regex/scanner.h"
+
+namespace parlevo {
+
+void TbmRETree::ClearTree() {
+  nodes_.clear();
+  leaves_.clear();
+  root_ = pattern_root_ = end_leaf_ = -1;
+  HasLineHead = HasLineTail = false;
+  tokens_ = nullptr;
+  current_ = 0;
+  depth_ = 0;
+  work_ = 0;
+}
+
+void TbmRETree::Build(TbmRETokens& tokens, const TbmREWchRanges& /*ranges*/) {
+  ClearTree();
+  tokens_ = &tokens;
+  if (tokens.empty() || tokens[tokens.size() - 1].Kind != tkEnd) {
+    tokens.Add({tkEnd, -1, -1, 0, 0});  // never read past the list
+  }
+  int32_t n = ParseUnion();
+  if ((*tokens_)[current_].Kind != tkEnd) Fail(tkErrInvalidChar);  // e.g. an unmatched ')'
+  pattern_root_ = n;
+  end_leaf_ = static_cast<int32_t>(leaves_.size());
+  root_ = NewCat(n, NewChar(kEndMarker, kEndMarker));
+  ResolveAnchors();
+}
+
+void TbmRETree::NextToken() {
+  if (current_ + 1 < tokens_->size()) ++current_;  // stays on tkEnd
+}
+
+void TbmRETree::Fail(uint8_t kind) {
+  TbmREToken& t = (*tokens_)[current_];
+  t.Kind = static_cast<TbmRETokenKind>(kind);
+  throw EbmREToken(t);
+}
+
+void TbmRETree::Charge(int64_t work) {
+  work_ += work;
+  if (work_ > kMaxTreeWork) Fail(tkErrInvalidChar);
+}
+
+void TbmRETree::Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from) {
+  if (from.empty()) return;
+  Charge(static_cast<int64_t>(into.size() + from.size()));
+  if (into.empty() || into.back() < from.front()) {
+    into.insert(into.end(), from.begin(), from.end());
+    return;
+  }
+  scratch_.clear();
+  std::set_union(into.begin(), into.end(), from.begin(), from.end(), std::back_inserter(scratch_));
+  into.swap(scratch_);
+}
+
+// ---------------------------------------------------------------------------
+// Node factories
+
+int32_t TbmRETree::NewChar(int32_t lo, int32_t hi) {
+  int32_t leaf = static_cast<int32_t>(leaves_.size());
+  leaves_.push_back({lo, hi, {}});
+  Node n{NodeKind::kLeaf, false, leaf, -1, {leaf}, {leaf}};
+  nodes_.push_back(std::move(n));
+  return static_cast<int32_t>(nodes_.size() - 1);
+}
+
+int32_t TbmRETree::NewEpsilon() {
+  nodes_.push_back({NodeKind::kEpsilon, true, -1, -1, {}, {}});
+  return static_cast<int32_t>(nodes_.size() - 1);
+}
+
+int32_t TbmRETree::NewCat(int32_t left, int32_t right) {
+  Node n{NodeKind::kCat, nodes_[left].Nullable && nodes_[right].Nullable, left, right, {}, {}};
+  n.FirstPos = nodes_[left].FirstPos;
+  if (nodes_[left].Nullable) Merge(n.FirstPos, nodes_[right].FirstPos);
+  n.LastPos = nodes_[right].LastPos;
+  if (nodes_[right].Nullable) Merge(n.LastPos, nodes_[left].LastPos);
+  Charge(static_cast<int64_t>(n.FirstPos.size() + n.LastPos.size()));
+  for (int32_t leaf : nodes_[left].LastPos) Merge(leaves_[leaf].FollowPos, nodes_[right].FirstPos);
+  nodes_.push_back(std::move(n));
+  return static_cast<int32_t>(nodes_.size() - 1);
+}
+
+int32_t TbmRETree::NewUnion(int32_t a, int32_t b) {
+  Node n{NodeKind::kUnion, nodes_[a].Nullable || nodes_[b].Nullable, a, b, {}, {}};
+  n.FirstPos = nodes_[a].FirstPos;
+  Merge(n.FirstPos, nodes_[b].FirstPos);
+  n.LastPos = nodes_[a].LastPos;
+  Merge(n.LastPos, nodes_[b].LastPos);
+  nodes_.push_back(std::move(n));
+  return static_cast<int32_t>(nodes_.size() - 1);
+}
+
+int32_t TbmRETree::NewClosure(int32_t a) {
+  Node n{NodeKind::kClosure, true, a, -1, nodes_[a].FirstPos, nodes_[a].LastPos};
+  Charge(static_cast<int64_t>(n.FirstPos.size() + n.LastPos.size()));
+  for (int32_t leaf : n.LastPos) Merge(leaves_[leaf].FollowPos, n.FirstPos);
+  nodes_.push_back(std::move(n));
+  return static_cast<int32_t>(nodes_.size() - 1);
+}
+
+int32_t TbmRETree::NewAnyButNewline() {
+  return NewUnion(NewUnion(NewChar(0, 9), NewChar(11, 12)), NewChar(14, 0xFFFF));
+}
+
+// ---------------------------------------------------------------------------
+// Parser
+
+int32_t TbmRETree::ParseUnion() {
+  int32_t n = ParseCat();
+  while ((*tokens_)[current_].Kind == tkUnion) {
+    NextToken();
+    n = NewUnion(n, ParseCat());
+  }
+  return n;
+}
+
+int32_t TbmRETree::ParseCat() {
+  auto ends_cat = [this] {
+    auto k = (*tokens_)[current_].Kind;
+    return k == tkUnion || k == tkRPar || k == tkEnd;
+  };
+  if (ends_cat()) return NewEpsilon();
+  int32_t n = ParsePostfix();
+  while (!ends_cat()) n = NewCat(n, ParsePostfix());
+  return n;
+}
+
+int32_t TbmRETree::ParsePostfix() {
+  int32_t n = ParseAtom();
+  switch ((*tokens_)[current_].Kind) {
+    case tkStar:
+      n = NewClosure(n);
+      break;
+    case tkPlus:
+      n = NewCat(n, NewClosure(n));
+      break;
+    case tkQuestion:
+      n = NewUnion(n, NewEpsilon());
+      break;
+    default:
+      return n;
+  }
+  NextToken();
+  return n;
+}
+
+int32_t TbmRETree::ParseAtom() {
+  const TbmREToken& t = (*tokens_)[current_];
+  int32_t n;
+  switch (t.Kind) {
+    case tkChar:
+    case tkCharClass:  // a member outside brackets never comes from the scanner
+      n = NewChar(t.Lo, t.Hi);
+      NextToken();
+      return n;
+    case tkLPar:
+      if (++depth_ > kMaxNesting) Fail(tkErrInvalidChar);  // refuse, don't overflow the stack
+      NextToken();
+      n = ParseUnion();
+      --depth_;
+      if ((*tokens_)[current_].Kind != tkRPar) Fail(tkErrNeedRPar);
+      NextToken();
+      return n;
+    case tkLBracket:
+      n = ParseBracket();
+      if ((*tokens_)[current_].Kind != tkRBracket) Fail(tkErrNeedRBracket);
+      NextToken();
+      return n;
+    case tkDot:
+      NextToken();
+      return NewAnyButNewline();
+    case tkLineHead:
+      NextToken();
+      return NewChar(kLineHead, kLineHead);
+    case tkLineTail:
+      NextToken();
+      return NewChar(kLineTail, kLineTail);
+    default:
+      Fail(tkErrNeedAtom);
+  }
+}
+
+// The members of a bracket expression, as a union of one leaf per member.
+int32_t TbmRETree::ParseBracket() {
+  NextToken();  // past '['
+  auto is_member = [this] {
+    auto k = (*tokens_)[current_].Kind;
+    return k == tkChar || k == tkCharClass;
+  };
+  if (!is_member()) Fail(tkErrInvalidCharClass);  // no member: never read past the list
+  int32_t n = NewChar((*tokens_)[current_].Lo, (*tokens_)[current_].Hi);
+  while (true) {
+    NextToken();
+    if (!is_member()) return n;
+    n = NewUnion(n, NewChar((*tokens_)[current_].Lo, (*tokens_)[current_].Hi));
+  }
+}
+
+void TbmRETree::ResolveAnchors() {
+  const TbmRELeafNodeSet& first = nodes_[root_].FirstPos;
+  for (int32_t i = 0; i < static_cast<int32_t>(leaves_.size()); ++i) {
+    TbmRELeafNode& leaf = leaves_[i];
+    if (leaf.Lo == kLineHead) {
+      if (std::binary_search(first.begin(), first.end(), i)) {
+        HasLineHead = true;
+      } else {
+        leaf.Lo = leaf.Hi = '^';
+      }
+    } else if (leaf.Lo == kLineTail) {
+      if (leaf.FollowPos.size() == 1 && leaf.FollowPos[0] == end_leaf_) {
+        HasLineTail = true;
+      } else {
+        leaf.Lo = leaf.Hi = '$';
+      }
+    }
+  }
+}
+
+}  // namespace parlevo
