@@ -1,6 +1,5 @@
-// Text files and ANSI paths: line splitting, the path translation to the OS
-// (separators and case-insensitive lookup), reading, atomic replacing, and
-// the double-byte aware path-name helpers.
+// Text files and ANSI paths: line splitting, translation to OS paths, reading,
+// atomic replacing, and the double-byte aware path-name helpers.
 
 #include "platform/textfile.h"
 

@@ -1,4 +1,5 @@
-// Tests for the number readers and the general 15-digit writer.
+// Tests for the number readers (whole, hexadecimal, real) and the general
+// 15-digit writer with its choice between plain and exponent form.
 
 #include "platform/numbers.h"
 
