@@ -1,0 +1,258 @@
+// The state file: created at first load, slots 50-99 round trip enciphered
+// with the character's name, tolerant reading, and saving that never leaves
+// a broken file behind.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "character_test_util.h"
+#include "data/crypt.h"
+#include "engine/character.h"
+#include "platform/textfile.h"
+
+namespace parlevo {
+namespace {
+
+using testing::Ansi;
+using testing::CharacterSpec;
+using testing::MakeCharacter;
+using testing::ReadBytes;
+using testing::TempDir;
+
+const CharacterSpec kSimple = {"210", "記憶", {{"datab2", {"A,1"}}}};
+
+// The 150 plain lines of a state file (key line removed, deciphered).
+std::vector<std::string> PlainStateLines(const std::string& path) {
+  std::vector<std::string> lines = platform::ReadTextLines(path);
+  TCrypt crypt(cmDecrypt);
+  crypt.SetKey(ReadFileKey(lines));
+  crypt.CryptLines(lines);
+  return lines;
+}
+
+// A state file of `lines` enciphered with `key`, as any writer would make it.
+void WriteState(const std::string& path, std::vector<std::string> lines, const std::string& key) {
+  TCrypt crypt(cmEncrypt);
+  crypt.SetKey(key);
+  crypt.CryptLines(lines);
+  platform::WriteTextLinesAtomic(path, lines);
+}
+
+std::vector<std::string> StateLines(const std::string& memo50, const std::string& count50,
+                                    const std::string& flag50) {
+  std::vector<std::string> lines(50, "");
+  lines[0] = memo50;
+  lines.insert(lines.end(), 50, "0");
+  lines[50] = count50;
+  lines.insert(lines.end(), 50, "False");
+  lines[100] = flag50;
+  return lines;
+}
+
+TEST(CharacterState, FirstLoadCreatesAnEmptyStateFileWithTheEmptyKey) {
+  TempDir dir;
+  TCharacter character(MakeCharacter(dir, kSimple));
+  ASSERT_TRUE(platform::FileExists(dir / "chara.lts"));
+  std::vector<std::string> raw = platform::ReadTextLines(dir / "chara.lts");
+  ASSERT_EQ(raw.size(), 151u);
+  EXPECT_EQ(raw[0], "encrypted");
+  EXPECT_EQ(raw[1], "");
+  EXPECT_EQ(raw[51], "0");
+  EXPECT_EQ(raw[101], "False");
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(character.Memos[i], "");
+    EXPECT_EQ(character.Counts[i], 0);
+    EXPECT_FALSE(character.Flags[i]);
+  }
+}
+
+TEST(CharacterState, UpperSlotsSurviveARunEncipheredWithTheName) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  {
+    TCharacter character(base);
+    character.Memos[50] = Ansi("覚えておいて");
+    character.Memos[99] = "last";
+    character.Memos[10] = "forgotten";
+    character.Counts[50] = 0.1;
+    character.Counts[75] = -2.5;
+    character.Counts[98] = 1e20;
+    character.Counts[10] = 7;
+    character.Flags[60] = true;
+    character.Flags[10] = true;
+  }
+  std::vector<std::string> raw = platform::ReadTextLines(dir / "chara.lts");
+  EXPECT_EQ(ReadFileKey(raw), Ansi("記憶"));
+  std::vector<std::string> plain = PlainStateLines(dir / "chara.lts");
+  ASSERT_EQ(plain.size(), 150u);
+  EXPECT_EQ(plain[50], "0.1");
+  EXPECT_EQ(plain[110], "True");
+
+  TCharacter again(base);
+  EXPECT_EQ(again.Memos[50], Ansi("覚えておいて"));
+  EXPECT_EQ(again.Memos[99], "last");
+  EXPECT_EQ(again.Counts[50], 0.1);
+  EXPECT_EQ(again.Counts[75], -2.5);
+  EXPECT_EQ(again.Counts[98], 1e20);
+  EXPECT_TRUE(again.Flags[60]);
+  EXPECT_FALSE(again.Flags[61]);
+  // Slots below 50 live only as long as the object.
+  EXPECT_EQ(again.Memos[10], "");
+  EXPECT_EQ(again.Counts[10], 0);
+  EXPECT_FALSE(again.Flags[10]);
+}
+
+TEST(CharacterState, ReadingToleratesShortFilesAndBadLines) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    std::string memo50;
+    double count50;
+    bool flag50;
+  };
+  std::vector<std::string> full = StateLines("m", "2.5", "True");
+  std::vector<std::string> short_one(full.begin(), full.begin() + 149);
+  std::vector<std::string> long_one = full;
+  long_one.insert(long_one.end(), {"extra", "lines"});
+  const std::vector<Case> cases = {
+      {"150 lines", full, "m", 2.5, true},
+      {"149 lines clear everything", short_one, "", 0, false},
+      {"lines after the 150th are ignored", long_one, "m", 2.5, true},
+      {"a count that is no number is 0", StateLines("m", "abc", "True"), "m", 0, true},
+      {"flags read as truth texts", StateLines("m", "1", "true"), "m", 1, true},
+      {"a non-zero whole number is true", StateLines("m", "1", "5"), "m", 1, true},
+      {"anything else is false", StateLines("m", "1", "yes"), "m", 1, false},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string base = MakeCharacter(dir, kSimple);
+    WriteState(dir / "chara.lts", c.lines, Ansi("記憶"));
+    TCharacter character(base);
+    EXPECT_EQ(character.Memos[50], c.memo50) << c.what;
+    EXPECT_EQ(character.Counts[50], c.count50) << c.what;
+    EXPECT_EQ(character.Flags[50], c.flag50) << c.what;
+  }
+}
+
+TEST(CharacterState, APlainStateFileIsReadAsItIs) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  platform::WriteTextLinesAtomic(dir / "chara.lts", StateLines("plain", "4", "True"));
+  TCharacter character(base);
+  EXPECT_EQ(character.Memos[50], "plain");
+  EXPECT_EQ(character.Counts[50], 4);
+}
+
+TEST(CharacterState, AHugeStateFileIsReadOnlyAsFarAsNeeded) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  std::vector<std::string> lines = StateLines("m", "9", "True");
+  lines.resize(100000, std::string(40, 'x'));
+  WriteState(dir / "chara.lts", lines, Ansi("記憶"));
+  TCharacter character(base);
+  EXPECT_EQ(character.Memos[50], "m");
+  EXPECT_EQ(character.Counts[50], 9);
+  EXPECT_TRUE(character.Flags[50]);
+}
+
+TEST(CharacterState, LineBreaksInAMemoAreSavedAsBrTags) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  {
+    TCharacter character(base);
+    character.Memos[50] = Ansi("一行目\r\n二行目");
+    character.Memos[51] = "a\rb";
+    character.Memos[52] = "c\nd\n";
+    character.Memos[53] = "tab\there\x01";
+    character.Memos[54] = "after";
+    character.Counts[50] = 5;
+    character.Flags[50] = true;
+  }
+  TCharacter again(base);
+  EXPECT_EQ(again.Memos[50], Ansi("一行目{BR}二行目"));
+  EXPECT_EQ(again.Memos[51], "a{BR}b");
+  EXPECT_EQ(again.Memos[52], "c{BR}d{BR}");
+  EXPECT_EQ(again.Memos[53], "tab here ");
+  EXPECT_EQ(again.Memos[54], "after");
+  EXPECT_EQ(again.Counts[50], 5);
+  EXPECT_TRUE(again.Flags[50]);
+}
+
+TEST(CharacterState, TheLastCharacterReleasedWins) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  auto first = std::make_unique<TCharacter>(base);
+  auto second = std::make_unique<TCharacter>(base);
+  first->Memos[50] = "first";
+  second->Memos[50] = "second";
+  first.reset();
+  second.reset();
+  EXPECT_EQ(TCharacter(base).Memos[50], "second");
+}
+
+// Collects what the destructor reports instead of saving.
+std::vector<std::string>& Reported() {
+  static std::vector<std::string> messages;
+  return messages;
+}
+
+class CharacterSaveFailure : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Reported().clear();
+    TCharacter::SaveErrorHandler = [](const std::string& m) { Reported().push_back(m); };
+  }
+  void TearDown() override { TCharacter::SaveErrorHandler = nullptr; }
+};
+
+TEST_F(CharacterSaveFailure, AReadOnlyFolderKeepsTheOldFileAndReports) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  auto character = std::make_unique<TCharacter>(base);
+  const std::string before = ReadBytes(dir / "chara.lts");
+  std::filesystem::permissions(
+      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  character->Memos[50] = "changed";
+  EXPECT_THROW(character->SaveState(), platform::EFileError);
+  EXPECT_NO_THROW(character.reset());
+  ASSERT_EQ(Reported().size(), 1u);
+  EXPECT_NE(Reported()[0].find("chara.lts"), std::string::npos);
+  EXPECT_EQ(ReadBytes(dir / "chara.lts"), before);
+}
+
+TEST_F(CharacterSaveFailure, AFullDiskKeepsTheOldFileAndReports) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  auto character = std::make_unique<TCharacter>(base);
+  character->Memos[50] = std::string(4096, 'x');
+  const std::string before = ReadBytes(dir / "chara.lts");
+
+  // A file size limit stands in for a full disk, and works for root too.
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit small = old_limit;
+  small.rlim_cur = 1024;
+  auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  character.reset();
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+
+  EXPECT_EQ(Reported().size(), 1u);
+  EXPECT_EQ(ReadBytes(dir / "chara.lts"), before);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    left.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(left.size(), 3u) << "no temporary file is left behind";
+}
+
+}  // namespace
+}  // namespace parlevo

@@ -1,0 +1,96 @@
+// Helpers for the character tests: a temporary folder, Shift JIS files
+// written from UTF-8 literals, small generated characters and the committed
+// test characters copied to where their state files may be written.
+#ifndef PARLEVO_TESTS_ENGINE_CHARACTER_TEST_UTIL_H_
+#define PARLEVO_TESTS_ENGINE_CHARACTER_TEST_UTIL_H_
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace parlevo::testing {
+
+inline std::string Ansi(std::string_view utf8) { return platform::Utf8ToAnsi(utf8); }
+inline std::string Utf8(std::string_view ansi) { return platform::AnsiToUtf8(ansi); }
+
+// A folder of its own under the system's temporary folder, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "parlevo-char-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+    path_ += '/';
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder, ending in "/".
+  const std::string& path() const { return path_; }
+  std::string operator/(std::string_view name) const { return path_ + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+// Writes raw bytes.
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Writes UTF-8 lines as code page lines, each ended by CR LF.
+inline void WriteLines(const std::string& path, const std::vector<std::string>& utf8_lines) {
+  std::string bytes;
+  for (const std::string& line : utf8_lines) bytes += Ansi(line) + "\r\n";
+  WriteBytes(path, bytes);
+}
+
+// A generated character: base file "<dir>chara.ltc" with version, name and
+// an empty folder value; each data key of `data` names the file
+// "<key>.txt" beside it, holding the given lines.
+struct CharacterSpec {
+  std::string version = "210";
+  std::string name = "テスト";
+  std::map<std::string, std::vector<std::string>> data;
+};
+
+inline std::string MakeCharacter(const TempDir& dir, const CharacterSpec& spec) {
+  std::vector<std::string> base = {"version", spec.version, "name", spec.name, "folder", ""};
+  for (const auto& [key, lines] : spec.data) {
+    base.push_back(key);
+    base.push_back(key + ".txt");
+    WriteLines(dir / (key + ".txt"), lines);
+  }
+  WriteLines(dir / "chara.ltc", base);
+  return dir / "chara.ltc";
+}
+
+// Copies the committed test characters (tests/data/characters) into `dir`,
+// so that loading them writes nothing into the source tree.
+inline void CopyTestCharacters(const TempDir& dir) {
+  std::filesystem::copy(std::string(PARLEVO_TEST_DATA) + "/data/characters", dir.path(),
+                        std::filesystem::copy_options::recursive);
+}
+
+}  // namespace parlevo::testing
+
+#endif  // PARLEVO_TESTS_ENGINE_CHARACTER_TEST_UTIL_H_
