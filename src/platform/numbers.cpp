@@ -173,7 +173,7 @@ std::string FloatToText(double value) {
   const int n = static_cast<int>(digits.size());
 
   std::string out = value < 0 ? "-" : "";
-  if (exponent > kPrecision || exponent < -4) {
+  if (exponent > kPrecision || exponent < -3) {
     // Exponent form: "1E20", "-1.5E-7".
     out += digits[0];
     if (n > 1) out += "." + digits.substr(1);

@@ -33,7 +33,7 @@ std::optional<double> TextToFloat(std::u16string_view text);
 // digits (half away from zero) before the form is chosen, so 0.1 + 0.2 gives
 // "0.3". Exponent form ("1E20", "1E15", "1.5E-7"; "E", a "-" only when
 // negative, no leading zeros) when the rounded value has more than 15 digits
-// before the point or is below 0.00001; "0" for both zeros. Infinities and
+// before the point or is below 0.0001 ("1E-5"); "0" for both zeros. Infinities and
 // NaN, which callers never pass, give "INF", "-INF" and "NAN".
 std::string FloatToText(double value);
 std::u16string FloatToWide(double value);
