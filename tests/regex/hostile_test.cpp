@@ -1,0 +1,199 @@
+// Patterns and texts anyone can write: none may crash, hang, exhaust memory
+// or report a match beyond the text; and Found always agrees with Match.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "regex/rexp.h"
+#include "regex/search.h"
+#include "test_util.h"
+
+namespace parlevo {
+namespace {
+
+using testing::Sjis;
+
+TEST(Hostile, DeepNestingIsRefusedNotOverflowed) {
+  for (int depth : {1000, 100000}) {
+    TbmRExp re(bmccShiftJIS);
+    re.SetPattern(std::string(depth, '(') + "a" + std::string(depth, ')'));
+    EXPECT_THROW(re.Found("a"), EbmREToken) << depth;
+  }
+  TbmRExp re(bmccShiftJIS);
+  re.SetPattern(std::string(150, '(') + "a" + std::string(150, ')'));
+  EXPECT_TRUE(re.Found("xa"));
+}
+
+TEST(Hostile, HugeAutomatonIsRefusedLikeAMalformedPattern) {
+  std::string pattern = "(a|b)*a";
+  for (int i = 0; i < 20; ++i) pattern += "(a|b)";
+  TbmRExp re(bmccShiftJIS);
+  re.SetPattern(pattern);
+  EXPECT_THROW(re.Found("ab"), EbmREToken);
+  // Smaller ones of the same family still work.
+  pattern = "(a|b)*a(a|b)(a|b)(a|b)(a|b)(a|b)(a|b)(a|b)(a|b)";
+  re.SetPattern(pattern);
+  EXPECT_TRUE(re.Found("bbbabbbbbbbb"));
+  EXPECT_FALSE(re.Found("bbbbbbbb"));
+}
+
+TEST(Hostile, NoMatchEndsBeyondTheText) {
+  // Texts and patterns ending in a lone lead byte: it reads as one
+  // character (lead * 256) that covers one byte only.
+  struct Case {
+    std::string pattern, text;
+    int32_t from, pos, len;
+  };
+  const std::vector<Case> cases = {
+      {"$", "a\x82", 1, 3, 0},       {"\x82", "a\x82", 1, 2, 1}, {"\\x8200", "a\x82", 1, 2, 1},
+      {".", "a\x82", 2, 2, 1},       {".$", "a\x82", 1, 2, 1},   {"a.*", "a\x82", 1, 1, 2},
+      {"\x82", "\x82\x41", 1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    TbmRExp re(bmccShiftJIS);
+    re.SetPattern(c.pattern);
+    int32_t pos, len;
+    EXPECT_EQ(re.Match(c.text, c.from, pos, len), c.pos) << c.pattern;
+    EXPECT_EQ(len, c.len) << c.pattern;
+    EXPECT_EQ(re.Found(c.text), c.from == 1 ? c.pos != 0 : re.Found(c.text)) << c.pattern;
+  }
+}
+
+// Random patterns over a small alphabet that exercises every construct,
+// double-byte characters and line breaks included.
+std::string RandomPattern(std::mt19937& rng) {
+  static const std::vector<std::string> atoms = {
+      "a", "b", "\\n", "\\r", ".", "[ab]", "[^a]", Sjis("あ"), Sjis("[ぁ-ん]"), "A", "\\x8341"};
+  std::string out;
+  int depth = 0;
+  int length = 1 + static_cast<int>(rng() % 8);
+  for (int i = 0; i < length; ++i) {
+    switch (rng() % 12) {
+      case 0:
+        out += "^";
+        break;
+      case 1:
+        out += "$";
+        break;
+      case 2:
+        out += "(";
+        ++depth;
+        break;
+      case 3:
+        if (depth > 0) {
+          out += ")";
+          --depth;
+        }
+        break;
+      case 4:
+        out += "|";
+        break;
+      default:
+        out += atoms[rng() % atoms.size()];
+    }
+    if (!out.empty() && out.back() != '(' && out.back() != '|' && rng() % 4 == 0) {
+      out += "*+?"[rng() % 3];
+    }
+  }
+  while (depth-- > 0) out += ")";
+  return out;
+}
+
+std::string RandomText(std::mt19937& rng) {
+  static const std::vector<std::string> pieces = {"a",        "b",        "\n",       "\r", "\r\n",
+                                                  Sjis("あ"), Sjis("い"), "\x83\x41", "A",  "\x82"};
+  std::string out;
+  int length = static_cast<int>(rng() % 8);
+  for (int i = 0; i < length; ++i) out += pieces[rng() % pieces.size()];
+  return out;
+}
+
+TEST(Hostile, FoundAgreesWithMatchOnRandomPatterns) {
+  std::mt19937 rng(12345);
+  int compiled = 0;
+  for (int i = 0; i < 3000; ++i) {
+    TbmRExp re(bmccShiftJIS);
+    re.SetPattern(RandomPattern(rng));
+    for (int j = 0; j < 8; ++j) {
+      std::string text = RandomText(rng);
+      int32_t pos = 0, len = 0;
+      try {
+        for (int32_t from = 1; from <= static_cast<int32_t>(text.size()) + 1; ++from) {
+          if (re.Match(text, from, pos, len) != 0) {
+            ASSERT_GE(pos, from);
+            ASSERT_LE(pos - 1 + len, static_cast<int32_t>(text.size()))
+                << re.Pattern() << " on " << text;
+          }
+        }
+        bool matched = re.Match(text, 1, pos, len) != 0;
+        // The raw search, without the literal prefilter, must agree.
+        int32_t raw_pos, raw_len;
+        bool raw = bmreSearch(re.GetDFATable(), bmccShiftJIS, text, 0, raw_pos, raw_len);
+        ASSERT_EQ(raw, matched) << re.Pattern() << " on " << text;
+        if (raw) {
+          ASSERT_EQ(raw_pos + 1, pos);
+          ASSERT_EQ(raw_len, len);
+        }
+        ASSERT_EQ(re.Found(text), matched)
+            << "pattern «" << re.Pattern() << "» text «" << text << "»";
+        ++compiled;
+      } catch (const EbmREToken&) {
+        EXPECT_THROW(re.Found(text), EbmREToken);
+      }
+    }
+  }
+  EXPECT_GT(compiled, 10000);
+}
+
+// Several threads compile and match at once; each must see exactly the
+// answers a single thread sees.
+TEST(Hostile, ConcurrentCompileAndMatchOnManyThreads) {
+  std::mt19937 rng(777);
+  struct Job {
+    std::string pattern, text;
+    int32_t pos = 0, len = 0;
+    bool error = false;
+  };
+  std::vector<Job> jobs(400);
+  for (auto& job : jobs) {
+    job.pattern = RandomPattern(rng);
+    job.text = RandomText(rng) + RandomText(rng);
+    TbmRExp re(bmccShiftJIS);
+    re.SetPattern(job.pattern);
+    try {
+      re.Match(job.text, 1, job.pos, job.len);
+    } catch (const EbmREToken&) {
+      job.error = true;
+    }
+  }
+  std::atomic<int> mismatches{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&jobs, &mismatches, t] {
+      for (int round = 0; round < 5; ++round) {
+        for (size_t i = t; i < jobs.size() + t; ++i) {
+          const Job& job = jobs[i % jobs.size()];
+          TbmRExp re(bmccShiftJIS);
+          re.SetPattern(job.pattern);
+          int32_t pos = 0, len = 0;
+          bool error = false;
+          try {
+            re.Match(job.text, 1, pos, len);
+          } catch (const EbmREToken&) {
+            error = true;
+          }
+          if (error != job.error || pos != job.pos || len != job.len) ++mismatches;
+        }
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(mismatches.load(), 0);
+}
+
+}  // namespace
+}  // namespace parlevo
