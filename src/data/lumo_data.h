@@ -30,8 +30,8 @@ inline constexpr std::string_view kEndOfData = "{ENDOFDATA}";
 // Something loading passed over in silence, for the personality author.
 struct TLoadNote {
   std::string File;  // ANSI path as given to LoadFromFile
-  int Line = 0;      // 1-based line of the plain text (the key line of an
-                     // enciphered file not counted)
+  int Line = 0;      // 1-based line in the file (an enciphered file's key
+                     // line is line 1)
   std::string Message;
 };
 
@@ -131,8 +131,15 @@ class TLumoData {
   // Notes `message` against the origin of entry `index`, if known.
   void NoteEntry(int32_t index, const std::string& message);
   bool NotesOn() const { return Notes_ != nullptr; }
-  // Bookkeeping after a successful choice.
-  void UseUp() { --Available_; }
+  // The answer of the chosen entry; a once-only object uses it up.
+  template <typename Datum>
+  std::string TakeAnswer(Datum& entry) {
+    if (UseOnce_) {
+      entry.Used = true;
+      --Available_;
+    }
+    return entry.Answer;
+  }
   const TEvaluateFunc& OnEvaluate() const { return OnEvaluate_; }
 
  private:
@@ -140,6 +147,10 @@ class TLumoData {
     std::string File;
     int Line = 0;
   };
+
+  // Notes the end marker at `line_number` when lines[from..] hold any text.
+  void NoteHiddenLines(std::string_view file_name, int line_number,
+                       const std::vector<std::string>& lines, size_t from);
 
   int32_t Available_ = 0;
   int32_t MarkerCount_ = 0;
@@ -163,7 +174,7 @@ class TLumoData0 : public TLumoData {
 
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found) override;
-  void ReserveEntries(size_t count) override { Entries.reserve(count); }
+  void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
 
  private:
@@ -191,6 +202,8 @@ class TLumoDataA : public TLumoData {
   size_t MinimumFields() const override { return 3; }
 
  private:
+  void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
+
   std::vector<TDatumA> Entries;
   size_t Prepared = 0;  // entries before this index are compiled
 };
@@ -229,7 +242,7 @@ class TLumoDataC : public TLumoData {
 
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found) override;
-  void ReserveEntries(size_t count) override { Entries.reserve(count); }
+  void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 0; }
 
  private:

@@ -1,0 +1,58 @@
+// Pieces shared by the four kinds of knowledge data: the treatment of pattern
+// and condition fields, matcher creation, and the tier scan of a search.
+#ifndef PARLEVO_DATA_LUMO_INTERNAL_H_
+#define PARLEVO_DATA_LUMO_INTERNAL_H_
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/lumo_data.h"
+
+namespace parlevo::lumo {
+
+// NormalizeText, then ExpandDigitWildcard: how a condition or pattern field
+// is stored.
+std::string TreatField(std::string_view field);
+
+// A matcher for `pattern`; `error` receives the engine's message when the
+// pattern is refused already here.
+std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error);
+// Compiles `matcher` by searching the empty text; false with the engine's
+// message for a malformed pattern.
+bool Compile(TbmRExp& matcher, std::string& error);
+
+// Makes room for `count` entries, at least doubling the storage when it has
+// to grow, so loading many small files stays linear.
+template <typename Datum>
+void GrowEntries(std::vector<Datum>& entries, size_t count) {
+  if (count > entries.capacity()) entries.reserve(std::max(count, 2 * entries.capacity()));
+}
+
+// Scans the entries tier by tier and returns the index of a random
+// candidate of the first tier that has any, or -1. `is_candidate` is asked
+// only about unused entries that are no markers, in order, and only as far
+// as the scan goes.
+template <typename Datum, typename Test>
+int32_t ScanTiers(std::vector<Datum>& entries, Test&& is_candidate) {
+  if (entries.empty()) return -1;
+  TAnswerList candidates(static_cast<int32_t>(entries.size()));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    Datum& entry = entries[i];
+    if (entry.Marker) {
+      if (candidates.Count() > 0) break;
+      continue;
+    }
+    if (entry.Used) continue;
+    if (is_candidate(entry)) candidates.Add(static_cast<int32_t>(i));
+  }
+  if (candidates.Count() == 0) return -1;
+  return candidates.Choose();
+}
+
+}  // namespace parlevo::lumo
+
+#endif  // PARLEVO_DATA_LUMO_INTERNAL_H_
