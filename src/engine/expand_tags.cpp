@@ -32,6 +32,35 @@ std::u16string RunTag(TCharacter& character, std::u16string_view content, double
   }
 }
 
+// The segment being collected: the ANSI text of an outer segment popped from
+// the stack, followed by the characters scanned since. Keeping the popped part
+// in its ANSI form means a long segment is converted once, not at every "{"
+// and "}" after it; the text is the same as converting it whole each time.
+class TSegment {
+ public:
+  void Append(char16_t c) { tail_ += c; }
+  void Append(std::u16string_view text) { tail_ += text; }
+  void Clear() {
+    base_.clear();
+    tail_.clear();
+  }
+  // The ANSI form, for the stack; the segment is left empty.
+  std::string TakeAnsi() {
+    base_ += platform::WideToAnsi(tail_);
+    tail_.clear();
+    return std::move(base_);
+  }
+  void ResetTo(std::string ansi) {
+    base_ = std::move(ansi);
+    tail_.clear();
+  }
+  std::u16string Wide() const { return platform::AnsiToWide(base_) + tail_; }
+
+ private:
+  std::string base_;
+  std::u16string tail_;
+};
+
 // The state of one expansion; positions are 0-based here (the "{" of an open
 // tag, the next character to scan).
 class TExpansion {
@@ -41,19 +70,20 @@ class TExpansion {
 
   std::u16string Run() {
     while (pos_ < work_.size()) {
+      if (++steps_ > kMaxScanSteps) break;
       char16_t c = work_[pos_];
       if (c == u'{') {
         Open();
       } else if (c == u'}') {
         if (!Close()) break;
       } else {
-        segment_ += c;
+        segment_.Append(c);
         ++pos_;
       }
     }
     // Tags left open: the text in front of the outermost of them.
-    while (seg_stack_.Count() > 0) segment_ = platform::AnsiToWide(seg_stack_.Pop());
-    return segment_;
+    while (seg_stack_.Count() > 0) segment_.ResetTo(seg_stack_.Pop());
+    return segment_.Wide();
   }
 
  private:
@@ -61,8 +91,7 @@ class TExpansion {
     pos_stack_.Push(int(pos_));
     // Outer segments live in the ANSI form: what the code page can't show
     // comes back as its default character.
-    seg_stack_.Push(platform::WideToAnsi(segment_));
-    segment_.clear();
+    seg_stack_.Push(segment_.TakeAnsi());
     ++pos_;
   }
 
@@ -70,11 +99,11 @@ class TExpansion {
   bool Close() {
     int depth = pos_stack_.Count();
     if (depth == 0) {  // a stray "}" empties the whole result
-      segment_.clear();
+      segment_.Clear();
       return false;
     }
     if (++tags_closed_ > kMaxTagsPerExpansion) return false;
-    std::u16string content = std::move(segment_);
+    std::u16string content = segment_.Wide();
     std::u16string result = RunTag(character_, content, now_);
     // The "{" position comes from the stack rather than from the content's
     // length, which the ANSI round trip of outer segments may have shortened.
@@ -86,13 +115,13 @@ class TExpansion {
       }
       work_.replace(open, pos_ - open + 1, result);
       pos_ = open;  // rescan from the first character of the result
-      segment_ = platform::AnsiToWide(seg_stack_.Pop());
+      segment_.ResetTo(seg_stack_.Pop());
     } else {  // an empty result at depth 1 or 2: the tag stays as written
       pos_ = pos_ + 1;
-      segment_ = platform::AnsiToWide(seg_stack_.Pop());
-      segment_ += u'{';
-      segment_ += content;
-      segment_ += u'}';
+      segment_.ResetTo(seg_stack_.Pop());
+      segment_.Append(u'{');
+      segment_.Append(content);
+      segment_.Append(u'}');
     }
     return true;
   }
@@ -100,11 +129,12 @@ class TExpansion {
   TCharacter& character_;
   std::u16string work_;
   size_t pos_ = 0;
-  std::u16string segment_;
+  TSegment segment_;
   TIntStack pos_stack_;
   TStrStack seg_stack_;
   double now_;
   int tags_closed_ = 0;
+  int64_t steps_ = 0;
 };
 
 }  // namespace

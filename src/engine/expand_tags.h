@@ -8,15 +8,16 @@
 // deeper; a "}" with no open "{" empties the whole result; an unclosed "{" cuts
 // the text in front of it. Outer segments are kept in the ANSI form.
 //
-// When a budget runs out, the tag being closed is not replaced and scanning
-// stops: the result is what it would be were that tag and the tags around it
-// never closed, that is the text in front of the outermost "{" still open
-// (or all the text gathered so far when none is open). Effects of the tags
-// already run stay made.
+// When a budget runs out, scanning stops there (a tag being closed is not
+// replaced): the result is what it would be were the text to end at that
+// point, that is the text in front of the outermost "{" still open, or all
+// the text gathered so far when none is open. Effects of the tags already run
+// stay made.
 #ifndef PARLEVO_ENGINE_EXPAND_TAGS_H_
 #define PARLEVO_ENGINE_EXPAND_TAGS_H_
 
 #include <cstddef>
+#include <cstdint>
 
 namespace parlevo {
 
@@ -24,6 +25,9 @@ namespace parlevo {
 inline constexpr int kMaxTagsPerExpansion = 4096;
 // Length in UTF-16 code units that a replacement may grow the text to.
 inline constexpr size_t kMaxWorkLength = 65536;
+// Characters scanned, rescanned results included: bounds the time a text
+// takes that keeps consuming and reproducing long results.
+inline constexpr int64_t kMaxScanSteps = int64_t{1} << 22;
 
 }  // namespace parlevo
 

@@ -1,0 +1,119 @@
+// Control tags (IF, SCRIPTIZE:) and the tags that reach outside: RESULT and
+// the execution tags, which never run anything here.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tag_fixture.h"
+
+namespace parlevo {
+namespace {
+
+namespace fs = std::filesystem;
+
+using ControlTagsTest = TagTest;
+
+TEST_F(ControlTagsTest, Choices) {
+  ExpectAll({
+      {"{IF{==1|1}yes|no}", "yes"},
+      {"{IF{==1|2}yes|no}", "no"},
+      {"{IF{==1|2}a|b|c}", "b|c"},
+      {"{IF{==1|1}a|b|c}", "a"},
+      {"{IFTRUEyes}", "{IFTRUEyes}"},
+      {"{IF{==1|1}|no}", "{IFTrue|no}"},
+      {"{IF{FLAG01}[on]|[off]}", "[off]"},
+  });
+}
+
+TEST_F(ControlTagsTest, BothBranchesRunUnlessScriptized) {
+  Expand("{IF{==1|1}{MEMO01:x}|{MEMO02:y}}");
+  EXPECT_EQ(character.Memos[1], "x");
+  EXPECT_EQ(character.Memos[2], "y");
+  Expand("{SCRIPTIZE:{IF{==1|1}[MEMO03:on]|[MEMO04:off]}}");
+  EXPECT_EQ(character.Memos[3], "on");
+  EXPECT_EQ(character.Memos[4], "");
+}
+
+TEST_F(ControlTagsTest, Scriptize) {
+  ExpectAll({
+      {"{SCRIPTIZE:[NOW]}", "2004/03/07 09:05:01"},
+      {"{SCRIPTIZE:[+1|[*2|3]]}", "7"},
+      // The second bytes of ゼ and ゾ are "[" and "]" in Shift JIS.
+      {"{SCRIPTIZE:ゼ[+1|1]ゾ}", "ゼ2ゾ"},
+      {"x{SCRIPTIZE:a]b}", ""},
+  });
+}
+
+TEST_F(ControlTagsTest, NothingIsEverExecuted) {
+  ExpectAll({
+      {"{ALLOWEXECUTE}", "False"},
+      {"{ENTRUSTtool.exe|x}", "False"},
+      {"{ENTRUSTtool.exe}", "{ENTRUSTtool.exe}"},
+      {"{ENDENTRUST}", "False"},
+      {"{SHELL:readme.txt}", "False"},
+  });
+}
+
+class ResultTagTest : public TagTest {
+ protected:
+  void SetUp() override {
+    TagTest::SetUp();
+    folder_ = fs::temp_directory_path() / ("parlevo-result-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    character.Folder = folder_.string() + "/";
+  }
+  void TearDown() override {
+    fs::permissions(folder_, fs::perms::owner_all);
+    fs::remove_all(folder_);
+    TagTest::TearDown();
+  }
+  void WriteResult(const std::string& bytes) {
+    std::ofstream(folder_ / "Result.txt", std::ios::binary) << bytes;
+  }
+  fs::path folder_;
+};
+
+TEST_F(ResultTagTest, ReadsTheFirstLineAndDeletesTheFile) {
+  WriteResult("42\r\nmore\r\n");
+  EXPECT_EQ(Expand("{RESULT}"), "42");
+  EXPECT_FALSE(fs::exists(folder_ / "Result.txt"));
+  EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
+  WriteResult(platform::Utf8ToAnsi("晴れ"));
+  EXPECT_EQ(Expand("<{RESULT}>"), "<晴れ>");
+  WriteResult("");
+  EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
+  EXPECT_FALSE(fs::exists(folder_ / "Result.txt"));
+}
+
+TEST_F(ResultTagTest, AFileThatCannotBeDeletedIsLeftAlone) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions don't bind the superuser";
+  WriteResult("42\r\n");
+  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
+  fs::permissions(folder_, fs::perms::owner_all);
+  EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
+}
+
+TEST_F(ResultTagTest, AFileThatCannotBeReadIsLeftAlone) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions don't bind the superuser";
+  WriteResult("42\r\n");
+  fs::permissions(folder_ / "Result.txt", fs::perms::none);
+  EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
+  EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
+}
+
+// A character with no data folder must not reach for "Result.txt" in the
+// working directory.
+TEST_F(ResultTagTest, NoDataFolderNoResultFile) {
+  auto previous = fs::current_path();
+  fs::current_path(folder_);
+  WriteResult("42\r\n");
+  character.Folder.clear();
+  EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
+  EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
+  fs::current_path(previous);
+}
+
+}  // namespace
+}  // namespace parlevo
