@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli/command.h"
+#include "engine/character.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/datetime.h"
@@ -41,7 +42,13 @@ void PrintAnsiLine(const std::string& ansi) {
   std::fflush(stdout);
 }
 
+// A state file that could not be saved when a character was released.
+static void WarnStateNotSaved(const std::string& message) {
+  std::cerr << "warning: " << platform::AnsiToUtf8(message) << '\n';
+}
+
 int Main(int argc, char** argv) {
+  TCharacter::SaveErrorHandler = WarnStateNotSaved;  // before any thread runs
   CLI::App app{"parlevo-cli: two chatbot characters talking, in the terminal"};
   app.set_version_flag("--version", std::string("parlevo-cli ") + PARLEVO_VERSION);
   app.require_subcommand(1);

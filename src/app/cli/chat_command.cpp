@@ -1,0 +1,84 @@
+// parlevo-cli chat: talk with one character from the terminal. Its opening,
+// then one answer per line of standard input, all shown as transcript lines.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/cli/command.h"
+#include "app/cli/load_character.h"
+#include "app/transcript.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+
+namespace parlevo::cli {
+namespace {
+
+struct ChatOptions {
+  std::string partner;
+  bool partner_given = false;
+  std::string format = std::string(kDefaultLogFormat);
+  std::string base_file;
+};
+
+// The login name of whoever runs the program, "" when none is known.
+std::string LoginName() {
+  if (const char* name = getlogin(); name != nullptr && *name != '\0') return name;
+  if (const char* name = std::getenv("USER"); name != nullptr) return name;
+  return "";
+}
+
+// Answers `input` and turns the answer into what the partner hears: tags
+// expanded, brace spans removed, in the code page.
+std::string Answer(TCharacter& character, std::u16string_view input, TDataSlots slots) {
+  std::u16string answer = character.Talk(input, slots);
+  return platform::WideToAnsi(StripBraces(character.ExpandTags(answer)));
+}
+
+int RunChat(const ChatOptions& options) {
+  const std::string format = platform::Utf8ToAnsi(options.format);
+  const std::string partner =
+      platform::Utf8ToAnsi(options.partner_given ? options.partner : LoginName());
+  std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file);
+  TUser& user = character->User;
+  user.FamilyName = user.GivenName = user.OtherName = user.Nickname = partner;
+
+  auto say = [&](const std::string& name, const std::string& said) {
+    PrintAnsiLine(FormatLine(format, name, said));
+  };
+  say(character->CharacterFile->GetValue("name"), Answer(*character, u"LCCalled", OpeningSlots));
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string heard = platform::Utf8ToAnsi(line);
+    say(partner, heard);
+    say(character->CharacterFile->GetValue("name"),
+        Answer(*character, platform::AnsiToWide(heard), AllSlots));
+  }
+  character.reset();  // saves the state file
+  return kExitOk;
+}
+
+CommandRunner SetUpChat(CLI::App& app) {
+  auto options = std::make_shared<ChatOptions>();
+  CLI::App* chat =
+      app.add_subcommand("chat", "Talk with a character: one answer per line of standard input");
+  chat->add_option_function<std::string>(
+      "--partner",
+      [options](const std::string& name) {
+        options->partner = name;
+        options->partner_given = true;
+      },
+      "the partner's name (default: the login name)");
+  chat->add_option("--format", options->format, "transcript line pattern")->capture_default_str();
+  chat->add_option("basefile", options->base_file, "the character's base file")->required();
+  return [options] { return RunChat(*options); };
+}
+
+const CommandRegistrar kChatCommand(40, SetUpChat);
+
+}  // namespace
+}  // namespace parlevo::cli

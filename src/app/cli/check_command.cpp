@@ -1,0 +1,80 @@
+// parlevo-cli check: loads a character as the program would and lists what
+// loading passes over in silence, then how many entries each data slot holds.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "app/cli/load_character.h"
+#include "data/lumo_data.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+
+namespace parlevo::cli {
+namespace {
+
+// "FILE:LINE: message", the form editors and terminals link to the line.
+void PrintNote(const TLoadNote& note) {
+  std::string line = note.File;
+  if (note.Line > 0) line += ":" + std::to_string(note.Line);
+  line += ": " + note.Message;
+  PrintAnsiLine(line);
+}
+
+void PrintSummary(TCharacter& character) {
+  int64_t entries = 0;
+  for (int i = 0; i < TCharacter::kSlotCount; ++i) {
+    TLumoData& slot = character.Slot(i);
+    entries += slot.EntryCount();
+    PrintAnsiLine(std::string(TCharacter::DataKey(i)) + ": entries " +
+                  std::to_string(slot.EntryCount()) + ", markers " +
+                  std::to_string(slot.MarkerCount()) + ", available " +
+                  std::to_string(slot.Available()));
+  }
+  PrintAnsiLine(character.CharacterFile->GetValue("name") + ": entries " + std::to_string(entries) +
+                ", available " + std::to_string(character.TotalAvailable()));
+}
+
+// Each file's notes together and in line order; files in the order loading
+// reached them.
+void SortNotes(std::vector<TLoadNote>& notes) {
+  std::map<std::string, size_t> first_seen;
+  for (const TLoadNote& note : notes) first_seen.emplace(note.File, first_seen.size());
+  std::stable_sort(notes.begin(), notes.end(), [&](const TLoadNote& a, const TLoadNote& b) {
+    size_t fa = first_seen[a.File];
+    size_t fb = first_seen[b.File];
+    return fa != fb ? fa < fb : a.Line < b.Line;
+  });
+}
+
+int RunCheck(const std::string& base_file) {
+  std::vector<TLoadNote> notes;
+  std::unique_ptr<TCharacter> character;
+  try {
+    character = InspectCharacter(base_file, notes);
+  } catch (const CommandError&) {
+    SortNotes(notes);
+    for (const TLoadNote& note : notes) PrintNote(note);  // they may say why
+    throw;
+  }
+  SortNotes(notes);
+  for (const TLoadNote& note : notes) PrintNote(note);
+  PrintSummary(*character);
+  return kExitOk;
+}
+
+CommandRunner SetUpCheck(CLI::App& app) {
+  auto base_file = std::make_shared<std::string>();
+  CLI::App* check =
+      app.add_subcommand("check", "Load a character and list what loading passes over in silence");
+  check->add_option("basefile", *base_file, "the character's base file")->required();
+  return [base_file] { return RunCheck(*base_file); };
+}
+
+const CommandRegistrar kCheckCommand(50, SetUpCheck);
+
+}  // namespace
+}  // namespace parlevo::cli

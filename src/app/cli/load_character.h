@@ -1,0 +1,28 @@
+// Loading a character for a parlevo-cli command: the path comes from the
+// terminal (UTF-8), and a refusal or a file error ends the command with status 1.
+#ifndef PARLEVO_APP_CLI_LOAD_CHARACTER_H_
+#define PARLEVO_APP_CLI_LOAD_CHARACTER_H_
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/lumo_data.h"
+#include "engine/character.h"
+
+namespace parlevo::cli {
+
+// Loads the character of `base_file_utf8` as the program does. Throws
+// CommandError(kExitFailure, the engine's message) when it is refused or a
+// file fails.
+std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8);
+
+// Loads it for inspection (no state file), collecting notes into `notes`.
+// Same failures as LoadCharacter; `notes` keeps what was found before one.
+std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file_utf8,
+                                             std::vector<TLoadNote>& notes);
+
+}  // namespace parlevo::cli
+
+#endif  // PARLEVO_APP_CLI_LOAD_CHARACTER_H_

@@ -1,0 +1,240 @@
+// parlevo-cli check and chat, run as a user runs them, on the committed test
+// characters (copied to a scratch folder so their state files may change).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch copy of tests/data/characters.
+class CharacterCopy {
+ public:
+  CharacterCopy() {
+    std::string pattern = (fs::temp_directory_path() / "parlevo-cli-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    fs::copy(fs::path(PARLEVO_TEST_DATA) / "data" / "characters", dir_,
+             fs::copy_options::recursive);
+  }
+  ~CharacterCopy() {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  CharacterCopy(const CharacterCopy&) = delete;
+  CharacterCopy& operator=(const CharacterCopy&) = delete;
+
+  std::string operator/(const std::string& name) const { return (dir_ / name).string(); }
+  const fs::path& dir() const { return dir_; }
+
+ private:
+  fs::path dir_;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs parlevo-cli with `args` and `input` on standard input, through bash:
+// `prefix` runs first in the program's own subshell (a folder to change to,
+// a limit to set). Standard output goes through a pipe, so a file size limit
+// set in `prefix` applies to the files the program writes and not to it.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "",
+              const std::string& prefix = "") {
+  CharacterCopy io;
+  std::ofstream(io / "in", std::ios::binary) << input;
+  std::string command = "( " + prefix + " exec " + Quote(PARLEVO_CLI);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " ) <" + Quote(io / "in") + " 2>" + Quote(io / "err") + " | cat >" +
+             Quote(io / "out") + "; exit ${PIPESTATUS[0]}";
+  int raw = std::system(("bash -c " + Quote(command)).c_str());
+  CliRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = Slurp(io.dir() / "out");
+  run.err = Slurp(io.dir() / "err");
+  return run;
+}
+
+// ---------------------------------------------------------------- check
+
+TEST(CheckCommand, ListsWhatLoadingPassesOverAsFileLineMessages) {
+  CharacterCopy chars;
+  CliRun run = RunCli({"check", chars / "taro.txt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> lines = Lines(run.out);
+  auto has = [&](const std::string& prefix, const std::string& part = "") {
+    for (const std::string& line : lines) {
+      if (line.rfind(prefix, 0) == 0 && line.find(part) != std::string::npos) return true;
+    }
+    return false;
+  };
+  const std::string taro = chars / "taro/";
+  EXPECT_TRUE(has(taro + "greet.txt:2: "));                         // too few fields
+  EXPECT_TRUE(has(chars / "taro.txt:10: ", "nothere.txt"));         // missing data file
+  EXPECT_TRUE(has(taro + "talk_a.txt:2: "));                        // too few fields
+  EXPECT_TRUE(has(taro + "talk_b.txt:1: "));                        // marker dividing nothing
+  EXPECT_TRUE(has(taro + "talk_b.txt:3: ", "need right bracket"));  // the engine's message
+  EXPECT_TRUE(has(taro + "talk_b.txt:5: "));                        // marker after a marker
+  EXPECT_TRUE(has(taro + "talk_b.txt:7: ", "{ENDOFDATA}"));         // behind {ENDOFDATA}
+  EXPECT_TRUE(has(taro + "more_b.txt:3: "));                        // marker at the end
+  EXPECT_FALSE(has(taro + "talk_b.txt:2: "));
+  // Each file's notes stand together, in line order.
+  auto at = [&](const std::string& prefix) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].rfind(prefix, 0) == 0) return i;
+    }
+    return lines.size();
+  };
+  EXPECT_LT(at(taro + "talk_b.txt:1: "), at(taro + "talk_b.txt:3: "));
+  EXPECT_LT(at(taro + "talk_b.txt:3: "), at(taro + "talk_b.txt:5: "));
+  EXPECT_LT(at(taro + "talk_b.txt:5: "), at(taro + "talk_b.txt:7: "));
+  EXPECT_TRUE(has("datab1: entries 6, markers 3, available 3"));
+  EXPECT_TRUE(has("data01: entries 0, markers 0, available 0"));
+  EXPECT_TRUE(has("太郎: "));
+  EXPECT_FALSE(fs::exists(chars / "taro/taro.lts")) << "check writes no state file";
+}
+
+TEST(CheckCommand, AWellMadeCharacterHasOnlyItsMissingFileNoted) {
+  CharacterCopy chars;
+  CliRun run = RunCli({"check", chars / "hanako.ltc"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 10u) << run.out;
+  EXPECT_EQ(lines[0].rfind(chars / "hanako.ltc:10: ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("missing file.txt"), std::string::npos);
+  EXPECT_EQ(lines[1], "data01: entries 1, markers 0, available 1");
+  EXPECT_EQ(lines[6], "datab2: entries 5, markers 0, available 5");  // the enciphered file
+  EXPECT_EQ(lines[9], "花子: entries 19, available 18");
+}
+
+TEST(CheckCommand, RefusedCharactersEndWithTheEngineMessage) {
+  CharacterCopy chars;
+  std::ofstream(chars / "empty.ltc", std::ios::binary)
+      << "version\r\n210\r\nname\r\nx\r\ndatab2\r\nshort.txt\r\n";
+  std::ofstream(chars / "short.txt", std::ios::binary) << "only-one-field\r\n";
+  std::ofstream(chars / "old.ltc", std::ios::binary) << "version\r\n209\r\nname\r\nx\r\n";
+  struct Case {
+    std::string base_file;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {chars / "empty.ltc", "error: character contains no data\n"},
+      {chars / "old.ltc", "error: character is not supported in this version\n"},
+      {chars / "nobody.ltc", "error: characterfile is not found\n"},
+  };
+  for (const Case& c : cases) {
+    CliRun run = RunCli({"check", c.base_file});
+    EXPECT_EQ(run.status, 1) << c.base_file;
+    EXPECT_EQ(run.err, c.error);
+  }
+  // The notes that explain an empty character are still shown.
+  EXPECT_EQ(Lines(RunCli({"check", chars / "empty.ltc"}).out).size(), 1u);
+}
+
+TEST(CheckCommand, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(RunCli({"check"}).status, 2);
+  EXPECT_EQ(RunCli({"chat"}).status, 2);
+  EXPECT_EQ(RunCli({"chat", "--bogus", "x.ltc"}).status, 2);
+}
+
+// ----------------------------------------------------------------- chat
+
+TEST(ChatCommand, OpensThenAnswersEachLineAsTranscriptLines) {
+  CharacterCopy chars;
+  CliRun run = RunCli({"chat", "--partner", "太郎", chars / "hanako.ltc"}, "天気\n\r\n名前\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> expected = {
+      "花子 > はじめまして、花子です。",
+      "太郎 > 天気",
+      "花子 > 今日はいい天気ですね。",
+      "太郎 > ",
+      "花子 > どうしたの？",  // an empty line is silence
+      "太郎 > 名前",
+      "花子 > 花子といいます。",
+  };
+  EXPECT_EQ(Lines(run.out), expected);
+}
+
+TEST(ChatCommand, ThePartnerNameAndTheLinePatternAreUsed) {
+  CharacterCopy chars;
+  CliRun run =
+      RunCli({"chat", "--partner", "花子", "--format", "[%CHARNAME] %comment", chars / "taro.txt"},
+             "こんにちは");  // a last line without a line end counts
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> expected = {
+      "[太郎] よう、花子。太郎だ。",
+      "[花子] こんにちは",
+      "[太郎] こんにちは！",
+  };
+  EXPECT_EQ(Lines(run.out), expected);
+}
+
+TEST(ChatCommand, MemoryOutlivesTheRunInTheStateFile) {
+  CharacterCopy chars;
+  const std::vector<std::string> args = {"chat", "--partner", "p", chars / "hanako.ltc"};
+  CliRun first = RunCli(args, "ひみつ\nおぼえて、青い鳥\n");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(Lines(first.out)[2], "花子 > 秘密は「花子の秘密」です。");
+  EXPECT_EQ(Lines(first.out)[4], "花子 > 覚えました。");
+  CliRun second = RunCli(args, "ひみつ\n");
+  EXPECT_EQ(Lines(second.out)[2], "花子 > 秘密は「おぼえて、青い鳥」です。");
+}
+
+TEST(ChatCommand, DoubleDashEndsTheOptions) {
+  CharacterCopy chars;
+  fs::copy(chars / "hanako.ltc", chars / "-odd.ltc");
+  CliRun run = RunCli({"chat", "--partner", "p", "--", "-odd.ltc"}, "",
+                      "cd " + Quote(chars.dir().string()) + " &&");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), std::vector<std::string>{"花子 > はじめまして、花子です。"});
+}
+
+TEST(ChatCommand, ARefusedCharacterIsAnError) {
+  CharacterCopy chars;
+  CliRun run = RunCli({"chat", chars / "nobody.ltc"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "error: characterfile is not found\n");
+}
+
+TEST(ChatCommand, AStateFileThatCannotBeSavedIsAWarningAndTheOldOneStays) {
+  CharacterCopy chars;
+  const std::string state = chars / "hanako/hanako.lts";
+  const std::string before = Slurp(state);
+  // A memo too long for a file size limit of 1 KiB stands in for a full disk.
+  CliRun run = RunCli({"chat", "--partner", "p", chars / "hanako.ltc"},
+                      "おぼえて" + std::string(3000, 'x') + "\n", "trap '' XFSZ; ulimit -f 1;");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err.rfind("warning: ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("hanako.lts"), std::string::npos) << run.err;
+  EXPECT_EQ(Slurp(state), before);
+}
+
+}  // namespace
