@@ -1,0 +1,80 @@
+// End-to-end runs of `parlevo-cli match`: output, exit status, error text.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace parlevo {
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+CliRun RunCli(const std::vector<std::string>& args) {
+  std::string err_file = ::testing::TempDir() + "cli_match_err_" + std::to_string(getpid());
+  std::string command = Quote(PARLEVO_CLI);
+  for (const auto& a : args) command += " " + Quote(a);
+  command += " 2>" + Quote(err_file);
+  CliRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  char buffer[256];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(err_file);
+  std::stringstream err;
+  err << in.rdbuf();
+  run.err = err.str();
+  std::remove(err_file.c_str());
+  return run;
+}
+
+class CliMatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (access(PARLEVO_CLI, X_OK) != 0) GTEST_SKIP() << "parlevo-cli is not built";
+  }
+};
+
+TEST_F(CliMatch, PrintsPositionAndLengthInCodePageBytes) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {{"match", "(こんにちは|こんばんは)", "やあ、こんばんは"}, "7 10\n"},
+      {{"match", "xyz", "abc"}, "0 0\n"},
+      {{"match", "--from", "2", "^b", "bb"}, "0 0\n"},
+      {{"match", "--from", "3", "--", "-", "--x-"}, "4 1\n"},
+      {{"--codepage", "1252", "match", "é+", "caféé"}, "4 2\n"},
+  };
+  for (const auto& c : cases) {
+    CliRun run = RunCli(c.args);
+    EXPECT_EQ(run.status, 0) << c.args.back();
+    EXPECT_EQ(run.out, c.out) << c.args.back();
+  }
+}
+
+TEST_F(CliMatch, SyntaxErrorExitsTwoWithTheKindName) {
+  CliRun run = RunCli({"match", "[ab", "abc"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "error: need right bracket \"]\" \n");
+}
+
+}  // namespace
+}  // namespace parlevo
