@@ -1,0 +1,21 @@
+// The personality authors' guide installed with the program (authoring.md):
+// where to find it, and a small window that shows it.
+#ifndef PARLEVO_APP_GUI_AUTHORS_GUIDE_H_
+#define PARLEVO_APP_GUI_AUTHORS_GUIDE_H_
+
+#include <QString>
+
+class QWidget;
+
+namespace parlevo::gui {
+
+// The guide beside the program (docs/ next to it, or the shared doc folder
+// of an installation), else in the source tree's docs/; "" when none exists.
+QString FindAuthorsGuide();
+
+// Opens a non-modal viewer of the Markdown file `path` over `parent`.
+void ShowAuthorsGuide(QWidget* parent, const QString& path);
+
+}  // namespace parlevo::gui
+
+#endif  // PARLEVO_APP_GUI_AUTHORS_GUIDE_H_
