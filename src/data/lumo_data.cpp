@@ -3,6 +3,8 @@
 // notes for the personality author.
 #include "data/lumo_data.h"
 
+#include <algorithm>
+
 #include "data/crypt.h"
 #include "platform/textfile.h"
 
@@ -23,6 +25,7 @@ void TLumoData::LoadFromFile(std::string_view file_name) {
     crypt.CryptLines(lines);
     first_line = 2;
   }
+  const size_t first_note = NotesOn() ? Notes_->size() : 0;
   ReserveEntries(static_cast<size_t>(EntryCount()) + lines.size());
   if (NotesOn()) Origins_.resize(static_cast<size_t>(EntryCount()));
 
@@ -56,6 +59,12 @@ void TLumoData::LoadFromFile(std::string_view file_name) {
     }
   }
   Prepare();
+  // Compile notes come from Prepare, after the others: put the file's notes
+  // in line order.
+  if (NotesOn()) {
+    std::stable_sort(Notes_->begin() + static_cast<std::ptrdiff_t>(first_note), Notes_->end(),
+                     [](const TLoadNote& a, const TLoadNote& b) { return a.Line < b.Line; });
+  }
 }
 
 void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
