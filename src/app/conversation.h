@@ -73,6 +73,8 @@ class TParlevoThread {
   // Requests the stop: a turn in progress runs to its end (its line is
   // delivered), and no further turn starts. Also ends a pause.
   void Terminate();
+  // True once Terminate has been called (the window's sink drops lines then).
+  bool StopRequested() const;
   // Halts the conversation between turns (a turn in progress finishes first);
   // Resume lets it go on, counting the wait from the same point as before.
   void Pause();

@@ -1,0 +1,133 @@
+// parlevo-cli converse: two characters talk in the terminal through the same
+// conversation thread the window uses, until N lines or an interrupt.
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/cli/command.h"
+#include "app/conversation.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+#include "platform/textfile.h"
+
+namespace parlevo::cli {
+namespace {
+
+// Set by the signal handler and read by the main thread's wait. A lock-free
+// atomic is the one kind of shared state a signal handler may touch.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+
+// How often the main thread looks at the interrupt flag.
+constexpr std::chrono::milliseconds kSignalPoll{10};
+
+void WarnStateNotSaved(const std::string& message) { std::cerr << "warning: " << message << '\n'; }
+
+// Catches SIGINT and SIGTERM (and ignores SIGPIPE, so a closed output ends the
+// conversation through a write error rather than killing the process before
+// the state files are saved) while it lives.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    interrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &old_int_);
+    sigaction(SIGTERM, &action, &old_term_);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &old_pipe_);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &old_int_, nullptr);
+    sigaction(SIGTERM, &old_term_, nullptr);
+    sigaction(SIGPIPE, &old_pipe_, nullptr);
+  }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  struct sigaction old_int_ {};
+  struct sigaction old_term_ {};
+  struct sigaction old_pipe_ {};
+};
+
+// Prints every line as it arrives and ends the conversation after `limit`
+// lines (0: no limit) or when standard output can no longer be written.
+class PrintingSink : public LineSink {
+ public:
+  explicit PrintingSink(int64_t limit) : limit_(limit) {}
+
+  void DeliverLine(const TParlevoThread& from, const std::string& line) override {
+    PrintAnsiLine(line);
+    ++printed_;
+    if (std::ferror(stdout) || (limit_ > 0 && printed_ >= limit_)) {
+      // `from` is the conversation this sink serves, owned non-const by
+      // RunConverse; Terminate is safe from the conversation thread.
+      const_cast<TParlevoThread&>(from).Terminate();
+    }
+  }
+
+ private:
+  const int64_t limit_;
+  int64_t printed_ = 0;  // only touched on the conversation thread
+};
+
+struct ConverseOptions {
+  int64_t turns = 0;
+  int32_t interval = 2000;  // the window's normal speed
+  std::string format{kDefaultLogFormat};
+  std::string first, second;
+};
+
+int RunConverse(const ConverseOptions& options) {
+  if (TCharacter::SaveErrorHandler == nullptr) TCharacter::SaveErrorHandler = WarnStateNotSaved;
+  InterruptGuard guard;
+  PrintingSink sink(options.turns);
+  std::unique_ptr<TParlevoThread> conversation;
+  try {
+    conversation = std::make_unique<TParlevoThread>(
+        platform::Utf8ToAnsi(options.first), platform::Utf8ToAnsi(options.second),
+        platform::Utf8ToAnsi(options.format), options.interval, sink);
+  } catch (const ELumoError& e) {
+    throw CommandError(kExitFailure, e.what());
+  } catch (const platform::EFileError& e) {
+    throw CommandError(kExitFailure, e.what());
+  }
+  // The turn in progress finishes and both characters are saved before exit.
+  while (!conversation->WaitFor(kSignalPoll)) {
+    if (interrupted.load()) conversation->Terminate();
+  }
+  const std::string failure = conversation->FailureMessage();
+  conversation.reset();
+  if (!failure.empty()) throw CommandError(kExitFailure, failure);
+  return kExitOk;
+}
+
+const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
+  auto options = std::make_shared<ConverseOptions>();
+  auto* command = app.add_subcommand(
+      "converse", "two characters talk to each other; each transcript line as it is said");
+  command->add_option("--turns", options->turns, "stop after N lines (default: until interrupted)")
+      ->check(CLI::PositiveNumber);
+  command->add_option("--interval", options->interval, "pause between turns in ms (default 2000)")
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("--format", options->format,
+                      "transcript line pattern (default \"%charname > %comment\")");
+  command->add_option("FIRST", options->first, "base file of the character who opens")->required();
+  command->add_option("SECOND", options->second, "base file of the character who answers")
+      ->required();
+  return [options] { return RunConverse(*options); };
+});
+
+}  // namespace
+}  // namespace parlevo::cli

@@ -1,0 +1,211 @@
+// The conversation thread: builds and introduces the two characters, then
+// makes them speak in turn, paced, pausable and stoppable between turns.
+#include "app/conversation.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "app/pacing.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+
+namespace parlevo {
+namespace {
+
+// The event text a conversation opens with.
+constexpr std::u16string_view kOpeningInput = u"LCCalled";
+
+// Longest single sleep of the wait; changes are also signalled, so this only
+// bounds how long a change of the tick counter's pace can go unnoticed.
+constexpr std::chrono::milliseconds kLongestSleep{20};
+
+std::shared_ptr<const std::string> MakeFormat(std::string_view value) {
+  return std::make_shared<const std::string>(value.empty() ? kDefaultLogFormat : value);
+}
+
+// Gives `to` the other's name in all four name fields of its partner profile.
+void Introduce(TCharacter& to, const TCharacter& other) {
+  const std::string name = other.CharacterFile->GetValue("name");
+  to.User.FamilyName = name;
+  to.User.GivenName = name;
+  to.User.OtherName = name;
+  to.User.Nickname = name;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction and release
+// ---------------------------------------------------------------------------
+
+TParlevoThread::TParlevoThread(std::string_view first_file, std::string_view second_file,
+                               std::string_view log_format, int32_t interval, LineSink& sink)
+    : sink_(sink) {
+  SetLogFormat(log_format);
+  SetInterval(interval);
+  // A failure here releases character 0 if it was built (its state is saved,
+  // as when it is released at the end of a conversation); no thread runs.
+  characters_[0] = std::make_unique<TCharacter>(first_file);
+  characters_[1] = std::make_unique<TCharacter>(second_file);
+  Introduce(*characters_[0], *characters_[1]);
+  Introduce(*characters_[1], *characters_[0]);
+  thread_ = std::thread(&TParlevoThread::Run, this);
+}
+
+TParlevoThread::~TParlevoThread() {
+  Terminate();
+  WaitFor();
+}
+
+void TParlevoThread::ReleaseCharacters() {
+  // Character 0 first, then character 1; each saves its state file.
+  characters_[0].reset();
+  characters_[1].reset();
+}
+
+TCharacter& TParlevoThread::Character(int index) { return *characters_.at(index); }
+
+// ---------------------------------------------------------------------------
+// Settings and control, from any thread
+// ---------------------------------------------------------------------------
+
+void TParlevoThread::SetLogFormat(std::string_view value) {
+  auto format = MakeFormat(value);
+  std::lock_guard lock(format_mutex_);
+  log_format_ = std::move(format);
+}
+
+std::string TParlevoThread::LogFormat() const {
+  std::lock_guard lock(format_mutex_);
+  return *log_format_;
+}
+
+void TParlevoThread::SetInterval(int32_t value) {
+  if (value < 0) return;
+  {
+    // Stored under the lock so a waiting thread cannot miss the signal.
+    std::lock_guard lock(state_mutex_);
+    interval_.store(value);
+  }
+  state_changed_.notify_all();
+}
+
+void TParlevoThread::Terminate() {
+  {
+    std::lock_guard lock(state_mutex_);
+    stop_requested_ = true;
+  }
+  state_changed_.notify_all();
+}
+
+bool TParlevoThread::StopRequested() const {
+  std::lock_guard lock(state_mutex_);
+  return stop_requested_;
+}
+
+void TParlevoThread::Pause() {
+  std::lock_guard lock(state_mutex_);
+  paused_ = true;
+}
+
+void TParlevoThread::Resume() {
+  {
+    std::lock_guard lock(state_mutex_);
+    paused_ = false;
+  }
+  state_changed_.notify_all();
+}
+
+bool TParlevoThread::Paused() const {
+  std::lock_guard lock(state_mutex_);
+  return paused_;
+}
+
+std::string TParlevoThread::FailureMessage() const {
+  std::lock_guard lock(state_mutex_);
+  return failure_;
+}
+
+void TParlevoThread::WaitFor() {
+  if (thread_.joinable()) thread_.join();
+}
+
+bool TParlevoThread::WaitFor(std::chrono::milliseconds timeout) {
+  {
+    std::unique_lock lock(state_mutex_);
+    if (!state_changed_.wait_for(lock, timeout, [this] { return Finished(); })) return false;
+  }
+  WaitFor();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// The conversation thread
+// ---------------------------------------------------------------------------
+
+void TParlevoThread::Run() {
+  std::string failure;
+  try {
+    Converse();
+  } catch (const std::exception& e) {
+    // The engine promises not to throw; if it does anyway, the conversation
+    // ends here without further lines, and its characters are still saved.
+    failure = e.what();
+    if (failure.empty()) failure = "conversation failed";
+  } catch (...) {
+    failure = "conversation failed";
+  }
+  ReleaseCharacters();
+  {
+    std::lock_guard lock(state_mutex_);
+    failure_ = std::move(failure);
+    finished_.store(true, std::memory_order_release);
+  }
+  state_changed_.notify_all();
+}
+
+void TParlevoThread::Converse() {
+  // The first wait is counted from before the opening turn.
+  uint32_t last_tick = platform::TickCount();
+  std::string said = Turn(0, kOpeningInput, OpeningSlots);
+  int index = 1;
+  while (AwaitNextTurn(last_tick)) {
+    said = Turn(index, platform::AnsiToWide(said), AllSlots);
+    index = 1 - index;
+    last_tick = platform::TickCount();
+  }
+}
+
+std::string TParlevoThread::Turn(int index, std::u16string_view input, TDataSlots slots) {
+  TCharacter& speaker = *characters_[index];
+  const std::u16string answer = speaker.Talk(input, slots);
+  const std::u16string expanded = speaker.ExpandTags(answer);
+  // The ANSI form is both what is shown and what the other one hears.
+  std::string said = platform::WideToAnsi(StripBraces(expanded));
+  std::shared_ptr<const std::string> format;
+  {
+    std::lock_guard lock(format_mutex_);
+    format = log_format_;
+  }
+  const std::string line = FormatLine(*format, speaker.CharacterFile->GetValue("name"), said);
+  sink_.DeliverLine(*this, line);
+  return said;
+}
+
+bool TParlevoThread::AwaitNextTurn(uint32_t last_tick) {
+  std::unique_lock lock(state_mutex_);
+  for (;;) {
+    if (stop_requested_) return false;
+    if (paused_) {
+      state_changed_.wait(lock);
+      continue;
+    }
+    const uint32_t remaining = RemainingWait(last_tick, platform::TickCount(), interval_.load());
+    if (remaining == 0) return true;
+    state_changed_.wait_for(lock, std::min<std::chrono::milliseconds>(
+                                      std::chrono::milliseconds(remaining), kLongestSleep));
+  }
+}
+
+}  // namespace parlevo

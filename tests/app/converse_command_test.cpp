@@ -1,0 +1,171 @@
+// End-to-end tests of `parlevo-cli converse`: lines on stdout as UTF-8, the
+// line limit, the exit statuses, and an interrupt that still saves state.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/character.h"
+#include "platform/codepage.h"
+#include "test_support.h"
+
+namespace parlevo {
+namespace {
+
+using test::kPatience;
+using test::ScratchDir;
+using test::WriteCharacter;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Starts parlevo-cli with `args`, stdout and stderr going to files in `dir`.
+pid_t StartCli(const ScratchDir& dir, const std::vector<std::string>& args) {
+  const std::string out = dir.File("out.txt"), err = dir.File("err.txt");
+  std::filesystem::remove(out);  // so no one reads an earlier run's output
+  std::filesystem::remove(err);
+  // Everything the child needs is prepared before fork: it only opens and execs.
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(PARLEVO_CLI));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out_fd, 1);
+    dup2(err_fd, 2);
+    execv(PARLEVO_CLI, argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+CliRun Finish(const ScratchDir& dir, pid_t pid) {
+  CliRun run;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadAll(dir.File("out.txt"));
+  run.err = ReadAll(dir.File("err.txt"));
+  return run;
+}
+
+CliRun RunCli(const ScratchDir& dir, const std::vector<std::string>& args) {
+  return Finish(dir, StartCli(dir, args));
+}
+
+class ConversationCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string hanako = platform::WideToAnsi(u"花子", 932);
+    dir_.Write("h/open.txt", {"TRUE,hello{COUNT50++}"});
+    dir_.Write("h/free.txt", {platform::WideToAnsi(u"いい天気", 932)});
+    first_ = dir_.Write("h.ltc", {"name", hanako, "version", "210", "folder", "h", "data01",
+                                  "open.txt", "datac2", "free.txt"});
+    second_ = WriteCharacter(dir_, "Bob", {{"datac2", {"{PREV}?"}}});
+  }
+  double SavedCount() { return TCharacter(first_).Counts[50]; }
+
+  ScratchDir dir_;
+  std::string first_, second_;
+};
+
+TEST_F(ConversationCliTest, PrintsTheLimitedNumberOfLinesInUtf8) {
+  CliRun run = RunCli(dir_, {"converse", "--turns", "4", "--interval", "0", first_, second_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> expected = {"花子 > hello", "Bob > hello?", "花子 > いい天気",
+                                             "Bob > いい天気?"};
+  EXPECT_EQ(SplitLines(run.out), expected);
+  EXPECT_EQ(SavedCount(), 1);
+}
+
+TEST_F(ConversationCliTest, FormatOption) {
+  CliRun run =
+      RunCli(dir_, {"--clock", "2026/03/07 09:05:01", "converse", "--turns", "2", "--interval", "0",
+                    "--format", "[%CharName] %comment", "--", first_, second_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> expected = {"[花子] hello", "[Bob] hello?"};
+  EXPECT_EQ(SplitLines(run.out), expected);
+}
+
+TEST_F(ConversationCliTest, ExitStatuses) {
+  const struct {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::string err;  // exact, when not empty
+  } cases[] = {
+      {"missing base file",
+       {"converse", "--turns", "1", first_, dir_.File("none.ltc")},
+       1,
+       "error: characterfile is not found\n"},
+      {"not a base file",
+       {"converse", "--turns", "1", dir_.Write("x.txt", {"a", "b"}), second_},
+       1,
+       "error: characterfile is invalid\n"},
+      {"one file only", {"converse", first_}, 2, ""},
+      {"negative interval", {"converse", "--interval", "-1", first_, second_}, 2, ""},
+      {"zero turns", {"converse", "--turns", "0", first_, second_}, 2, ""},
+  };
+  for (const auto& c : cases) {
+    CliRun run = RunCli(dir_, c.args);
+    EXPECT_EQ(run.status, c.status) << c.what << "\n" << run.err;
+    if (!c.err.empty()) {
+      EXPECT_EQ(run.err, c.err) << c.what;
+    }
+    EXPECT_EQ(run.out, "") << c.what;
+  }
+}
+
+TEST_F(ConversationCliTest, InterruptFinishesTheTurnAndSavesState) {
+  for (int sig : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(sig);
+    const double before = SavedCount();
+    pid_t pid = StartCli(dir_, {"converse", "--interval", "10", first_, second_});
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (SplitLines(ReadAll(dir_.File("out.txt"))).size() < 3 &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, sig);
+    CliRun run = Finish(dir_, pid);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = SplitLines(run.out);
+    ASSERT_GE(lines.size(), 3u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      // Every line is whole, and the speakers alternate to the end.
+      EXPECT_EQ(lines[i].rfind(i % 2 == 0 ? "花子 > " : "Bob > ", 0), 0u) << lines[i];
+    }
+    EXPECT_EQ(SavedCount(), before + 1);
+  }
+}
+
+}  // namespace
+}  // namespace parlevo

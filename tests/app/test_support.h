@@ -1,0 +1,145 @@
+// Helpers of the conversation tests: small characters written to a scratch
+// folder, and a LineSink that records lines and can hold the conversation.
+#ifndef PARLEVO_TESTS_APP_TEST_SUPPORT_H_
+#define PARLEVO_TESTS_APP_TEST_SUPPORT_H_
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/conversation.h"
+
+namespace parlevo::test {
+
+// Generous: machines are shared; no test relies on this being short.
+inline constexpr std::chrono::seconds kPatience{30};
+
+// A scratch folder, removed with everything in it when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::random_device seed;
+    path_ = std::filesystem::temp_directory_path() /
+            ("parlevo_app_" + std::to_string(seed()) + std::to_string(seed()));
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::string File(std::string_view name) const { return (path_ / name).string(); }
+
+  // Writes the lines (bytes of the code page) with CR LF.
+  std::string Write(std::string_view name, const std::vector<std::string>& lines) const {
+    std::filesystem::path file = path_ / name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    for (const std::string& line : lines) out << line << "\r\n";
+    return file.string();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The data files of one test character: base file key -> lines.
+using DataFiles = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+// Writes the character `name` (base file NAME.ltc, data beside it) and
+// returns its base file path.
+inline std::string WriteCharacter(const ScratchDir& dir, const std::string& name,
+                                  const DataFiles& files) {
+  std::vector<std::string> base = {"name", name, "version", "210", "folder", name};
+  for (const auto& [key, lines] : files) {
+    const std::string file = key + ".txt";
+    dir.Write(name + "/" + file, lines);
+    base.push_back(key);
+    base.push_back(file);
+  }
+  return dir.Write(name + ".ltc", base);
+}
+
+// Records every line; can hold the conversation thread inside DeliverLine
+// when a given line arrives, until the test lets it go.
+class RecordingSink : public LineSink {
+ public:
+  void DeliverLine(const TParlevoThread& from, const std::string& line) override {
+    std::function<void()> action;
+    {
+      std::unique_lock lock(mutex_);
+      lines_.push_back(line);
+      from_ = &from;
+      changed_.notify_all();
+      if (lines_.size() == hold_at_) {
+        held_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return !held_; });
+      }
+      action = on_line_;
+    }
+    if (action) action();
+  }
+
+  // Holds the conversation thread when line number `n` (1-based) arrives.
+  void HoldAt(size_t n) {
+    std::lock_guard lock(mutex_);
+    hold_at_ = n;
+  }
+  // Waits until the thread is held; false after kPatience.
+  bool WaitHeld() {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, kPatience, [this] { return held_; });
+  }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    held_ = false;
+    changed_.notify_all();
+  }
+  // Runs after each line is recorded, on the conversation thread.
+  void OnLine(std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    on_line_ = std::move(action);
+  }
+  // Waits until `n` lines have arrived; false after kPatience.
+  bool WaitLines(size_t n) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, kPatience, [&] { return lines_.size() >= n; });
+  }
+  std::vector<std::string> Lines() const {
+    std::lock_guard lock(mutex_);
+    return lines_;
+  }
+  size_t Count() const {
+    std::lock_guard lock(mutex_);
+    return lines_.size();
+  }
+  const TParlevoThread* From() const {
+    std::lock_guard lock(mutex_);
+    return from_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> lines_;
+  const TParlevoThread* from_ = nullptr;
+  size_t hold_at_ = 0;
+  bool held_ = false;
+  std::function<void()> on_line_;
+};
+
+}  // namespace parlevo::test
+
+#endif  // PARLEVO_TESTS_APP_TEST_SUPPORT_H_
