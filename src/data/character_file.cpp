@@ -23,7 +23,7 @@ std::string ResolveDataFolder(std::string_view base_file, std::string_view folde
   std::string result = platform::ExtractFileDir(base_file);
   // A base file named without a directory lives in the current one; "\" or
   // "/" alone would mean the root of the file system.
-  if (result.empty()) result = ".";
+  if (result.empty()) result.push_back('.');
   if (!platform::EndsWithDelimiter(result)) result += kPathDelimiter;
   result += folder;
   if (!platform::EndsWithDelimiter(result)) result += kPathDelimiter;
