@@ -1,0 +1,63 @@
+// parlevo-cli expand: expands the tags of each TEXT with one character, so
+// memory set by one text is there for the next, and prints each result.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "app/cli/load_character.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+
+namespace parlevo::cli {
+namespace {
+
+struct ExpandOptions {
+  std::string base_file;  // empty: a character with no files
+  std::vector<std::string> texts;
+};
+
+// Writes one result as UTF-8; line breaks inside it are left as they are.
+void PrintWideLine(std::u16string_view text) {
+  std::string line = platform::WideToUtf8(text);
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+int RunExpand(const ExpandOptions& options) {
+  // A loaded character reads its state file here and writes it when released.
+  std::unique_ptr<TCharacter> character =
+      options.base_file.empty() ? std::make_unique<TCharacter>() : LoadCharacter(options.base_file);
+  for (const std::string& text : options.texts) {
+    PrintWideLine(character->ExpandTags(platform::Utf8ToWide(text)));
+  }
+  std::fflush(stdout);
+  character.reset();
+  return kExitOk;
+}
+
+// Any number of texts, taken verbatim. A list option would read "[a,b]" as
+// two texts "a" and "b"; CLI11 does that only while it may take extra
+// arguments, so the option instead expects "very many" texts one at a time
+// and keeps however many it got.
+constexpr int kManyTexts = 1 << 20;
+
+CommandRunner SetUpExpand(CLI::App& app) {
+  auto options = std::make_shared<ExpandOptions>();
+  CLI::App* expand = app.add_subcommand("expand", "Expand the tags of each TEXT, in order");
+  expand->add_option("--character", options->base_file,
+                     "the character's base file (default: a character with no files)");
+  expand->add_option("text", options->texts, "texts with tags")
+      ->required()
+      ->expected(kManyTexts)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  return [options] { return RunExpand(*options); };
+}
+
+const CommandRegistrar kExpandCommand(20, SetUpExpand);
+
+}  // namespace
+}  // namespace parlevo::cli

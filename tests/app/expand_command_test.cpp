@@ -1,0 +1,78 @@
+// parlevo-cli expand, run as a user runs it: results in order, memory carried
+// from one text to the next and, with a character, kept in its state file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace parlevo::test {
+namespace {
+
+struct TRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Single quotes around each argument; the arguments here hold none.
+TRun RunCli(const ScratchDir& dir, const std::vector<std::string>& args) {
+  std::string command = PARLEVO_CLI;
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " 2>'" + dir.File("stderr.txt") + "'";
+  TRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
+  int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ostringstream err;
+  err << std::ifstream(dir.File("stderr.txt")).rdbuf();
+  run.err = err.str();
+  return run;
+}
+
+TEST(ExpandCommand, ExpandsEachTextInOrderWithOneCharacter) {
+  ScratchDir dir;
+  TRun run = RunCli(
+      dir, {"--clock", "2004/03/07 09:05:01", "expand", "--", "{NOW} {YOUBI}", "{MEMO01:x}",
+            "{MEMO01}{+1|2}", "a{BR}b", "-{CHOICEポテト}-", "é{+1|2}é", "ab}cd", "[a,{+1|1}]"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "2004/03/07 09:05:01 日曜\n{MEMO01:x}\nx3\na\r\nb\n-ポテト-\n?3é\n\n[a,2]\n");
+}
+
+TEST(ExpandCommand, FrozenClockMakesRandomTagsReproducible) {
+  ScratchDir dir;
+  std::vector<std::string> args = {"--clock", "2004/03/07 09:05:01.250", "expand",
+                                   "{RANDOMV:1000000}"};
+  TRun first = RunCli(dir, args);
+  TRun second = RunCli(dir, args);
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, second.out);
+}
+
+TEST(ExpandCommand, LoadedCharacterKeepsItsUpperMemoryInItsStateFile) {
+  ScratchDir dir;
+  std::string base = WriteCharacter(dir, "mika", {{"datac1", {"hello"}}});
+  TRun set = RunCli(dir, {"expand", "--character", base, "{MEMO60:kept}{MEMO10:lost}"});
+  ASSERT_EQ(set.status, 0) << set.err;
+  TRun get = RunCli(dir, {"expand", "--character", base, "[{MEMO60}][{MEMO10}]"});
+  EXPECT_EQ(get.status, 0) << get.err;
+  EXPECT_EQ(get.out, "[kept][{MEMO10}]\n");
+}
+
+TEST(ExpandCommand, RefusedCharacterIsAnError) {
+  ScratchDir dir;
+  TRun run = RunCli(dir, {"expand", "--character", dir.File("nobody.ltc"), "{NOW}"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "error: characterfile is not found\n");
+}
+
+}  // namespace
+}  // namespace parlevo::test
