@@ -9,6 +9,7 @@
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/form_parlevo.h"
+#include "app/gui/termination_signals.h"
 #include "app/gui/ui_font.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
 
   parlevo::gui::TFormParlevo window;
   window.show();
+  parlevo::gui::CloseOnTerminationSignals(&window);
 
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() == 3) {
