@@ -1,6 +1,11 @@
 // Control tags (IF, SCRIPTIZE:) and the tags that reach outside: RESULT and
 // the execution tags, which never run anything here.
+#include <fcntl.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -64,9 +69,30 @@ class ResultTagTest : public TagTest {
     character.Folder = folder_.string() + "/";
   }
   void TearDown() override {
-    fs::permissions(folder_, fs::perms::owner_all);
+    LockFolder(false);
     fs::remove_all(folder_);
     TagTest::TearDown();
+  }
+  // Makes the folder refuse deletions: read-only, or immutable where
+  // permissions don't bind (the superuser on Linux).
+  bool LockFolder(bool lock) {
+    if (geteuid() != 0) {
+      fs::permissions(folder_,
+                      lock ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all);
+      return true;
+    }
+#ifdef __linux__
+    int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = lock ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return done;
+#else
+    return false;
+#endif
   }
   void WriteResult(const std::string& bytes) {
     std::ofstream(folder_ / "Result.txt", std::ios::binary) << bytes;
@@ -87,20 +113,27 @@ TEST_F(ResultTagTest, ReadsTheFirstLineAndDeletesTheFile) {
 }
 
 TEST_F(ResultTagTest, AFileThatCannotBeDeletedIsLeftAlone) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions don't bind the superuser";
   WriteResult("42\r\n");
-  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+  if (!LockFolder(true)) GTEST_SKIP() << "can't make the folder refuse deletions";
   EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
-  fs::permissions(folder_, fs::perms::owner_all);
+  LockFolder(false);
   EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
 }
 
 TEST_F(ResultTagTest, AFileThatCannotBeReadIsLeftAlone) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions don't bind the superuser";
-  WriteResult("42\r\n");
-  fs::permissions(folder_ / "Result.txt", fs::perms::none);
+  const fs::path result = folder_ / "Result.txt";
+  if (geteuid() == 0) {
+#ifdef __linux__
+    fs::create_symlink("/proc/self/mem", result);  // reading fails, even for root
+#else
+    GTEST_SKIP() << "permissions don't bind the superuser";
+#endif
+  } else {
+    WriteResult("42\r\n");
+    fs::permissions(result, fs::perms::none);
+  }
   EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
-  EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
+  EXPECT_TRUE(fs::exists(fs::symlink_status(result)));
 }
 
 // A character with no data folder must not reach for "Result.txt" in the
