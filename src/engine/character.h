@@ -69,7 +69,8 @@ class TCharacter {
   // expanded, or "" when nothing answered.
   std::u16string Talk(std::u16string_view text, TDataSlots slots);
 
-  // Expands the tags of `text` (the tag language). Never throws.
+  // Expands the tags of `text` (the tag language). Never throws. The work of
+  // one call is bounded; engine/expand_tags.h gives the budgets.
   std::u16string ExpandTags(std::u16string_view text);
 
   // True when `pattern` is found in `text`; a malformed pattern is false.
