@@ -23,7 +23,6 @@ class TranscriptTest : public QObject {
   void firstStartCreatesEmptyLog();
   void logKeepsOldLinesThenThisRunsOldestFirst();
   void capCountsCodePageBytesAndMovesOneLinePerLine();
-  void capMovesOnlyOneLineEvenForAHugeLine();
   void movedLinesAndMemoLinesEndUpInOrder();
   void unwritableLogFolderFallsBackToUserData();
 
@@ -99,17 +98,6 @@ void TranscriptTest::capCountsCodePageBytesAndMovesOneLinePerLine() {
              QStringLiteral("%1").arg(i - 124, 3, 10, QChar('0')) + body);
   }
   QCOMPARE(MemoLines(window).first(), QStringLiteral("129") + body);
-}
-
-void TranscriptTest::capMovesOnlyOneLineEvenForAHugeLine() {
-  TFormParlevo window(Options());
-  window.ShowLine("first");
-  window.ShowLine("second");
-  window.ShowLine(std::string(30000, 'x'));
-  QCOMPARE(window.LogLines(), std::vector<std::string>{"first"});
-  QCOMPARE(MemoLines(window).size(), 2);
-  window.ShowLine("next");
-  QCOMPARE(window.LogLines(), (std::vector<std::string>{"first", "second"}));
 }
 
 void TranscriptTest::movedLinesAndMemoLinesEndUpInOrder() {
