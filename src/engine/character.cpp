@@ -80,11 +80,16 @@ TCharacter::~TCharacter() {
       ReportSaveError("unknown error");
     }
   }
+  // Then the owned objects, base file reader first and the data in slot order.
   CharacterFile.reset();
-  for (auto* slot : {&Data01, &Data02}) slot->reset();
-  for (auto* slot : {&DataA1, &DataA2}) slot->reset();
-  for (auto* slot : {&DataB1, &DataB2}) slot->reset();
-  for (auto* slot : {&DataC1, &DataC2}) slot->reset();
+  Data01.reset();
+  Data02.reset();
+  DataA1.reset();
+  DataA2.reset();
+  DataB1.reset();
+  DataB2.reset();
+  DataC1.reset();
+  DataC2.reset();
 }
 
 void TCharacter::ReportSaveError(const std::string& reason) const {

@@ -216,6 +216,13 @@ TEST(ChatCommand, DoubleDashEndsTheOptions) {
   EXPECT_EQ(Lines(run.out), std::vector<std::string>{"花子 > はじめまして、花子です。"});
 }
 
+TEST(ChatCommand, AnEmptyLinePatternIsTheDefaultOne) {
+  CharacterCopy chars;
+  CliRun run = RunCli({"chat", "--partner", "p", "--format", "", chars / "hanako.ltc"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), std::vector<std::string>{"花子 > はじめまして、花子です。"});
+}
+
 TEST(ChatCommand, ARefusedCharacterIsAnError) {
   CharacterCopy chars;
   CliRun run = RunCli({"chat", chars / "nobody.ltc"});

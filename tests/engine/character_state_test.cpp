@@ -176,6 +176,8 @@ TEST(CharacterState, LineBreaksInAMemoAreSavedAsBrTags) {
   }
   TCharacter again(base);
   EXPECT_EQ(again.Memos[50], Ansi("一行目{BR}二行目"));
+  EXPECT_EQ(again.ExpandTags(u"<{MEMO50}>"), platform::Utf8ToWide("<一行目\r\n二行目>"))
+      << "shown, the memo has its line break back";
   EXPECT_EQ(again.Memos[51], "a{BR}b");
   EXPECT_EQ(again.Memos[52], "c{BR}d{BR}");
   EXPECT_EQ(again.Memos[53], "tab here ");

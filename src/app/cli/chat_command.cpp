@@ -39,7 +39,9 @@ std::string Answer(TCharacter& character, std::u16string_view input, TDataSlots 
 }
 
 int RunChat(const ChatOptions& options) {
-  const std::string format = platform::Utf8ToAnsi(options.format);
+  // As in the conversation, an empty pattern means the default one.
+  const std::string format = options.format.empty() ? std::string(kDefaultLogFormat)
+                                                    : platform::Utf8ToAnsi(options.format);
   const std::string partner =
       platform::Utf8ToAnsi(options.partner_given ? options.partner : LoginName());
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file);
