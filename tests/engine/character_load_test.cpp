@@ -17,7 +17,7 @@ namespace parlevo {
 namespace {
 
 using testing::Ansi;
-using testing::CharacterSpec;
+using testing::CharacterRecipe;
 using testing::MakeCharacter;
 using testing::TempDir;
 using testing::WriteLines;
@@ -32,7 +32,7 @@ std::string RefusalOf(const std::string& base_file) {
   return "";
 }
 
-const CharacterSpec kOneAnswer = {"210", "テスト", {{"datab2", {"こんにちは,やあ"}}}};
+const CharacterRecipe kOneAnswer = {"210", "テスト", {{"datab2", {"こんにちは,やあ"}}}};
 
 TEST(CharacterLoad, VersionsBelow210OrNotWholeNumbersAreRefused) {
   struct Case {
@@ -44,9 +44,9 @@ TEST(CharacterLoad, VersionsBelow210OrNotWholeNumbersAreRefused) {
                                    {"2.10", false}, {"abc", false}, {"-210", false}};
   for (const Case& c : cases) {
     TempDir dir;
-    CharacterSpec spec = kOneAnswer;
-    spec.version = c.version;
-    EXPECT_EQ(RefusalOf(MakeCharacter(dir, spec)),
+    CharacterRecipe recipe = kOneAnswer;
+    recipe.version = c.version;
+    EXPECT_EQ(RefusalOf(MakeCharacter(dir, recipe)),
               c.accepted ? "" : "character is not supported in this version")
         << "version \"" << c.version << "\"";
   }
@@ -60,15 +60,15 @@ TEST(CharacterLoad, RefusesMissingAndInvalidBaseFiles) {
 }
 
 TEST(CharacterLoad, RefusesCharactersWithoutUsableEntries) {
-  const std::vector<CharacterSpec> empty_ones = {
+  const std::vector<CharacterRecipe> empty_ones = {
       {"210", "空", {}},
       {"210", "空", {{"data01", {"TRUE"}}, {"datab1", {"{PRIOR}", "短い"}}}},  // too few fields
       {"210", "空", {{"datab1", {"{PRIOR},x", "{prior},y"}}, {"datac2", {"{PRIOR}"}}}},
       {"210", "空", {{"datac1", {"{ENDOFDATA}", "隠れた"}}}},
   };
-  for (const CharacterSpec& spec : empty_ones) {
+  for (const CharacterRecipe& recipe : empty_ones) {
     TempDir dir;
-    EXPECT_EQ(RefusalOf(MakeCharacter(dir, spec)), "character contains no data");
+    EXPECT_EQ(RefusalOf(MakeCharacter(dir, recipe)), "character contains no data");
     EXPECT_FALSE(platform::FileExists(dir / "chara.lts")) << "refused before the state file";
   }
   // Data keys naming only files that do not exist.

@@ -20,12 +20,12 @@ namespace parlevo {
 namespace {
 
 using testing::Ansi;
-using testing::CharacterSpec;
+using testing::CharacterRecipe;
 using testing::MakeCharacter;
 using testing::ReadBytes;
 using testing::TempDir;
 
-const CharacterSpec kSimple = {"210", "記憶", {{"datab2", {"A,1"}}}};
+const CharacterRecipe kSimple = {"210", "記憶", {{"datab2", {"A,1"}}}};
 
 // The 150 plain lines of a state file (key line removed, deciphered).
 std::vector<std::string> PlainStateLines(const std::string& path) {

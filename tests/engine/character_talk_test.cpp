@@ -17,7 +17,7 @@ namespace parlevo {
 namespace {
 
 using testing::Ansi;
-using testing::CharacterSpec;
+using testing::CharacterRecipe;
 using testing::MakeCharacter;
 using testing::TempDir;
 

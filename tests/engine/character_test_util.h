@@ -67,15 +67,15 @@ inline void WriteLines(const std::string& path, const std::vector<std::string>& 
 // A generated character: base file "<dir>chara.ltc" with version, name and
 // an empty folder value; each data key of `data` names the file
 // "<key>.txt" beside it, holding the given lines.
-struct CharacterSpec {
+struct CharacterRecipe {
   std::string version = "210";
   std::string name = "テスト";
   std::map<std::string, std::vector<std::string>> data;
 };
 
-inline std::string MakeCharacter(const TempDir& dir, const CharacterSpec& spec) {
-  std::vector<std::string> base = {"version", spec.version, "name", spec.name, "folder", ""};
-  for (const auto& [key, lines] : spec.data) {
+inline std::string MakeCharacter(const TempDir& dir, const CharacterRecipe& recipe) {
+  std::vector<std::string> base = {"version", recipe.version, "name", recipe.name, "folder", ""};
+  for (const auto& [key, lines] : recipe.data) {
     base.push_back(key);
     base.push_back(key + ".txt");
     WriteLines(dir / (key + ".txt"), lines);
