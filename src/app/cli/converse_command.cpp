@@ -116,7 +116,7 @@ int RunConverse(const ConverseOptions& options) {
 const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   auto options = std::make_shared<ConverseOptions>();
   auto* command = app.add_subcommand(
-      "converse", "two characters talk to each other; each transcript line as it is said");
+      "converse", "Two characters talk to each other: each transcript line as it is said");
   command->add_option("--turns", options->turns, "stop after N lines (default: until interrupted)")
       ->check(CLI::PositiveNumber);
   command->add_option("--interval", options->interval, "pause between turns in ms (default 2000)")
