@@ -24,6 +24,7 @@ class TranscriptTest : public QObject {
   void logKeepsOldLinesThenThisRunsOldestFirst();
   void capCountsCodePageBytesAndMovesOneLinePerLine();
   void movedLinesAndMemoLinesEndUpInOrder();
+  void twoWindowsSharingTheLogKeepBothRuns();
   void unwritableLogFolderFallsBackToUserData();
 
  private:
@@ -110,6 +111,17 @@ void TranscriptTest::movedLinesAndMemoLinesEndUpInOrder() {
   const QStringList log = ReadAnsiLines(LogPath());
   QCOMPARE(log.size(), 20);
   for (int i = 0; i < 20; ++i) QVERIFY(log[i].startsWith(QString::number(i) + 'a'));
+}
+
+void TranscriptTest::twoWindowsSharingTheLogKeepBothRuns() {
+  WriteAnsiLines(LogPath(), {"old"});
+  auto first = std::make_unique<TFormParlevo>(Options());
+  auto second = std::make_unique<TFormParlevo>(Options());
+  first->ShowLine("first run");
+  second->ShowLine("second run");
+  first.reset();
+  second.reset();
+  QCOMPARE(ReadAnsiLines(LogPath()), QStringList({"old", "first run", "second run"}));
 }
 
 void TranscriptTest::unwritableLogFolderFallsBackToUserData() {

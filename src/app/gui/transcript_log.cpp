@@ -41,37 +41,40 @@ TranscriptLog::TranscriptLog(const QString& folder)
 
 QString TranscriptLog::Load() {
   lines_.clear();
+  loaded_count_ = 0;
   const std::string path = PathToAnsi(path_);
   try {
     if (!QFileInfo::exists(path_)) platform::WriteTextLinesAtomic(path, {});
     lines_ = platform::ReadTextLines(path);
+    loaded_count_ = lines_.size();
     return {};
   } catch (const std::exception& error) {
-    keep_file_ = QFileInfo::exists(path_);
     return QString::fromUtf8(error.what());
   }
 }
 
+void TranscriptLog::AppendRunTo(const QString& path) const {
+  const std::string ansi_path = PathToAnsi(path);
+  // What the file holds now: normally the lines read at start, but another
+  // Parlevo may have added its own since. Throws when it cannot be read, so
+  // a log that exists is never replaced by less than it held.
+  std::vector<std::string> lines;
+  if (QFileInfo::exists(path)) lines = platform::ReadTextLines(ansi_path);
+  lines.insert(lines.end(), lines_.begin() + std::ptrdiff_t(loaded_count_), lines_.end());
+  platform::WriteTextLinesAtomic(ansi_path, lines);
+}
+
 QString TranscriptLog::Save() {
-  if (!keep_file_) {
-    try {
-      platform::WriteTextLinesAtomic(PathToAnsi(path_), lines_);
-      return {};
-    } catch (const std::exception&) {
-      // Fall through to the user's data folder.
-    }
+  try {
+    AppendRunTo(path_);
+    return {};
+  } catch (const std::exception&) {
+    // Fall through to the user's data folder.
   }
   const QString fallback = QDir(UserDataFolder()).filePath(QString::fromLatin1(kFileName));
   if (fallback == path_) return QStringLiteral("cannot write ") + path_;
   try {
-    std::vector<std::string> lines;
-    if (keep_file_ && QFileInfo::exists(fallback)) {
-      // The log read at start is missing from lines_: keep what an earlier
-      // run left in the fallback and add this run's lines after it.
-      lines = platform::ReadTextLines(PathToAnsi(fallback));
-    }
-    lines.insert(lines.end(), lines_.begin(), lines_.end());
-    platform::WriteTextLinesAtomic(PathToAnsi(fallback), lines);
+    AppendRunTo(fallback);
     path_ = fallback;
     return {};
   } catch (const std::exception& error) {

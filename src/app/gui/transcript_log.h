@@ -4,6 +4,7 @@
 #define PARLEVO_APP_GUI_TRANSCRIPT_LOG_H_
 
 #include <QString>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,12 @@ class TranscriptLog {
   // Creates an empty log when there is none, then reads it into Lines().
   // Returns "" or a message saying what failed.
   QString Load();
-  // Writes Lines() whole, replacing the file atomically. When the file
-  // cannot be written, the lines go to the user's data folder instead and
-  // Path() names that file. Returns "" or a message saying what failed.
+  // Writes the log at exit: the file as it is now (the lines read at start,
+  // plus those another Parlevo running at the same time may have added),
+  // then the lines this run added to Lines(); the file is replaced
+  // atomically. When it cannot be read or written, this run's lines are
+  // added to the log in the user's data folder instead, and Path() names
+  // that file. Returns "" or a message saying what failed.
   QString Save();
 
   QString Path() const { return path_; }
@@ -35,10 +39,11 @@ class TranscriptLog {
   const std::vector<std::string>& Lines() const { return lines_; }
 
  private:
+  void AppendRunTo(const QString& path) const;
+
   QString path_;
   std::vector<std::string> lines_;
-  // A log that exists but could not be read is never overwritten.
-  bool keep_file_ = false;
+  size_t loaded_count_ = 0;  // the lines read at start come first in lines_
 };
 
 }  // namespace parlevo::gui
