@@ -7,22 +7,15 @@
 #include "regex/automaton.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <bit>
 
+#include "regex/set_interner.h"
 #include "regex/token.h"
 #include "regex/tree.h"
 
 namespace parlevo {
 
 namespace {
-
-struct SetHash {
-  size_t operator()(const TbmRELeafNodeSet& s) const {
-    uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
-    for (int32_t v : s) h = (h ^ static_cast<uint32_t>(v)) * 0x100000001B3ull;
-    return static_cast<size_t>(h ^ (h >> 29));
-  }
-};
 
 // Refuses the pattern like a malformed one; the end token stands for it.
 [[noreturn]] void RefuseTooLarge() { throw EbmREToken(TbmREToken{tkErrInvalidChar, -1, -1, 0, 0}); }
@@ -91,33 +84,45 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
     cls_hi[i] = hi;
   }
 
-  std::vector<TbmRELeafNodeSet> positions;
-  std::unordered_map<TbmRELeafNodeSet, int32_t, SetHash> index;
-  auto add_state = [&](TbmRELeafNodeSet set) -> int32_t {
-    auto it = index.find(set);
-    if (it != index.end()) return it->second;
-    int32_t id = static_cast<int32_t>(positions.size());
-    if (id >= kMaxDFAStates || static_cast<int64_t>(id + 1) * width_ > kMaxDFACells) {
-      RefuseTooLarge();
+  // Scratch reused from one build to the next on this thread (not shared).
+  struct Scratch {
+    TbmRESetInterner states;
+    std::vector<uint32_t> stamp;
+    std::vector<std::pair<int32_t, int32_t>> events;  // (class, leaf+1 enters / -(leaf+1) leaves)
+    std::vector<int32_t> active, where, target, positions;
+  };
+  thread_local Scratch scratch;
+  TbmRESetInterner& states = scratch.states;
+  states.Clear();
+  scratch.stamp.assign(leaves.size(), 0);
+  scratch.where.assign(leaves.size(), -1);
+  uint32_t generation = 0;
+  int64_t work = 0;
+
+  auto add_state = [&](std::span<const int32_t> set) -> int32_t {
+    bool added;
+    int32_t id = states.Intern(set, added);
+    if (added) {
+      if (id >= kMaxDFAStates || static_cast<int64_t>(id + 1) * width_ > kMaxDFACells) {
+        RefuseTooLarge();
+      }
+      next_.resize(static_cast<size_t>(id + 1) * width_, kNoState);
     }
-    index.emplace(set, id);
-    positions.push_back(std::move(set));
-    next_.resize(static_cast<size_t>(id + 1) * width_, kNoState);
     return id;
   };
   add_state(tree.RootFirstPos());
 
-  int64_t work = 0;
-  std::vector<uint32_t> stamp(leaves.size(), 0);
-  uint32_t generation = 0;
-  std::vector<std::pair<int32_t, int32_t>> events;  // (class, +leaf+1 enters / -(leaf+1) leaves)
-  std::vector<int32_t> active, where(leaves.size(), -1);
-  TbmRELeafNodeSet target;
-
-  for (int32_t s = 0; s < static_cast<int32_t>(positions.size()); ++s) {
+  auto& events = scratch.events;
+  auto& active = scratch.active;
+  auto& where = scratch.where;
+  auto& target = scratch.target;
+  for (int32_t s = 0; s < states.size(); ++s) {
+    auto& positions = scratch.positions;
+    auto set = states.Get(s);
+    positions.assign(set.begin(), set.end());  // interning may move the stored sets
     uint8_t flags = 0;
     events.clear();
-    for (int32_t leaf : positions[s]) {
+    for (int32_t leaf : positions) {
       if (leaf == tree.EndMarkerLeaf()) flags |= kAccepting;
       if (leaves[leaf].Lo == kLineTail) flags |= kTail;
       if (cls_lo[leaf] < 0) continue;
@@ -125,6 +130,9 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
       events.push_back({cls_hi[leaf] + 1, -(leaf + 1)});
     }
     flags_.push_back(flags);
+    // Sorting costs n log n; the budget counts it so.
+    work += static_cast<int64_t>(events.size()) * std::bit_width(events.size()) + width_;
+    if (work > kMaxDFAWork) RefuseTooLarge();
     std::sort(events.begin(), events.end());
     active.clear();
     for (size_t e = 0; e < events.size();) {
@@ -146,14 +154,15 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
       ++generation;
       target.clear();
       for (int32_t leaf : active) {
-        work += static_cast<int64_t>(leaves[leaf].FollowPos.size());
+        work += 1 + static_cast<int64_t>(leaves[leaf].FollowPos.size());
         for (int32_t f : leaves[leaf].FollowPos) {
-          if (stamp[f] != generation) {
-            stamp[f] = generation;
+          if (scratch.stamp[f] != generation) {
+            scratch.stamp[f] = generation;
             target.push_back(f);
           }
         }
       }
+      work += static_cast<int64_t>(target.size()) * (1 + std::bit_width(target.size()));
       if (work > kMaxDFAWork) RefuseTooLarge();
       if (target.empty()) continue;
       std::sort(target.begin(), target.end());
@@ -162,7 +171,7 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
       std::fill(row + cls, row + end_cls, to);
     }
   }
-  num_states_ = static_cast<int32_t>(positions.size());
+  num_states_ = states.size();
   if (HasLineHead) head_ = Next(0, WideClassOf(kLineHead));
 }
 

@@ -19,7 +19,7 @@ class TbmRETree;
 // (EbmREToken), so it costs neither seconds nor gigabytes.
 inline constexpr int32_t kMaxDFAStates = 8192;
 inline constexpr int64_t kMaxDFACells = 2'000'000;  // states x classes (8 MiB)
-inline constexpr int64_t kMaxDFAWork = 12'000'000;  // leaf-set elements merged
+inline constexpr int64_t kMaxDFAWork = 1'000'000;   // leaf-set elements handled
 
 inline constexpr int32_t kNoState = -1;
 

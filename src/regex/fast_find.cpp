@@ -1,10 +1,19 @@
-// "Found anywhere?" in two steps.
+// Quick answers.
 //
 // Prefilter: from the parse tree, bottom-up, each node gets either the exact
 // set of byte strings it matches (while small) or a set of strings one of
 // which every match must contain. Concatenation keeps the better of its two
 // sides, alternation the union of both sides' sets. If the text contains none
-// of the pattern's strings there is no match, whatever the start.
+// of the pattern's strings there is no match, whatever the start. When the
+// root's set is exact (and the pattern has no anchors), a match is simply one
+// of those strings starting on a character boundary: a byte is a boundary
+// when an even run of lead bytes stands right before it, since the byte
+// before such a run always ends a character.
+//
+// Many patterns are asked about one text in a row (every entry of a
+// personality about what was just said), so each thread keeps a summary of
+// the last text it saw twice: which bytes and byte pairs occur. A literal
+// with a byte pair the text lacks is absent without a scan.
 //
 // Unanchored automaton: the search's automaton run from every character
 // boundary at once, i.e. the subset construction over sets of its states with
@@ -18,9 +27,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 #include "regex/automaton.h"
+#include "regex/scanner.h"
+#include "regex/set_interner.h"
 #include "regex/tree.h"
 
 namespace parlevo {
@@ -62,22 +72,39 @@ void Dedupe(std::vector<std::string>& set) {
   set.erase(std::unique(set.begin(), set.end()), set.end());
 }
 
+// Lead-byte tables of the codes, built once (read-only afterwards).
+const bool* LeadTable(TbmCharCode code) {
+  struct Tables {
+    bool sjis[256], euc[256], none[256];
+    Tables() {
+      for (int b = 0; b < 256; ++b) {
+        sjis[b] = bmccIsSJISLeadByte(static_cast<uint8_t>(b));
+        euc[b] = bmccIsEUCLeadByte(static_cast<uint8_t>(b));
+        none[b] = false;
+      }
+    }
+  };
+  static const Tables tables;
+  return code == bmccShiftJIS ? tables.sjis : code == bmccEUC ? tables.euc : tables.none;
+}
+
 // The bytes of character c as they appear in a text, or false when c never
 // appears as itself (a lead byte alone, an impossible double-byte value, or
 // one whose trail byte is 0, which a lone lead byte at the end also reads as).
 bool Encode(int32_t c, TbmCharCode code, std::string& out) {
+  if (c < 0 || c > 0xFFFF) return false;
   if (code == bmccUniCode) {
     out.push_back(static_cast<char>(c & 0xFF));
     out.push_back(static_cast<char>(c >> 8));
     return true;
   }
-  TbmLeadByteFunc lead = bmccGetIsLeadByteFunc(code);
+  const bool* lead = LeadTable(code);
   if (c < 256) {
-    if (lead(static_cast<uint8_t>(c))) return false;
+    if (lead[c]) return false;
     out.push_back(static_cast<char>(c));
     return true;
   }
-  if (!lead(static_cast<uint8_t>(c >> 8)) || (c & 0xFF) == 0) return false;
+  if (!lead[c >> 8] || (c & 0xFF) == 0) return false;
   out.push_back(static_cast<char>(c >> 8));
   out.push_back(static_cast<char>(c & 0xFF));
   return true;
@@ -155,25 +182,86 @@ bool Contains(std::string_view text, const std::string& needle, size_t rare) {
 }
 
 // ---------------------------------------------------------------------------
-// Unanchored automaton construction
+// Summary of the last text
 
-struct KeyHash {
-  size_t operator()(const std::vector<int32_t>& s) const {
-    uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
-    for (int32_t v : s) h = (h ^ static_cast<uint32_t>(v)) * 0x100000001B3ull;
-    return static_cast<size_t>(h ^ (h >> 29));
+constexpr size_t kMaxSummaryBytes = 1024;
+
+struct TextSummary {
+  std::string text;  // the last text seen
+  bool built = false;
+  uint64_t bytes[4] = {};
+  std::vector<uint64_t> pairs = std::vector<uint64_t>(1024);  // 65536 bits
+  std::vector<uint16_t> set_pairs;                            // to clear them again
+
+  bool HasByte(uint8_t b) const { return (bytes[b >> 6] >> (b & 63)) & 1; }
+  bool HasPair(uint8_t a, uint8_t b) const {
+    uint32_t k = static_cast<uint32_t>(a) << 8 | b;
+    return (pairs[k >> 6] >> (k & 63)) & 1;
+  }
+  // False when `needle` cannot occur in the text.
+  bool MayContain(const std::string& needle) const {
+    const auto* s = reinterpret_cast<const uint8_t*>(needle.data());
+    if (!HasByte(s[0])) return false;
+    for (size_t i = 1; i < needle.size(); ++i) {
+      if (!HasPair(s[i - 1], s[i])) return false;
+    }
+    return true;
+  }
+  void Build() {
+    for (uint16_t k : set_pairs) pairs[k >> 6] = 0;
+    set_pairs.clear();
+    std::fill(std::begin(bytes), std::end(bytes), 0);
+    const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+    for (size_t i = 0; i < text.size(); ++i) {
+      bytes[t[i] >> 6] |= uint64_t{1} << (t[i] & 63);
+      if (i + 1 < text.size()) {
+        uint16_t k = static_cast<uint16_t>(t[i] << 8 | t[i + 1]);
+        pairs[k >> 6] |= uint64_t{1} << (k & 63);
+        set_pairs.push_back(k);
+      }
+    }
+    built = true;
   }
 };
 
-}  // namespace
-
-TbmREFastFind::TbmREFastFind(const TbmRETree& tree, const TbmREDFATable& dfa, TbmCharCode code)
-    : dfa_(&dfa) {
-  BuildLiterals(tree, code);
-  BuildAutomaton(dfa, code);
+// The summary of `text` when this thread saw the same text last time, else
+// null (and `text` is remembered). Per thread: no locks, no sharing.
+const TextSummary* Summarize(std::string_view text) {
+  thread_local TextSummary summary;
+  if (text.size() > kMaxSummaryBytes || text.empty()) return nullptr;
+  if (summary.text.size() == text.size() &&
+      std::memcmp(summary.text.data(), text.data(), text.size()) == 0) {
+    if (!summary.built) summary.Build();
+    return &summary;
+  }
+  summary.text.assign(text);
+  summary.built = false;
+  return nullptr;
 }
 
-void TbmREFastFind::BuildLiterals(const TbmRETree& tree, TbmCharCode code) {
+}  // namespace
+
+// The unanchored automaton's tables, apart from the hot fields.
+struct TbmREFastFind::Automaton {
+  const TbmREDFATable* dfa;
+  int32_t width = 0;
+  std::vector<int32_t> next;    // row offsets (state * width); -1 is "found"
+  std::vector<uint8_t> at_end;  // per state: found when the text ends here
+  uint8_t byte_class[256];      // kLeadByte: a lead byte, decoded with the next byte
+  uint8_t lead_class[256];      // class of every lead*256+trail, kMixed if they differ
+
+  static constexpr uint8_t kLeadByte = 255;
+  static constexpr uint8_t kMixed = 255;
+  int32_t WideClass(int32_t c) const {
+    uint8_t cls = lead_class[c >> 8];
+    return cls != kMixed ? cls : dfa->WideClassOf(c);
+  }
+};
+
+TbmREFastFind::TbmREFastFind(TbmCharCode code) : code_(code), is_lead_(LeadTable(code)) {}
+TbmREFastFind::~TbmREFastFind() = default;
+
+TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFastFind(code) {
   const auto& nodes = tree.Nodes();
   const int32_t root = tree.PatternRoot();
   if (root < 0) return;
@@ -198,79 +286,161 @@ void TbmREFastFind::BuildLiterals(const TbmRETree& tree, TbmCharCode code) {
         break;  // may match nothing: no requirement
     }
   }
-  literals_ = Required(lits[root]);
-  for (const auto& s : literals_) {
-    size_t rare = 0;
-    for (size_t j = 1; j < s.size(); ++j) {
+  std::vector<std::string> literals = Required(lits[root]);
+  literal_only_ = lits[root].exact && !literals.empty() && !tree.HasLineHead && !tree.HasLineTail &&
+                  code != bmccUniCode;
+  SetLiterals(std::move(literals));
+}
+
+std::unique_ptr<TbmREFastFind> TbmREFastFind::FromLiteralTokens(const TbmRETokens& tokens,
+                                                                TbmCharCode code) {
+  if (code == bmccUniCode || tokens.empty()) return nullptr;
+  size_t first = 0, last = tokens.size() - 1;  // last is the end token
+  if (tokens[0].Kind == tkLPar) {              // one group around everything
+    if (last < 2 || tokens[last - 1].Kind != tkRPar) return nullptr;
+    first = 1;
+    --last;
+  }
+  std::vector<std::string> literals(1);
+  for (size_t i = first; i < last; ++i) {
+    const TbmREToken& t = tokens[i];
+    if (t.Kind == tkUnion) {
+      if (literals.back().empty() || literals.size() == kMaxLiterals) return nullptr;
+      literals.emplace_back();
+    } else if (t.Kind != tkChar || !Encode(t.Lo, code, literals.back()) ||
+               literals.back().size() > kMaxLiteralBytes) {
+      return nullptr;
+    }
+  }
+  if (literals.back().empty()) return nullptr;
+  Dedupe(literals);
+  auto fast = std::unique_ptr<TbmREFastFind>(new TbmREFastFind(code));
+  fast->literal_only_ = true;
+  fast->SetLiterals(std::move(literals));
+  return fast;
+}
+
+void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
+  for (auto& s : literals) {
+    uint32_t rare = 0;
+    for (uint32_t j = 1; j < s.size(); ++j) {
       if (Commonness(static_cast<uint8_t>(s[j])) < Commonness(static_cast<uint8_t>(s[rare]))) {
         rare = j;
       }
     }
-    needles_.push_back({s, rare});
+    needles_.push_back({std::move(s), rare});
   }
+}
+
+std::vector<std::string> TbmREFastFind::Literals() const {
+  std::vector<std::string> out;
+  for (const auto& n : needles_) out.push_back(n.bytes);
+  return out;
 }
 
 bool TbmREFastFind::MayMatch(std::string_view text) const {
   if (needles_.empty()) return true;
+  const TextSummary* summary = Summarize(text);
   for (const auto& needle : needles_) {
+    if (summary && !summary->MayContain(needle.bytes)) continue;
     if (Contains(text, needle.bytes, needle.rare)) return true;
   }
   return false;
 }
 
-int32_t TbmREFastFind::WideClass(int32_t c) const {
-  int32_t cls = lead_class_[c >> 8];
-  return cls >= 0 ? cls : dfa_->WideClassOf(c);
+bool TbmREFastFind::Aligned(const uint8_t* t, int32_t from, int32_t p) const {
+  int32_t q = p;
+  while (q > from && is_lead_[t[q - 1]]) --q;
+  return ((p - q) & 1) == 0;
 }
 
-void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa, TbmCharCode code) {
-  if (code == bmccUniCode) return;  // the full search serves the rare UTF-16 matcher
-  width_ = dfa.NumClasses();
+// The first occurrence of `needle` at or after `from` that starts on a
+// character boundary, or -1.
+int32_t TbmREFastFind::FindAligned(std::string_view text, int32_t from,
+                                   const Needle& needle) const {
+  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  std::string_view rest = text.substr(static_cast<size_t>(from));
+  for (size_t at = 0;;) {
+    size_t hit = rest.find(needle.bytes, at);
+    if (hit == std::string_view::npos) return -1;
+    int32_t p = from + static_cast<int32_t>(hit);
+    if (Aligned(t, from, p)) return p;
+    at = hit + 1;
+  }
+}
+
+bool TbmREFastFind::LiteralSearch(std::string_view text, int32_t from, int32_t& pos,
+                                  int32_t& len) const {
+  pos = -1;
+  len = 0;
+  const TextSummary* summary = from == 0 ? Summarize(text) : nullptr;
+  for (const auto& needle : needles_) {
+    if (summary && !summary->MayContain(needle.bytes)) continue;
+    int32_t p = FindAligned(text, from, needle);
+    if (p < 0) continue;
+    int32_t l = static_cast<int32_t>(needle.bytes.size());
+    if (pos < 0 || p < pos || (p == pos && l > len)) {
+      pos = p;
+      len = l;
+    }
+  }
+  return pos >= 0;
+}
+
+void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa) {
+  // The full search serves the rare UTF-16 matcher, and patterns with more
+  // classes than a byte can name.
+  if (code_ == bmccUniCode || dfa.NumClasses() >= Automaton::kMixed) return;
+  auto a = std::make_unique<Automaton>();
+  a->dfa = &dfa;
+  const int32_t width = a->width = dfa.NumClasses();
+  auto& next = a->next;
   const int32_t head = dfa.HeadState();
   const int32_t lf = dfa.ClassOf(10), cr = dfa.ClassOf(13);
-  auto accepting = [&](const std::vector<int32_t>& set, bool after_cr) {
+  auto accepting = [&](std::span<const int32_t> set, bool with_head) {
     for (int32_t s : set) {
       if (dfa.Accepting(s)) return true;
     }
-    return after_cr && dfa.Accepting(head);
+    return with_head && dfa.Accepting(head);
   };
-  auto tail = [&](const std::vector<int32_t>& set, bool with_head) {
+  auto tail = [&](std::span<const int32_t> set, bool with_head) {
     for (int32_t s : set) {
       if (dfa.TailAccepting(s)) return true;
     }
     return with_head && dfa.TailAccepting(head);
   };
 
-  // A state is its set of automaton states, with -1 appended when a CR was
+  // A state is a set of automaton states, with -1 at the front when a CR was
   // just read (the line-head state joins unless LF comes next).
-  std::vector<std::vector<int32_t>> states;
-  std::unordered_map<std::vector<int32_t>, int32_t, KeyHash> index;
-  auto intern = [&](std::vector<int32_t> key) -> int32_t {
-    auto it = index.find(key);
-    if (it != index.end()) return it->second;
-    int32_t id = static_cast<int32_t>(states.size());
-    if (id >= kMaxFindStates || static_cast<int64_t>(id + 1) * width_ > kMaxFindCells) return -2;
-    index.emplace(key, id);
-    states.push_back(std::move(key));
+  thread_local TbmRESetInterner states;  // scratch of this thread's builds
+  states.Clear();
+  std::vector<int32_t> set, target;
+  int32_t restart = -1;  // the state after a character no running copy can take
+  auto intern = [&](const std::vector<int32_t>& key) -> int32_t {
+    bool added;
+    int32_t id = states.Intern(key, added);
+    if (added && (id >= kMaxFindStates || static_cast<int64_t>(id + 1) * width > kMaxFindCells)) {
+      return -2;
+    }
     return id;
   };
 
-  std::vector<int32_t> start{0};
-  if (head != kNoState && head != 0) start.push_back(head);
-  std::sort(start.begin(), start.end());
-  if (accepting(start, false)) {
+  set.assign(1, 0);
+  if (head != kNoState && head != 0) set.push_back(head);
+  std::sort(set.begin(), set.end());
+  if (accepting(set, false)) {
     always_ = true;
     return;
   }
-  intern(start);
-  std::vector<int32_t> set, target;
-  for (size_t s = 0; s < states.size(); ++s) {
-    set = states[s];
-    const bool after_cr = !set.empty() && set.back() == -1;
-    if (after_cr) set.pop_back();
-    at_end_.push_back(tail(set, after_cr));
-    next_.resize((s + 1) * width_, -1);
-    for (int32_t k = 0; k < width_; ++k) {
+  intern(set);
+  for (int32_t s = 0; s < states.size(); ++s) {
+    auto stored = states.Get(s);
+    set.assign(stored.begin(), stored.end());
+    const bool after_cr = !set.empty() && set.front() == -1;
+    if (after_cr) set.erase(set.begin());
+    a->at_end.push_back(tail(set, after_cr));
+    next.resize(static_cast<size_t>(s + 1) * width, -1);
+    for (int32_t k = 0; k < width; ++k) {
       const bool with_head = after_cr && k != lf;  // a line began right after the CR
       int32_t to;
       if ((k == lf || k == cr) && tail(set, with_head)) {
@@ -285,6 +455,11 @@ void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa, TbmCharCode code) {
           int32_t t = dfa.Next(head, k);
           if (t != kNoState) target.push_back(t);
         }
+        const bool line_break = (k == lf || k == cr) && head != kNoState;
+        if (target.size() == 1 && !line_break && restart >= 0) {
+          next[static_cast<size_t>(s) * width + k] = restart * width;
+          continue;
+        }
         if (k == lf && head != kNoState) target.push_back(head);
         std::sort(target.begin(), target.end());
         target.erase(std::unique(target.begin(), target.end()), target.end());
@@ -292,48 +467,65 @@ void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa, TbmCharCode code) {
         if (accepting(target, cr_next)) {
           to = -1;
         } else {
-          if (cr_next) target.push_back(-1);
+          if (cr_next) target.insert(target.begin(), -1);
           to = intern(target);
           if (to == -2) return;  // over budget: no automaton, the full search answers
-          to *= width_;
+          if (target.size() == 1 && target[0] == 0) restart = to;
+          to *= width;
         }
       }
-      next_[s * width_ + k] = to;
+      next[static_cast<size_t>(s) * width + k] = to;
     }
   }
-  start_ = 0;
-  TbmLeadByteFunc lead = bmccGetIsLeadByteFunc(code);
   for (int32_t b = 0; b < 256; ++b) {
-    byte_class_[b] = lead(static_cast<uint8_t>(b)) ? -1 : dfa.ClassOf(b);
-    // Every lead*256+trail in one class (or in none) needs no search per character.
-    lead_class_[b] = byte_class_[b] < 0 ? dfa.UniformClass(b << 8, b << 8 | 0xFF) : -1;
+    a->byte_class[b] = is_lead_[b] ? Automaton::kLeadByte : static_cast<uint8_t>(dfa.ClassOf(b));
   }
-  automaton_ok_ = true;
+  // A lead byte whose 256 characters all share one class (or none) needs no
+  // class search per character: one sweep over the classes finds them.
+  std::fill(std::begin(a->lead_class), std::end(a->lead_class), Automaton::kMixed);
+  int32_t k = 0;
+  const int32_t records = dfa.OtherClass();
+  for (int32_t b = 0; b < 256; ++b) {
+    if (!is_lead_[b]) continue;
+    const int32_t lo = b << 8, hi = lo | 0xFF;
+    while (k < records && dfa.ClassRange(k).Hi < lo) ++k;
+    if (k == records || dfa.ClassRange(k).Lo > hi) {
+      a->lead_class[b] = static_cast<uint8_t>(dfa.OtherClass());
+    } else if (dfa.ClassRange(k).Lo <= lo && dfa.ClassRange(k).Hi >= hi) {
+      a->lead_class[b] = static_cast<uint8_t>(k);
+    }
+  }
+  automaton_ = std::move(a);
 }
 
 int TbmREFastFind::Found(std::string_view text) const {
   if (always_) return 1;
+  if (literal_only_) {
+    int32_t pos, len;
+    return LiteralSearch(text, 0, pos, len) ? 1 : 0;
+  }
   if (!MayMatch(text)) return 0;
-  if (!automaton_ok_) return -1;
+  const Automaton* a = automaton_.get();
+  if (!a) return -1;
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
   const size_t n = text.size();
-  const int32_t* next = next_.data();
-  int32_t row = start_;
+  const int32_t* next = a->next.data();
+  int32_t row = 0;
   for (size_t i = 0; i < n;) {
-    int32_t cls = byte_class_[t[i]];
-    if (cls >= 0) {
+    int32_t cls = a->byte_class[t[i]];
+    if (cls != Automaton::kLeadByte) {
       ++i;
     } else if (i + 1 < n) {
-      cls = WideClass(t[i] << 8 | t[i + 1]);
+      cls = a->WideClass(t[i] << 8 | t[i + 1]);
       i += 2;
     } else {
-      cls = WideClass(t[i] << 8);  // a lone lead byte at the end
+      cls = a->WideClass(t[i] << 8);  // a lone lead byte at the end
       ++i;
     }
     row = next[row + cls];
     if (row < 0) return 1;
   }
-  return at_end_[row / width_];
+  return a->at_end[row / a->width];
 }
 
 }  // namespace parlevo

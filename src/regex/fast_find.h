@@ -1,12 +1,16 @@
-// The "found anywhere?" machinery of a compiled pattern: a literal prefilter
-// (byte strings of which every match must contain one) and an unanchored
-// automaton that answers in one pass over the text, stopping at the first
-// accepting point.
+// The quick answers of a compiled pattern:
+// - a literal prefilter: byte strings of which every match must contain one;
+// - for a pattern that is only a small set of literal strings (no anchors),
+//   the whole search: the leftmost, longest literal starting on a character
+//   boundary;
+// - otherwise an unanchored automaton that answers "found anywhere?" in one
+//   pass over the text, stopping at the first accepting point.
 #ifndef PARLEVO_REGEX_FAST_FIND_H_
 #define PARLEVO_REGEX_FAST_FIND_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,52 +20,66 @@
 namespace parlevo {
 
 class TbmREDFATable;
+class TbmRETokens;
 class TbmRETree;
 
 // Budgets of the unanchored automaton; beyond them Found falls back to the
 // full search (still correct, only slower).
-inline constexpr int32_t kMaxFindStates = 2048;
-inline constexpr int64_t kMaxFindCells = 1'000'000;
+inline constexpr int32_t kMaxFindStates = 1024;
+inline constexpr int64_t kMaxFindCells = 500'000;
 // At most this many alternative literals are kept for the prefilter.
 inline constexpr size_t kMaxLiterals = 16;
 
-// Immutable once built; reads `dfa`, which must outlive it.
+// Immutable once built. Thread safety: const methods may run on several
+// threads at once (each thread keeps its own summary of the last text).
 class TbmREFastFind {
  public:
-  TbmREFastFind(const TbmRETree& tree, const TbmREDFATable& dfa, TbmCharCode code);
+  // From the parse tree: the prefilter, and literal-only when it applies.
+  TbmREFastFind(const TbmRETree& tree, TbmCharCode code);
+  // A pattern that is a plain alternation of literal strings ("hello",
+  // "(abc|xyz)") is known from its tokens alone; null for any other pattern.
+  static std::unique_ptr<TbmREFastFind> FromLiteralTokens(const TbmRETokens& tokens,
+                                                          TbmCharCode code);
+  ~TbmREFastFind();
   TbmREFastFind(const TbmREFastFind&) = delete;
   TbmREFastFind& operator=(const TbmREFastFind&) = delete;
+
+  // True when the literals are everything the pattern matches; then
+  // LiteralSearch answers every question and no automaton is needed.
+  bool LiteralOnly() const { return literal_only_; }
+  // Adds the unanchored automaton of `dfa`, which must outlive this object.
+  void BuildAutomaton(const TbmREDFATable& dfa);
 
   // False only when no match can exist in `text` (a necessary condition).
   bool MayMatch(std::string_view text) const;
   // 1 found, 0 not found, -1 when only the full search can tell.
   int Found(std::string_view text) const;
+  // For LiteralOnly patterns: the leftmost, longest match at or after byte
+  // `from`, starts counted in whole characters from `from`.
+  bool LiteralSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len) const;
 
   // The prefilter's literals (empty: no prefilter), for tests and tuning.
-  const std::vector<std::string>& Literals() const { return literals_; }
-  bool HasAutomaton() const { return automaton_ok_; }
+  std::vector<std::string> Literals() const;
+  bool HasAutomaton() const { return automaton_ != nullptr; }
 
  private:
   struct Needle {
     std::string bytes;
-    size_t rare;  // offset of the byte searched for first
+    uint32_t rare;  // offset of the byte searched for first
   };
-  void BuildLiterals(const TbmRETree& tree, TbmCharCode code);
-  void BuildAutomaton(const TbmREDFATable& dfa, TbmCharCode code);
-  int32_t WideClass(int32_t c) const;
+  struct Automaton;
+  explicit TbmREFastFind(TbmCharCode code);
+  void SetLiterals(std::vector<std::string> literals);
+  bool Aligned(const uint8_t* t, int32_t from, int32_t p) const;
+  int32_t FindAligned(std::string_view text, int32_t from, const Needle& needle) const;
 
-  std::vector<std::string> literals_;
-  std::vector<Needle> needles_;
-
-  const TbmREDFATable* dfa_;
+  // Hot fields first: most questions are answered from these alone.
+  bool literal_only_ = false;
   bool always_ = false;  // the pattern matches at the very start
-  bool automaton_ok_ = false;
-  int32_t width_ = 0;
-  int32_t start_ = 0;  // row offsets: state * width_; -1 is "found"
-  std::vector<int32_t> next_;
-  std::vector<uint8_t> at_end_;  // per state: found when the text ends here
-  int32_t byte_class_[256];      // -1: a lead byte, decoded with the next byte
-  int32_t lead_class_[256];      // class of every lead*256+trail, -1 if they differ
+  TbmCharCode code_;
+  const bool* is_lead_;  // the lead-byte table of the code (static)
+  std::vector<Needle> needles_;
+  std::unique_ptr<Automaton> automaton_;
 };
 
 }  // namespace parlevo

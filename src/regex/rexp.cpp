@@ -49,7 +49,7 @@ void CheckText(TbmCharCode code, std::string_view text) {
 
 TbmRExp::TbmRExp() : TbmRExp(bmccDefaultCharCode()) {}
 
-TbmRExp::TbmRExp(TbmCharCode code) : char_code_(code), dfa_(std::make_unique<TbmREDFATable>()) {}
+TbmRExp::TbmRExp(TbmCharCode code) : char_code_(code) {}
 
 TbmRExp::~TbmRExp() = default;
 TbmRExp::TbmRExp(TbmRExp&&) noexcept = default;
@@ -61,40 +61,73 @@ void TbmRExp::SetPattern(std::string_view pattern) {
   compiled_ = false;
 }
 
-void TbmRExp::Compile() {
+// Compiles the pattern. A pattern that is only a few literal strings needs
+// no automaton to be searched; its automaton is built when first asked for.
+void TbmRExp::Compile(bool need_automaton) {
   Pipeline& p = ThreadPipeline();
   struct ClearOnExit {
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  fast_.reset();
   p.scanner.SetCharCode(char_code_);
   p.scanner.SetText(pattern_);
   p.tokens.Tokenize(p.scanner);
+  if (!compiled_) {
+    fast_.reset();
+    dfa_.reset();
+    if (!need_automaton) {
+      fast_ = TbmREFastFind::FromLiteralTokens(p.tokens, char_code_);
+      if (fast_) {
+        compiled_ = true;
+        return;
+      }
+    }
+  }
   p.tokens.Standardize(p.ranges);
   p.tree.Build(p.tokens, p.ranges);
-  dfa_->Build(p.tree, p.ranges);
-  fast_ = std::make_unique<TbmREFastFind>(p.tree, *dfa_, char_code_);
-  compiled_ = true;
+  if (!compiled_) {
+    auto fast = std::make_unique<TbmREFastFind>(p.tree, char_code_);
+    if (fast->LiteralOnly() && !need_automaton) {
+      fast_ = std::move(fast);
+      compiled_ = true;
+      return;
+    }
+    auto dfa = std::make_unique<TbmREDFATable>();
+    dfa->Build(p.tree, p.ranges);
+    fast->BuildAutomaton(*dfa);
+    dfa_ = std::move(dfa);
+    fast_ = std::move(fast);
+    compiled_ = true;
+    return;
+  }
+  auto dfa = std::make_unique<TbmREDFATable>();  // a literal pattern's automaton, on request
+  dfa->Build(p.tree, p.ranges);
+  dfa_ = std::move(dfa);
 }
 
 const TbmREDFATable& TbmRExp::GetDFATable() {
-  if (!compiled_) Compile();
+  if (!compiled_ || !dfa_) Compile(true);
   return *dfa_;
 }
 
 int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_pos,
                        int32_t& match_len) {
-  const TbmREDFATable& dfa = GetDFATable();
+  if (!compiled_) Compile(false);
   match_pos = 0;
   match_len = 0;
   CheckText(char_code_, text);
   if (from_pos < 1 || static_cast<int64_t>(from_pos) > static_cast<int64_t>(text.size()) + 1) {
     return 0;
   }
-  if (!fast_->MayMatch(text.substr(static_cast<size_t>(from_pos - 1)))) return 0;
   int32_t pos, len;
-  if (bmreSearch(dfa, char_code_, text, from_pos - 1, pos, len)) {
+  bool found;
+  if (fast_->LiteralOnly()) {
+    found = fast_->LiteralSearch(text, from_pos - 1, pos, len);
+  } else {
+    found = fast_->MayMatch(text.substr(static_cast<size_t>(from_pos - 1))) &&
+            bmreSearch(*dfa_, char_code_, text, from_pos - 1, pos, len);
+  }
+  if (found) {
     match_pos = pos + 1;
     match_len = len;
   }
@@ -102,7 +135,7 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
 }
 
 bool TbmRExp::Found(std::string_view text) {
-  if (!compiled_) Compile();
+  if (!compiled_) Compile(false);
   CheckText(char_code_, text);
   int result = fast_->Found(text);
   if (result >= 0) return result != 0;

@@ -59,12 +59,12 @@ class TbmRExp : public TbmRExpABC {
   bool Found(std::string_view text);
 
  private:
-  void Compile();
+  void Compile(bool need_automaton);
 
   TbmCharCode char_code_;
   std::string pattern_;
   bool compiled_ = false;
-  std::unique_ptr<TbmREDFATable> dfa_;
+  std::unique_ptr<TbmREDFATable> dfa_;   // null for a literal pattern until asked for
   std::unique_ptr<TbmREFastFind> fast_;  // the "found anywhere?" machinery
 };
 

@@ -25,7 +25,7 @@ inline constexpr int32_t kLineTail = -3;
 // Budgets that keep hostile patterns from exhausting the stack, time or memory.
 // A pattern beyond them is refused like a malformed one.
 inline constexpr int kMaxNesting = 200;             // groups inside groups
-inline constexpr int64_t kMaxTreeWork = 8'000'000;  // leaf-set elements merged
+inline constexpr int64_t kMaxTreeWork = 1'000'000;  // leaf-set elements merged
 
 struct TbmRELeafNode {
   int32_t Lo;

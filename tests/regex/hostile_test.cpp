@@ -112,7 +112,27 @@ std::string RandomText(std::mt19937& rng) {
   return out;
 }
 
-TEST(Hostile, FoundAgreesWithMatchOnRandomPatterns) {
+// Match and Found must agree with the plain automaton search (no prefilter,
+// no literal shortcut) for every start position.
+void ExpectAgreesWithPlainSearch(TbmRExp& re, const std::string& text) {
+  const int32_t n = static_cast<int32_t>(text.size());
+  for (int32_t from = 1; from <= n + 1; ++from) {
+    int32_t pos = 0, len = 0, raw_pos, raw_len;
+    int32_t result = re.Match(text, from, pos, len);
+    bool raw = bmreSearch(re.GetDFATable(), bmccShiftJIS, text, from - 1, raw_pos, raw_len);
+    ASSERT_EQ(result != 0, raw) << "«" << re.Pattern() << "» on «" << text << "» from " << from;
+    if (raw) {
+      ASSERT_EQ(pos, raw_pos + 1) << "«" << re.Pattern() << "» on «" << text << "»";
+      ASSERT_EQ(len, raw_len) << "«" << re.Pattern() << "» on «" << text << "»";
+      ASSERT_LE(pos - 1 + len, n);
+    }
+    if (from == 1) {
+      ASSERT_EQ(re.Found(text), raw) << "«" << re.Pattern() << "» on «" << text << "»";
+    }
+  }
+}
+
+TEST(Hostile, FoundAndMatchAgreeWithThePlainSearch) {
   std::mt19937 rng(12345);
   int compiled = 0;
   for (int i = 0; i < 3000; ++i) {
@@ -120,26 +140,8 @@ TEST(Hostile, FoundAgreesWithMatchOnRandomPatterns) {
     re.SetPattern(RandomPattern(rng));
     for (int j = 0; j < 8; ++j) {
       std::string text = RandomText(rng);
-      int32_t pos = 0, len = 0;
       try {
-        for (int32_t from = 1; from <= static_cast<int32_t>(text.size()) + 1; ++from) {
-          if (re.Match(text, from, pos, len) != 0) {
-            ASSERT_GE(pos, from);
-            ASSERT_LE(pos - 1 + len, static_cast<int32_t>(text.size()))
-                << re.Pattern() << " on " << text;
-          }
-        }
-        bool matched = re.Match(text, 1, pos, len) != 0;
-        // The raw search, without the literal prefilter, must agree.
-        int32_t raw_pos, raw_len;
-        bool raw = bmreSearch(re.GetDFATable(), bmccShiftJIS, text, 0, raw_pos, raw_len);
-        ASSERT_EQ(raw, matched) << re.Pattern() << " on " << text;
-        if (raw) {
-          ASSERT_EQ(raw_pos + 1, pos);
-          ASSERT_EQ(raw_len, len);
-        }
-        ASSERT_EQ(re.Found(text), matched)
-            << "pattern «" << re.Pattern() << "» text «" << text << "»";
+        ExpectAgreesWithPlainSearch(re, text);
         ++compiled;
       } catch (const EbmREToken&) {
         EXPECT_THROW(re.Found(text), EbmREToken);
@@ -147,6 +149,27 @@ TEST(Hostile, FoundAgreesWithMatchOnRandomPatterns) {
     }
   }
   EXPECT_GT(compiled, 10000);
+}
+
+TEST(Hostile, ManyPatternsAskedAboutOneText) {
+  // Literal patterns, as most personality entries are, asked in turn about
+  // the same texts (the per-thread summary of the last text answers first).
+  std::mt19937 rng(99);
+  static const std::vector<std::string> words = {
+      "a", "ab", "b", "ba", "A", "\\x8341", Sjis("あ"), Sjis("あい"), "\\x82", "[ab]"};
+  std::vector<TbmRExp> matchers;
+  for (int i = 0; i < 200; ++i) {
+    std::string p = words[rng() % words.size()];
+    for (int k = rng() % 3; k > 0; --k) p += (rng() % 2 ? "|" : "") + words[rng() % words.size()];
+    matchers.emplace_back(bmccShiftJIS);
+    matchers.back().SetPattern(p);
+  }
+  for (int t = 0; t < 40; ++t) {
+    std::string text = RandomText(rng) + RandomText(rng);
+    for (int round = 0; round < 2; ++round) {
+      for (auto& re : matchers) ExpectAgreesWithPlainSearch(re, text);
+    }
+  }
 }
 
 // Several threads compile and match at once; each must see exactly the
