@@ -18,6 +18,10 @@ constexpr int kFirstKept = 50;
 constexpr int kKeptSlots = 50;
 constexpr size_t kStateLines = 3 * kKeptSlots;
 
+// Far more than 150 memos of any sensible length; a file whose lines go on
+// beyond it is read as far as the budget, and so is too short to use.
+constexpr size_t kStateByteBudget = 64u << 20;
+
 // Reads no more of the file than the lines the state needs, so an oversized
 // state file costs neither time nor memory. Every line counts at most two
 // break bytes (CR LF), so twice the wanted breaks guarantees enough lines.
@@ -27,7 +31,7 @@ std::vector<std::string> ReadLeadingLines(const std::string& path, size_t wanted
   std::string bytes;
   size_t breaks = 0;
   char chunk[1 << 16];
-  while (breaks < 2 * (wanted + 1)) {
+  while (breaks < 2 * (wanted + 1) && bytes.size() < kStateByteBudget) {
     in.read(chunk, sizeof chunk);
     std::streamsize got = in.gcount();
     if (got <= 0) break;
