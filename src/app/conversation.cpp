@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 #include "app/pacing.h"
@@ -64,7 +65,11 @@ void TParlevoThread::ReleaseCharacters() {
   characters_[1].reset();
 }
 
-TCharacter& TParlevoThread::Character(int index) { return *characters_.at(index); }
+TCharacter& TParlevoThread::Character(int index) {
+  TCharacter* character = characters_.at(index).get();
+  if (character == nullptr) throw std::logic_error("the conversation has released its characters");
+  return *character;
+}
 
 // ---------------------------------------------------------------------------
 // Settings and control, from any thread

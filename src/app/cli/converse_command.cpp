@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <iostream>
 #include <memory>
 #include <string>
 
@@ -27,8 +26,6 @@ extern "C" void OnInterrupt(int) { interrupted.store(true); }
 
 // How often the main thread looks at the interrupt flag.
 constexpr std::chrono::milliseconds kSignalPoll{10};
-
-void WarnStateNotSaved(const std::string& message) { std::cerr << "warning: " << message << '\n'; }
 
 // Catches SIGINT and SIGTERM (and ignores SIGPIPE, so a closed output ends the
 // conversation through a write error rather than killing the process before
@@ -90,7 +87,6 @@ struct ConverseOptions {
 };
 
 int RunConverse(const ConverseOptions& options) {
-  if (TCharacter::SaveErrorHandler == nullptr) TCharacter::SaveErrorHandler = WarnStateNotSaved;
   InterruptGuard guard;
   PrintingSink sink(options.turns);
   std::unique_ptr<TParlevoThread> conversation;
