@@ -182,7 +182,10 @@ std::vector<std::string> MakeHostilePatterns(uint32_t seed) {
   out.push_back(fill(".*a", 1000));
   out.push_back(fill("[0-9]*", 1000));
   out.push_back(fill("x*", 1000));
-  out.push_back("(" + fill("(.|x)*", 998) + ")");
+  std::string group = "(";
+  group += fill("(.|x)*", 998);
+  group += ')';
+  out.push_back(group);
   out.push_back(fill("[^a]", 1000));
   out.push_back(fill("[a-z]+[0-9]", 1000));
   out.push_back(fill("(a?)", 1000));

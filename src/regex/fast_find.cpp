@@ -249,6 +249,8 @@ struct TbmREFastFind::Automaton {
   std::vector<uint8_t> at_end;  // per state: found when the text ends here
   uint8_t byte_class[256];      // kLeadByte: a lead byte, decoded with the next byte
   uint8_t lead_class[256];      // class of every lead*256+trail, kMixed if they differ
+  int32_t restart_row = -1;     // the state {initial} that dead characters lead back to
+  bool starts[256];             // bytes that may leave the restart state
 
   static constexpr uint8_t kLeadByte = 255;
   static constexpr uint8_t kMixed = 255;
@@ -433,6 +435,7 @@ void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa) {
     return;
   }
   intern(set);
+  if (set.size() == 1) restart = 0;  // no line head: the start state is {initial}
   for (int32_t s = 0; s < states.size(); ++s) {
     auto stored = states.Get(s);
     set.assign(stored.begin(), stored.end());
@@ -495,6 +498,16 @@ void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa) {
       a->lead_class[b] = static_cast<uint8_t>(k);
     }
   }
+  // While in the restart state, bytes that cannot start anything are skipped
+  // in a tight loop; a lead byte whose page is mixed counts as a start.
+  if (restart >= 0) {
+    a->restart_row = restart * width;
+    const int32_t* row = &next[static_cast<size_t>(a->restart_row)];
+    for (int32_t b = 0; b < 256; ++b) {
+      uint8_t cls = is_lead_[b] ? a->lead_class[b] : a->byte_class[b];
+      a->starts[b] = cls == Automaton::kMixed || row[cls] != a->restart_row;
+    }
+  }
   automaton_ = std::move(a);
 }
 
@@ -512,6 +525,16 @@ int TbmREFastFind::Found(std::string_view text) const {
   const int32_t* next = a->next.data();
   int32_t row = 0;
   for (size_t i = 0; i < n;) {
+    if (row == a->restart_row) {
+      while (i < n && !a->starts[t[i]]) ++i;
+      if (i == n) break;
+      // A trail byte: its character began with a lead byte that starts
+      // nothing, so the state stays the same after it.
+      if (!Aligned(t, 0, static_cast<int32_t>(i))) {
+        ++i;
+        continue;
+      }
+    }
     int32_t cls = a->byte_class[t[i]];
     if (cls != Automaton::kLeadByte) {
       ++i;
