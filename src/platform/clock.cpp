@@ -18,11 +18,6 @@ namespace {
 // Atomic because the CLI or a test may freeze it while a conversation reads.
 std::atomic<double> g_frozen{std::nan("")};
 
-constexpr double kMsPerDay = 86400000.0;
-
-// Days from 1899-12-30 to the Unix epoch 1970-01-01.
-constexpr double kUnixEpochDays = 25569.0;
-
 }  // namespace
 
 double NowLocal() {
