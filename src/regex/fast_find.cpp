@@ -249,6 +249,8 @@ struct TbmREFastFind::Automaton {
   std::vector<uint8_t> at_end;  // per state: found when the text ends here
   uint8_t byte_class[256];      // kLeadByte: a lead byte, decoded with the next byte
   uint8_t lead_class[256];      // class of every lead*256+trail, kMixed if they differ
+  uint8_t page_of[256];         // for a mixed lead byte: its page in `pages`
+  std::vector<uint8_t> pages;   // per mixed lead byte, the class of each trail byte
   int32_t restart_row = -1;     // the state {initial} that dead characters lead back to
   bool starts[256];             // bytes that may leave the restart state
 
@@ -256,7 +258,7 @@ struct TbmREFastFind::Automaton {
   static constexpr uint8_t kMixed = 255;
   int32_t WideClass(int32_t c) const {
     uint8_t cls = lead_class[c >> 8];
-    return cls != kMixed ? cls : dfa->WideClassOf(c);
+    return cls != kMixed ? cls : pages[page_of[c >> 8] * 256 + (c & 0xFF)];
   }
 };
 
@@ -496,6 +498,13 @@ void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa) {
       a->lead_class[b] = static_cast<uint8_t>(dfa.OtherClass());
     } else if (dfa.ClassRange(k).Lo <= lo && dfa.ClassRange(k).Hi >= hi) {
       a->lead_class[b] = static_cast<uint8_t>(k);
+    } else {  // classes change inside this page: a table of its trail bytes
+      a->page_of[b] = static_cast<uint8_t>(a->pages.size() / 256);
+      for (int32_t v = lo, j = k; v <= hi; ++v) {
+        while (j < records && dfa.ClassRange(j).Hi < v) ++j;
+        bool inside = j < records && dfa.ClassRange(j).Lo <= v;
+        a->pages.push_back(static_cast<uint8_t>(inside ? j : dfa.OtherClass()));
+      }
     }
   }
   // While in the restart state, bytes that cannot start anything are skipped
