@@ -28,9 +28,11 @@ class TbmRExpABC {
 // A bad pattern stays uncompiled, so every call raises EbmREToken again.
 //
 // Thread safety: a matcher is not shared between threads while it compiles
-// (the first call after SetPattern). Once compiled, Match and Found only read
-// it. Different matchers may compile and match on different threads at once:
-// the compile pipeline's working objects are per thread.
+// (the first Match or Found after SetPattern) nor around GetDFATable, which
+// may build the automaton of a literal pattern when first asked. Once
+// compiled, Match and Found only read it. Different matchers may compile and
+// match on different threads at once: the compile pipeline's working objects
+// are per thread.
 class TbmRExp : public TbmRExpABC {
  public:
   TbmRExp();  // the character code of the process code page

@@ -193,10 +193,29 @@ TEST(Hostile, ConcurrentCompileAndMatchOnManyThreads) {
       job.error = true;
     }
   }
+  // Compiled matchers shared by every thread: Match and Found only read them.
+  std::vector<TbmRExp> shared;
+  for (const auto& job : jobs) {
+    shared.emplace_back(bmccShiftJIS);
+    shared.back().SetPattern(job.pattern);
+    int32_t pos, len;
+    try {
+      shared.back().Match("", 1, pos, len);
+    } catch (const EbmREToken&) {
+    }
+  }
   std::atomic<int> mismatches{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&jobs, &mismatches, t] {
+    threads.emplace_back([&jobs, &shared, &mismatches, t] {
+      for (size_t i = 0; i < jobs.size(); ++i) {
+        const Job& job = jobs[(i * 7 + t) % jobs.size()];
+        TbmRExp& re = shared[(i * 7 + t) % jobs.size()];
+        if (job.error) continue;
+        int32_t pos = 0, len = 0;
+        re.Match(job.text, 1, pos, len);
+        if (pos != job.pos || len != job.len || re.Found(job.text) != (job.pos != 0)) ++mismatches;
+      }
       for (int round = 0; round < 5; ++round) {
         for (size_t i = t; i < jobs.size() + t; ++i) {
           const Job& job = jobs[i % jobs.size()];
