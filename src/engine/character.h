@@ -76,7 +76,13 @@ class TCharacter {
   // True when `pattern` is found in `text`; a malformed pattern is false.
   bool PatternMatches(std::string_view pattern, std::string_view text) const;
 
+  // Reads slots 50-99 from the state file, writing a first one when there is
+  // none; a file too short clears them, a bad number line leaves its slot 0.
+  // Nothing happens for a character with no files.
   void LoadState();
+  // Writes slots 50-99 enciphered with Name, replacing the file atomically.
+  // A line break in a memo is saved as "{BR}" (shown as a break again) and
+  // any other control character as a blank, so every memo stays one line.
   // Throws platform::EFileError when the file cannot be written (old file kept).
   void SaveState();
   // Path of the state file: Folder + base file name with extension ".lts".
