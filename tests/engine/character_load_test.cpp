@@ -136,15 +136,6 @@ TEST(CharacterLoad, DataFilesFollowTheFolderValue) {
   EXPECT_TRUE(platform::FileExists(dir / "sub/data/base.lts"));
 }
 
-TEST(CharacterLoad, ANameIsNeededOnlyWhenThereIsNoFolder) {
-  TempDir dir;
-  WriteLines(dir / "data/c.txt", {"どうも"});
-  WriteLines(dir / "folder_only.ltc", {"version", "210", "folder", "data", "datac2", "c.txt"});
-  TCharacter character(dir / "folder_only.ltc");
-  EXPECT_EQ(character.Name, "");
-  EXPECT_EQ(character.DataC2->Available(), 1);
-}
-
 TEST(CharacterLoad, InspectingCollectsNotesAndTouchesNoStateFile) {
   TempDir dir;
   testing::CopyTestCharacters(dir);

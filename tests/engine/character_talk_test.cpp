@@ -193,17 +193,5 @@ TEST(CharacterTalk, NoDrawWhenBothFreeTalkObjectsAreEmpty) {
   EXPECT_EQ(platform::RandomState(), platform::UtcMillisecondsOfDay()) << "nothing was drawn";
 }
 
-TEST(CharacterTalk, TheSameMillisecondMakesTheSameChoice) {
-  std::vector<std::u16string> answers;
-  for (int run = 0; run < 2; ++run) {
-    TempDir dir;
-    TCharacter character(
-        MakeCharacter(dir, {"210", "N", {{"datab2", {"A,1", "A,2", "A,3", "A,4", "A,5", "A,6"}}}}));
-    FrozenClock clock(4321);
-    answers.push_back(character.Talk(u"A", AllSlots));
-  }
-  EXPECT_EQ(answers[0], answers[1]);
-}
-
 }  // namespace
 }  // namespace parlevo
