@@ -27,7 +27,7 @@ inline constexpr int kMaxTagsPerExpansion = 4096;
 inline constexpr size_t kMaxWorkLength = 65536;
 // Characters scanned, rescanned results included: bounds the time a text
 // takes that keeps consuming and reproducing long results.
-inline constexpr int64_t kMaxScanSteps = int64_t{1} << 22;
+inline constexpr int64_t kMaxScanSteps = int64_t{1} << 20;
 
 }  // namespace parlevo
 
