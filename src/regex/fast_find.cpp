@@ -72,22 +72,6 @@ void Dedupe(std::vector<std::string>& set) {
   set.erase(std::unique(set.begin(), set.end()), set.end());
 }
 
-// Lead-byte tables of the codes, built once (read-only afterwards).
-const bool* LeadTable(TbmCharCode code) {
-  struct Tables {
-    bool sjis[256], euc[256], none[256];
-    Tables() {
-      for (int b = 0; b < 256; ++b) {
-        sjis[b] = bmccIsSJISLeadByte(static_cast<uint8_t>(b));
-        euc[b] = bmccIsEUCLeadByte(static_cast<uint8_t>(b));
-        none[b] = false;
-      }
-    }
-  };
-  static const Tables tables;
-  return code == bmccShiftJIS ? tables.sjis : code == bmccEUC ? tables.euc : tables.none;
-}
-
 // The bytes of character c as they appear in a text, or false when c never
 // appears as itself (a lead byte alone, an impossible double-byte value, or
 // one whose trail byte is 0, which a lone lead byte at the end also reads as).
@@ -98,7 +82,7 @@ bool Encode(int32_t c, TbmCharCode code, std::string& out) {
     out.push_back(static_cast<char>(c >> 8));
     return true;
   }
-  const bool* lead = LeadTable(code);
+  const bool* lead = bmccLeadByteTable(code);
   if (c < 256) {
     if (lead[c]) return false;
     out.push_back(static_cast<char>(c));
@@ -262,7 +246,7 @@ struct TbmREFastFind::Automaton {
   }
 };
 
-TbmREFastFind::TbmREFastFind(TbmCharCode code) : code_(code), is_lead_(LeadTable(code)) {}
+TbmREFastFind::TbmREFastFind(TbmCharCode code) : code_(code), is_lead_(bmccLeadByteTable(code)) {}
 TbmREFastFind::~TbmREFastFind() = default;
 
 TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFastFind(code) {

@@ -58,6 +58,21 @@ TbmLeadByteFunc bmccGetIsLeadByteFunc(TbmCharCode code) {
   }
 }
 
+const bool* bmccLeadByteTable(TbmCharCode code) {
+  struct Tables {
+    bool sjis[256], euc[256], none[256];
+    Tables() {
+      for (int b = 0; b < 256; ++b) {
+        sjis[b] = bmccIsSJISLeadByte(static_cast<uint8_t>(b));
+        euc[b] = bmccIsEUCLeadByte(static_cast<uint8_t>(b));
+        none[b] = false;
+      }
+    }
+  };
+  static const Tables tables;  // built once, never written again
+  return code == bmccShiftJIS ? tables.sjis : code == bmccEUC ? tables.euc : tables.none;
+}
+
 bool bmccIsTrailByte(const uint8_t* start, const uint8_t* end, const uint8_t* p,
                      TbmLeadByteFunc is_lead) {
   int leads = 0;

@@ -46,6 +46,10 @@ bool bmccNoLeadByte(uint8_t b);
 // std::runtime_error("bmccGetIsLeadByteFunc: invalid argument").
 TbmLeadByteFunc bmccGetIsLeadByteFunc(TbmCharCode code);
 
+// The lead-byte test of `code` as a 256-entry table (all false for Western
+// and UniCode); static and read-only.
+const bool* bmccLeadByteTable(TbmCharCode code);
+
 // True when the byte at p is the second byte of a double-byte character:
 // an odd run of lead bytes lies right before p (looking back to start, and
 // never past end, whose bytes count as no lead byte).

@@ -124,8 +124,11 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
   if (fast_->LiteralOnly()) {
     found = fast_->LiteralSearch(text, from_pos - 1, pos, len);
   } else {
-    found = fast_->MayMatch(text.substr(static_cast<size_t>(from_pos - 1))) &&
-            bmreSearch(*dfa_, char_code_, text, from_pos - 1, pos, len);
+    // From the start, the one-pass "found anywhere?" rules out most texts
+    // before the search tries start after start.
+    bool may = from_pos == 1 ? fast_->Found(text) != 0
+                             : fast_->MayMatch(text.substr(static_cast<size_t>(from_pos - 1)));
+    found = may && bmreSearch(*dfa_, char_code_, text, from_pos - 1, pos, len);
   }
   if (found) {
     match_pos = pos + 1;

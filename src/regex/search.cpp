@@ -13,11 +13,8 @@
 
 namespace parlevo {
 
-TbmREDecoder::TbmREDecoder(TbmCharCode code) : unicode(code == bmccUniCode) {
-  if (unicode) return;
-  TbmLeadByteFunc lead = bmccGetIsLeadByteFunc(code);
-  for (int b = 0; b < 256; ++b) is_lead[b] = lead(static_cast<uint8_t>(b));
-}
+TbmREDecoder::TbmREDecoder(TbmCharCode code)
+    : unicode(code == bmccUniCode), is_lead(bmccLeadByteTable(code)) {}
 
 int32_t TbmREDecoder::PreviousStart(const uint8_t* text, int32_t n, int32_t pos) const {
   if (unicode) return pos >= 2 ? pos - 2 : 0;

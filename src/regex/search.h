@@ -34,7 +34,7 @@ struct TbmREDecoder {
   int32_t PreviousStart(const uint8_t* text, int32_t n, int32_t pos) const;
 
   bool unicode = false;
-  bool is_lead[256] = {};
+  const bool* is_lead;
 };
 
 // Searches `text` from byte `from` (0-based). On a match sets `pos` (0-based)
