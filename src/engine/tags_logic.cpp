@@ -49,8 +49,8 @@ std::u16string Xor(TTagContext& tag) {
   return Connective(tag, 4, [](bool a, bool b) { return a != b; });
 }
 
-// NOT:TRUE and NOT:FALSE repeat their operand rather than negate it; personalities
-// written for these tags rely on that.
+// NOT:TRUE gives "True" and NOT:FALSE gives "False": these tags repeat their
+// operand rather than negate it, and personalities are written against that.
 std::u16string NotTrue(TTagContext&) { return TruthText(true); }
 std::u16string NotFalse(TTagContext&) { return TruthText(false); }
 
