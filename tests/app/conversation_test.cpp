@@ -61,99 +61,57 @@ class ConversationThreadTest : public ::testing::Test {
 // Turns and lines
 // ---------------------------------------------------------------------------
 
-TEST_F(ConversationThreadTest, OpensThenAlternatesAndEachHearsTheOther) {
-  WriteEchoPair();
-  {
-    TParlevoThread conversation(ann_, bob_, "", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(5));
-  }
-  const std::vector<std::string> lines = sink_.Lines();
-  ASSERT_GE(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "Ann > hello");
-  EXPECT_EQ(lines[1], "Bob > bob:hello");
-  EXPECT_EQ(lines[2], "Ann > ann:bob:hello");
-  EXPECT_EQ(lines[3], "Bob > bob:ann:bob:hello");
-  EXPECT_EQ(lines[4], "Ann > ann:bob:ann:bob:hello");
-}
+// Two characters and the first lines of their conversation. Answers that
+// echo {PREV} show what each one heard.
+struct TurnCase {
+  const char* what;
+  DataFiles ann, bob;
+  std::vector<std::string> lines;  // with the pattern "%charname > %comment"
+};
 
-TEST_F(ConversationThreadTest, IntroducesEachToTheOtherByName) {
-  ann_ = WriteCharacter(dir_, "Ann", {{"data01", {"TRUE,{NAMAE}/{MYOJI}/{NICKNAME}/{FULLNAME}"}}});
-  bob_ = WriteCharacter(dir_, "Bob", {{"datac2", {"to:{NICKNAME}"}}});
-  {
-    TParlevoThread conversation(ann_, bob_, "", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(2));
-  }
-  const auto lines = sink_.Lines();
-  EXPECT_EQ(lines[0], "Ann > Bob/Bob/Bob/BobBob");
-  EXPECT_EQ(lines[1], "Bob > to:Ann");
-}
+const TurnCase kTurnCases[] = {
+    {"the first opens, then they alternate, each hearing the other",
+     {{"data01", {"TRUE,hello"}}, {"datac2", {"ann:{PREV}"}}},
+     {{"datac2", {"bob:{PREV}"}}},
+     {"Ann > hello", "Bob > bob:hello", "Ann > ann:bob:hello", "Bob > bob:ann:bob:hello",
+      "Ann > ann:bob:ann:bob:hello"}},
+    {"each is introduced to the other by name",
+     {{"data01", {"TRUE,{NAMAE}/{MYOJI}/{NICKNAME}/{FULLNAME}"}}},
+     {{"datac2", {"to:{NICKNAME}"}}},
+     {"Ann > Bob/Bob/Bob/BobBob", "Bob > to:Ann"}},
+    {"the opening asks kind 0 only; silence is heard as {NothingSaid}",
+     {{"datac2", {"chat"}}},
+     {{"datab2", {"NOTHINGSAID,silence?", "CHAT,chatting"}}},
+     {"Ann > ", "Bob > silence?", "Ann > chat", "Bob > chatting"}},
+    {"an empty answer is a line, and silence every time it is heard",
+     {{"data01", {"TRUE,hi"}}, {"datac2", {""}}},
+     {{"datab2", {"NOTHINGSAID,silence?"}}, {"datac2", {"well"}}},
+     {"Ann > hi", "Bob > well", "Ann > ", "Bob > silence?", "Ann > ", "Bob > silence?"}},
+    {"the same input twice is marked {Repeated}",
+     {{"data01", {"TRUE,same"}}, {"datac2", {"same"}}},
+     {{"datab2", {"{REPEATED},again"}}, {"datac2", {"fresh"}}},
+     {"Ann > same", "Bob > fresh", "Ann > same", "Bob > again", "Ann > same", "Bob > again"}},
+    // {x} is no tag: it is left after expansion and StripBraces drops it.
+    {"a line break is shown as {BR} and heard as it is",
+     {{"data01", {"TRUE,a{BR}b{x}c"}}, {"datac2", {"-"}}},
+     {{"datac2", {"{LENGTH:{PREV}}"}}},
+     {"Ann > a{BR}bc", "Bob > 5"}},
+};
 
-TEST_F(ConversationThreadTest, OpeningAsksKindZeroOnly) {
-  // Ann has free talk only, so her opening finds nothing and is an empty
-  // comment; Bob then hears silence.
-  ann_ = WriteCharacter(dir_, "Ann", {{"datac2", {"chat"}}});
-  bob_ = WriteCharacter(dir_, "Bob", {{"datab2", {"NOTHINGSAID,silence?", "CHAT,chatting"}}});
-  {
-    TParlevoThread conversation(ann_, bob_, "", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(4));
+TEST_F(ConversationThreadTest, TurnsAndWhatEachHears) {
+  for (const TurnCase& c : kTurnCases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir;
+    const std::string ann = WriteCharacter(dir, "Ann", c.ann);
+    const std::string bob = WriteCharacter(dir, "Bob", c.bob);
+    RecordingSink sink;
+    {
+      TParlevoThread conversation(ann, bob, "", 0, sink);
+      ASSERT_TRUE(sink.WaitLines(c.lines.size()));
+    }
+    const std::vector<std::string> lines = sink.Lines();
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + c.lines.size()), c.lines);
   }
-  const auto lines = sink_.Lines();
-  EXPECT_EQ(lines[0], "Ann > ");
-  EXPECT_EQ(lines[1], "Bob > silence?");
-  EXPECT_EQ(lines[2], "Ann > chat");
-  EXPECT_EQ(lines[3], "Bob > chatting");
-}
-
-TEST_F(ConversationThreadTest, EmptyAnswersAreLinesAndHeardAsSilence) {
-  ann_ = WriteCharacter(dir_, "Ann", {{"data01", {"TRUE,hi"}}, {"datac2", {""}}});
-  bob_ = WriteCharacter(dir_, "Bob", {{"datab2", {"NOTHINGSAID,silence?"}}, {"datac2", {"well"}}});
-  {
-    TParlevoThread conversation(ann_, bob_, "%charname:%comment", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(6));
-  }
-  const auto lines = sink_.Lines();
-  const std::vector<std::string> expected = {
-      "Ann:hi", "Bob:well", "Ann:", "Bob:silence?", "Ann:", "Bob:silence?"};
-  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6), expected);
-}
-
-TEST_F(ConversationThreadTest, RepeatedInputIsMarked) {
-  ann_ = WriteCharacter(dir_, "Ann", {{"data01", {"TRUE,same"}}, {"datac2", {"same"}}});
-  bob_ = WriteCharacter(dir_, "Bob", {{"datab2", {"{REPEATED},again"}}, {"datac2", {"fresh"}}});
-  {
-    TParlevoThread conversation(ann_, bob_, "%comment", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(6));
-  }
-  const auto lines = sink_.Lines();
-  const std::vector<std::string> expected = {"same", "fresh", "same", "again", "same", "again"};
-  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6), expected);
-}
-
-TEST_F(ConversationThreadTest, LineBreaksShownAsBrAndHeardAsTheyAre) {
-  // {x} is no tag: it stays after expansion and StripBraces removes it.
-  ann_ = WriteCharacter(dir_, "Ann", {{"data01", {"TRUE,a{BR}b{x}c"}}, {"datac2", {"-"}}});
-  bob_ = WriteCharacter(dir_, "Bob", {{"datac2", {"{LENGTH:{PREV}}"}}});
-  {
-    TParlevoThread conversation(ann_, bob_, "", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(2));
-  }
-  const auto lines = sink_.Lines();
-  EXPECT_EQ(lines[0], "Ann > a{BR}bc");
-  EXPECT_EQ(lines[1], "Bob > 5");  // a CR LF b c
-}
-
-TEST_F(ConversationThreadTest, ShiftJisTextPassesThrough) {
-  const std::string hanako = platform::WideToAnsi(u"花子", 932);
-  dir_.Write("h/h.txt", {platform::WideToAnsi(u"TRUE,こんにちは", 932)});
-  ann_ = dir_.Write("h.ltc", {"name", hanako, "version", "210", "folder", "h", "data01", "h.txt"});
-  bob_ = WriteCharacter(dir_, "Bob", {{"datac2", {"{PREV}"}}});
-  {
-    TParlevoThread conversation(ann_, bob_, "", 0, sink_);
-    ASSERT_TRUE(sink_.WaitLines(2));
-  }
-  const auto lines = sink_.Lines();
-  EXPECT_EQ(platform::AnsiToUtf8(lines[0]), "花子 > こんにちは");
-  EXPECT_EQ(platform::AnsiToUtf8(lines[1]), "Bob > こんにちは");
 }
 
 // ---------------------------------------------------------------------------
