@@ -3,6 +3,7 @@
 #include "engine/expand_tags.h"
 
 #include <exception>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -88,6 +89,8 @@ class TExpansion {
 
  private:
   void Open() {
+    // Every step forward is a scan step, so pos_ stays below kMaxScanSteps
+    // and fits the stack's int.
     pos_stack_.Push(int(pos_));
     // Outer segments live in the ANSI form: what the code page can't show
     // comes back as its default character.
@@ -136,6 +139,8 @@ class TExpansion {
   int tags_closed_ = 0;
   int64_t steps_ = 0;
 };
+
+static_assert(kMaxScanSteps < std::numeric_limits<int>::max());
 
 }  // namespace
 
