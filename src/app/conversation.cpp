@@ -17,8 +17,9 @@ namespace {
 // The event text a conversation opens with.
 constexpr std::u16string_view kOpeningInput = u"LCCalled";
 
-// Longest single sleep of the wait; changes are also signalled, so this only
-// bounds how long a change of the tick counter's pace can go unnoticed.
+// Longest single sleep of the wait. Changes of the interval, pause and stop
+// are signalled and seen at once; the cap only makes the wait re-read the tick
+// counter, which need not run in step with the clock the sleep is timed on.
 constexpr std::chrono::milliseconds kLongestSleep{20};
 
 std::shared_ptr<const std::string> MakeFormat(std::string_view value) {

@@ -48,10 +48,12 @@ class LineSink {
 class TParlevoThread {
  public:
   // Builds character 0 and then character 1 on the calling thread, introduces
-  // them to each other and starts the thread. Throws ELumoInvalidCharacter or
-  // platform::EFileError (then no thread runs and nothing is left behind).
-  // `sink` must outlive this object. `log_format` "" means the default
-  // pattern; a negative `interval` counts as 0.
+  // them to each other and starts the thread, which speaks the opening turn
+  // at once (even if Terminate comes first) and then waits for the interval.
+  // Throws ELumoInvalidCharacter or platform::EFileError (then no thread runs
+  // and nothing is left behind). `sink` must outlive this object.
+  // `log_format` "" means the default pattern; a negative `interval` counts
+  // as 0.
   TParlevoThread(std::string_view first_file, std::string_view second_file,
                  std::string_view log_format, int32_t interval, LineSink& sink);
   // Requests the stop, lets the current turn finish, joins, and releases both
