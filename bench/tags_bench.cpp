@@ -64,6 +64,18 @@ void BM_NestedArithmetic(benchmark::State& state) {
 }
 BENCHMARK(BM_NestedArithmetic);
 
+// The worst texts the budgets stop: a memo that reproduces itself, growing
+// by one character a round (0), or consuming a long text each round (1).
+void BM_RunawayWithinBudgets(benchmark::State& state) {
+  FrozenClock clock;
+  TCharacter character;
+  character.Memos[1] = state.range(0) == 0 ? std::string("a{MEMO01}")
+                                           : "{LENGTH:" + std::string(60000, 'x') + "}{MEMO01}";
+  const std::u16string text = u"{MEMO01}";
+  for (auto _ : state) benchmark::DoNotOptimize(character.ExpandTags(text));
+}
+BENCHMARK(BM_RunawayWithinBudgets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace parlevo
 
