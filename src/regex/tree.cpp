@@ -57,11 +57,12 @@ void TbmRETree::Charge(int64_t work) {
 
 void TbmRETree::Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from) {
   if (from.empty()) return;
-  Charge(static_cast<int64_t>(into.size() + from.size()));
-  if (into.empty() || into.back() < from.front()) {
+  if (into.empty() || into.back() < from.front()) {  // appending costs only what is added
+    Charge(static_cast<int64_t>(from.size()));
     into.insert(into.end(), from.begin(), from.end());
     return;
   }
+  Charge(static_cast<int64_t>(into.size() + from.size()));
   scratch_.clear();
   std::set_union(into.begin(), into.end(), from.begin(), from.end(), std::back_inserter(scratch_));
   into.swap(scratch_);
