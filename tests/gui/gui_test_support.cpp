@@ -10,22 +10,30 @@
 #include "platform/textfile.h"
 
 namespace parlevo::gui::testing {
+namespace {
+
+// The next scripted answer; a cancelled dialog when the script has run out.
+std::optional<QString> TakeFront(std::deque<std::optional<QString>>& answers) {
+  if (answers.empty() || !answers.front().has_value()) {
+    if (!answers.empty()) answers.pop_front();
+    return std::nullopt;
+  }
+  QString answer = *answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace
 
 std::optional<QString> ScriptedDialogs::OpenFile(QWidget*, const QString& filter) {
   file_filters << filter;
-  if (files.empty()) return std::nullopt;
-  std::optional<QString> answer = files.front();
-  files.pop_front();
-  return answer;
+  return TakeFront(files);
 }
 
 std::optional<QString> ScriptedDialogs::AskText(QWidget*, const QString& caption,
                                                 const QString& prompt, const QString& text) {
   input_questions << caption + '|' + prompt + '|' + text;
-  if (texts.empty()) return std::nullopt;
-  std::optional<QString> answer = texts.front();
-  texts.pop_front();
-  return answer;
+  return TakeFront(texts);
 }
 
 void ScriptedDialogs::ShowMessage(QWidget*, const QString& caption, const QString& text) {

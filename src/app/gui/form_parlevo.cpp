@@ -416,7 +416,7 @@ void TFormParlevo::MenuHelpAboutClick() {
 QString TFormParlevo::AboutText() const {
   QString text = QStringLiteral("Parlevo バージョン %1\n").arg(QStringLiteral(PARLEVO_VERSION));
   text += QStringLiteral("二つの人格が自由に会話するプログラム\n\n");
-  text += QStringLiteral("利用条件は同梱の LICENSE ファイルをご覧ください。\n\n");
+  text += QStringLiteral("MIT ライセンスで配布しています (同梱の LICENSE ファイルをご覧ください)。\n\n");
   if (!current_) {
     text += QStringLiteral("会話中の人格はありません");
   } else {
