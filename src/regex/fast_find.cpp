@@ -179,9 +179,9 @@ struct TextSummary {
 
   bool HasByte(uint8_t b) const { return (bytes[b >> 6] >> (b & 63)) & 1; }
   bool HasPair(uint8_t a, uint8_t b) const {
-    uint32_t k = static_cast<uint32_t>(a) << 8 | b;
-    return (pairs[k >> 6] >> (k & 63)) & 1;
+    return HasPairIndex(static_cast<uint16_t>(a << 8 | b));
   }
+  bool HasPairIndex(uint16_t k) const { return (pairs[k >> 6] >> (k & 63)) & 1; }
   // False when `needle` cannot occur in the text.
   bool MayContain(const std::string& needle) const {
     const auto* s = reinterpret_cast<const uint8_t*>(needle.data());
@@ -309,7 +309,31 @@ std::unique_ptr<TbmREFastFind> TbmREFastFind::FromLiteralTokens(const TbmREToken
 }
 
 void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
+  const bool probes = !literals.empty() && literals.size() <= kMaxProbes &&
+                      std::all_of(literals.begin(), literals.end(),
+                                  [](const std::string& s) { return s.size() >= 2; });
   for (auto& s : literals) {
+    if (probes) {  // the two rarest byte pairs (the same one twice for two bytes)
+      auto pair_at = [&s](size_t i) {
+        return static_cast<uint16_t>(static_cast<uint8_t>(s[i - 1]) << 8 |
+                                     static_cast<uint8_t>(s[i]));
+      };
+      auto cost = [&s](size_t i) {
+        return Commonness(static_cast<uint8_t>(s[i - 1])) + Commonness(static_cast<uint8_t>(s[i]));
+      };
+      size_t best = 1, second = 1;
+      for (size_t i = 2; i < s.size(); ++i) {
+        if (cost(i) < cost(best)) {
+          second = best;
+          best = i;
+        } else if (second == best || cost(i) < cost(second)) {
+          second = i;
+        }
+      }
+      probes_[num_probes_][0] = pair_at(best);
+      probes_[num_probes_][1] = pair_at(second);
+      ++num_probes_;
+    }
     uint32_t rare = 0;
     for (uint32_t j = 1; j < s.size(); ++j) {
       if (Commonness(static_cast<uint8_t>(s[j])) < Commonness(static_cast<uint8_t>(s[rare]))) {
@@ -326,9 +350,19 @@ std::vector<std::string> TbmREFastFind::Literals() const {
   return out;
 }
 
+template <typename Summary>
+bool TbmREFastFind::ProbesRuleOut(const Summary& summary) const {
+  if (num_probes_ == 0) return false;
+  for (int i = 0; i < num_probes_; ++i) {
+    if (summary.HasPairIndex(probes_[i][0]) && summary.HasPairIndex(probes_[i][1])) return false;
+  }
+  return true;
+}
+
 bool TbmREFastFind::MayMatch(std::string_view text) const {
   if (needles_.empty()) return true;
   const TextSummary* summary = Summarize(text);
+  if (summary && ProbesRuleOut(*summary)) return false;
   for (const auto& needle : needles_) {
     if (summary && !summary->MayContain(needle.bytes)) continue;
     if (Contains(text, needle.bytes, needle.rare)) return true;
@@ -362,6 +396,7 @@ bool TbmREFastFind::LiteralSearch(std::string_view text, int32_t from, int32_t& 
   pos = -1;
   len = 0;
   const TextSummary* summary = from == 0 ? Summarize(text) : nullptr;
+  if (summary && ProbesRuleOut(*summary)) return false;
   for (const auto& needle : needles_) {
     if (summary && !summary->MayContain(needle.bytes)) continue;
     int32_t p = FindAligned(text, from, needle);

@@ -71,11 +71,19 @@ class TbmREFastFind {
   explicit TbmREFastFind(TbmCharCode code);
   void SetLiterals(std::vector<std::string> literals);
   bool Aligned(const uint8_t* t, int32_t from, int32_t p) const;
+  template <typename Summary>
+  bool ProbesRuleOut(const Summary& summary) const;
   int32_t FindAligned(std::string_view text, int32_t from, const Needle& needle) const;
 
   // Hot fields first: most questions are answered from these alone.
   bool literal_only_ = false;
   bool always_ = false;  // the pattern matches at the very start
+  // Up to kMaxProbes needles as two of their byte pairs each, so that a text
+  // summary rules most patterns out without reading the needles; 0 when
+  // there are more needles or a one-byte one.
+  static constexpr int kMaxProbes = 4;
+  uint8_t num_probes_ = 0;
+  uint16_t probes_[kMaxProbes][2] = {};
   TbmCharCode code_;
   const bool* is_lead_;  // the lead-byte table of the code (static)
   std::vector<Needle> needles_;
