@@ -2,6 +2,7 @@
 // letter case, the first pair winning; and the data folder it names.
 #include "data/character_file.h"
 
+#include "data/file_budget.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 
@@ -32,7 +33,7 @@ std::string ResolveDataFolder(std::string_view base_file, std::string_view folde
 
 TCharacterFile::TCharacterFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
-  std::vector<std::string> lines = platform::ReadTextLines(file_name);
+  std::vector<std::string> lines = platform::ReadTextLines(file_name, kMaxPersonalityFileBytes);
   size_t pairs = lines.size() / 2;  // an odd last line is ignored
   Keys_.reserve(pairs);
   Values_.reserve(pairs);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "data/crypt.h"
+#include "data/file_budget.h"
 #include "platform/textfile.h"
 
 namespace parlevo {
@@ -17,7 +18,7 @@ TLumoData::~TLumoData() = default;
 
 void TLumoData::LoadFromFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
-  std::vector<std::string> lines = platform::ReadTextLines(file_name);
+  std::vector<std::string> lines = platform::ReadTextLines(file_name, kMaxPersonalityFileBytes);
   int first_line = 1;  // file line of lines[0], for the notes
   if (IsEncrypted(lines)) {
     TCrypt crypt(cmDecrypt);

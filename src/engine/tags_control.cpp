@@ -1,5 +1,6 @@
 // Control tags (IFTRUE/IFFALSE, SCRIPTIZE:) and the tags that reach outside
 // the character: RESULT reads a result file; the execution tags say "False".
+#include "data/file_budget.h"
 #include "engine/character.h"
 #include "engine/tag_functions.h"
 #include "platform/textfile.h"
@@ -42,7 +43,7 @@ std::u16string Result(TTagContext& tag) {
   if (folder.empty()) return {};
   std::string path = folder + "Result.txt";
   if (!platform::FileExists(path)) return {};
-  std::vector<std::string> lines = platform::ReadTextLines(path);
+  std::vector<std::string> lines = platform::ReadTextLines(path, kMaxPersonalityFileBytes);
   if (!platform::DeleteFile(path)) throw ETagError("result file can't be deleted");
   return lines.empty() ? std::u16string() : ToWide(lines.front());
 }

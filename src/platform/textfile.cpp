@@ -174,7 +174,7 @@ bool FileExists(std::string_view ansi_path) {
 
 bool DeleteFile(std::string_view ansi_path) { return ::unlink(NativePath(ansi_path).c_str()) == 0; }
 
-std::string ReadFileBytes(std::string_view ansi_path) {
+std::string ReadFileBytes(std::string_view ansi_path, size_t max_bytes) {
   std::string path = NativePath(ansi_path);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) ThrowFileError("cannot open file", path, errno);
@@ -194,14 +194,18 @@ std::string ReadFileBytes(std::string_view ansi_path) {
       ::close(fd);
       ThrowFileError("cannot read file", path, error);
     }
+    if (static_cast<size_t>(n) > max_bytes - data.size()) {
+      ::close(fd);
+      ThrowFileError("cannot read file", path, EFBIG);
+    }
     data.append(buf, static_cast<size_t>(n));
   }
   ::close(fd);
   return data;
 }
 
-std::vector<std::string> ReadTextLines(std::string_view ansi_path) {
-  return SplitLines(ReadFileBytes(ansi_path));
+std::vector<std::string> ReadTextLines(std::string_view ansi_path, size_t max_bytes) {
+  return SplitLines(ReadFileBytes(ansi_path, max_bytes));
 }
 
 void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines) {

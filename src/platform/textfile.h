@@ -36,10 +36,15 @@ std::string NativePath(std::string_view ansi_path);
 bool FileExists(std::string_view ansi_path);  // a regular file
 bool DeleteFile(std::string_view ansi_path);  // false if it could not be deleted
 
+// No read budget: the file is read whatever its size (the transcript log).
+inline constexpr size_t kUnlimitedBytes = static_cast<size_t>(-1);
+
 // Reads a whole file as bytes / as lines. Throws EFileError if the file cannot
-// be opened or read.
-std::string ReadFileBytes(std::string_view ansi_path);
-std::vector<std::string> ReadTextLines(std::string_view ansi_path);
+// be opened or read, or holds more than `max_bytes` bytes (the file is then
+// not read further, so an oversized file cannot exhaust memory).
+std::string ReadFileBytes(std::string_view ansi_path, size_t max_bytes = kUnlimitedBytes);
+std::vector<std::string> ReadTextLines(std::string_view ansi_path,
+                                       size_t max_bytes = kUnlimitedBytes);
 
 // Writes the lines, each followed by CR LF, to a temporary file beside the
 // target, flushes it to disk and renames it over the target, so a reader sees

@@ -129,6 +129,13 @@ TEST_F(TempDir, UnreadableFilesThrowNamingTheFile) {
   EXPECT_THROW(ReadFileBytes(Path("folder")), EFileError);
 }
 
+TEST_F(TempDir, FileOverItsReadBudgetIsAFileError) {
+  Write("big.txt", std::string(200000, 'x'));
+  EXPECT_EQ(ReadFileBytes(Path("big.txt"), 200000).size(), 200000u);
+  EXPECT_THROW(ReadFileBytes(Path("big.txt"), 199999), EFileError);
+  EXPECT_THROW(ReadTextLines(Path("big.txt"), 1000), EFileError);
+}
+
 TEST_F(TempDir, WritesWithCrLfAndReplaces) {
   WriteTextLinesAtomic(Path("state.lts"), {"one", "", "two"});
   EXPECT_EQ(Read("state.lts"), "one\r\n\r\ntwo\r\n");
