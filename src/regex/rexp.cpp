@@ -1,6 +1,8 @@
 // The matcher. Compiling runs the pipeline scanner -> tokens -> standardised
 // tokens and partition -> parse tree -> automaton, with working objects that
-// belong to the calling thread, and clears them afterwards. A failed compile
+// belong to the calling thread, and clears them afterwards. A pattern of a
+// few literal strings stops after the tokens (or the tree): it is searched
+// as strings, and its automaton is built only if asked for. A failed compile
 // leaves the matcher uncompiled, so the error comes back on every call.
 #include "regex/rexp.h"
 
@@ -142,8 +144,8 @@ bool TbmRExp::Found(std::string_view text) {
   CheckText(char_code_, text);
   int result = fast_->Found(text);
   if (result >= 0) return result != 0;
-  int32_t pos, len;
-  return Match(text, 1, pos, len) != 0;
+  int32_t pos, len;  // no one-pass automaton (over its budget): the full search
+  return bmreSearch(*dfa_, char_code_, text, 0, pos, len);
 }
 
 }  // namespace parlevo

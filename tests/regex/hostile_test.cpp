@@ -172,6 +172,22 @@ TEST(Hostile, ManyPatternsAskedAboutOneText) {
   }
 }
 
+TEST(Hostile, OnePassAutomatonOverBudgetFallsBackToTheSearch) {
+  // Small for the search (one start at a time), 2^11 states for "found
+  // anywhere?", which then answers by the search.
+  std::string pattern = "a";
+  for (int i = 0; i < 10; ++i) pattern += "(a|b)";
+  TbmRExp re(bmccShiftJIS);
+  re.SetPattern(pattern);
+  std::mt19937 rng(5);
+  for (int i = 0; i < 200; ++i) {
+    std::string text;
+    for (int k = rng() % 24; k > 0; --k) text += "ab\n"[rng() % 3];
+    ExpectAgreesWithPlainSearch(re, text);
+  }
+  ExpectAgreesWithPlainSearch(re, "bbbaabababababbb");
+}
+
 // Several threads compile and match at once; each must see exactly the
 // answers a single thread sees.
 TEST(Hostile, ConcurrentCompileAndMatchOnManyThreads) {
