@@ -10,6 +10,11 @@ namespace {
 
 constexpr int kSlotCount = 100;
 
+// A memo longer than this is refused (an error: the slot keeps its text), so
+// "{MEMO01+x}" in every turn of a conversation that runs for days cannot
+// grow a slot, and the state file holding it, without end.
+constexpr size_t kMaxMemoBytes = 65536;
+
 // The slot index: the two characters right after the name, 0..99.
 int SlotIndex(const TTagContext& tag, int name_length) {
   int32_t index = ReadInt(Slice(tag.Key, name_length + 1, name_length + 2));
@@ -24,12 +29,18 @@ std::u16string Memo(TTagContext& tag) {
   std::string& memo = tag.Character.Memos[size_t(SlotIndex(tag, 4))];
   if (tag.Len == 6) return ToWide(memo);
   switch (CharAt(tag.Key, 7)) {
-    case u':':
-      memo = ToAnsi(SliceFrom(tag.Content, 8));
+    case u':': {
+      std::string text = ToAnsi(SliceFrom(tag.Content, 8));
+      if (text.size() > kMaxMemoBytes) throw ETagError("memo too long");
+      memo = std::move(text);
       break;
-    case u'+':
-      memo += ToAnsi(SliceFrom(tag.Content, 8));
+    }
+    case u'+': {
+      std::string text = ToAnsi(SliceFrom(tag.Content, 8));
+      if (text.size() > kMaxMemoBytes - memo.size()) throw ETagError("memo too long");
+      memo += text;
       break;
+    }
     case u'C':
       if (tag.Len == 7) memo.clear();
       break;

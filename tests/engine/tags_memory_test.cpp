@@ -24,6 +24,16 @@ TEST_F(MemoryTagsTest, Memo) {
   EXPECT_EQ(character.Memos[10], "");
 }
 
+// A memo appended to in every turn stops growing at its budget; the slot
+// keeps its last accepted text.
+TEST_F(MemoryTagsTest, MemoGrowthIsBounded) {
+  const std::string chunk(1000, 'x');
+  for (int turn = 0; turn < 100; ++turn) Expand("{MEMO07+" + chunk + "}");
+  EXPECT_EQ(character.Memos[7].size(), 65000u);
+  Expand("{MEMO07:" + std::string(70000, 'y') + "}");
+  EXPECT_EQ(character.Memos[7].size(), 65000u);
+}
+
 TEST_F(MemoryTagsTest, Count) {
   ExpectAll({
       {"{COUNT01:5}{COUNT01++}{COUNT01}", "{COUNT01:5}{COUNT01++}6"},
