@@ -11,30 +11,15 @@ secret.txt, is enciphered with the line cipher the program reads.
 Run from anywhere: python3 tools/make_examples.py
 """
 import pathlib
+
+from lumo_cipher import encipher
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent / "examples"
-MASTER_KEY = b"AmberLanterns"
 
 # ---------------------------------------------------------------------------
 # File writing
 # ---------------------------------------------------------------------------
-
-
-def crypt(text: bytes, key: bytes) -> bytes:
-    """Each byte moves up by (key byte mod 20) within 32..255; the key
-    position restarts on every line."""
-    if not key:
-        return text
-    out = bytearray()
-    for i, c in enumerate(text):
-        r = c + key[i % len(key)] % 20
-        out.append(r - 224 if r > 255 else r)
-    return bytes(out)
-
-
-def encipher(lines, key: bytes):
-    return [b"encrypted" + crypt(key, MASTER_KEY)] + [crypt(l, key) for l in lines]
 
 
 def check_bytes(where: str, data: bytes):

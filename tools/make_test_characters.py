@@ -12,24 +12,9 @@ Run from anywhere: python3 tools/make_test_characters.py
 """
 import pathlib
 
+from lumo_cipher import encipher
+
 ROOT = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "characters"
-MASTER_KEY = b"AmberLanterns"
-
-
-def crypt(text: bytes, key: bytes) -> bytes:
-    """Each byte moves up by (key byte mod 20) within 32..255; the key
-    position restarts on every line."""
-    if not key:
-        return text
-    out = bytearray()
-    for i, c in enumerate(text):
-        r = c + key[i % len(key)] % 20
-        out.append(r - 224 if r > 255 else r)
-    return bytes(out)
-
-
-def encipher(lines, key: bytes):
-    return [b"encrypted" + crypt(key, MASTER_KEY)] + [crypt(l, key) for l in lines]
 
 
 def write(path: pathlib.Path, lines, key=None):
