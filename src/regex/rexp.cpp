@@ -117,10 +117,10 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
   if (!compiled_) Compile(false);
   match_pos = 0;
   match_len = 0;
-  CheckText(char_code_, text);
   if (from_pos < 1 || static_cast<int64_t>(from_pos) > static_cast<int64_t>(text.size()) + 1) {
-    return 0;
+    return 0;  // no search at all
   }
+  CheckText(char_code_, text);
   int32_t pos, len;
   bool found;
   if (fast_->LiteralOnly()) {

@@ -137,6 +137,7 @@ TEST(Matcher, OtherCharacterCodes) {
   EXPECT_EQ(len, 2);
   EXPECT_TRUE(re.Found(std::string("a\0b\0", 4)));
   EXPECT_THROW(re.Match(std::string("a\0b", 3), 1, pos, len), std::runtime_error);
+  EXPECT_EQ(re.Match(std::string("a\0b", 3), 9, pos, len), 0);  // out of range: no search
 }
 
 TEST(Matcher, SyntaxErrorsComeBackOnEveryCall) {
