@@ -248,6 +248,8 @@ struct TbmREFastFind::Automaton {
 
 TbmREFastFind::TbmREFastFind(TbmCharCode code) : code_(code), is_lead_(bmccLeadByteTable(code)) {}
 TbmREFastFind::~TbmREFastFind() = default;
+TbmREFastFind::TbmREFastFind(TbmREFastFind&&) noexcept = default;
+TbmREFastFind& TbmREFastFind::operator=(TbmREFastFind&&) noexcept = default;
 
 TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFastFind(code) {
   const auto& nodes = tree.Nodes();
@@ -280,12 +282,12 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
   SetLiterals(std::move(literals));
 }
 
-std::unique_ptr<TbmREFastFind> TbmREFastFind::FromLiteralTokens(const TbmRETokens& tokens,
-                                                                TbmCharCode code) {
-  if (code == bmccUniCode || tokens.empty()) return nullptr;
+bool TbmREFastFind::FromLiteralTokens(const TbmRETokens& tokens, TbmCharCode code,
+                                      TbmREFastFind& out) {
+  if (code == bmccUniCode || tokens.empty()) return false;
   size_t first = 0, last = tokens.size() - 1;  // last is the end token
   if (tokens[0].Kind == tkLPar) {              // one group around everything
-    if (last < 2 || tokens[last - 1].Kind != tkRPar) return nullptr;
+    if (last < 2 || tokens[last - 1].Kind != tkRPar) return false;
     first = 1;
     --last;
   }
@@ -293,19 +295,19 @@ std::unique_ptr<TbmREFastFind> TbmREFastFind::FromLiteralTokens(const TbmREToken
   for (size_t i = first; i < last; ++i) {
     const TbmREToken& t = tokens[i];
     if (t.Kind == tkUnion) {
-      if (literals.back().empty() || literals.size() == kMaxLiterals) return nullptr;
+      if (literals.back().empty() || literals.size() == kMaxLiterals) return false;
       literals.emplace_back();
     } else if (t.Kind != tkChar || !Encode(t.Lo, code, literals.back()) ||
                literals.back().size() > kMaxLiteralBytes) {
-      return nullptr;
+      return false;
     }
   }
-  if (literals.back().empty()) return nullptr;
+  if (literals.back().empty()) return false;
   Dedupe(literals);
-  auto fast = std::unique_ptr<TbmREFastFind>(new TbmREFastFind(code));
-  fast->literal_only_ = true;
-  fast->SetLiterals(std::move(literals));
-  return fast;
+  out = TbmREFastFind(code);
+  out.literal_only_ = true;
+  out.SetLiterals(std::move(literals));
+  return true;
 }
 
 void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {

@@ -34,15 +34,19 @@ inline constexpr size_t kMaxLiterals = 16;
 // threads at once (each thread keeps its own summary of the last text).
 class TbmREFastFind {
  public:
+  // Nothing known yet: no prefilter, no automaton (Found answers -1).
+  explicit TbmREFastFind(TbmCharCode code = bmccShiftJIS);
   // From the parse tree: the prefilter, and literal-only when it applies.
   TbmREFastFind(const TbmRETree& tree, TbmCharCode code);
   // A pattern that is a plain alternation of literal strings ("hello",
-  // "(abc|xyz)") is known from its tokens alone; null for any other pattern.
-  static std::unique_ptr<TbmREFastFind> FromLiteralTokens(const TbmRETokens& tokens,
-                                                          TbmCharCode code);
+  // "(abc|xyz)") is known from its tokens alone; false for any other
+  // pattern (and `out` is left alone).
+  static bool FromLiteralTokens(const TbmRETokens& tokens, TbmCharCode code, TbmREFastFind& out);
   ~TbmREFastFind();
   TbmREFastFind(const TbmREFastFind&) = delete;
   TbmREFastFind& operator=(const TbmREFastFind&) = delete;
+  TbmREFastFind(TbmREFastFind&&) noexcept;
+  TbmREFastFind& operator=(TbmREFastFind&&) noexcept;
 
   // True when the literals are everything the pattern matches; then
   // LiteralSearch answers every question and no automaton is needed.
@@ -68,7 +72,6 @@ class TbmREFastFind {
     uint32_t rare;  // offset of the byte searched for first
   };
   struct Automaton;
-  explicit TbmREFastFind(TbmCharCode code);
   void SetLiterals(std::vector<std::string> literals);
   bool Aligned(const uint8_t* t, int32_t from, int32_t p) const;
   template <typename Summary>

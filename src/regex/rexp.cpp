@@ -75,28 +75,25 @@ void TbmRExp::Compile(bool need_automaton) {
   p.scanner.SetText(pattern_);
   p.tokens.Tokenize(p.scanner);
   if (!compiled_) {
-    fast_.reset();
+    fast_ = TbmREFastFind(char_code_);
     dfa_.reset();
-    if (!need_automaton) {
-      fast_ = TbmREFastFind::FromLiteralTokens(p.tokens, char_code_);
-      if (fast_) {
-        compiled_ = true;
-        return;
-      }
+    if (!need_automaton && TbmREFastFind::FromLiteralTokens(p.tokens, char_code_, fast_)) {
+      compiled_ = true;
+      return;
     }
   }
   p.tokens.Standardize(p.ranges);
   p.tree.Build(p.tokens, p.ranges);
   if (!compiled_) {
-    auto fast = std::make_unique<TbmREFastFind>(p.tree, char_code_);
-    if (fast->LiteralOnly() && !need_automaton) {
+    TbmREFastFind fast(p.tree, char_code_);
+    if (fast.LiteralOnly() && !need_automaton) {
       fast_ = std::move(fast);
       compiled_ = true;
       return;
     }
     auto dfa = std::make_unique<TbmREDFATable>();
     dfa->Build(p.tree, p.ranges);
-    fast->BuildAutomaton(*dfa);
+    fast.BuildAutomaton(*dfa);
     dfa_ = std::move(dfa);
     fast_ = std::move(fast);
     compiled_ = true;
@@ -123,13 +120,13 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
   CheckText(char_code_, text);
   int32_t pos, len;
   bool found;
-  if (fast_->LiteralOnly()) {
-    found = fast_->LiteralSearch(text, from_pos - 1, pos, len);
+  if (fast_.LiteralOnly()) {
+    found = fast_.LiteralSearch(text, from_pos - 1, pos, len);
   } else {
     // From the start, the one-pass "found anywhere?" rules out most texts
     // before the search tries start after start.
-    bool may = from_pos == 1 ? fast_->Found(text) != 0
-                             : fast_->MayMatch(text.substr(static_cast<size_t>(from_pos - 1)));
+    bool may = from_pos == 1 ? fast_.Found(text) != 0
+                             : fast_.MayMatch(text.substr(static_cast<size_t>(from_pos - 1)));
     found = may && bmreSearch(*dfa_, char_code_, text, from_pos - 1, pos, len);
   }
   if (found) {
@@ -142,7 +139,7 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
 bool TbmRExp::Found(std::string_view text) {
   if (!compiled_) Compile(false);
   CheckText(char_code_, text);
-  int result = fast_->Found(text);
+  int result = fast_.Found(text);
   if (result >= 0) return result != 0;
   int32_t pos, len;  // no one-pass automaton (over its budget): the full search
   return bmreSearch(*dfa_, char_code_, text, 0, pos, len);

@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "regex/fast_find.h"
 #include "regex/reader.h"
 #include "regex/token.h"  // EbmREToken: what() is the token kind's name string
 
 namespace parlevo {
 
 class TbmREDFATable;
-class TbmREFastFind;
 
 class TbmRExpABC {
  public:
@@ -66,8 +66,8 @@ class TbmRExp : public TbmRExpABC {
   TbmCharCode char_code_;
   std::string pattern_;
   bool compiled_ = false;
-  std::unique_ptr<TbmREDFATable> dfa_;   // null for a literal pattern until asked for
-  std::unique_ptr<TbmREFastFind> fast_;  // the "found anywhere?" machinery
+  std::unique_ptr<TbmREDFATable> dfa_;  // null for a literal pattern until asked for
+  TbmREFastFind fast_;                  // the quick answers, kept inline: read on every call
 };
 
 }  // namespace parlevo
