@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,8 +106,63 @@ void SyncFolder(const std::string& dir) {
   ::close(fd);
 }
 
-// Serial number for temporary file names, unique within the process.
+// ---------------------------------------------------------------------------
+// Temporary files of an atomic replace
+//
+// A temporary file is named after its target with a slot number,
+// "state.lts.tmp0", "state.lts.tmp1", ..., and its writer holds an exclusive
+// lock on it from opening to renaming. A writer killed midway leaves its
+// slot unlocked (the system drops the lock with the process) and the next
+// writer of that target takes it over. So a crash leaves at most one stale
+// file per writer that was running at the time, never a growing heap, and a
+// stale file can never be mistaken for a live writer's.
+
+constexpr int kTempSlots = 64;  // far more writers of one file than ever run at once
+
+// True when `name` still names the regular file open as `fd`: the slot's
+// previous owner may have renamed it over the target before we locked it.
+bool StillNamed(int fd, const std::string& name) {
+  struct stat held, named;
+  return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
+         held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// Serial number for the fallback names below, unique within the process.
 std::atomic<unsigned> g_temp_serial{0};
+
+// A fresh temporary file with a name of its own, for file systems that have
+// no locks; a name left by a killed writer is passed over.
+int OpenUniqueTemp(const std::string& target, std::string& temp) {
+  for (;;) {
+    temp = target + ".tmp" + std::to_string(::getpid()) + "-" +
+           std::to_string(g_temp_serial.fetch_add(1));
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+}
+
+// Opens, locks and empties a temporary file beside `target`; its name goes
+// to `temp`. -1 with errno set when none can be made. The lock lasts until
+// the descriptor is closed.
+int OpenTempFile(const std::string& target, std::string& temp) {
+  for (int slot = 0; slot < kTempSlots; ++slot) {
+    temp = target + ".tmp" + std::to_string(slot);
+    int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == ELOOP) continue;  // not a file of ours: leave it be
+      return -1;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      int error = errno;
+      ::close(fd);
+      if (error == EWOULDBLOCK || error == EINTR) continue;  // a live writer's slot
+      return OpenUniqueTemp(target, temp);                   // no locks here
+    }
+    if (StillNamed(fd, temp) && ::ftruncate(fd, 0) == 0) return fd;
+    ::close(fd);
+  }
+  return OpenUniqueTemp(target, temp);
+}
 
 }  // namespace
 
@@ -212,36 +268,29 @@ void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::str
   std::string target = NativePath(ansi_path);
   size_t slash = target.rfind('/');
   std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  std::string temp = target + ".tmp" + std::to_string(::getpid()) + "-" +
-                     std::to_string(g_temp_serial.fetch_add(1));
 
   std::string data;
   for (const std::string& line : lines) {
     data += line;
     data += "\r\n";
   }
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  std::string temp;
+  int fd = OpenTempFile(target, temp);
   if (fd < 0) ThrowFileError("cannot write file", target, errno);
+  auto fail = [&](const char* what, int error) {
+    ::unlink(temp.c_str());  // still locked, so no other writer has it
+    ::close(fd);
+    ThrowFileError(what, target, error);
+  };
   struct stat old_file;
   if (::stat(target.c_str(), &old_file) == 0 && S_ISREG(old_file.st_mode)) {
     ::fchmod(fd, old_file.st_mode & 07777);  // the new file keeps the old one's permissions
   }
-  if (!WriteAll(fd, data) || ::fsync(fd) != 0) {
-    int error = errno;
-    ::close(fd);
-    ::unlink(temp.c_str());
-    ThrowFileError("cannot write file", target, error);
-  }
-  if (::close(fd) != 0) {
-    int error = errno;
-    ::unlink(temp.c_str());
-    ThrowFileError("cannot write file", target, error);
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    int error = errno;
-    ::unlink(temp.c_str());
-    ThrowFileError("cannot replace file", target, error);
-  }
+  if (!WriteAll(fd, data) || ::fsync(fd) != 0) fail("cannot write file", errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) fail("cannot replace file", errno);
+  // Closed only now, so the slot stays locked until its name is gone. The
+  // data is on disk already (fsync), so a late close error changes nothing.
+  ::close(fd);
   SyncFolder(dir);
 }
 

@@ -50,7 +50,9 @@ std::vector<std::string> ReadTextLines(std::string_view ansi_path,
 // target, flushes it to disk and renames it over the target, so a reader sees
 // the complete old file or the complete new one; the new file keeps the old
 // one's permissions. Throws EFileError; on failure the old file is left
-// untouched and the temporary file removed.
+// untouched and the temporary file removed. A writer killed midway leaves at
+// most its temporary file ("NAME.tmp0", ...), which the next write of the
+// same file takes over; writers running at once never share one.
 void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines);
 
 // Directory part of an ANSI path up to and including the last "\", "/" or
