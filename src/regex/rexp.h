@@ -16,6 +16,7 @@ namespace parlevo {
 
 class TbmREDFATable;
 
+// The matcher's abstract face: its character code and its automaton.
 class TbmRExpABC {
  public:
   virtual ~TbmRExpABC() = default;
