@@ -37,6 +37,13 @@ tsan: bootstrap
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPARLEVO_SANITIZE=thread -DPARLEVO_GUI=OFF
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -R 'Thread|Conversation|Concurren'
+	PARLEVO_SOAK_TURNS=2000 $(TSAN_BUILD)/tests/app_tests --gtest_also_run_disabled_tests --gtest_filter='Soak.*'
+
+# A few minutes of generated characters talking with pauses, ends and restarts:
+# memory stays steady, nothing hangs, every state file reads back.
+soak: bootstrap $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target app_tests
+	$(BUILD)/tests/app_tests --gtest_also_run_disabled_tests --gtest_filter='Soak.*'
 
 bench: bootstrap
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DPARLEVO_BENCH=ON -DPARLEVO_TESTS=OFF
