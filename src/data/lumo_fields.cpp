@@ -16,7 +16,7 @@ std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& err
   try {
     matcher->SetPattern(pattern);
   } catch (const EbmREToken& e) {
-    error = e.what();
+    error = e.Detail();
   }
   return matcher;
 }
@@ -26,7 +26,7 @@ bool Compile(TbmRExp& matcher, std::string& error) {
     matcher.Found(std::string_view());
     return true;
   } catch (const EbmREToken& e) {
-    error = e.what();
+    error = e.Detail();
     return false;
   }
 }

@@ -18,7 +18,9 @@ namespace parlevo {
 namespace {
 
 // Refuses the pattern like a malformed one; the end token stands for it.
-[[noreturn]] void RefuseTooLarge() { throw EbmREToken(TbmREToken{tkErrInvalidChar, -1, -1, 0, 0}); }
+[[noreturn]] void RefuseTooLarge() {
+  throw EbmREToken(TbmREToken{tkErrInvalidChar, -1, -1, 0, 0}, "automaton too large");
+}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 namespace parlevo {
 
@@ -57,9 +58,17 @@ struct TbmREToken {
 // what() is the name string of Token.Kind.
 class EbmREToken : public std::runtime_error {
  public:
-  explicit EbmREToken(const TbmREToken& token)
-      : std::runtime_error(bmreTokenKindName(token.Kind)), Token(token) {}
+  explicit EbmREToken(const TbmREToken& token, std::string budget = {})
+      : std::runtime_error(bmreTokenKindName(token.Kind)),
+        Token(token),
+        Budget(std::move(budget)) {}
+  // The message for a personality author: the kind's name, and for a pattern
+  // refused by a size budget, which budget ("invalid character (nesting
+  // deeper than 200 groups)").
+  std::string Detail() const { return Budget.empty() ? what() : what() + (" (" + Budget + ")"); }
+
   TbmREToken Token;
+  std::string Budget;  // empty for a plain syntax error
 };
 
 }  // namespace parlevo

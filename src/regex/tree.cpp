@@ -44,15 +44,15 @@ void TbmRETree::NextToken() {
   if (current_ + 1 < tokens_->size()) ++current_;  // stays on tkEnd
 }
 
-void TbmRETree::Fail(uint8_t kind) {
+void TbmRETree::Fail(uint8_t kind, const std::string& budget) {
   TbmREToken& t = (*tokens_)[current_];
   t.Kind = static_cast<TbmRETokenKind>(kind);
-  throw EbmREToken(t);
+  throw EbmREToken(t, budget);
 }
 
 void TbmRETree::Charge(int64_t work) {
   work_ += work;
-  if (work_ > kMaxTreeWork) Fail(tkErrInvalidChar);
+  if (work_ > kMaxTreeWork) Fail(tkErrInvalidChar, "pattern too complex to compile");
 }
 
 void TbmRETree::Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from) {
@@ -170,7 +170,9 @@ int32_t TbmRETree::ParseAtom() {
       NextToken();
       return n;
     case tkLPar:
-      if (++depth_ > kMaxNesting) Fail(tkErrInvalidChar);  // refuse, don't overflow the stack
+      if (++depth_ > kMaxNesting) {  // refuse, don't overflow the stack
+        Fail(tkErrInvalidChar, "groups nested deeper than " + std::to_string(kMaxNesting));
+      }
       NextToken();
       n = ParseUnion();
       --depth_;

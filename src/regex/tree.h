@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace parlevo {
@@ -83,7 +84,7 @@ class TbmRETree {
   void ResolveAnchors();
 
   void NextToken();
-  [[noreturn]] void Fail(uint8_t kind);
+  [[noreturn]] void Fail(uint8_t kind, const std::string& budget = {});
   void Charge(int64_t work);
   void Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from);
 

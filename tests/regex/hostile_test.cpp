@@ -28,6 +28,28 @@ TEST(Hostile, DeepNestingIsRefusedNotOverflowed) {
   EXPECT_TRUE(re.Found("xa"));
 }
 
+// An author sees which budget refused a pattern; a plain syntax error keeps
+// the kind's name alone.
+TEST(Hostile, RefusalsNameTheirBudget) {
+  auto detail = [](const std::string& pattern) {
+    TbmRExp re(bmccShiftJIS);
+    re.SetPattern(pattern);
+    try {
+      re.Found("");
+    } catch (const EbmREToken& e) {
+      return e.Detail();
+    }
+    return std::string("compiled");
+  };
+  EXPECT_EQ(detail(std::string(300, '(') + std::string(300, ')')),
+            "invalid character (groups nested deeper than 200)");
+  std::string huge = "(a|b)*a";
+  for (int i = 0; i < 20; ++i) huge += "(a|b)";
+  EXPECT_EQ(detail(huge), "invalid character (automaton too large)");
+  EXPECT_EQ(detail("a)b"), "invalid character");
+  EXPECT_EQ(detail("(a"), "need right parenthesis");
+}
+
 TEST(Hostile, HugeAutomatonIsRefusedLikeAMalformedPattern) {
   std::string pattern = "(a|b)*a";
   for (int i = 0; i < 20; ++i) pattern += "(a|b)";
