@@ -119,12 +119,13 @@ void SyncFolder(const std::string& dir) {
 
 constexpr int kTempSlots = 64;  // far more writers of one file than ever run at once
 
-// True when `name` still names the regular file open as `fd`: the slot's
-// previous owner may have renamed it over the target before we locked it.
+// True when `name` still names the file open as `fd`, a regular file with
+// no other name: the slot's previous owner may have renamed it over the
+// target before we locked it.
 bool StillNamed(int fd, const std::string& name) {
   struct stat held, named;
   return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
-         held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+         named.st_nlink == 1 && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 // Serial number for the fallback names below, unique within the process.
@@ -147,11 +148,10 @@ int OpenUniqueTemp(const std::string& target, std::string& temp) {
 int OpenTempFile(const std::string& target, std::string& temp) {
   for (int slot = 0; slot < kTempSlots; ++slot) {
     temp = target + ".tmp" + std::to_string(slot);
-    int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == ELOOP) continue;  // not a file of ours: leave it be
-      return -1;
-    }
+    // A name we cannot open (a link, a folder, another user's file) is passed
+    // over; when the folder itself refuses, the fallback reports why.
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) continue;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       int error = errno;
       ::close(fd);

@@ -1,12 +1,13 @@
-// Atomic replacing from several threads at once: writers of one file never
-// mix their contents, readers only ever see a whole version, and nothing
-// temporary is left behind.
+// The temporary files of atomic replacing: writers of one file at once never
+// mix their contents, and what killed writers or strangers leave in the way
+// is taken over or passed over, never written through.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -82,6 +83,29 @@ TEST(ConcurrentWrite, WritersOfOneFileLeaveOneWholeVersionAndNoTemporaryFiles) {
   EXPECT_EQ(torn, 0);
   EXPECT_NE(std::find(versions.begin(), versions.end(), ReadFileBytes(target)), versions.end());
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(TempFiles, WhatLiesWhereATemporaryFileGoesIsTakenOverOrPassedOver) {
+  ScratchFolder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  const fs::path target = folder.Path() / "chara.lts";
+  const fs::path other = folder.Path() / "other.txt";
+  std::ofstream(other, std::ios::binary) << "keep";
+  // A folder, a link and a second name of another file where the first
+  // temporary names would go, and a killed writer's half file after them.
+  fs::create_directory(folder.Path() / "chara.lts.tmp0");
+  fs::create_symlink(other, folder.Path() / "chara.lts.tmp1");
+  fs::create_hard_link(other, folder.Path() / "chara.lts.tmp2");
+  std::ofstream(folder.Path() / "chara.lts.tmp3", std::ios::binary) << "half a fi";
+
+  for (int round = 0; round < 3; ++round) {
+    WriteTextLinesAtomic(target.string(), {"round " + std::to_string(round)});
+    EXPECT_EQ(ReadFileBytes(target.string()), "round " + std::to_string(round) + "\r\n");
+  }
+  EXPECT_EQ(ReadFileBytes(other.string()), "keep");
+  EXPECT_TRUE(fs::is_symlink(folder.Path() / "chara.lts.tmp1"));
+  EXPECT_FALSE(fs::exists(folder.Path() / "chara.lts.tmp3"));  // taken over by the first write
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 5);
 }
 
 }  // namespace
