@@ -5,16 +5,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/temp_file.h"
 
 namespace parlevo::platform {
 
@@ -104,64 +103,6 @@ void SyncFolder(const std::string& dir) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
-}
-
-// ---------------------------------------------------------------------------
-// Temporary files of an atomic replace
-//
-// A temporary file is named after its target with a slot number,
-// "state.lts.tmp0", "state.lts.tmp1", ..., and its writer holds an exclusive
-// lock on it from opening to renaming. A writer killed midway leaves its
-// slot unlocked (the system drops the lock with the process) and the next
-// writer of that target takes it over. So a crash leaves at most one stale
-// file per writer that was running at the time, never a growing heap, and a
-// stale file can never be mistaken for a live writer's.
-
-constexpr int kTempSlots = 64;  // far more writers of one file than ever run at once
-
-// True when `name` still names the file open as `fd`, a regular file with
-// no other name: the slot's previous owner may have renamed it over the
-// target before we locked it.
-bool StillNamed(int fd, const std::string& name) {
-  struct stat held, named;
-  return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
-         named.st_nlink == 1 && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
-}
-
-// Serial number for the fallback names below, unique within the process.
-std::atomic<unsigned> g_temp_serial{0};
-
-// A fresh temporary file with a name of its own, for file systems that have
-// no locks; a name left by a killed writer is passed over.
-int OpenUniqueTemp(const std::string& target, std::string& temp) {
-  for (;;) {
-    temp = target + ".tmp" + std::to_string(::getpid()) + "-" +
-           std::to_string(g_temp_serial.fetch_add(1));
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-}
-
-// Opens, locks and empties a temporary file beside `target`; its name goes
-// to `temp`. -1 with errno set when none can be made. The lock lasts until
-// the descriptor is closed.
-int OpenTempFile(const std::string& target, std::string& temp) {
-  for (int slot = 0; slot < kTempSlots; ++slot) {
-    temp = target + ".tmp" + std::to_string(slot);
-    // A name we cannot open (a link, a folder, another user's file) is passed
-    // over; when the folder itself refuses, the fallback reports why.
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      int error = errno;
-      ::close(fd);
-      if (error == EWOULDBLOCK || error == EINTR) continue;  // a live writer's slot
-      return OpenUniqueTemp(target, temp);                   // no locks here
-    }
-    if (StillNamed(fd, temp) && ::ftruncate(fd, 0) == 0) return fd;
-    ::close(fd);
-  }
-  return OpenUniqueTemp(target, temp);
 }
 
 }  // namespace
@@ -274,23 +215,17 @@ void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::str
     data += line;
     data += "\r\n";
   }
-  std::string temp;
-  int fd = OpenTempFile(target, temp);
-  if (fd < 0) ThrowFileError("cannot write file", target, errno);
-  auto fail = [&](const char* what, int error) {
-    ::unlink(temp.c_str());  // still locked, so no other writer has it
-    ::close(fd);
-    ThrowFileError(what, target, error);
-  };
+  TempFile temp(target);
   struct stat old_file;
+  // The new file keeps the old one's permissions.
   if (::stat(target.c_str(), &old_file) == 0 && S_ISREG(old_file.st_mode)) {
-    ::fchmod(fd, old_file.st_mode & 07777);  // the new file keeps the old one's permissions
+    ::fchmod(temp.Descriptor(), old_file.st_mode & 07777);
   }
-  if (!WriteAll(fd, data) || ::fsync(fd) != 0) fail("cannot write file", errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) fail("cannot replace file", errno);
-  // Closed only now, so the slot stays locked until its name is gone. The
-  // data is on disk already (fsync), so a late close error changes nothing.
-  ::close(fd);
+  // On failure the temporary file goes with `temp` and the target stays as it was.
+  if (!WriteAll(temp.Descriptor(), data) || ::fsync(temp.Descriptor()) != 0) {
+    ThrowFileError("cannot write file", target, errno);
+  }
+  if (!temp.RenameOverTarget()) ThrowFileError("cannot replace file", target, errno);
   SyncFolder(dir);
 }
 

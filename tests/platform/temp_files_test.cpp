@@ -1,7 +1,9 @@
 // The temporary files of atomic replacing: writers of one file at once never
-// mix their contents, and what killed writers or strangers leave in the way
-// is taken over or passed over, never written through.
+// mix their contents; a live writer's file is left alone, a killed writer's
+// taken over, and whatever else lies in the way passed over, not written through.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -106,6 +108,24 @@ TEST(TempFiles, WhatLiesWhereATemporaryFileGoesIsTakenOverOrPassedOver) {
   EXPECT_TRUE(fs::is_symlink(folder.Path() / "chara.lts.tmp1"));
   EXPECT_FALSE(fs::exists(folder.Path() / "chara.lts.tmp3"));  // taken over by the first write
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 5);
+}
+
+TEST(TempFiles, ALiveWritersTemporaryFileIsLeftAlone) {
+  ScratchFolder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  const fs::path target = folder.Path() / "Parlevo.log";
+  const fs::path held = folder.Path() / "Parlevo.log.tmp0";
+  std::ofstream(held, std::ios::binary) << "being written";
+  // Another writer's lock, as a writer in another process holds it.
+  const int fd = ::open(held.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+  WriteTextLinesAtomic(target.string(), {"mine"});
+  EXPECT_EQ(ReadFileBytes(target.string()), "mine\r\n");
+  EXPECT_EQ(ReadFileBytes(held.string()), "being written");
+  ::close(fd);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 2);
 }
 
 }  // namespace
