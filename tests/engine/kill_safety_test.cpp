@@ -57,8 +57,8 @@ std::vector<std::string> LogLines(const std::string& mark, int count) {
   return lines;
 }
 
-// Saves one version and records the bytes of the files it makes.
-void Save(TCharacter& character, const std::string& log_path, Version& version) {
+// Saves one version: the character's state file and the log.
+void Save(TCharacter& character, const std::string& log_path, const Version& version) {
   SetMemory(character, version.mark);
   character.SaveState();
   platform::WriteTextLinesAtomic(log_path, version.log);
@@ -67,7 +67,7 @@ void Save(TCharacter& character, const std::string& log_path, Version& version) 
 // The child: saves the versions in turn until it is killed; says on `ready`
 // when it begins. Never returns.
 [[noreturn]] void SaveForever(TCharacter& character, const std::string& log_path,
-                              std::vector<Version>& versions, int ready) {
+                              const std::vector<Version>& versions, int ready) {
   try {
     char go = 1;
     if (::write(ready, &go, 1) != 1) ::_exit(2);
@@ -113,7 +113,7 @@ TEST(KillSafety, EveryFileIsWholeOldOrNewAndKilledWritersLeaveNoHeap) {
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> delay_us(0, 15000);
   int seen_new_log = 0, seen_temp = 0;
-  for (int kill = 0; kill < kKills; ++kill) {
+  for (int round = 0; round < kKills; ++round) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     pid_t child = ::fork();
@@ -133,13 +133,13 @@ TEST(KillSafety, EveryFileIsWholeOldOrNewAndKilledWritersLeaveNoHeap) {
     const std::string state = ReadBytes(character.StatePath());
     const std::string log = ReadBytes(log_path);
     ASSERT_TRUE(state == versions[0].state_bytes || state == versions[1].state_bytes)
-        << "kill " << kill << ": the state file is neither version (" << state.size() << " bytes)";
+        << "kill " << round << ": the state file is neither version (" << state.size() << " bytes)";
     ASSERT_TRUE(log == versions[0].log_bytes || log == versions[1].log_bytes)
-        << "kill " << kill << ": the log is neither version (" << log.size() << " bytes)";
+        << "kill " << round << ": the log is neither version (" << log.size() << " bytes)";
     seen_new_log += log == versions[1].log_bytes;
     // One writer per file: whatever it left, the next one took over.
     const int temps = TempFilesIn(dir.path());
-    ASSERT_LE(temps, 2) << "kill " << kill;
+    ASSERT_LE(temps, 2) << "kill " << round;
     seen_temp += temps > 0;
   }
   // How the kills fell, for whoever reads the test's output.
