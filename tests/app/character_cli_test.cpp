@@ -10,31 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "common/scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 // A scratch copy of tests/data/characters.
-class CharacterCopy {
+// A copy of the test characters in a scratch folder of its own.
+class CharacterCopy : public parlevo::test::ScratchDir {
  public:
-  CharacterCopy() {
-    std::string pattern = (fs::temp_directory_path() / "parlevo-cli-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    fs::copy(fs::path(PARLEVO_TEST_DATA) / "data" / "characters", dir_,
+  CharacterCopy() : ScratchDir("parlevo-cli") {
+    fs::copy(fs::path(PARLEVO_TEST_DATA) / "data" / "characters", Path(),
              fs::copy_options::recursive);
   }
-  ~CharacterCopy() {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  CharacterCopy(const CharacterCopy&) = delete;
-  CharacterCopy& operator=(const CharacterCopy&) = delete;
-
-  std::string operator/(const std::string& name) const { return (dir_ / name).string(); }
-  const fs::path& dir() const { return dir_; }
-
- private:
-  fs::path dir_;
+  const fs::path& dir() const { return Path(); }
 };
 
 std::string Slurp(const fs::path& path) {

@@ -16,43 +16,12 @@
 #include <vector>
 
 #include "app/conversation.h"
+#include "common/scratch_dir.h"
 
 namespace parlevo::test {
 
 // Generous: machines are shared; no test relies on this being short.
 inline constexpr std::chrono::seconds kPatience{30};
-
-// A scratch folder, removed with everything in it when the object goes.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::random_device seed;
-    path_ = std::filesystem::temp_directory_path() /
-            ("parlevo_app_" + std::to_string(seed()) + std::to_string(seed()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(std::string_view name) const { return (path_ / name).string(); }
-
-  // Writes the lines (bytes of the code page) with CR LF.
-  std::string Write(std::string_view name, const std::vector<std::string>& lines) const {
-    std::filesystem::path file = path_ / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    for (const std::string& line : lines) out << line << "\r\n";
-    return file.string();
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 // The data files of one test character: base file key -> lines.
 using DataFiles = std::vector<std::pair<std::string, std::vector<std::string>>>;

@@ -4,16 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include "common/scratch_dir.h"
 #include "platform/textfile.h"
-#include "temp_dir.h"
 
 namespace parlevo {
 namespace {
 
-using test::TempDir;
+using test::ScratchDir;
 
 TEST(CharacterFile, ReadsPairsWithCaseFreeKeysAndFirstPairWinning) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string base = dir.Write("robo.ltc", {"Name", "Robo", "Folder", "data", "NAME", "Other",
                                                   "", "blank key", "Mood", "calm  ", "odd"});
   TCharacterFile file(base);
@@ -30,7 +30,7 @@ TEST(CharacterFile, ReadsPairsWithCaseFreeKeysAndFirstPairWinning) {
 }
 
 TEST(CharacterFile, MissingFileGivesAnEmptyReader) {
-  TempDir dir;
+  ScratchDir dir;
   TCharacterFile file(dir.File("none.ltc"));
   EXPECT_EQ(file.GetValue("name"), "");
   EXPECT_EQ(file.DataFolder(), "");
@@ -39,7 +39,7 @@ TEST(CharacterFile, MissingFileGivesAnEmptyReader) {
 }
 
 TEST(CharacterFile, UnreadableFileThrowsNamingIt) {
-  TempDir dir;
+  ScratchDir dir;
   std::string base = dir.Write("locked.ltc", {"name", "Robo"});
   std::filesystem::permissions(base, std::filesystem::perms::none);
   if (std::ifstream(base).is_open()) {
@@ -85,7 +85,7 @@ TEST(ResolveDataFolder, JoinsBaseDirectoryAndFolder) {
 }
 
 TEST(IsCharacterFile, NeedsANameOrAFolder) {
-  TempDir dir;
+  ScratchDir dir;
   struct Case {
     std::vector<std::string> lines;
     bool out;

@@ -9,11 +9,11 @@
 #include <set>
 #include <tuple>
 
+#include "common/scratch_dir.h"
 #include "data/character_file.h"
 #include "data/crypt.h"
 #include "platform/clock.h"
 #include "platform/random.h"
-#include "temp_dir.h"
 
 namespace parlevo {
 namespace {
@@ -39,7 +39,7 @@ class LumoDataTest : public ::testing::Test {
     return seen;
   }
 
-  test::TempDir Dir;
+  test::ScratchDir Dir;
 };
 
 TEST_F(LumoDataTest, KindBFindsPatternsAnywhereAndChoosesAmongAll) {

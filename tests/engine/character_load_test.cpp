@@ -183,7 +183,7 @@ TEST(CharacterLoad, ACharacterWithNoFilesLoadsAndSavesNothing) {
     EXPECT_EQ(nobody.Talk(u"hello", AllSlots), u"");
     EXPECT_EQ(nobody.TalkCount, 1);
   }
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Folder()));
 }
 
 }  // namespace

@@ -220,7 +220,7 @@ TEST_F(CharacterSaveFailure, AReadOnlyFolderKeepsTheOldFileAndReports) {
   auto character = std::make_unique<TCharacter>(base);
   const std::string before = ReadBytes(dir / "chara.lts");
   std::filesystem::permissions(
-      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+      dir.Folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   character->Memos[50] = "changed";
   EXPECT_THROW(character->SaveState(), platform::EFileError);
   EXPECT_NO_THROW(character.reset());
@@ -250,7 +250,7 @@ TEST_F(CharacterSaveFailure, AFullDiskKeepsTheOldFileAndReports) {
   EXPECT_EQ(Reported().size(), 1u);
   EXPECT_EQ(ReadBytes(dir / "chara.lts"), before);
   std::vector<std::string> left;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Folder())) {
     left.push_back(entry.path().filename().string());
   }
   EXPECT_EQ(left.size(), 3u) << "no temporary file is left behind";

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/scratch_dir.h"
 #include "platform/codepage.h"
 
 namespace parlevo::testing {
@@ -20,31 +21,7 @@ namespace parlevo::testing {
 inline std::string Ansi(std::string_view utf8) { return platform::Utf8ToAnsi(utf8); }
 inline std::string Utf8(std::string_view ansi) { return platform::AnsiToUtf8(ansi); }
 
-// A folder of its own under the system's temporary folder, removed with
-// everything in it when the object goes.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "parlevo-char-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-    path_ += '/';
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  // The folder, ending in "/".
-  const std::string& path() const { return path_; }
-  std::string operator/(std::string_view name) const { return path_ + std::string(name); }
-
- private:
-  std::string path_;
-};
+using TempDir = test::ScratchDir;
 
 // Writes raw bytes.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -87,7 +64,7 @@ inline std::string MakeCharacter(const TempDir& dir, const CharacterRecipe& reci
 // Copies the committed test characters (tests/data/characters) into `dir`,
 // so that loading them writes nothing into the source tree.
 inline void CopyTestCharacters(const TempDir& dir) {
-  std::filesystem::copy(std::string(PARLEVO_TEST_DATA) + "/data/characters", dir.path(),
+  std::filesystem::copy(std::string(PARLEVO_TEST_DATA) + "/data/characters", dir.Folder(),
                         std::filesystem::copy_options::recursive);
 }
 

@@ -138,7 +138,7 @@ TEST(KillSafety, EveryFileIsWholeOldOrNewAndKilledWritersLeaveNoHeap) {
         << "kill " << round << ": the log is neither version (" << log.size() << " bytes)";
     seen_new_log += log == versions[1].log_bytes;
     // One writer per file: whatever it left, the next one took over.
-    const int temps = TempFilesIn(dir.path());
+    const int temps = TempFilesIn(dir.Folder());
     ASSERT_LE(temps, 2) << "kill " << round;
     seen_temp += temps > 0;
   }
@@ -156,7 +156,7 @@ TEST(KillSafety, EveryFileIsWholeOldOrNewAndKilledWritersLeaveNoHeap) {
     EXPECT_EQ(reloaded.Flags[slot], (slot + mark[0]) % 2 == 0);
   }
   Save(character, log_path, versions[0]);
-  EXPECT_EQ(TempFilesIn(dir.path()), 0);
+  EXPECT_EQ(TempFilesIn(dir.Folder()), 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/scratch_dir.h"
 #include "platform/textfile.h"
 
 namespace parlevo::platform {
@@ -25,21 +26,7 @@ constexpr int kWriters = 4;
 constexpr int kWritesEach = 40;
 
 // A fresh folder under the system's temp folder, removed with its files.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "parlevo-concurrent-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using ScratchFolder = test::ScratchDir;
 
 // Writer `w`'s version: lines that name it, a different number for each
 // writer so that a mix of two versions shows in the length too.
