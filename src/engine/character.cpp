@@ -37,6 +37,7 @@ TCharacter::TCharacter() {
   // find nothing instead of a missing object.
   CharacterFile = std::make_unique<TCharacterFile>("");
   CreateDataObjects();
+  StartTime = platform::NowLocal();  // {WORK} counts from here
 }
 
 TCharacter::TCharacter(std::string_view file_name) {

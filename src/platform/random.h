@@ -7,11 +7,21 @@
 
 namespace parlevo::platform {
 
-// State := UtcMillisecondsOfDay().
+// State := UtcMillisecondsOfDay() + SeedOffset(n), n being the number of
+// re-seeds this process made before. SeedOffset(0) is 0, so the first seed
+// is the time of day itself; later ones differ even within one millisecond,
+// and two re-seeds in a row give unrelated draws. With the clock frozen, a
+// process makes the same draws every time it runs.
 void ReseedRandom();
 
-// Sets the state directly (tests).
+// The state the next ReseedRandom will set (tests, and tools that explain a
+// draw); changes nothing.
+uint32_t NextSeed();
+
+// Sets the state directly / starts the re-seed count again as at process
+// start (tests).
 void SetRandomState(uint32_t state);
+void RestartReseedCount();
 uint32_t RandomState();
 
 // Each draw first steps state := state * 134775813 + 1 (mod 2^32).

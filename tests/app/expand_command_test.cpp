@@ -46,6 +46,15 @@ TEST(ExpandCommand, ExpandsEachTextInOrderWithOneCharacter) {
   EXPECT_EQ(run.out, "2004/03/07 09:05:01 日曜\n{MEMO01:x}\nx3\na\r\nb\n-ポテト-\n?3é\n\n[a,2]\n");
 }
 
+// The character with no files starts when it is made, so {WORK} is 0
+// minutes, not the minutes of the time of day.
+TEST(ExpandCommand, WorkCountsFromWhenTheCharacterWasMade) {
+  ScratchDir dir;
+  TRun run = RunCli(dir, {"--clock", "2004/03/07 09:05:01", "expand", "{WORK}"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "0\n");
+}
+
 TEST(ExpandCommand, FrozenClockMakesRandomTagsReproducible) {
   ScratchDir dir;
   std::vector<std::string> args = {"--clock", "2004/03/07 09:05:01.250", "expand",

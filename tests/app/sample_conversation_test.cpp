@@ -64,9 +64,9 @@ class ConversationSamplesTest : public ::testing::Test {
   void TearDown() override { platform::UnfreezeClock(); }
 };
 
-// At full speed many turns fall within the same few milliseconds, and every
-// draw is re-seeded from the clock, so the draws hardly change: a frozen
-// clock is the hardest case for variety. Each instant gives other draws.
+// At full speed many turns fall within the same few milliseconds, so a
+// frozen clock is the hardest case for variety: every draw is re-seeded
+// within one millisecond. Each instant gives other draws.
 TEST_F(ConversationSamplesTest, StayLivelyForSixtyLinesWhateverTheDraws) {
   for (const char* instant :
        {"2026/03/07 14:05:01.000", "2026/03/07 14:05:01.050", "2026/03/07 14:05:01.500",

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -44,10 +45,25 @@ TEST(Random, NonPositiveRangeGivesZeroButStillSteps) {
   EXPECT_EQ(RandomState(), (7u * 134775813u + 1u) * 134775813u + 1u);
 }
 
-TEST(Random, ReseedTakesUtcMillisecondsOfDay) {
+TEST(Random, ReseedsNeverRepeatAStateAndAFrozenClockReplaysThem) {
   FreezeClock(38053.0 + (9 * 3600 + 5 * 60 + 1) / 86400.0);  // 2004/03/07 09:05:01
-  ReseedRandom();
-  EXPECT_EQ(RandomState(), ((9u * 60 + 5) * 60 + 1) * 1000);
+  const uint32_t now = ((9u * 60 + 5) * 60 + 1) * 1000;
+  auto run = [] {
+    std::vector<uint32_t> seeds;
+    for (int i = 0; i < 1000; ++i) {
+      const uint32_t next = NextSeed();
+      ReseedRandom();
+      EXPECT_EQ(RandomState(), next);
+      seeds.push_back(RandomState());
+    }
+    return seeds;
+  };
+  RestartReseedCount();
+  const std::vector<uint32_t> first = run();
+  EXPECT_EQ(first[0], now) << "the first seed of a process is the time of day";
+  EXPECT_EQ(std::set<uint32_t>(first.begin(), first.end()).size(), first.size());
+  RestartReseedCount();
+  EXPECT_EQ(run(), first) << "from process start, a frozen clock gives the same seeds";
   UnfreezeClock();
 }
 
