@@ -542,12 +542,16 @@ void TbmREFastFind::BuildAutomaton(const TbmREDFATable& dfa) {
 }
 
 int TbmREFastFind::Found(std::string_view text) const {
+  if (!always_ && !literal_only_ && !MayMatch(text)) return 0;
+  return FoundPrefiltered(text);
+}
+
+int TbmREFastFind::FoundPrefiltered(std::string_view text) const {
   if (always_) return 1;
   if (literal_only_) {
     int32_t pos, len;
     return LiteralSearch(text, 0, pos, len) ? 1 : 0;
   }
-  if (!MayMatch(text)) return 0;
   const Automaton* a = automaton_.get();
   if (!a) return -1;
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());

@@ -58,6 +58,10 @@ class TbmREFastFind {
   bool MayMatch(std::string_view text) const;
   // 1 found, 0 not found, -1 when only the full search can tell.
   int Found(std::string_view text) const;
+  // The same for a text known to pass the prefilter (MayMatch): skips it.
+  int FoundPrefiltered(std::string_view text) const;
+  // The pattern matches at the very start of any text.
+  bool Always() const { return always_; }
   // For LiteralOnly patterns: the leftmost, longest match at or after byte
   // `from`, starts counted in whole characters from `from`.
   bool LiteralSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len) const;

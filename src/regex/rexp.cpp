@@ -63,9 +63,11 @@ void TbmRExp::SetPattern(std::string_view pattern) {
   compiled_ = false;
 }
 
-// Compiles the pattern. A pattern that is only a few literal strings needs
-// no automaton to be searched; its automaton is built when first asked for.
-void TbmRExp::Compile(bool need_automaton) {
+// Compiles the pattern as far as `want`. A pattern that is only a few
+// literal strings needs no automaton to be searched; its automaton is built
+// when first asked for. kParsed stops after the parse tree: the literals are
+// known, the automaton waits for the first search.
+void TbmRExp::Compile(Stage want) {
   Pipeline& p = ThreadPipeline();
   struct ClearOnExit {
     Pipeline& p;
@@ -77,7 +79,8 @@ void TbmRExp::Compile(bool need_automaton) {
   if (!compiled_) {
     fast_ = TbmREFastFind(char_code_);
     dfa_.reset();
-    if (!need_automaton && TbmREFastFind::FromLiteralTokens(p.tokens, char_code_, fast_)) {
+    if (want != Stage::kAutomaton &&
+        TbmREFastFind::FromLiteralTokens(p.tokens, char_code_, fast_)) {
       compiled_ = true;
       return;
     }
@@ -85,33 +88,34 @@ void TbmRExp::Compile(bool need_automaton) {
   p.tokens.Standardize(p.ranges);
   p.tree.Build(p.tokens, p.ranges);
   if (!compiled_) {
-    TbmREFastFind fast(p.tree, char_code_);
-    if (fast.LiteralOnly() && !need_automaton) {
-      fast_ = std::move(fast);
-      compiled_ = true;
-      return;
-    }
-    auto dfa = std::make_unique<TbmREDFATable>();
-    dfa->Build(p.tree, p.ranges);
-    fast.BuildAutomaton(*dfa);
-    dfa_ = std::move(dfa);
-    fast_ = std::move(fast);
+    fast_ = TbmREFastFind(p.tree, char_code_);
     compiled_ = true;
-    return;
+    if (want == Stage::kParsed || (want == Stage::kSearchable && fast_.LiteralOnly())) return;
   }
-  auto dfa = std::make_unique<TbmREDFATable>();  // a literal pattern's automaton, on request
+  // A failed build leaves no automaton, so the next search raises again.
+  auto dfa = std::make_unique<TbmREDFATable>();
   dfa->Build(p.tree, p.ranges);
+  if (!fast_.LiteralOnly()) fast_.BuildAutomaton(*dfa);
   dfa_ = std::move(dfa);
 }
 
 const TbmREDFATable& TbmRExp::GetDFATable() {
-  if (!compiled_ || !dfa_) Compile(true);
+  if (!compiled_ || !dfa_) Compile(Stage::kAutomaton);
   return *dfa_;
+}
+
+void TbmRExp::Parse() {
+  if (!compiled_) Compile(Stage::kParsed);
+}
+
+const TbmREFastFind& TbmRExp::QuickAnswers() {
+  Parse();
+  return fast_;
 }
 
 int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_pos,
                        int32_t& match_len) {
-  if (!compiled_) Compile(false);
+  if (!Searchable()) Compile(Stage::kSearchable);
   match_pos = 0;
   match_len = 0;
   if (from_pos < 1 || static_cast<int64_t>(from_pos) > static_cast<int64_t>(text.size()) + 1) {
@@ -137,11 +141,20 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
 }
 
 bool TbmRExp::Found(std::string_view text) {
-  if (!compiled_) Compile(false);
+  if (!Searchable()) Compile(Stage::kSearchable);
   CheckText(char_code_, text);
   int result = fast_.Found(text);
   if (result >= 0) return result != 0;
   int32_t pos, len;  // no one-pass automaton (over its budget): the full search
+  return bmreSearch(*dfa_, char_code_, text, 0, pos, len);
+}
+
+bool TbmRExp::FoundPrefiltered(std::string_view text) {
+  if (!Searchable()) Compile(Stage::kSearchable);
+  CheckText(char_code_, text);
+  int result = fast_.FoundPrefiltered(text);
+  if (result >= 0) return result != 0;
+  int32_t pos, len;
   return bmreSearch(*dfa_, char_code_, text, 0, pos, len);
 }
 

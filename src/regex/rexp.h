@@ -27,6 +27,8 @@ class TbmRExpABC {
 // One pattern. It compiles lazily, on the first Match/Found/GetDFATable after
 // construction or after SetPattern changed the text, and keeps the automaton.
 // A bad pattern stays uncompiled, so every call raises EbmREToken again.
+// Parse() does the first half only (syntax and literals, no automaton), so
+// many patterns can be checked at once and built when first searched.
 //
 // Thread safety: a matcher is not shared between threads while it compiles
 // (the first Match or Found after SetPattern) nor around GetDFATable, which
@@ -61,8 +63,22 @@ class TbmRExp : public TbmRExpABC {
   // Same answer as Match(text, 1, ...) != 0, as fast as possible.
   bool Found(std::string_view text);
 
+  // Checks the pattern and learns its literals without building an
+  // automaton; throws EbmREToken for a malformed pattern. The automaton is
+  // built by the first search that needs it (which may still refuse a
+  // pattern beyond the automaton budgets).
+  void Parse();
+  // The quick answers (literals, literal-only); parses first when needed.
+  const TbmREFastFind& QuickAnswers();
+  // Found for a text already known to hold one of the pattern's literals:
+  // skips the literal prefilter.
+  bool FoundPrefiltered(std::string_view text);
+
  private:
-  void Compile(bool need_automaton);
+  enum class Stage { kParsed, kSearchable, kAutomaton };
+  void Compile(Stage want);
+  // Parsed, and the automaton built if the pattern needs one to be searched.
+  bool Searchable() const { return compiled_ && (dfa_ || fast_.LiteralOnly()); }
 
   TbmCharCode char_code_;
   std::string pattern_;

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/scratch_dir.h"
+#include "test_util.h"
+
 namespace parlevo {
 namespace {
 
@@ -74,6 +77,26 @@ TEST_F(CliMatch, SyntaxErrorExitsTwoWithTheKindName) {
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "error: need right bracket \"]\" \n");
+}
+
+// The patterns of a file, as written: no folding, no "#" expansion; a bad one
+// is reported with its line and never matches.
+TEST_F(CliMatch, SetPrintsTheLinesOfThePatternsFound) {
+  test::ScratchDir dir("cli-match-set");
+  const std::string file =
+      dir.Write("patterns.txt", {testing::Sjis("こんにちは"), "abc", "[ab", "x##", "Abc",
+                                 testing::Sjis("(ポ|ソ)$"), "^a", "x*"});
+  CliRun run = RunCli({"match", "--set", file, "abc こんにちは ソ"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1\n2\n6\n7\n8\n");
+  EXPECT_EQ(run.err, file + ":3: need right bracket \"]\" \n");
+  // Nothing found prints nothing; "--" lets a text begin with "-".
+  run = RunCli({"match", "--set", file, "--", "-x"});
+  EXPECT_EQ(run.out, "8\n");
+  run = RunCli({"match", "--set", dir / "patterns.txt", "zzz", "extra"});
+  EXPECT_EQ(run.status, 2);
+  run = RunCli({"match", "--set", dir / "missing.txt", "abc"});
+  EXPECT_EQ(run.status, 1);
 }
 
 }  // namespace

@@ -2,25 +2,74 @@
 // settings searches TEXT from byte N and prints "POS LEN" in bytes of the
 // code-page form ("0 0" when nothing matches). A malformed pattern prints the
 // engine's message and exits 2.
+// `parlevo-cli match --set FILE TEXT`: the 1-based line numbers of the
+// patterns of FILE (one per line, code-page text as written) found in TEXT,
+// one per line, ascending; a pattern that does not compile is reported on
+// standard error as FILE:LINE: MESSAGE and never matches.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/command.h"
+#include "data/file_budget.h"
 #include "platform/codepage.h"
+#include "platform/textfile.h"
 #include "regex/rexp.h"
+#include "regex/rexp_set.h"
 
 namespace parlevo::cli {
 namespace {
 
 struct MatchOptions {
   int32_t from = 1;
-  std::string pattern;
+  bool from_given = false;
+  std::string set_file;  // --set: the pattern file (UTF-8 path)
+  std::string pattern;   // with --set: the text
   std::string text;
+  bool text_given = false;
 };
 
+int RunMatchSet(const MatchOptions& options) {
+  std::vector<std::string> lines;
+  try {
+    lines =
+        platform::ReadTextLines(platform::Utf8ToAnsi(options.set_file), kMaxPersonalityFileBytes);
+  } catch (const platform::EFileError& e) {
+    throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
+  }
+  std::vector<std::unique_ptr<TbmRExp>> matchers;
+  TbmRExpSet set(bmccDefaultCharCode());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    auto matcher = std::make_unique<TbmRExp>();
+    matcher->SetPattern(lines[i]);
+    try {
+      matcher->Found(std::string_view());  // compiles it whole, automaton included
+      set.Add(matcher.get());
+    } catch (const EbmREToken& e) {
+      std::fprintf(stderr, "%s:%zu: %s\n", options.set_file.c_str(), i + 1, e.Detail().c_str());
+      set.Add(nullptr);
+    }
+    matchers.push_back(std::move(matcher));
+  }
+  std::fflush(stderr);
+  set.Build();
+  std::vector<int32_t> found;
+  set.Find(platform::Utf8ToAnsi(options.pattern), found);
+  for (int32_t i : found) std::printf("%d\n", static_cast<int>(i) + 1);
+  std::fflush(stdout);
+  return kExitOk;
+}
+
 int RunMatch(const MatchOptions& options) {
+  if (!options.set_file.empty()) {
+    if (options.text_given || options.from_given) {
+      throw CommandError(kExitUsage, "match --set takes one TEXT and no --from");
+    }
+    return RunMatchSet(options);
+  }
+  if (!options.text_given) throw CommandError(kExitUsage, "match needs PATTERN and TEXT");
   // The terminal speaks UTF-8; the engine works on code-page bytes.
   TbmRExp matcher;
   matcher.SetPattern(platform::Utf8ToAnsi(options.pattern));
@@ -39,11 +88,18 @@ CommandRunner SetUpMatch(CLI::App& app) {
   auto options = std::make_shared<MatchOptions>();
   CLI::App* match =
       app.add_subcommand("match", "Find a pattern in a text: prints POS LEN in bytes");
-  match->add_option("--from", options->from, "1-based byte position to search from")
-      ->capture_default_str();
-  match->add_option("pattern", options->pattern, "the pattern")->required();
-  match->add_option("text", options->text, "the text to search")->required();
-  return [options] { return RunMatch(*options); };
+  CLI::Option* from =
+      match->add_option("--from", options->from, "1-based byte position to search from")
+          ->capture_default_str();
+  match->add_option("--set", options->set_file,
+                    "a file of patterns, one per line: prints the line numbers of those found");
+  match->add_option("pattern", options->pattern, "the pattern (with --set: the text)")->required();
+  CLI::Option* text = match->add_option("text", options->text, "the text to search");
+  return [options, from, text] {
+    options->from_given = from->count() > 0;
+    options->text_given = text->count() > 0;
+    return RunMatch(*options);
+  };
 }
 
 const CommandRegistrar kMatchCommand(10, SetUpMatch);

@@ -1,0 +1,123 @@
+// The set matcher.
+//
+// Building analyses every pattern (set_literals): the strings one of which
+// each match must contain go into one multi-literal search (literal_search),
+// each string remembering the patterns that wait for it. Finding scans the
+// text once; a hit of an exact literal pattern on a character boundary is a
+// match outright, a hit of any other pattern makes it a candidate, verified
+// afterwards by its own automaton (set_verify), as are the few patterns with
+// no required string. Each pattern is decided at most once per text.
+#include "regex/rexp_set.h"
+
+#include <algorithm>
+
+#include "regex/rexp.h"
+#include "regex/set_literals.h"
+#include "regex/set_verify.h"
+
+namespace parlevo {
+
+TbmRExpSet::TbmRExpSet(TbmCharCode code) : code_(code), is_lead_(bmccLeadByteTable(code)) {}
+
+int32_t TbmRExpSet::Add(TbmRExp* pattern) {
+  patterns_.push_back(pattern);
+  built_ = false;
+  return size() - 1;
+}
+
+void TbmRExpSet::Build() {
+  literals_.Clear();
+  ask_always_.clear();
+  std::vector<std::pair<int32_t, Owner>> waiting;  // (literal id, owner)
+  for (int32_t i = 0; i < size(); ++i) {
+    TbmRExp* pattern = patterns_[static_cast<size_t>(i)];
+    if (!pattern) continue;
+    TbmRESetLiterals analysis = AnalyzeForSet(*pattern, code_);
+    switch (analysis.kind) {
+      case TbmRESetLiterals::Kind::kNever:
+        break;
+      case TbmRESetLiterals::Kind::kAskAlways:
+        ask_always_.push_back(i);
+        break;
+      case TbmRESetLiterals::Kind::kLiterals:
+        for (const auto& s : analysis.strings) {
+          waiting.push_back({literals_.Add(s), Owner{i, analysis.exact}});
+        }
+        break;
+    }
+  }
+  literals_.Build();
+  // Owners grouped by literal, in pattern order within each literal.
+  std::stable_sort(waiting.begin(), waiting.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  owner_begin_.assign(static_cast<size_t>(literals_.NumLiterals()) + 1, 0);
+  owners_.clear();
+  owners_.reserve(waiting.size());
+  for (const auto& [id, owner] : waiting) {
+    ++owner_begin_[static_cast<size_t>(id) + 1];
+    owners_.push_back(owner);
+  }
+  for (size_t k = 1; k < owner_begin_.size(); ++k) owner_begin_[k] += owner_begin_[k - 1];
+  decided_.assign(patterns_.size(), 0);
+  stamp_ = 0;
+  built_ = true;
+}
+
+void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
+  if (code_ == bmccUniCode) {  // rare, and its texts come in 16-bit units: ask each
+    FindEach(text, found);
+    return;
+  }
+  if (!built_) Build();
+  found.clear();
+  candidates_.clear();
+  if (++stamp_ == 0) {  // the stamps went round: forget them all
+    std::fill(decided_.begin(), decided_.end(), 0);
+    stamp_ = 1;
+  }
+  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  literals_.Scan(text, [&](int32_t id, size_t end) {
+    const size_t start = end - static_cast<size_t>(literals_.Length(id));
+    const Owner* o = owners_.data() + owner_begin_[static_cast<size_t>(id)];
+    const Owner* last = owners_.data() + owner_begin_[static_cast<size_t>(id) + 1];
+    for (; o != last; ++o) {
+      uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
+      if (decided == stamp_) continue;
+      if (!o->exact) {
+        decided = stamp_;
+        candidates_.push_back(o->pattern);
+      } else if (OnCharacterBoundary(t, start, is_lead_)) {
+        decided = stamp_;  // an exact literal on a boundary: found
+        found.push_back(o->pattern);
+      }  // else inside a character: a later hit may still count
+    }
+  });
+  for (int32_t i : candidates_) {
+    if (VerifyCandidate(*patterns_[static_cast<size_t>(i)], text)) found.push_back(i);
+  }
+  for (int32_t i : ask_always_) {
+    if (VerifyCandidate(*patterns_[static_cast<size_t>(i)], text)) found.push_back(i);
+  }
+  std::sort(found.begin(), found.end());
+}
+
+void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) const {
+  found.clear();
+  for (int32_t i = 0; i < size(); ++i) {
+    TbmRExp* pattern = patterns_[static_cast<size_t>(i)];
+    if (!pattern) continue;
+    try {
+      if (pattern->Found(text)) found.push_back(i);
+    } catch (const EbmREToken&) {
+      // a malformed pattern never matches
+    }
+  }
+}
+
+size_t TbmRExpSet::MemoryBytes() const {
+  return literals_.MemoryBytes() + owner_begin_.capacity() * sizeof(uint32_t) +
+         owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
+         decided_.capacity() * sizeof(uint32_t) + patterns_.capacity() * sizeof(TbmRExp*);
+}
+
+}  // namespace parlevo

@@ -1,0 +1,75 @@
+// The set matcher: which of many compiled patterns are found in a text,
+// answered in one pass over it with exactly the answers of each pattern's
+// own Found.
+#ifndef PARLEVO_REGEX_REXP_SET_H_
+#define PARLEVO_REGEX_REXP_SET_H_
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "regex/literal_search.h"
+#include "regex/reader.h"
+
+namespace parlevo {
+
+class TbmRExp;
+
+// Patterns are added by pointer and not owned: they must outlive the set and
+// keep their pattern text. Build after the last Add (and again after more
+// are added); building parses each pattern but leaves its automaton to the
+// first search that needs it.
+//
+// Thread safety: Find keeps scratch in the set and may build automata in
+// the patterns, so a set and its patterns serve one thread at a time (as a
+// knowledge data object does).
+class TbmRExpSet {
+ public:
+  // Texts are in `code` (the character code of the patterns, as a rule).
+  explicit TbmRExpSet(TbmCharCode code);
+  TbmRExpSet(const TbmRExpSet&) = delete;
+  TbmRExpSet& operator=(const TbmRExpSet&) = delete;
+
+  // Adds the next pattern; its index is the number added before it. A null
+  // pattern, or one that does not compile, is never found.
+  int32_t Add(TbmRExp* pattern);
+  int32_t size() const { return static_cast<int32_t>(patterns_.size()); }
+  void Build();
+
+  // The indexes of the patterns found in `text`, ascending, into `found`.
+  // Throws what Found throws for a text the patterns' code cannot hold (an
+  // odd UTF-16 text).
+  void Find(std::string_view text, std::vector<int32_t>& found);
+  // The reference: every pattern asked Found in turn, malformed ones never
+  // found. Same answers as Find, at the cost of a pass per pattern.
+  void FindEach(std::string_view text, std::vector<int32_t>& found) const;
+
+  // Bytes held by the set itself (not by its patterns).
+  size_t MemoryBytes() const;
+
+ private:
+  // Who is waiting for a literal: a pattern, and whether a hit on a
+  // character boundary is a match by itself.
+  struct Owner {
+    int32_t pattern;
+    bool exact;
+  };
+
+  TbmCharCode code_;
+  const bool* is_lead_;
+  bool built_ = false;
+  std::vector<TbmRExp*> patterns_;
+  TbmRELiteralSearch literals_;
+  std::vector<uint32_t> owner_begin_;  // per literal id, plus one
+  std::vector<Owner> owners_;
+  std::vector<int32_t> ask_always_;  // patterns with no required string
+
+  // Scratch of one Find: patterns decided for this text carry its stamp.
+  std::vector<uint32_t> decided_;
+  uint32_t stamp_ = 0;
+  std::vector<int32_t> candidates_;
+};
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_REGEX_REXP_SET_H_

@@ -1,0 +1,38 @@
+// Literal analysis for the set matcher. The pattern's own quick answers
+// already know its required strings (see fast_find.cpp); this stage decides
+// how the set uses them: exact literal patterns are confirmed by a hit on a
+// character boundary, others are verified by their automaton after a hit,
+// and patterns with no required string are asked on every text.
+#include "regex/set_literals.h"
+
+#include <algorithm>
+
+#include "regex/rexp.h"
+
+namespace parlevo {
+
+TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
+  TbmRESetLiterals out;
+  const TbmREFastFind* quick;
+  try {
+    quick = &pattern.QuickAnswers();
+  } catch (const EbmREToken&) {
+    return out;  // kNever
+  }
+  std::vector<std::string> strings = quick->Literals();
+  if (strings.empty() || pattern.GetCharCode() != code) {
+    out.kind = TbmRESetLiterals::Kind::kAskAlways;
+    return out;
+  }
+  out.kind = TbmRESetLiterals::Kind::kLiterals;
+  out.exact = quick->LiteralOnly();
+  if (!out.exact) {
+    for (auto& s : strings) s.resize(std::min(s.size(), kMaxSetLiteralBytes));
+    std::sort(strings.begin(), strings.end());
+    strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
+  }
+  out.strings = std::move(strings);
+  return out;
+}
+
+}  // namespace parlevo

@@ -1,0 +1,39 @@
+// Literal analysis of one pattern for the set matcher: the byte strings of
+// which every match must contain one, and whether a hit alone is a match.
+#ifndef PARLEVO_REGEX_SET_LITERALS_H_
+#define PARLEVO_REGEX_SET_LITERALS_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "regex/reader.h"
+
+namespace parlevo {
+
+class TbmRExp;
+
+// Literals that a prefilter needs no more of; longer required strings are
+// cut to this prefix (a prefix of a required string is required too).
+inline constexpr size_t kMaxSetLiteralBytes = 16;
+
+struct TbmRESetLiterals {
+  enum class Kind {
+    kNever,      // the pattern does not compile: never found
+    kLiterals,   // found only where one of `strings` occurs
+    kAskAlways,  // no required string: the pattern itself is asked every time
+  };
+  Kind kind = Kind::kNever;
+  // A hit of one of `strings` starting on a character boundary is a match
+  // (the pattern is exactly these strings, without anchors).
+  bool exact = false;
+  std::vector<std::string> strings;
+};
+
+// Parses `pattern` (building no automaton) and analyses it for a set whose
+// texts are in `code`. A pattern of another character code is asked always.
+TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code);
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_REGEX_SET_LITERALS_H_

@@ -1,0 +1,38 @@
+// Fuzzes the set matcher against the per-pattern loop: the input is patterns
+// one per line, a NUL, then a text; the set must find exactly the patterns
+// that asking each one finds.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "regex/rexp.h"
+#include "regex/rexp_set.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  constexpr size_t kMaxPatterns = 64;
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  const size_t cut = input.find('\0');
+  std::string_view patterns = input.substr(0, cut);
+  const std::string text(cut == std::string_view::npos ? std::string_view()
+                                                       : input.substr(cut + 1));
+
+  std::vector<std::unique_ptr<parlevo::TbmRExp>> matchers;
+  parlevo::TbmRExpSet set(parlevo::bmccShiftJIS);
+  while (matchers.size() < kMaxPatterns) {
+    const size_t end = patterns.find('\n');
+    matchers.push_back(std::make_unique<parlevo::TbmRExp>(parlevo::bmccShiftJIS));
+    matchers.back()->SetPattern(patterns.substr(0, end));
+    set.Add(matchers.back().get());
+    if (end == std::string_view::npos) break;
+    patterns.remove_prefix(end + 1);
+  }
+  set.Build();
+  std::vector<int32_t> found, expected;
+  set.Find(text, found);
+  set.FindEach(text, expected);
+  if (found != expected) abort();
+  return 0;
+}

@@ -1,0 +1,173 @@
+// The set matcher against the per-pattern loop it replaces: the same indexes
+// for random pattern sets and texts full of double-byte characters whose
+// trail byte is an ASCII metacharacter, lone lead bytes, anchors and classes.
+#include "regex/rexp_set.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "regex/rexp.h"
+#include "test_util.h"
+
+namespace parlevo {
+namespace {
+
+using testing::Sjis;
+
+// Patterns and the set that holds them, in Shift JIS.
+class PatternSet {
+ public:
+  explicit PatternSet(const std::vector<std::string>& patterns) : set_(bmccShiftJIS) {
+    for (const auto& p : patterns) {
+      matchers_.push_back(std::make_unique<TbmRExp>(bmccShiftJIS));
+      matchers_.back()->SetPattern(p);
+      set_.Add(matchers_.back().get());
+    }
+    set_.Build();
+  }
+  std::vector<int32_t> Find(const std::string& text) {
+    std::vector<int32_t> found;
+    set_.Find(text, found);
+    return found;
+  }
+  std::vector<int32_t> FindEach(const std::string& text) {
+    std::vector<int32_t> found;
+    set_.FindEach(text, found);
+    return found;
+  }
+
+ private:
+  std::vector<std::unique_ptr<TbmRExp>> matchers_;
+  TbmRExpSet set_;
+};
+
+TEST(PatternSetFind, AnswersLikeEachPattern) {
+  PatternSet set({Sjis("こんにちは"), "abc", Sjis("(ポ|ソ)x"), "^ab", "c$", "a.c", "[0-9]+", "(",
+                  "", Sjis("表"), "x*", Sjis("[ア-ン]ー")});
+  struct Case {
+    std::string text;
+    std::vector<int32_t> found;
+  };
+  const std::vector<Case> cases = {
+      {Sjis("やあこんにちは"), {0, 8, 10}},
+      {"xabc", {1, 4, 5, 8, 10}},
+      {"abc", {1, 3, 4, 5, 8, 10}},
+      {Sjis("ポx"), {2, 8, 10}},
+      // "ソ" is 0x83 0x5C and "表" 0x95 0x5C: the 0x5C inside neither is the other.
+      {Sjis("ソ"), {8, 10}},
+      {Sjis("表"), {8, 9, 10}},
+      // The trail byte of "ア" (0x83 0x41) is "A", not an ASCII match.
+      {Sjis("アー12"), {6, 8, 10, 11}},
+      {"ab\x82", {3, 8, 10}},
+      {"", {8, 10}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(set.FindEach(c.text), c.found);
+    EXPECT_EQ(set.Find(c.text), c.found);
+  }
+}
+
+// Random pieces of patterns and texts over one small alphabet, so that
+// patterns often match and often nearly match.
+class RandomCorpus {
+ public:
+  explicit RandomCorpus(uint32_t seed) : rng_(seed) {}
+
+  std::string Pattern() {
+    std::string p;
+    const int atoms = Pick(1, 5);
+    if (Chance(10)) p += "^";
+    for (int i = 0; i < atoms; ++i) {
+      switch (Pick(0, 9)) {
+        case 0:
+          p += ".";
+          break;
+        case 1:
+          p += Pick(Classes());
+          break;
+        case 2:
+          p += "(" + Char() + "|" + Char() + Char() + ")";
+          break;
+        default:
+          p += Char();
+          break;
+      }
+      if (Chance(15)) p += Pick(std::vector<std::string>{"*", "+", "?"});
+    }
+    if (Chance(10)) p += "$";
+    if (Chance(3)) p += Pick(std::vector<std::string>{"(", "[", "\x82", ")"});  // malformed or odd
+    return p;
+  }
+
+  std::string Text() {
+    std::string t;
+    const int chars = Pick(0, 12);
+    for (int i = 0; i < chars; ++i) {
+      if (Chance(5)) t += "\x82";  // a lone lead byte: joins the next byte
+      if (Chance(8)) t += Pick(std::vector<std::string>{"\n", "\r", "\r\n"});
+      t += Char();
+    }
+    return t;
+  }
+
+ private:
+  std::string Char() {
+    static const std::vector<std::string> chars = {
+        "a", "b",        "c",        "|",        "[",        "\\",       "1",
+        "x", Sjis("ポ"), Sjis("ソ"), Sjis("表"), Sjis("ー"), Sjis("あ"), Sjis("ア")};
+    std::string c = Pick(chars);
+    if (c == "|" || c == "[" || c == "\\") c = "\\" + c;
+    return c;
+  }
+  static const std::vector<std::string>& Classes() {
+    static const std::vector<std::string> classes = {"[a-c]",       "[^a]",  Sjis("[ア-ン]"),
+                                                     Sjis("[^ポ]"), "[0-9]", Sjis("[ソ表]")};
+    return classes;
+  }
+  int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  bool Chance(int percent) { return Pick(0, 99) < percent; }
+  std::string Pick(const std::vector<std::string>& from) {
+    return from[static_cast<size_t>(Pick(0, static_cast<int>(from.size()) - 1))];
+  }
+
+  std::mt19937 rng_;
+};
+
+TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
+  RandomCorpus corpus(20261207);
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::string> patterns;
+    for (int i = 0; i < 80; ++i) patterns.push_back(corpus.Pattern());
+    PatternSet set(patterns);
+    for (int i = 0; i < 80; ++i) {
+      const std::string text = corpus.Text();
+      ASSERT_EQ(set.Find(text), set.FindEach(text))
+          << "round " << round << " text «" << text << "»";
+    }
+  }
+}
+
+TEST(PatternSetFind, AddingAfterBuildTakesEffect) {
+  TbmRExp a(bmccShiftJIS), b(bmccShiftJIS);
+  a.SetPattern("abc");
+  b.SetPattern("b+c");
+  TbmRExpSet set(bmccShiftJIS);
+  set.Add(&a);
+  set.Build();
+  std::vector<int32_t> found;
+  set.Find("xbbc", found);
+  EXPECT_TRUE(found.empty());
+  set.Add(&b);
+  set.Add(nullptr);
+  set.Build();
+  set.Find("xbbc", found);
+  EXPECT_EQ(found, std::vector<int32_t>{1});
+}
+
+}  // namespace
+}  // namespace parlevo
