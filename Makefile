@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all bootstrap build run test asan tsan bench fuzz soak clean
+.PHONY: all bootstrap build run test package asan tsan bench fuzz soak clean
 
 all: build
 
@@ -27,6 +27,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the build: $(BUILD)/parlevo_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPARLEVO_SANITIZE=address,undefined

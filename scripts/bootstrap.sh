@@ -10,7 +10,7 @@ packages=(
   libbenchmark-dev libre2-dev libpcre2-dev
   clang libclang-rt-14-dev llvm
   nlohmann-json3-dev libedit-dev qt6-translations-l10n
-  help2man desktop-file-utils appstream lintian dpkg-dev file fakeroot
+  help2man desktop-file-utils appstream lintian dpkg-dev file fakeroot librsvg2-bin
 )
 # Hyperscan exists for x86-64 only; it is an optional benchmark peer.
 if [ "$(dpkg --print-architecture 2>/dev/null)" = amd64 ]; then

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/version.h"
 #include "gui_test_support.h"
 
 using namespace parlevo::gui;
@@ -244,7 +245,7 @@ void ConversationCommandsTest::aboutNamesVersionAndDataFolders() {
   auto window = FastWindow();
   Action(*window, "MenuHelpAbout")->trigger();
   QCOMPARE(dialogs_->message_captions, QStringList{QStringLiteral("バージョン情報")});
-  QVERIFY(dialogs_->messages.last().contains(QStringLiteral(PARLEVO_VERSION)));
+  QVERIFY(dialogs_->messages.last().contains(QString::fromUtf8(parlevo::VersionText())));
 
   const QString choco_data = Path("choco_data");
   QVERIFY(QDir().mkpath(choco_data));

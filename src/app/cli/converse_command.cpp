@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/cli/command.h"
+#include "app/cli/read_only_character.h"
 #include "app/conversation.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -90,6 +91,8 @@ int RunConverse(const ConverseOptions& options) {
   InterruptGuard guard;
   PrintingSink sink(options.turns);
   std::unique_ptr<TParlevoThread> conversation;
+  WarnWhenStateCannotBeSaved(options.first);
+  WarnWhenStateCannotBeSaved(options.second);
   try {
     conversation = std::make_unique<TParlevoThread>(
         platform::Utf8ToAnsi(options.first), platform::Utf8ToAnsi(options.second),

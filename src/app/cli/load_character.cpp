@@ -3,6 +3,7 @@
 #include "app/cli/load_character.h"
 
 #include "app/cli/command.h"
+#include "app/cli/read_only_character.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 
@@ -26,6 +27,7 @@ std::unique_ptr<TCharacter> Guarded(Load load) {
 
 std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8) {
   const std::string path = platform::Utf8ToAnsi(base_file_utf8);
+  WarnWhenStateCannotBeSaved(base_file_utf8);
   return Guarded([&] { return std::make_unique<TCharacter>(path); });
 }
 

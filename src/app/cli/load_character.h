@@ -13,7 +13,8 @@
 
 namespace parlevo::cli {
 
-// Loads the character of `base_file_utf8` as the program does. Throws
+// Loads the character of `base_file_utf8` as the program does, warning on
+// stderr when its state file cannot be saved (read_only_character.h). Throws
 // CommandError(kExitFailure, the engine's message) when it is refused or a
 // file fails.
 std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/version.h"
 #include "engine/character.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -50,7 +51,7 @@ static void WarnStateNotSaved(const std::string& message) {
 int Main(int argc, char** argv) {
   TCharacter::SaveErrorHandler = WarnStateNotSaved;  // before any thread runs
   CLI::App app{"parlevo-cli: two chatbot characters talking, in the terminal"};
-  app.set_version_flag("--version", std::string("parlevo-cli ") + PARLEVO_VERSION);
+  app.set_version_flag("--version", "parlevo-cli " + std::string(VersionText()));
   app.require_subcommand(1);
   int code_page = platform::kCodePage932;
   std::string clock;

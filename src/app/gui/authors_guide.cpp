@@ -1,30 +1,21 @@
 // Locates authoring.md and renders it in a text browser window of its own.
 #include "app/gui/authors_guide.h"
 
-#include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "platform/shipped_files.h"
+
 namespace parlevo::gui {
 
 QString FindAuthorsGuide() {
-  const QString program_folder = QCoreApplication::applicationDirPath();
-  const QStringList candidates = {
-      program_folder + QStringLiteral("/docs/authoring.md"),
-      program_folder + QStringLiteral("/../share/doc/parlevo/authoring.md"),
-#ifdef PARLEVO_DOCS_DIR
-      QStringLiteral(PARLEVO_DOCS_DIR "/authoring.md"),
-#endif
-  };
-  for (const QString& candidate : candidates) {
-    if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
-  }
-  return {};
+  const auto guide = platform::FindShippedFile(platform::ShippedKind::kDocs, "authoring.md");
+  if (!guide) return {};
+  return QString::fromStdU16String(guide->path.u16string());
 }
 
 void ShowAuthorsGuide(QWidget* parent, const QString& path) {

@@ -9,8 +9,8 @@ class QWidget;
 
 namespace parlevo::gui {
 
-// The guide beside the program (docs/ next to it, or the shared doc folder
-// of an installation), else in the source tree's docs/; "" when none exists.
+// The guide where the program is installed (PREFIX/share/doc/parlevo), else
+// in a development build's source tree (docs/); "" when none exists.
 QString FindAuthorsGuide();
 
 // Opens a non-modal viewer of the Markdown file `path` over `parent`.

@@ -24,6 +24,7 @@
 #include "app/gui/transcript_memo.h"
 #include "app/gui/ui_font.h"
 #include "app/gui/window_line_sink.h"
+#include "app/version.h"
 #include "data/character_file.h"
 #include "platform/numbers.h"
 
@@ -414,7 +415,7 @@ void TFormParlevo::MenuHelpAboutClick() {
 }
 
 QString TFormParlevo::AboutText() const {
-  QString text = QStringLiteral("Parlevo バージョン %1\n").arg(QStringLiteral(PARLEVO_VERSION));
+  QString text = QStringLiteral("Parlevo バージョン %1\n").arg(QString::fromUtf8(VersionText()));
   text += QStringLiteral("二つの人格が自由に会話するプログラム\n\n");
   text += QStringLiteral("MIT ライセンスで配布しています (同梱の LICENSE ファイルをご覧ください)。\n\n");
   if (!current_) {
