@@ -50,6 +50,18 @@ TParlevoThread::TParlevoThread(std::string_view first_file, std::string_view sec
   // as when it is released at the end of a conversation); no thread runs.
   characters_[0] = std::make_unique<TCharacter>(first_file);
   characters_[1] = std::make_unique<TCharacter>(second_file);
+  Start();
+}
+
+TParlevoThread::TParlevoThread(std::array<std::unique_ptr<TCharacter>, 2> characters,
+                               std::string_view log_format, int32_t interval, LineSink& sink)
+    : characters_(std::move(characters)), sink_(sink) {
+  SetLogFormat(log_format);
+  SetInterval(interval);
+  Start();
+}
+
+void TParlevoThread::Start() {
   Introduce(*characters_[0], *characters_[1]);
   Introduce(*characters_[1], *characters_[0]);
   thread_ = std::thread(&TParlevoThread::Run, this);

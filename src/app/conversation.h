@@ -56,6 +56,10 @@ class TParlevoThread {
   // as 0.
   TParlevoThread(std::string_view first_file, std::string_view second_file,
                  std::string_view log_format, int32_t interval, LineSink& sink);
+  // The same with two characters the caller has built (so it knows which of
+  // them a failure refused); both must be non-null.
+  TParlevoThread(std::array<std::unique_ptr<TCharacter>, 2> characters, std::string_view log_format,
+                 int32_t interval, LineSink& sink);
   // Requests the stop, lets the current turn finish, joins, and releases both
   // characters (their state files are saved). A paused conversation is let
   // run to its stop.
@@ -100,6 +104,8 @@ class TParlevoThread {
   TCharacter& Character(int index);
 
  private:
+  // Introduces the characters to each other and starts the thread.
+  void Start();
   void Run();
   void Converse();
   // Speaks one turn: answer, expand, strip, convert, format and deliver.

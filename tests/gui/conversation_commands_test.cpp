@@ -136,11 +136,27 @@ void ConversationCommandsTest::newRefusesFilesThatAreNotCharacters() {
   const QString empty_character = Path("empty.ltc");
   WriteAnsiLines(empty_character, {"name", "空っぽ", "version", "210", "folder", ""});
 
-  for (const QString& bad : {plain_text, Path("missing.ltc"), empty_character}) {
+  const QString old_character = Path("old.ltc");
+  WriteAnsiLines(old_character, {"name", "古い", "version", "200", "folder", ""});
+  const struct {
+    QString file;
+    QString reason;
+  } refusals[] = {
+      {plain_text, "人格基本ファイルではありません"},
+      {Path("missing.ltc"), "ファイルが見つかりません"},
+      {empty_character, "読み込めるデータがありません"},
+      {old_character, "バージョンが古すぎます"},
+  };
+  for (const auto& bad : refusals) {
     dialogs_->messages.clear();
-    dialogs_->files = {hanako_, bad};
+    dialogs_->files = {hanako_, bad.file};
     Action(window, "MenuConvNew")->trigger();
-    QCOMPARE(dialogs_->messages, QStringList{QStringLiteral("不正な人格です")});
+    // The described text first, then which file and why.
+    QCOMPARE(dialogs_->messages.size(), 1);
+    const QString message = dialogs_->messages[0];
+    QVERIFY2(message.startsWith(QStringLiteral("不正な人格です\n")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("2人目: ") + bad.file), qPrintable(message));
+    QVERIFY2(message.contains(bad.reason), qPrintable(message));
     QCOMPARE(MenuState(window), kNoConversation);
     QCOMPARE(StatusText(window), QString());
     QVERIFY(!window.HasConversation());
@@ -150,6 +166,7 @@ void ConversationCommandsTest::newRefusesFilesThatAreNotCharacters() {
   dialogs_->files = {plain_text, robo_};
   Action(window, "MenuConvNew")->trigger();
   QCOMPARE(dialogs_->messages.size(), 1);
+  QVERIFY(dialogs_->messages[0].contains(QStringLiteral("1人目: ") + plain_text));
   QVERIFY(StartFirstPair(window));
   QCOMPARE(MenuState(window), kRunning);
 }

@@ -30,6 +30,23 @@ std::optional<QString> ScriptedDialogs::OpenFile(QWidget*, const QString& filter
   return TakeFront(files);
 }
 
+std::optional<SaveChoice> ScriptedDialogs::SaveFile(QWidget*, const QString&, const QString&,
+                                                    const QString&) {
+  if (saves.empty()) return std::nullopt;
+  const SaveChoice choice = saves.front();
+  saves.pop_front();
+  return choice;
+}
+
+bool ScriptedDialogs::Ask(QWidget*, const QString& caption, const QString& text) {
+  message_captions << caption;
+  messages << text;
+  if (answers.empty()) return false;
+  const bool answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 std::optional<QString> ScriptedDialogs::AskText(QWidget*, const QString& caption,
                                                 const QString& prompt, const QString& text) {
   input_questions << caption + '|' + prompt + '|' + text;
@@ -70,6 +87,7 @@ TFormParlevo::Options OptionsFor(ScriptedDialogs& dialogs, const QString& log_fo
   TFormParlevo::Options options;
   options.log_folder = log_folder;
   options.files = &dialogs;
+  options.saves = &dialogs;
   options.input = &dialogs;
   options.messages = &dialogs;
   return options;

@@ -19,16 +19,24 @@ namespace parlevo::gui::testing {
 
 // Answers the window's questions from queues; an empty queue cancels.
 class ScriptedDialogs final : public FileOpenProvider,
+                              public FileSaveProvider,
                               public TextInputProvider,
                               public MessageProvider {
  public:
   std::optional<QString> OpenFile(QWidget* parent, const QString& filter) override;
+  std::optional<SaveChoice> SaveFile(QWidget* parent, const QString& caption, const QString& filter,
+                                     const QString& suggested) override;
   std::optional<QString> AskText(QWidget* parent, const QString& caption, const QString& prompt,
                                  const QString& text) override;
   void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
+  // Questions count as messages too; the answer comes from `answers`
+  // (No when it has run out).
+  bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
 
   std::deque<std::optional<QString>> files;
   std::deque<std::optional<QString>> texts;
+  std::deque<SaveChoice> saves;  // an empty queue cancels
+  std::deque<bool> answers;
   QStringList file_filters;     // the filter of every file question
   QStringList input_questions;  // "caption|prompt|text" of every text question
   QStringList messages;

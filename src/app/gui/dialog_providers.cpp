@@ -2,13 +2,34 @@
 // "description|patterns" file filter into Qt's filter syntax.
 #include "app/gui/dialog_providers.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringList>
+#include <algorithm>
 
 namespace parlevo::gui {
+namespace {
+
+// A message box sizes itself to its text, so a short text leaves a title
+// the window manager cuts to "P…". A spacer as wide as the title (plus room
+// for the frame's buttons) under the text keeps the title whole.
+void FitTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  const int title_width = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                              .horizontalAdvance(box.windowTitle());
+  const int width = std::max(280, title_width * 3 / 2 + 120);
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 std::optional<QString> QtDialogProviders::OpenFile(QWidget* parent, const QString& filter) {
   const QString file =
@@ -27,9 +48,26 @@ std::optional<QString> QtDialogProviders::AskText(QWidget* parent, const QString
   return answer;
 }
 
+std::optional<SaveChoice> QtDialogProviders::SaveFile(QWidget* parent, const QString& caption,
+                                                      const QString& filter,
+                                                      const QString& suggested) {
+  QString chosen_filter;
+  const QString file =
+      QFileDialog::getSaveFileName(parent, caption, suggested, filter, &chosen_filter);
+  if (file.isEmpty()) return std::nullopt;
+  return SaveChoice{file, chosen_filter};
+}
+
 void QtDialogProviders::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+  FitTitle(box);
   box.exec();
+}
+
+bool QtDialogProviders::Ask(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+  FitTitle(box);
+  return box.exec() == QMessageBox::Yes;
 }
 
 QString QtFileFilter(std::string_view filter) {

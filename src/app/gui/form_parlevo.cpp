@@ -1,38 +1,37 @@
-// The main window: its controls and menus, the conversation commands, the
-// transcript memo with its size cap, and the log file at start and exit.
+// The main window: its controls and menus, the conversation commands handed
+// to the controller, the transcript memo with its size cap, and the log.
 #include "app/gui/form_parlevo.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <chrono>
-#include <exception>
+#include <cstdio>
 
-#include "app/conversation.h"
 #include "app/gui/ansi_text.h"
 #include "app/gui/authors_guide.h"
+#include "app/gui/refusal_message.h"
 #include "app/gui/transcript_memo.h"
 #include "app/gui/ui_font.h"
-#include "app/gui/window_line_sink.h"
+#include "app/transcript.h"
 #include "app/version.h"
-#include "data/character_file.h"
 #include "platform/numbers.h"
 
 namespace parlevo::gui {
 namespace {
 
 constexpr const char* kOpenFilter = "Lumo 人格ファイル(*.ltc, *.txt)|*.txt;*.ltc";
-constexpr int kReapMilliseconds = 100;
 
 QString DefaultLogFormat() {
   return QString::fromUtf8(kDefaultLogFormat.data(), qsizetype(kDefaultLogFormat.size()));
@@ -43,6 +42,7 @@ QString DefaultLogFormat() {
 TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
     : QMainWindow(parent),
       files_(options.files ? options.files : &qt_dialogs_),
+      saves_(options.saves ? options.saves : &qt_dialogs_),
       input_(options.input ? options.input : &qt_dialogs_),
       messages_(options.messages ? options.messages : &qt_dialogs_),
       log_(TranscriptLog::ChooseFolder(options.log_folder)) {
@@ -56,13 +56,19 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
   createStatusBar();
   placeWindow();
 
-  reap_timer_ = new QTimer(this);
-  reap_timer_->setInterval(kReapMilliseconds);
-  connect(reap_timer_, &QTimer::timeout, this, &TFormParlevo::Reap);
+  conversation_ = new ConversationController(this);
+  connect(conversation_, &ConversationController::lineArrived, this, &TFormParlevo::ShowLine);
+  connect(conversation_, &ConversationController::endedByItself, this,
+          &TFormParlevo::OnEndedByItself);
+
+  log_timer_ = new QTimer(this);
+  log_timer_->setSingleShot(true);
+  log_timer_->setInterval(kLogFlushMilliseconds);
+  connect(log_timer_, &QTimer::timeout, this, &TFormParlevo::FlushLog);
 
   SetInterval(kStartInterval);
-  const QString error = log_.Load();
-  if (!error.isEmpty()) ShowMessage(error);
+  const QString error = log_.Open();
+  if (!error.isEmpty()) ReportLogFailure(error);
 }
 
 TFormParlevo::~TFormParlevo() { Shutdown(); }
@@ -209,7 +215,7 @@ void TFormParlevo::placeWindow() {
 
 void TFormParlevo::SetInterval(int32_t value) {
   interval_ = value;
-  if (current_) current_->thread->SetInterval(value);
+  conversation_->SetInterval(value);
 }
 
 void TFormParlevo::SetStatus(const QString& text) {
@@ -232,97 +238,82 @@ void TFormParlevo::SetMenuState(bool running, bool paused) {
 
 bool TFormParlevo::StartConversation(const std::string& first_file,
                                      const std::string& second_file) {
-  if (current_ || shut_down_) return false;
+  if (conversation_->HasConversation() || shut_down_) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   SetStatus(QStringLiteral("人格を開いています..."));
-  const bool built = BuildConversation(first_file, second_file);
+  const std::optional<CharacterRefusal> refusal =
+      conversation_->Start(first_file, second_file, QStringToAnsi(EditFormat->text()), interval_);
   QApplication::restoreOverrideCursor();
   SetStatus(QString());
-  if (!built) {
-    ShowMessage(QStringLiteral("不正な人格です"));
+  if (refusal) {
+    ShowRefusal(*refusal, {first_file, second_file});
     return false;
   }
   SetMenuState(/*running=*/true, /*paused=*/false);
-  reap_timer_->start();
   return true;
 }
 
-bool TFormParlevo::BuildConversation(const std::string& first_file,
-                                     const std::string& second_file) {
-  auto conversation = std::make_unique<Conversation>();
-  conversation->sink = std::make_unique<WindowLineSink>(
-      [this](const TParlevoThread& from, const std::string& line) { AddLine(from, line); });
-  try {
-    // The data folders, for the about box (the characters themselves belong
-    // to the conversation thread once it runs).
-    conversation->data_folders = {TCharacterFile(first_file).DataFolder(),
-                                  TCharacterFile(second_file).DataFolder()};
-    conversation->thread = std::make_unique<TParlevoThread>(
-        first_file, second_file, QStringToAnsi(EditFormat->text()), interval_, *conversation->sink);
-  } catch (...) {
-    return false;
-  }
-  current_ = std::move(conversation);
-  return true;
-}
-
-void TFormParlevo::AddLine(const TParlevoThread& from, const std::string& line) {
-  if (!current_ || current_->thread.get() != &from) return;
-  ShowLine(line);
+void TFormParlevo::ShowRefusal(const CharacterRefusal& refusal,
+                               const std::array<std::string, 2>& files) {
+  ShowMessage(RefusalMessage(refusal, AnsiToQString(files[refusal.which == 0 ? 0 : 1])));
 }
 
 void TFormParlevo::ShowLine(const std::string& line) {
   Memo->setUpdatesEnabled(false);
   Memo->InsertFirstLine(AnsiToQString(line));
-  if (Memo->AnsiSize() > kMemoCapacity) log_.Lines().push_back(QStringToAnsi(Memo->TakeLastLine()));
+  // The line is in the log (within a second) before it can leave the memo.
+  if (Memo->AnsiSize() > kMemoCapacity) Memo->TakeLastLine();
   Memo->setUpdatesEnabled(true);
+  log_.Add(line);
+  if (!log_timer_->isActive()) log_timer_->start();
 }
 
-void TFormParlevo::ReleaseCurrent() {
-  if (!current_) return;
-  current_->sink->Detach();
-  // Terminate also ends a pause, so a paused conversation runs on to its
-  // stop and saves its characters' state.
-  current_->thread->Terminate();
-  finishing_.push_back(std::move(current_));
-  reap_timer_->start();
+void TFormParlevo::FlushLog() {
+  log_timer_->stop();
+  const QString error = log_.Flush();
+  if (!error.isEmpty()) ReportLogFailure(error);
 }
 
-void TFormParlevo::Reap() {
-  std::erase_if(finishing_, [](const std::unique_ptr<Conversation>& conversation) {
-    return conversation->thread->Finished();
-  });
-  if (current_ && current_->thread->Finished()) {
-    // The conversation ended by itself (an error during a turn).
-    SetStatus(QString::fromStdString(current_->thread->FailureMessage()));
-    current_.reset();
-    SetMenuState(/*running=*/false, /*paused=*/false);
+void TFormParlevo::ReportLogFailure(const QString& error) {
+  if (log_failure_reported_ || shut_down_) return;
+  log_failure_reported_ = true;
+  SetStatus(tr("ログファイルに書き込めません"));
+  const QString question =
+      tr("%1\n\n会話の記録はどこにも保存されていません。別の場所に保存しますか？"
+         "(以後の行もそのファイルに追記します)")
+          .arg(error);
+  if (!messages_->Ask(this, QStringLiteral("Parlevo"), question)) return;
+  const std::optional<SaveChoice> choice =
+      saves_->SaveFile(this, tr("会話の記録の保存先"), tr("テキストファイル (*.txt *.log)"),
+                       QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                           .filePath(QString::fromLatin1(TranscriptLog::kFileName)));
+  if (!choice) return;
+  const QString move_error = log_.MoveTo(choice->path);
+  if (!move_error.isEmpty()) {
+    ShowMessage(move_error);
+    return;
   }
-  if (!current_ && finishing_.empty()) reap_timer_->stop();
+  SetStatus(tr("会話の記録: %1").arg(QDir::toNativeSeparators(log_.Path())));
+}
+
+void TFormParlevo::OnEndedByItself(const QString& failure) {
+  SetStatus(failure);
+  SetMenuState(/*running=*/false, /*paused=*/false);
 }
 
 void TFormParlevo::Shutdown() {
   if (shut_down_) return;
+  // Lets go of the conversation first, so no line arrives after the log is
+  // written.
+  conversation_->End();
+  const QString error = log_.Flush();
   shut_down_ = true;
-  ReleaseCurrent();
-
-  // Bottom line first, so the log stays oldest first.
-  const QStringList lines = Memo->Lines();
-  for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-    log_.Lines().push_back(QStringToAnsi(*line));
+  if (!error.isEmpty() && !log_failure_reported_) {
+    // Never hold the exit for a dialog: the reason goes to standard error.
+    std::fprintf(stderr, "parlevo: %s\n", error.toLocal8Bit().constData());
   }
-  const QString error = log_.Save();
-  if (!error.isEmpty()) ShowMessage(error);
-
-  // Each conversation finishes at most the turn it is in. One blocked in
-  // DeliverLine needs this thread to run that call, which drops the line.
-  for (const auto& conversation : finishing_) {
-    do {
-      conversation->sink->RunPendingDelivery();
-    } while (!conversation->thread->WaitFor(std::chrono::milliseconds(5)));
-  }
-  finishing_.clear();
-  reap_timer_->stop();
+  log_timer_->stop();
+  conversation_->Shutdown();
 }
 
 // ---------------------------------------------------------------------------
@@ -335,7 +326,7 @@ void TFormParlevo::closeEvent(QCloseEvent* event) {
 }
 
 void TFormParlevo::MenuConvNewClick() {
-  if (current_ || !MenuConvNew->isEnabled()) return;
+  if (HasConversation() || !MenuConvNew->isEnabled()) return;
   const QString filter = QtFileFilter(kOpenFilter);
   SetStatus(QStringLiteral("1人目の人格基本ファイルを選択してください"));
   const std::optional<QString> first = files_->OpenFile(this, filter);
@@ -347,20 +338,20 @@ void TFormParlevo::MenuConvNewClick() {
 }
 
 void TFormParlevo::MenuConvEndClick() {
-  if (!current_ || !MenuConvEnd->isEnabled()) return;
-  ReleaseCurrent();
+  if (!HasConversation() || !MenuConvEnd->isEnabled()) return;
+  conversation_->End();
   SetMenuState(/*running=*/false, /*paused=*/false);
 }
 
 void TFormParlevo::MenuConvStopClick() {
-  if (!current_ || !MenuConvStop->isEnabled()) return;
-  current_->thread->Pause();
+  if (!HasConversation() || !MenuConvStop->isEnabled()) return;
+  conversation_->Pause();
   SetMenuState(/*running=*/true, /*paused=*/true);
 }
 
 void TFormParlevo::MenuConvBeginClick() {
-  if (!current_ || !MenuConvBegin->isEnabled()) return;
-  current_->thread->Resume();
+  if (!HasConversation() || !MenuConvBegin->isEnabled()) return;
+  conversation_->Resume();
   SetMenuState(/*running=*/true, /*paused=*/false);
 }
 
@@ -398,7 +389,7 @@ void TFormParlevo::EditFormatChange(const QString& text) {
     EditFormat->setText(DefaultLogFormat());  // comes back here with that text
     return;
   }
-  if (current_) current_->thread->SetLogFormat(QStringToAnsi(text));
+  conversation_->SetLogFormat(QStringToAnsi(text));
 }
 
 void TFormParlevo::MenuHelpGuideClick() {
@@ -417,13 +408,15 @@ void TFormParlevo::MenuHelpAboutClick() {
 QString TFormParlevo::AboutText() const {
   QString text = QStringLiteral("Parlevo バージョン %1\n").arg(QString::fromUtf8(VersionText()));
   text += QStringLiteral("二つの人格が自由に会話するプログラム\n\n");
-  text += QStringLiteral("MIT ライセンスで配布しています (同梱の LICENSE ファイルをご覧ください)。\n\n");
-  if (!current_) {
+  text += QStringLiteral(
+      "MIT ライセンスで配布しています (同梱の LICENSE ファイルをご覧ください)。\n\n");
+  if (!HasConversation()) {
     text += QStringLiteral("会話中の人格はありません");
   } else {
+    const std::array<std::string, 2>& folders = conversation_->DataFolders();
     text += QStringLiteral("人格のデータフォルダ:\n");
-    text += QStringLiteral("1人目: %1\n").arg(AnsiToQString(current_->data_folders[0]));
-    text += QStringLiteral("2人目: %1").arg(AnsiToQString(current_->data_folders[1]));
+    text += QStringLiteral("1人目: %1\n").arg(AnsiToQString(folders[0]));
+    text += QStringLiteral("2人目: %1").arg(AnsiToQString(folders[1]));
   }
   return text;
 }

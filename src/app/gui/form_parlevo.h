@@ -1,10 +1,9 @@
-// The main window: picks two characters, runs their conversation, shows the
-// transcript newest line on top, and keeps every line in "Parlevo.log".
+// The main window: picks two characters, runs their conversation through a
+// ConversationController, shows the transcript newest line on top, and keeps
+// every line in "Parlevo.log".
 //
-// Threads: everything here runs on the GUI thread. A conversation thread
-// reaches the window only through its own WindowLineSink, which hands each
-// line over with a blocking queued call. The window never waits for a
-// conversation that may be blocked in such a call without running that call.
+// Threads: everything here runs on the GUI thread; the controller hands each
+// line of the current conversation over on that thread.
 #ifndef PARLEVO_APP_GUI_FORM_PARLEVO_H_
 #define PARLEVO_APP_GUI_FORM_PARLEVO_H_
 
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gui/conversation_controller.h"
 #include "app/gui/dialog_providers.h"
 #include "app/gui/transcript_log.h"
 
@@ -25,20 +25,16 @@ class QLineEdit;
 class QMenu;
 class QTimer;
 
-namespace parlevo {
-class TParlevoThread;
-}
-
 namespace parlevo::gui {
 
 class TranscriptMemo;
-class WindowLineSink;
 
 // How a window is set up: where its log lives and who answers its dialogs.
 struct FormOptions {
   QString log_folder;  // "" = the program's folder (see TranscriptLog)
   // Null members use the Qt dialogs. Non-null ones must outlive the window.
   FileOpenProvider* files = nullptr;
+  FileSaveProvider* saves = nullptr;
   TextInputProvider* input = nullptr;
   MessageProvider* messages = nullptr;
 };
@@ -51,20 +47,21 @@ class TFormParlevo : public QMainWindow {
 
   static constexpr int32_t kStartInterval = 2000;
   static constexpr size_t kMemoCapacity = 25600;  // bytes of the code page form
+  // A shown line reaches the log file at most this long after it arrived.
+  static constexpr int kLogFlushMilliseconds = 1000;
 
   explicit TFormParlevo(const Options& options = {}, QWidget* parent = nullptr);
   ~TFormParlevo() override;
 
   // Builds a conversation between two base files (ANSI paths) and starts it,
   // as New does once both files are chosen: hourglass, status text, and the
-  // message "不正な人格です" on failure. True when a conversation runs.
+  // message "不正な人格です" (with the file and the reason) on failure. True
+  // when a conversation runs.
   bool StartConversation(const std::string& first_file, const std::string& second_file);
 
-  // A line delivered by `from`; dropped unless `from` is the current
-  // conversation.
-  void AddLine(const TParlevoThread& from, const std::string& line);
-  // Puts an ANSI line on top of the memo; when the memo then holds more than
-  // kMemoCapacity bytes, its bottom line moves to the log (one per call).
+  // Puts an ANSI line on top of the memo and queues it for the log; when the
+  // memo then holds more than kMemoCapacity bytes, its bottom line leaves it
+  // (one per call).
   void ShowLine(const std::string& line);
 
   void SetInterval(int32_t value);
@@ -72,24 +69,17 @@ class TFormParlevo : public QMainWindow {
   // Shows `text` in the status bar and paints it at once.
   void SetStatus(const QString& text);
 
-  bool HasConversation() const { return current_ != nullptr; }
+  bool HasConversation() const { return conversation_->HasConversation(); }
   // Ended conversations still finishing their last turn.
-  size_t FinishingCount() const { return finishing_.size(); }
-  const std::vector<std::string>& LogLines() const { return log_.Lines(); }
+  size_t FinishingCount() const { return conversation_->FinishingCount(); }
   QString LogPath() const { return log_.Path(); }
+  // Writes the lines queued for the log now rather than within the second.
+  void FlushLog();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // One conversation with the sink it delivers to. The thread is declared
-  // last so it goes first: the sink outlives it.
-  struct Conversation {
-    std::unique_ptr<WindowLineSink> sink;
-    std::array<std::string, 2> data_folders;
-    std::unique_ptr<TParlevoThread> thread;
-  };
-
   void createActions();
   void createMenus();
   void createCentralArea();
@@ -105,31 +95,29 @@ class TFormParlevo : public QMainWindow {
   void MenuHelpGuideClick();
   void EditFormatChange(const QString& text);
 
-  // Builds the conversation; false (and no conversation) on any failure.
-  bool BuildConversation(const std::string& first_file, const std::string& second_file);
   void SetMenuState(bool running, bool paused);
   void ShowMessage(const QString& text);
-  // Lets go of the current conversation: its sink drops further lines and it
-  // finishes on its own, watched by the reap timer.
-  void ReleaseCurrent();
-  // Destroys the finished conversations; notices a current one that ended
-  // by itself.
-  void Reap();
-  // Exit: stops every conversation, saves the log, then waits for the
+  void ShowRefusal(const CharacterRefusal& refusal, const std::array<std::string, 2>& files);
+  void OnEndedByItself(const QString& failure);
+  // Says once, in the status bar and a message box, that the log cannot be
+  // written, and offers to keep the transcript in a file the user chooses.
+  void ReportLogFailure(const QString& error);
+  // Exit: stops every conversation, writes the log, then waits for the
   // conversations to finish (one turn each) so their state files are whole.
   void Shutdown();
   QString AboutText() const;
 
   QtDialogProviders qt_dialogs_;
   FileOpenProvider* files_;
+  FileSaveProvider* saves_;
   TextInputProvider* input_;
   MessageProvider* messages_;
 
   TranscriptLog log_;
+  QTimer* log_timer_ = nullptr;
+  bool log_failure_reported_ = false;
   int32_t interval_ = kStartInterval;
-  std::unique_ptr<Conversation> current_;
-  std::vector<std::unique_ptr<Conversation>> finishing_;
-  QTimer* reap_timer_ = nullptr;
+  ConversationController* conversation_ = nullptr;
   bool shut_down_ = false;
 
   QLineEdit* EditFormat = nullptr;

@@ -1,15 +1,17 @@
-// Locating, reading and writing "Parlevo.log", with a fallback to the user's
-// data folder whenever the program's folder cannot take it.
+// Locating "Parlevo.log" and appending to it, with a fallback to the user's
+// data folder whenever the chosen folder cannot take it.
 #include "app/gui/transcript_log.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include "app/gui/ansi_text.h"
-#include "platform/textfile.h"
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace parlevo::gui {
 namespace {
@@ -19,6 +21,20 @@ namespace {
 bool FolderWritable(const QString& folder) {
   QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".parlevo-probe-XXXXXX")));
   return probe.open();
+}
+
+QString CannotWrite(const QString& path, const QString& reason) {
+  return QCoreApplication::translate("TranscriptLog", "ログファイル %1 に書き込めません: %2")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// True when the file's last byte ends a line (or the file is empty).
+bool EndsWithLineBreak(QFile& file) {
+  const qint64 size = file.size();
+  if (size == 0) return true;
+  char last = 0;
+  if (!file.seek(size - 1) || file.read(&last, 1) != 1) return true;
+  return last == '\n' || last == '\r';
 }
 
 }  // namespace
@@ -36,50 +52,61 @@ QString TranscriptLog::UserDataFolder() {
   return folder;
 }
 
+QString AppendLines(const QString& path, const std::vector<std::string>& lines) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite | QIODevice::Append)) {
+    return CannotWrite(path, file.errorString());
+  }
+  if (lines.empty()) return {};
+  QByteArray bytes;
+  if (!EndsWithLineBreak(file)) bytes += "\r\n";
+  for (const std::string& line : lines) {
+    bytes.append(line.data(), qsizetype(line.size()));
+    bytes += "\r\n";
+  }
+  // One write in append mode: a second window's lines land before or after
+  // these, never inside them.
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
+    return CannotWrite(path, file.errorString());
+  }
+#ifdef Q_OS_UNIX
+  ::fdatasync(file.handle());  // a power cut then loses at most the last second
+#endif
+  return {};
+}
+
 TranscriptLog::TranscriptLog(const QString& folder)
     : path_(QDir(folder).filePath(QString::fromLatin1(kFileName))) {}
 
-QString TranscriptLog::Load() {
-  lines_.clear();
-  loaded_count_ = 0;
-  const std::string path = PathToAnsi(path_);
-  try {
-    if (!QFileInfo::exists(path_)) platform::WriteTextLinesAtomic(path, {});
-    lines_ = platform::ReadTextLines(path);
-    loaded_count_ = lines_.size();
-    return {};
-  } catch (const std::exception& error) {
-    return QString::fromUtf8(error.what());
-  }
-}
-
-void TranscriptLog::AppendRunTo(const QString& path) const {
-  const std::string ansi_path = PathToAnsi(path);
-  // What the file holds now: normally the lines read at start, but another
-  // Parlevo may have added its own since. Throws when it cannot be read, so
-  // a log that exists is never replaced by less than it held.
-  std::vector<std::string> lines;
-  if (QFileInfo::exists(path)) lines = platform::ReadTextLines(ansi_path);
-  lines.insert(lines.end(), lines_.begin() + std::ptrdiff_t(loaded_count_), lines_.end());
-  platform::WriteTextLinesAtomic(ansi_path, lines);
-}
-
-QString TranscriptLog::Save() {
-  try {
-    AppendRunTo(path_);
-    return {};
-  } catch (const std::exception&) {
-    // Fall through to the user's data folder.
-  }
+QString TranscriptLog::Open() {
+  const QString error = AppendLines(path_, {});
+  if (error.isEmpty()) return {};
   const QString fallback = QDir(UserDataFolder()).filePath(QString::fromLatin1(kFileName));
-  if (fallback == path_) return QStringLiteral("cannot write ") + path_;
-  try {
-    AppendRunTo(fallback);
+  if (fallback == path_ || !AppendLines(fallback, {}).isEmpty()) return error;
+  path_ = fallback;
+  return {};
+}
+
+void TranscriptLog::Add(std::string line) { pending_.push_back(std::move(line)); }
+
+QString TranscriptLog::Flush() {
+  if (pending_.empty()) return {};
+  QString error = AppendLines(path_, pending_);
+  if (!error.isEmpty()) {
+    const QString fallback = QDir(UserDataFolder()).filePath(QString::fromLatin1(kFileName));
+    if (fallback == path_ || !AppendLines(fallback, pending_).isEmpty()) return error;
     path_ = fallback;
-    return {};
-  } catch (const std::exception& error) {
-    return QString::fromUtf8(error.what());
   }
+  pending_.clear();
+  return {};
+}
+
+QString TranscriptLog::MoveTo(const QString& path) {
+  const QString error = AppendLines(path, pending_);
+  if (!error.isEmpty()) return error;
+  path_ = path;
+  pending_.clear();
+  return {};
 }
 
 }  // namespace parlevo::gui

@@ -1,15 +1,17 @@
 // The log file "Parlevo.log": every transcript line of every run, oldest
-// first, in the process code page with CR LF; read at start, written at exit.
+// first, in the process code page with CR LF; appended as lines come.
 #ifndef PARLEVO_APP_GUI_TRANSCRIPT_LOG_H_
 #define PARLEVO_APP_GUI_TRANSCRIPT_LOG_H_
 
 #include <QString>
-#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace parlevo::gui {
 
+// Lines are queued with Add and appended to the file by Flush, never by
+// replacing it: two windows writing the same log at once keep each other's
+// lines, and a crash loses only what was queued since the last Flush.
 class TranscriptLog {
  public:
   static constexpr const char* kFileName = "Parlevo.log";
@@ -23,28 +25,34 @@ class TranscriptLog {
 
   explicit TranscriptLog(const QString& folder);
 
-  // Creates an empty log when there is none, then reads it into Lines().
-  // Returns "" or a message saying what failed.
-  QString Load();
-  // Writes the log at exit: the file as it is now (the lines read at start,
-  // plus those another Parlevo running at the same time may have added),
-  // then the lines this run added to Lines(); the file is replaced
-  // atomically. When it cannot be read or written, this run's lines are
-  // added to the log in the user's data folder instead, and Path() names
-  // that file. Returns "" or a message saying what failed.
-  QString Save();
+  // Creates an empty log when there is none, falling back to the user's data
+  // folder when it cannot be made. Returns "" or what failed (in Japanese).
+  QString Open();
+  // Queues `line` (ANSI) for the next Flush.
+  void Add(std::string line);
+  bool HasPending() const { return !pending_.empty(); }
+  // Appends the queued lines to the log and asks the system to put them on
+  // disk. When the log cannot take them, the log in the user's data folder
+  // is used from then on; when neither can, the lines stay queued (tried
+  // again by the next Flush) and the message says what failed.
+  QString Flush();
+  // The log continues in `path` from now on (the user chose where to keep a
+  // transcript the log could not take); the queued lines go there first.
+  QString MoveTo(const QString& path);
 
   QString Path() const { return path_; }
-  std::vector<std::string>& Lines() { return lines_; }
-  const std::vector<std::string>& Lines() const { return lines_; }
+  // Lines no file has taken yet, oldest first.
+  const std::vector<std::string>& Pending() const { return pending_; }
 
  private:
-  void AppendRunTo(const QString& path) const;
-
   QString path_;
-  std::vector<std::string> lines_;
-  size_t loaded_count_ = 0;  // the lines read at start come first in lines_
+  std::vector<std::string> pending_;
 };
+
+// Appends `lines`, each followed by CR LF, to the file at `path` (created
+// when missing), on a line of their own even when the file does not end in
+// a line break, and flushes them to disk. Returns "" or what failed.
+QString AppendLines(const QString& path, const std::vector<std::string>& lines);
 
 }  // namespace parlevo::gui
 

@@ -1,5 +1,5 @@
-// The transcript memo: inserting on top, taking the bottom line, and the size
-// of its text in code-page bytes.
+// The transcript memo: inserting on top, taking the bottom line, and the
+// running size of its text in code-page bytes.
 #include "app/gui/transcript_memo.h"
 
 #include <QTextBlock>
@@ -9,6 +9,12 @@
 #include "app/gui/ansi_text.h"
 
 namespace parlevo::gui {
+namespace {
+
+// One line in the code page plus its CR LF.
+size_t LineAnsiSize(const QString& line) { return QStringToAnsi(line).size() + 2; }
+
+}  // namespace
 
 TranscriptMemo::TranscriptMemo(QWidget* parent) : QPlainTextEdit(parent) {
   setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -17,6 +23,10 @@ TranscriptMemo::TranscriptMemo(QWidget* parent) : QPlainTextEdit(parent) {
   // A conversation may run for hours at full speed: an undo history of every
   // inserted and moved line would grow without bound.
   setUndoRedoEnabled(false);
+  // The transcript is what the log keeps: selectable and copyable only.
+  setReadOnly(true);
+  setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  connect(document(), &QTextDocument::contentsChanged, this, &TranscriptMemo::OnContentsChange);
 }
 
 int TranscriptMemo::LineCount() const {
@@ -35,9 +45,12 @@ QStringList TranscriptMemo::Lines() const {
 }
 
 void TranscriptMemo::InsertFirstLine(const QString& line) {
+  own_edit_ = true;
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::Start);
   cursor.insertText(LineCount() == 0 ? line : line + QChar('\n'));
+  own_edit_ = false;
+  ansi_size_ += LineAnsiSize(line);
 }
 
 QString TranscriptMemo::TakeLastLine() {
@@ -57,17 +70,20 @@ QString TranscriptMemo::TakeLastLine() {
     cursor.setPosition(last.previous().position() + last.previous().length() - 1);
     cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
   }
+  own_edit_ = true;
   cursor.removeSelectedText();
+  own_edit_ = false;
+  ansi_size_ -= LineAnsiSize(text);
   return text;
 }
 
-size_t TranscriptMemo::AnsiSize() const {
+void TranscriptMemo::OnContentsChange() {
+  if (!own_edit_) ansi_size_ = MeasureAnsiSize();
+}
+
+size_t TranscriptMemo::MeasureAnsiSize() const {
   size_t size = 0;
-  const int count = LineCount();
-  QTextBlock block = document()->firstBlock();
-  for (int i = 0; i < count; ++i, block = block.next()) {
-    size += QStringToAnsi(block.text()).size() + 2;
-  }
+  for (const QString& line : Lines()) size += LineAnsiSize(line);
   return size;
 }
 

@@ -1,4 +1,4 @@
-// The memo that shows the transcript, newest line on top: an editable plain
+// The memo that shows the transcript, newest line on top: a read-only plain
 // text view whose lines are counted as ANSI text of the process code page.
 #ifndef PARLEVO_APP_GUI_TRANSCRIPT_MEMO_H_
 #define PARLEVO_APP_GUI_TRANSCRIPT_MEMO_H_
@@ -11,7 +11,8 @@
 namespace parlevo::gui {
 
 // Lines are the text's paragraphs; an empty last paragraph (the text ends in
-// a line break, or the memo is empty) is not a line.
+// a line break, or the memo is empty) is not a line. The reader may select
+// and copy, never type, cut or paste.
 class TranscriptMemo final : public QPlainTextEdit {
   Q_OBJECT
 
@@ -26,8 +27,18 @@ class TranscriptMemo final : public QPlainTextEdit {
   QString TakeLastLine();
 
   // Bytes of the whole text in the process code page, each line followed by
-  // CR LF (a double-byte character counts two).
-  size_t AnsiSize() const;
+  // CR LF (a double-byte character counts two). Kept as lines come and go
+  // rather than measured again: the memo may hold 25600 bytes of lines.
+  size_t AnsiSize() const { return ansi_size_; }
+
+ private:
+  // Measures the whole text again after a change made from outside
+  // InsertFirstLine and TakeLastLine (clear(), setPlainText()).
+  void OnContentsChange();
+  size_t MeasureAnsiSize() const;
+
+  size_t ansi_size_ = 0;
+  bool own_edit_ = false;  // true while InsertFirstLine or TakeLastLine edits
 };
 
 }  // namespace parlevo::gui

@@ -1,0 +1,155 @@
+// Starting, pausing and ending the window's conversations, dropping the lines
+// of ended ones, reaping them as they finish, and the wait at exit.
+#include "app/gui/conversation_controller.h"
+
+#include <QTimer>
+#include <chrono>
+#include <exception>
+
+#include "app/conversation.h"
+#include "app/gui/window_line_sink.h"
+#include "engine/character.h"
+
+namespace parlevo::gui {
+namespace {
+
+constexpr int kReapMilliseconds = 100;
+
+const std::array<std::string, 2> kNoStrings;
+
+// Builds one character; its refusal names it as `which`.
+std::unique_ptr<TCharacter> BuildCharacter(int which, const std::string& file,
+                                           std::optional<CharacterRefusal>& refusal) {
+  try {
+    return std::make_unique<TCharacter>(file);
+  } catch (const std::exception& error) {
+    refusal = CharacterRefusal{which, error.what()};
+  } catch (...) {
+    refusal = CharacterRefusal{which, "unknown error"};
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ConversationController::ConversationController(QObject* parent) : QObject(parent) {
+  reap_timer_ = new QTimer(this);
+  reap_timer_->setInterval(kReapMilliseconds);
+  connect(reap_timer_, &QTimer::timeout, this, &ConversationController::Reap);
+}
+
+ConversationController::~ConversationController() { Shutdown(); }
+
+// ---------------------------------------------------------------------------
+// Commands
+// ---------------------------------------------------------------------------
+
+std::optional<CharacterRefusal> ConversationController::Start(const std::string& first_file,
+                                                              const std::string& second_file,
+                                                              const std::string& log_format,
+                                                              int32_t interval) {
+  if (current_ || shut_down_) return CharacterRefusal{0, "a conversation exists"};
+  std::optional<CharacterRefusal> refusal;
+  std::array<std::unique_ptr<TCharacter>, 2> characters;
+  // Character 0 first; when character 1 is refused, character 0 is released
+  // here and saves its state, as at the end of a conversation.
+  characters[0] = BuildCharacter(0, first_file, refusal);
+  if (!refusal) characters[1] = BuildCharacter(1, second_file, refusal);
+  if (refusal) return refusal;
+
+  auto conversation = std::make_unique<Conversation>();
+  for (int i = 0; i < 2; ++i) {
+    conversation->names[i] = characters[i]->CharacterFile->GetValue("name");
+    conversation->data_folders[i] = characters[i]->CharacterFile->DataFolder();
+  }
+  conversation->sink = std::make_unique<WindowLineSink>(
+      [this](const TParlevoThread& from, const std::string& line) { Deliver(from, line); });
+  try {
+    conversation->thread = std::make_unique<TParlevoThread>(std::move(characters), log_format,
+                                                            interval, *conversation->sink);
+  } catch (const std::exception& error) {
+    // Only starting the thread itself can fail here.
+    return CharacterRefusal{0, error.what()};
+  }
+  current_ = std::move(conversation);
+  reap_timer_->start();
+  return std::nullopt;
+}
+
+void ConversationController::End() { Release(); }
+
+void ConversationController::Pause() {
+  if (current_) current_->thread->Pause();
+}
+
+void ConversationController::Resume() {
+  if (current_) current_->thread->Resume();
+}
+
+void ConversationController::SetInterval(int32_t value) {
+  if (current_) current_->thread->SetInterval(value);
+}
+
+void ConversationController::SetLogFormat(const std::string& value) {
+  if (current_) current_->thread->SetLogFormat(value);
+}
+
+bool ConversationController::Paused() const { return current_ && current_->thread->Paused(); }
+
+const std::array<std::string, 2>& ConversationController::Names() const {
+  return current_ ? current_->names : kNoStrings;
+}
+
+const std::array<std::string, 2>& ConversationController::DataFolders() const {
+  return current_ ? current_->data_folders : kNoStrings;
+}
+
+// ---------------------------------------------------------------------------
+// Lines, release and reaping
+// ---------------------------------------------------------------------------
+
+void ConversationController::Deliver(const TParlevoThread& from, const std::string& line) {
+  // A line an ended conversation delivers while a newer one runs is dropped.
+  if (!current_ || current_->thread.get() != &from) return;
+  emit lineArrived(line);
+}
+
+void ConversationController::Release() {
+  if (!current_) return;
+  current_->sink->Detach();
+  // Terminate also ends a pause, so a paused conversation runs on to its
+  // stop and saves its characters' state.
+  current_->thread->Terminate();
+  finishing_.push_back(std::move(current_));
+  reap_timer_->start();
+}
+
+void ConversationController::Reap() {
+  std::erase_if(finishing_, [](const std::unique_ptr<Conversation>& conversation) {
+    return conversation->thread->Finished();
+  });
+  if (current_ && current_->thread->Finished()) {
+    // The conversation ended by itself (an error during a turn).
+    const QString failure = QString::fromStdString(current_->thread->FailureMessage());
+    current_.reset();
+    emit endedByItself(failure);
+  }
+  if (!current_ && finishing_.empty()) reap_timer_->stop();
+}
+
+void ConversationController::Shutdown() {
+  if (shut_down_) return;
+  shut_down_ = true;
+  Release();
+  // Each conversation finishes at most the turn it is in. One blocked in
+  // DeliverLine needs this thread to run that call, which drops the line.
+  for (const auto& conversation : finishing_) {
+    do {
+      conversation->sink->RunPendingDelivery();
+    } while (!conversation->thread->WaitFor(std::chrono::milliseconds(5)));
+  }
+  finishing_.clear();
+  reap_timer_->stop();
+}
+
+}  // namespace parlevo::gui

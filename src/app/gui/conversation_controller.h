@@ -1,0 +1,104 @@
+// The window's conversations: the current one, the ended ones still finishing
+// their last turn, and the wait for all of them at exit. No widgets here.
+//
+// Threads: every member runs on the GUI thread. Each conversation has its own
+// WindowLineSink, detached when the controller lets go of it, so a
+// conversation delivering its last line never waits on a GUI thread that is
+// itself waiting for that conversation.
+#ifndef PARLEVO_APP_GUI_CONVERSATION_CONTROLLER_H_
+#define PARLEVO_APP_GUI_CONVERSATION_CONTROLLER_H_
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+namespace parlevo {
+class TParlevoThread;
+}
+
+namespace parlevo::gui {
+
+class WindowLineSink;
+
+// Why a conversation could not be built: which of the two base files was
+// refused (0 or 1) and the engine's own message.
+struct CharacterRefusal {
+  int which = 0;
+  std::string reason;
+};
+
+class ConversationController final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit ConversationController(QObject* parent = nullptr);
+  // Shutdown().
+  ~ConversationController() override;
+  ConversationController(const ConversationController&) = delete;
+  ConversationController& operator=(const ConversationController&) = delete;
+
+  // Builds both characters on this thread and starts their conversation.
+  // Nothing when it runs; otherwise which file was refused and why. Refused
+  // as well while a conversation exists or after Shutdown.
+  std::optional<CharacterRefusal> Start(const std::string& first_file,
+                                        const std::string& second_file,
+                                        const std::string& log_format, int32_t interval);
+  // Lets go of the current conversation: it finishes its turn on its own
+  // (its last line is dropped) and saves its characters' state.
+  void End();
+  void Pause();
+  void Resume();
+  void SetInterval(int32_t value);
+  void SetLogFormat(const std::string& value);
+
+  bool HasConversation() const { return current_ != nullptr; }
+  bool Paused() const;
+  // Ended conversations still finishing their last turn.
+  size_t FinishingCount() const { return finishing_.size(); }
+  // The two characters' names and data folders (ANSI); empty without a
+  // conversation.
+  const std::array<std::string, 2>& Names() const;
+  const std::array<std::string, 2>& DataFolders() const;
+
+  // Exit: lets go of every conversation and waits until each has finished
+  // its turn and saved its characters. Later calls do nothing.
+  void Shutdown();
+
+ signals:
+  // A line of the current conversation (ANSI text of the process code page).
+  void lineArrived(const std::string& line);
+  // The current conversation ended by itself; `failure` says why.
+  void endedByItself(const QString& failure);
+
+ private:
+  // One conversation with the sink it delivers to. The thread is declared
+  // last so it goes first: the sink outlives it.
+  struct Conversation {
+    std::unique_ptr<WindowLineSink> sink;
+    std::array<std::string, 2> names;
+    std::array<std::string, 2> data_folders;
+    std::unique_ptr<TParlevoThread> thread;
+  };
+
+  void Deliver(const TParlevoThread& from, const std::string& line);
+  void Release();
+  // Destroys the finished conversations; notices a current one that ended
+  // by itself.
+  void Reap();
+
+  std::unique_ptr<Conversation> current_;
+  std::vector<std::unique_ptr<Conversation>> finishing_;
+  QTimer* reap_timer_ = nullptr;
+  bool shut_down_ = false;
+};
+
+}  // namespace parlevo::gui
+
+#endif  // PARLEVO_APP_GUI_CONVERSATION_CONTROLLER_H_
