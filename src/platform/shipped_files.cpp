@@ -86,4 +86,10 @@ std::optional<ShippedFile> FindShippedFile(ShippedKind kind, const fs::path& rel
   return FindShippedFile(kind, relative, ProgramFolder());
 }
 
+bool IsInstalledProgram(const fs::path& program_folder) {
+  return !program_folder.empty() && Exists(InstalledPath(ShippedKind::kData, "", program_folder));
+}
+
+bool IsInstalledProgram() { return IsInstalledProgram(ProgramFolder()); }
+
 }  // namespace parlevo::platform

@@ -34,6 +34,12 @@ std::optional<ShippedFile> FindShippedFile(ShippedKind kind, const std::filesyst
                                            const std::filesystem::path& program_folder);
 std::optional<ShippedFile> FindShippedFile(ShippedKind kind, const std::filesystem::path& relative);
 
+// True when `program_folder` belongs to an installation (its shipped data
+// folder is where the install layout puts it). An installed program writes
+// nothing beside itself, not even when run by root.
+bool IsInstalledProgram(const std::filesystem::path& program_folder);
+bool IsInstalledProgram();
+
 }  // namespace parlevo::platform
 
 #endif  // PARLEVO_PLATFORM_SHIPPED_FILES_H_

@@ -145,6 +145,10 @@ if $gui; then
     fail "the samples' memory is not kept in the copy"
   [ -s "$data_home/Parlevo/Parlevo.log" ] || fail "the samples did not talk (empty log)"
   [ -z "$(find "$prefix" -name '*.lts*' -o -name 'Parlevo.log')" ] || fail "parlevo wrote into the prefix"
+  # Not even root's window writes beside an installed program.
+  env XDG_DATA_HOME="$scratch/root-data" QT_QPA_PLATFORM=offscreen timeout -s TERM 3 \
+    "$prefix/bin/parlevo" > /dev/null 2>&1 || true
+  [ -z "$(find "$prefix" -name '*.lts*' -o -name 'Parlevo.log')" ] || fail "parlevo wrote into the prefix"
   pass "parlevo starts the samples from the user's copy"
 fi
 

@@ -30,6 +30,7 @@ TEST(ShippedFiles, AnInstalledProgramFindsItsFilesBesideItsOwnFolderWhereverTheP
     EXPECT_TRUE(
         fs::equivalent(guide->path, dir.Path() / prefix / "share/doc/parlevo/authoring.md"));
     EXPECT_FALSE(FindShippedFile(ShippedKind::kDocs, "missing.md", bin));
+    EXPECT_TRUE(IsInstalledProgram(bin));
   }
 }
 
@@ -49,6 +50,7 @@ TEST(ShippedFiles, ADevelopmentBuildFindsTheSourceTreeAboveItsBuildFolders) {
     const auto guide = FindShippedFile(ShippedKind::kDocs, "authoring.md", dir.Path() / program);
     ASSERT_TRUE(guide) << program;
     EXPECT_TRUE(fs::equivalent(guide->path, dir.Path() / "src/docs/authoring.md"));
+    EXPECT_FALSE(IsInstalledProgram(dir.Path() / program));
   }
   // Four levels down is out of reach, and an unknown program folder finds nothing.
   fs::create_directories(dir.Path() / "src/build/a/b/c");

@@ -7,21 +7,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+#include <filesystem>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
+#include "platform/folder_access.h"
+#include "platform/shipped_files.h"
+
 namespace parlevo::gui {
 namespace {
-
-// True when a file can be created in `folder` (a write bit alone does not
-// tell, for instance on a read-only mount).
-bool FolderWritable(const QString& folder) {
-  QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".parlevo-probe-XXXXXX")));
-  return probe.open();
-}
 
 QString CannotWrite(const QString& path, const QString& reason) {
   return QCoreApplication::translate("TranscriptLog", "ログファイル %1 に書き込めません: %2")
@@ -42,7 +38,10 @@ bool EndsWithLineBreak(QFile& file) {
 QString TranscriptLog::ChooseFolder(const QString& requested) {
   if (!requested.isEmpty()) return requested;
   const QString program_folder = QCoreApplication::applicationDirPath();
-  if (FolderWritable(program_folder)) return program_folder;
+  if (!platform::IsInstalledProgram() &&
+      platform::FolderWritable(std::filesystem::path(program_folder.toStdU16String()))) {
+    return program_folder;
+  }
   return UserDataFolder();
 }
 

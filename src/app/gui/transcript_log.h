@@ -17,8 +17,8 @@ class TranscriptLog {
   static constexpr const char* kFileName = "Parlevo.log";
 
   // The folder of the log: `requested` when not empty; otherwise the
-  // program's folder, or the user's data folder when the program's folder
-  // cannot be written (an installed program), so the transcript is kept.
+  // program's folder, or the user's data folder when the program is
+  // installed or its folder cannot be written, so the transcript is kept.
   static QString ChooseFolder(const QString& requested);
   // The user's data folder for Parlevo, created when missing.
   static QString UserDataFolder();
