@@ -4,7 +4,10 @@
 # (platform/shipped_files.cpp), so the layout here is passed to that file.
 include(GNUInstallDirs)
 
-set(PARLEVO_APP_ID org.parlevo.Parlevo)
+set(PARLEVO_APP_ID org.parlevo.Parlevo)  # names the desktop entry, the icon and the AppStream entry
+if(TARGET parlevo)
+  target_compile_definitions(parlevo PRIVATE PARLEVO_APP_ID="${PARLEVO_APP_ID}")
+endif()
 set(parlevo_datadir ${CMAKE_INSTALL_DATADIR}/parlevo)
 set(parlevo_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/parlevo)
 set(parlevo_generated ${CMAKE_CURRENT_BINARY_DIR}/generated)

@@ -1,16 +1,15 @@
-// Choosing where the samples run, and keeping the user's copy of them in step
-// with the installed ones.
+// Choosing the copy the samples run from, and keeping it in step with the
+// shipped samples.
 #include "app/sample_characters.h"
-
-#include "platform/folder_access.h"
 
 namespace parlevo {
 
 namespace fs = std::filesystem;
 
-fs::path SamplesRunFolder(const platform::ShippedFile& shipped, const fs::path& user_folder) {
-  if (!shipped.installed && platform::FolderTreeWritable(shipped.path)) return shipped.path;
-  const fs::path copy = user_folder / "examples";
+fs::path SamplesRunFolder(const platform::ShippedFile& shipped, const fs::path& user_folder,
+                          const fs::path& program_folder) {
+  const fs::path copy =
+      shipped.installed ? user_folder / "examples" : program_folder / "run" / "examples";
   RefreshSampleCopy(shipped.path, copy);
   return copy;
 }

@@ -44,14 +44,4 @@ bool FolderWritable(const fs::path& folder) {
   return true;
 }
 
-bool FolderTreeWritable(const fs::path& folder) {
-  if (!FolderWritable(folder)) return false;
-  std::error_code error;
-  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
-       it.increment(error)) {
-    if (it->is_directory(error) && !FolderWritable(it->path())) return false;
-  }
-  return !error;
-}
-
 }  // namespace parlevo::platform

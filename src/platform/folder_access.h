@@ -11,9 +11,6 @@ namespace parlevo::platform {
 // with a name of its own (".parlevo-probe-...") and deletes it again.
 bool FolderWritable(const std::filesystem::path& folder);
 
-// True when `folder` and every folder below it can take new files.
-bool FolderTreeWritable(const std::filesystem::path& folder);
-
 }  // namespace parlevo::platform
 
 #endif  // PARLEVO_PLATFORM_FOLDER_ACCESS_H_

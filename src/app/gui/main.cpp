@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
@@ -72,8 +74,8 @@ int AnswerHelpOrVersion(int argc, char* argv[]) {
 
 QString PathText(const fs::path& path) { return QString::fromStdU16String(path.u16string()); }
 
-// The samples run from their shipped folder in a development build, otherwise
-// from a copy in the user's data folder (see SamplesRunFolder).
+// The samples run from a copy: in the user's data folder when installed, in
+// the build folder otherwise (see SamplesRunFolder).
 void StartSampleCharacters(TFormParlevo& window) {
   const auto shipped =
       parlevo::platform::FindShippedFile(parlevo::platform::ShippedKind::kData, "examples");
@@ -84,7 +86,8 @@ void StartSampleCharacters(TFormParlevo& window) {
   fs::path folder;
   try {
     const QString user_folder = parlevo::gui::TranscriptLog::UserDataFolder();
-    folder = parlevo::SamplesRunFolder(*shipped, fs::path(user_folder.toStdU16String()));
+    folder = parlevo::SamplesRunFolder(*shipped, fs::path(user_folder.toStdU16String()),
+                                       parlevo::platform::ProgramFolder());
   } catch (const fs::filesystem_error& error) {
     std::fprintf(stderr, "parlevo: cannot copy the sample characters: %s\n", error.what());
     window.SetStatus(QStringLiteral("サンプルの人格をコピーできません"));
@@ -107,6 +110,9 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Parlevo"));
   QApplication::setApplicationVersion(QString::fromUtf8(parlevo::VersionText()));
+  // The desktop entry and the icon an installation puts in the icon theme.
+  QGuiApplication::setDesktopFileName(QStringLiteral(PARLEVO_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PARLEVO_APP_ID)));
   QApplication::setFont(parlevo::gui::JapaneseUiFont());
   QCommandLineParser parser;
   DescribeCommandLine(parser);
