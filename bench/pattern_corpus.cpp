@@ -2,6 +2,8 @@
 // combined into the four pattern kinds and into input sentences.
 #include "pattern_corpus.h"
 
+#include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "platform/codepage.h"
@@ -165,6 +167,28 @@ std::vector<std::string> MakeInputs(size_t count, uint32_t seed) {
 std::string MakeInput(size_t bytes, uint32_t seed) {
   std::mt19937 rng(seed);
   return Sentence(rng, bytes);
+}
+
+std::string ForByteEngines(const std::string& pattern) {
+  std::string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    auto b = static_cast<uint8_t>(pattern[i]);
+    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    out += pattern[i];
+    if (lead && i + 1 < pattern.size()) {
+      char t = pattern[++i];
+      if (std::strchr("\\^$.|?*+()[]{}", t) && t != 0) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<uint8_t>(t));
+        out += hex;
+      } else {
+        out += t;
+      }
+    } else if (pattern[i] == '\\' && i + 1 < pattern.size()) {
+      out += pattern[++i];
+    }
+  }
+  return out;
 }
 
 std::vector<std::string> MakeHostilePatterns(uint32_t seed) {

@@ -27,6 +27,11 @@ std::vector<std::string> MakeInputs(size_t count, uint32_t seed = 7);
 // One input of about `bytes` bytes (the headline figure uses 60).
 std::string MakeInput(size_t bytes, uint32_t seed = 11);
 
+// The pattern as byte-oriented engines must see it: a trail byte of a
+// double-byte character that is an ASCII metacharacter ('[' in "ー" 0x815B,
+// '\\' in "ソ" 0x835C, ...) is escaped so that it stays a literal byte.
+std::string ForByteEngines(const std::string& pattern);
+
 // Patterns of up to 1,000 bytes built to be expensive to compile: long
 // "(a|b)" chains, deep groups, many dots and classes, wide alternations.
 std::vector<std::string> MakeHostilePatterns(uint32_t seed = 99);

@@ -283,31 +283,6 @@ std::vector<std::function<std::unique_ptr<Engine>()>> EngineFactories() {
   return f;
 }
 
-// The pattern as byte-oriented engines must see it: a trail byte of a
-// double-byte character that is an ASCII metacharacter ('[' in "ー" 0x815B,
-// '\\' in "ソ" 0x835C, ...) is escaped so that it stays a literal byte.
-std::string ForByteEngines(const std::string& pattern) {
-  std::string out;
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    auto b = static_cast<uint8_t>(pattern[i]);
-    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    out += pattern[i];
-    if (lead && i + 1 < pattern.size()) {
-      char t = pattern[++i];
-      if (std::strchr("\\^$.|?*+()[]{}", t) && t != 0) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<uint8_t>(t));
-        out += hex;
-      } else {
-        out += t;
-      }
-    } else if (pattern[i] == '\\' && i + 1 < pattern.size()) {
-      out += pattern[++i];
-    }
-  }
-  return out;
-}
-
 const std::vector<std::string>& Patterns() {
   static const std::vector<std::string> patterns = [] {
     std::vector<std::string> out;

@@ -46,6 +46,8 @@ constexpr int32_t kMaxRangeLiterals = 16;
 struct Lit {
   bool exact = false;            // `set` is every string the node matches
   std::vector<std::string> set;  // otherwise: one of these is in every match (empty: unknown)
+  // Otherwise: every match starts (ends) with one of these (empty: unknown).
+  std::vector<std::string> prefix, suffix;
 };
 
 bool HasEmpty(const std::vector<std::string>& set) {
@@ -57,6 +59,8 @@ std::vector<std::string> Required(const Lit& lit) {
   if (lit.set.empty() || HasEmpty(lit.set)) return {};
   return lit.set;
 }
+const std::vector<std::string>& Starts(const Lit& lit) { return lit.exact ? lit.set : lit.prefix; }
+const std::vector<std::string>& Ends(const Lit& lit) { return lit.exact ? lit.set : lit.suffix; }
 
 // Higher is better: the shortest string counts, then how few strings there are.
 int64_t Score(const std::vector<std::string>& set) {
@@ -70,6 +74,35 @@ int64_t Score(const std::vector<std::string>& set) {
 void Dedupe(std::vector<std::string>& set) {
   std::sort(set.begin(), set.end());
   set.erase(std::unique(set.begin(), set.end()), set.end());
+}
+
+// Every a + b, each cut to kMaxLiteralBytes (keeping its head, or its tail
+// for `keep_tail`); empty when either side is unknown or there are too many.
+std::vector<std::string> Product(const std::vector<std::string>& a,
+                                 const std::vector<std::string>& b, bool keep_tail) {
+  if (a.empty() || b.empty() || a.size() * b.size() > kMaxLiterals) return {};
+  std::vector<std::string> out;
+  for (const auto& x : a) {
+    for (const auto& y : b) {
+      std::string s = x + y;
+      if (s.size() > kMaxLiteralBytes) {
+        s = keep_tail ? s.substr(s.size() - kMaxLiteralBytes) : s.substr(0, kMaxLiteralBytes);
+      }
+      out.push_back(std::move(s));
+    }
+  }
+  Dedupe(out);
+  return out;
+}
+
+// a and b together, or unknown when either is or there are too many.
+std::vector<std::string> Either(const std::vector<std::string>& a,
+                                const std::vector<std::string>& b) {
+  if (a.empty() || b.empty() || a.size() + b.size() > kMaxLiterals) return {};
+  std::vector<std::string> out = a;
+  out.insert(out.end(), b.begin(), b.end());
+  Dedupe(out);
+  return out;
 }
 
 // The bytes of character c as they appear in a text, or false when c never
@@ -96,7 +129,7 @@ bool Encode(int32_t c, TbmCharCode code, std::string& out) {
 
 Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
   Lit lit;
-  if (leaf.Lo < 0) return {true, {""}};  // anchors and the end marker are zero-width
+  if (leaf.Lo < 0) return {true, {""}, {}, {}};  // anchors and the end marker are zero-width
   if (leaf.Hi - leaf.Lo + 1 > kMaxRangeLiterals) return lit;
   for (int32_t c = leaf.Lo; c <= leaf.Hi; ++c) {
     std::string s;
@@ -107,38 +140,63 @@ Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
   return lit;
 }
 
+// A concatenation. Not exact, it requires the best of: what the left side
+// requires, what the right side requires, and the strings where the left
+// side's endings meet the right side's beginnings ("[a-z]+name" requires
+// "name", found a letter at a time).
 Lit CatLit(const Lit& l, const Lit& r) {
   if (l.exact && r.exact && l.set.size() * r.set.size() <= kMaxLiterals) {
-    Lit lit{true, {}};
+    Lit lit{true, {}, {}, {}};
     for (const auto& a : l.set) {
       for (const auto& b : r.set) lit.set.push_back(a + b);
     }
     Dedupe(lit.set);
     bool too_long = std::any_of(lit.set.begin(), lit.set.end(),
                                 [](const std::string& s) { return s.size() > kMaxLiteralBytes; });
-    if (too_long) {  // keep a prefix of each as the requirement
-      lit.exact = false;
-      for (auto& s : lit.set) s.resize(std::min(s.size(), kMaxLiteralBytes));
-      Dedupe(lit.set);
-    }
+    if (!too_long) return lit;
+    // Keep a prefix of each as the requirement, and as the beginnings.
+    lit.exact = false;
+    for (auto& s : lit.set) s.resize(std::min(s.size(), kMaxLiteralBytes));
+    Dedupe(lit.set);
+    lit.prefix = lit.set;
     return lit;
   }
-  auto rl = Required(l), rr = Required(r);
-  return Lit{false, Score(rl) >= Score(rr) ? rl : rr};
+  Lit lit;
+  lit.set = Required(l);
+  for (auto option : {Required(r), Product(Ends(l), Starts(r), false)}) {
+    if (!HasEmpty(option) && Score(option) > Score(lit.set)) lit.set = std::move(option);
+  }
+  if (l.exact) {
+    lit.prefix = Product(l.set, Starts(r), false);
+    if (lit.prefix.empty()) lit.prefix = l.set;
+  } else {
+    lit.prefix = l.prefix;
+  }
+  if (r.exact) {
+    lit.suffix = Product(Ends(l), r.set, true);
+    if (lit.suffix.empty()) lit.suffix = r.set;
+  } else {
+    lit.suffix = r.suffix;
+  }
+  if (HasEmpty(lit.prefix)) lit.prefix.clear();
+  if (HasEmpty(lit.suffix)) lit.suffix.clear();
+  return lit;
 }
 
 Lit UnionLit(const Lit& a, const Lit& b) {
   if (a.exact && b.exact && a.set.size() + b.set.size() <= kMaxLiterals) {
-    Lit lit{true, a.set};
+    Lit lit{true, a.set, {}, {}};
     lit.set.insert(lit.set.end(), b.set.begin(), b.set.end());
     Dedupe(lit.set);
     return lit;
   }
-  auto ra = Required(a), rb = Required(b);
-  if (ra.empty() || rb.empty() || ra.size() + rb.size() > kMaxLiterals) return Lit{};
-  ra.insert(ra.end(), rb.begin(), rb.end());
-  Dedupe(ra);
-  return Lit{false, ra};
+  Lit lit;
+  lit.set = Either(Required(a), Required(b));
+  lit.prefix = Either(Starts(a), Starts(b));
+  lit.suffix = Either(Ends(a), Ends(b));
+  if (HasEmpty(lit.prefix)) lit.prefix.clear();
+  if (HasEmpty(lit.suffix)) lit.suffix.clear();
+  return lit;
 }
 
 // How common a byte is in Japanese and English chat text (higher: more common).
@@ -264,7 +322,7 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
         lits[i] = LeafLit(tree.Leaves()[n.Left], code);
         break;
       case TbmRETree::NodeKind::kEpsilon:
-        lits[i] = Lit{true, {""}};
+        lits[i] = Lit{true, {""}, {}, {}};
         break;
       case TbmRETree::NodeKind::kCat:
         lits[i] = CatLit(lits[n.Left], lits[n.Right]);
