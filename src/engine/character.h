@@ -17,6 +17,7 @@
 
 #include "data/character_file.h"
 #include "data/lumo_data.h"
+#include "engine/pattern_cache.h"
 
 namespace parlevo {
 
@@ -128,6 +129,10 @@ class TCharacter {
   int ValueLine(std::string_view key) const;
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
   void ReportSaveError(const std::string& reason) const;
+
+  // LIKE's compiled patterns. Mutable: asking a pattern is a const question
+  // that fills the cache; one thread uses a character at a time.
+  mutable TPatternCache PatternCache_;
 };
 
 }  // namespace parlevo
