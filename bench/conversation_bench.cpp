@@ -42,9 +42,9 @@ class RecordingSink : public LineSink {
  public:
   RecordingSink() { lines_.reserve(1 << 16); }
 
-  void DeliverLine(const TParlevoThread&, const std::string& line) override {
+  void DeliverLine(const TParlevoThread&, const TTurn& turn) override {
     std::lock_guard lock(mutex_);
-    lines_.push_back(line);
+    lines_.push_back(turn.Line);
     arrived_.notify_all();
   }
   void WaitLines(size_t n) {

@@ -14,9 +14,6 @@
 namespace parlevo {
 namespace {
 
-// The event text a conversation opens with.
-constexpr std::u16string_view kOpeningInput = u"LCCalled";
-
 // Longest single sleep of the wait. Changes of the interval, pause and stop
 // are signalled and seen at once; the cap only makes the wait re-read the tick
 // counter, which need not run in step with the clock the sleep is timed on.
@@ -196,19 +193,17 @@ void TParlevoThread::Converse() {
 }
 
 std::string TParlevoThread::Turn(int index, std::u16string_view input, TDataSlots slots) {
-  TCharacter& speaker = *characters_[index];
-  const std::u16string answer = speaker.Talk(input, slots);
-  const std::u16string expanded = speaker.ExpandTags(answer);
-  // The ANSI form is both what is shown and what the other one hears.
-  std::string said = platform::WideToAnsi(StripBraces(expanded));
   std::shared_ptr<const std::string> format;
   {
     std::lock_guard lock(format_mutex_);
     format = log_format_;
   }
-  const std::string line = FormatLine(*format, speaker.CharacterFile->GetValue("name"), said);
-  sink_.DeliverLine(*this, line);
-  return said;
+  TTurn turn = SpeakTurn(*characters_[index], input, slots, *format);
+  turn.Number = ++turns_;
+  turn.Speaker = index;
+  turn.StuckLines = stuck_.Add(turn.Said);
+  sink_.DeliverLine(*this, turn);
+  return std::move(turn.Said);
 }
 
 bool TParlevoThread::AwaitNextTurn(uint32_t last_tick) {

@@ -1,6 +1,6 @@
 // A conversation between two characters on a thread of its own: the opening
-// turn, then strictly alternating turns, paced by an interval, each utterance
-// formatted into one transcript line and handed to a LineSink.
+// turn, then strictly alternating turns, paced by an interval, each turn
+// (its transcript line and where the answer came from) handed to a LineSink.
 //
 // Lifetime: a TParlevoThread owns its two characters and its std::thread.
 // The characters are released (their state files saved) by the conversation
@@ -26,23 +26,27 @@
 #include <string_view>
 #include <thread>
 
+#include "app/stuck_detector.h"
 #include "app/transcript.h"
+#include "app/turn.h"
 #include "engine/character.h"
 
 namespace parlevo {
 
 class TParlevoThread;
 
-// Receives each transcript line on the conversation thread and returns once
-// the line has been taken (the window hands it to its own thread and waits).
+// Receives each turn on the conversation thread and returns once its line
+// has been taken (the window hands it to its own thread and waits).
 // An implementation must return promptly once its owner has let go of the
 // conversation (it then drops the line), so a finishing conversation never
 // waits on a window that is itself waiting for it.
 class LineSink {
  public:
   virtual ~LineSink() = default;
-  // `line` is ANSI text of the process code page, one utterance on one line.
-  virtual void DeliverLine(const TParlevoThread& from, const std::string& line) = 0;
+  // `turn.Line` is ANSI text of the process code page, one utterance on one
+  // line; `turn.Number` counts from 1 (the opening). The record's views into
+  // the speaker's data are valid during the call.
+  virtual void DeliverLine(const TParlevoThread& from, const TTurn& turn) = 0;
 };
 
 class TParlevoThread {
@@ -108,8 +112,8 @@ class TParlevoThread {
   void Start();
   void Run();
   void Converse();
-  // Speaks one turn: answer, expand, strip, convert, format and deliver.
-  // Returns what was said (ANSI), the other character's next input.
+  // Speaks one turn (SpeakTurn) and delivers it. Returns what was said
+  // (ANSI), the other character's next input.
   std::string Turn(int index, std::u16string_view input, TDataSlots slots);
   // Waits until `interval_` ms have passed since `last_tick`, holding while
   // paused. False when a stop was requested.
@@ -128,6 +132,10 @@ class TParlevoThread {
   bool stop_requested_ = false;
   bool paused_ = false;
   std::string failure_;  // written by the conversation thread before finishing
+
+  // Only the conversation thread touches these.
+  int64_t turns_ = 0;
+  TStuckDetector stuck_;
 
   std::atomic<bool> finished_{false};
   std::thread thread_;

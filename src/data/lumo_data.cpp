@@ -1,12 +1,13 @@
-// The loading scheme shared by the four kinds of knowledge data: files read
-// whole (plain or enciphered), one entry per line, the end marker, and the
-// notes for the personality author.
+// The scheme shared by the four kinds of knowledge data: files read whole
+// (plain or enciphered) into one flat entry table with origins and tiers, the
+// end marker, the tier-by-tier pick, and the notes for the personality author.
 #include "data/lumo_data.h"
 
 #include <algorithm>
 
 #include "data/crypt.h"
 #include "data/file_budget.h"
+#include "data/lumo_internal.h"
 #include "platform/textfile.h"
 
 namespace parlevo {
@@ -16,10 +17,14 @@ TLumoData::TLumoData(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoData::~TLumoData() = default;
 
+// ---------------------------------------------------------------------------
+// Loading
+// ---------------------------------------------------------------------------
+
 void TLumoData::LoadFromFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
   std::vector<std::string> lines = platform::ReadTextLines(file_name, kMaxPersonalityFileBytes);
-  int first_line = 1;  // file line of lines[0], for the notes
+  int first_line = 1;  // file line of lines[0]
   if (IsEncrypted(lines)) {
     TCrypt crypt(cmDecrypt);
     crypt.SetKey(ReadFileKey(lines));
@@ -27,38 +32,8 @@ void TLumoData::LoadFromFile(std::string_view file_name) {
     first_line = 2;
   }
   const size_t first_note = NotesOn() ? Notes_->size() : 0;
-  ReserveEntries(static_cast<size_t>(EntryCount()) + lines.size());
-  if (NotesOn()) Origins_.resize(static_cast<size_t>(EntryCount()));
-
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const int line_number = first_line + static_cast<int>(i);
-    size_t fields = 0;
-    // The origin goes first, so AddLine can already note against its entry.
-    if (NotesOn()) Origins_.push_back({std::string(file_name), line_number});
-    const TLineResult result = AddLine(lines[i], fields);
-    if (NotesOn() && (result == TLineResult::kShort || result == TLineResult::kEndOfData)) {
-      Origins_.pop_back();
-    }
-    if (result == TLineResult::kShort) {
-      if (NotesOn()) {
-        Notes_->push_back({std::string(file_name), line_number,
-                           "too few fields (" + std::to_string(fields) + " of " +
-                               std::to_string(MinimumFields()) + "), line ignored"});
-      }
-      continue;
-    }
-    if (result == TLineResult::kEndOfData) {
-      if (NotesOn()) NoteHiddenLines(file_name, line_number, lines, i + 1);
-      break;
-    }
-    const bool marker = result == TLineResult::kMarker;
-    IsMarker_.push_back(marker);
-    if (marker) {
-      ++MarkerCount_;
-    } else {
-      ++Available_;
-    }
-  }
+  Files_.emplace_back(file_name);
+  AddLines(lines, first_line, static_cast<int32_t>(Files_.size() - 1));
   Prepare();
   // Compile notes come from Prepare, after the others: put the file's notes
   // in line order.
@@ -67,6 +42,84 @@ void TLumoData::LoadFromFile(std::string_view file_name) {
                      [](const TLoadNote& a, const TLoadNote& b) { return a.Line < b.Line; });
   }
 }
+
+void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, int32_t file) {
+  lumo::GrowEntries(Entries_, Entries_.size() + lines.size());
+  ReserveEntries(Entries_.size() + lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const int line_number = first_line + static_cast<int>(i);
+    // The entry and its origin go first, so AddLine can already note
+    // against it.
+    TLumoEntry& entry = Entries_.emplace_back();
+    entry.Tier = MarkerCount_ + 1;
+    entry.File = file;
+    entry.Line = line_number;
+    size_t fields = 0;
+    const TLineResult result = AddLine(lines[i], fields, entry);
+    if (result == TLineResult::kShort || result == TLineResult::kEndOfData) Entries_.pop_back();
+    if (result == TLineResult::kShort) {
+      if (NotesOn()) {
+        Notes_->push_back({Files_[static_cast<size_t>(file)], line_number,
+                           "too few fields (" + std::to_string(fields) + " of " +
+                               std::to_string(MinimumFields()) + "), line ignored"});
+      }
+      continue;
+    }
+    if (result == TLineResult::kEndOfData) {
+      if (NotesOn()) NoteHiddenLines(Files_[static_cast<size_t>(file)], line_number, lines, i + 1);
+      break;
+    }
+    if (TierStarts_.empty()) TierStarts_.push_back(EntryCount() - 1);
+    if (result == TLineResult::kMarker) {
+      Entries_.back().Marker = true;
+      ++MarkerCount_;
+      TierStarts_.push_back(EntryCount());  // the next tier starts after it
+    } else {
+      ++Available_;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Picking an answer
+// ---------------------------------------------------------------------------
+
+std::pair<int32_t, int32_t> TLumoData::TierBounds(int32_t tier) const {
+  const auto t = static_cast<size_t>(tier - 1);
+  const int32_t begin = TierStarts_.at(t);
+  // A tier ends at the marker that opens the next one.
+  const int32_t end = t + 1 < TierStarts_.size() ? TierStarts_[t + 1] - 1 : EntryCount();
+  return {begin, end};
+}
+
+std::optional<TPick> TLumoData::Pick(std::string_view input) {
+  if (Entries_.empty()) return std::nullopt;
+  TAnswerList candidates(EntryCount());
+  for (int32_t tier = 1; tier <= TierCount(); ++tier) {
+    const auto [begin, end] = TierBounds(tier);
+    MatchTier(input, begin, end, candidates);
+    if (candidates.Count() > 0) return TPick{candidates.Choose(), tier, candidates.Count()};
+  }
+  return std::nullopt;
+}
+
+std::string TLumoData::Take(const TPick& pick) {
+  TLumoEntry& entry = Entries_.at(static_cast<size_t>(pick.Entry));
+  if (UseOnce_ && !entry.Used) {
+    entry.Used = true;
+    --Available_;
+  }
+  return entry.Answer;
+}
+
+std::string TLumoData::Search(std::string_view input) {
+  const std::optional<TPick> pick = Pick(input);
+  return pick ? Take(*pick) : std::string();
+}
+
+// ---------------------------------------------------------------------------
+// Notes for the personality author
+// ---------------------------------------------------------------------------
 
 void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
                                 const std::vector<std::string>& lines, size_t from) {
@@ -81,26 +134,25 @@ void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
 }
 
 void TLumoData::NoteEntry(int32_t index, const std::string& message) {
-  if (!NotesOn() || index < 0 || static_cast<size_t>(index) >= Origins_.size()) return;
-  const TOrigin& origin = Origins_[static_cast<size_t>(index)];
-  if (origin.Line == 0) return;  // loaded while notes were off
-  Notes_->push_back({origin.File, origin.Line, message});
+  if (!NotesOn() || index < 0 || index >= EntryCount()) return;
+  const TLumoEntry& entry = Entries_[static_cast<size_t>(index)];
+  Notes_->push_back({Files_[static_cast<size_t>(entry.File)], entry.Line, message});
 }
 
 void TLumoData::NoteIdleMarkers() {
   const std::string prefix = std::string(kPriorMarker) + " divides nothing: ";
   bool entry_before = false;
-  for (size_t i = 0; i < IsMarker_.size(); ++i) {
-    if (!IsMarker_[i]) {
+  for (size_t i = 0; i < Entries_.size(); ++i) {
+    if (!Entries_[i].Marker) {
       entry_before = true;
       continue;
     }
     const auto index = static_cast<int32_t>(i);
     if (!entry_before) {
       NoteEntry(index, prefix + "no entries before it");
-    } else if (IsMarker_[i - 1]) {
+    } else if (Entries_[i - 1].Marker) {
       NoteEntry(index, prefix + "right after another " + std::string(kPriorMarker));
-    } else if (i + 1 == IsMarker_.size()) {
+    } else if (i + 1 == Entries_.size()) {
       NoteEntry(index, prefix + "no entries after it");
     }
   }

@@ -4,8 +4,13 @@
 // entries and a random choice among the candidates of the first tier that
 // has any.
 //
+// Every object keeps a flat entry table (answer, tier, origin, used bit); a
+// kind decides only which entries of a tier match (MatchTier). A turn first
+// picks an entry (Pick) and then takes its answer (Take), which uses up a
+// once-only entry; between the two, the pick says where the answer is from.
+//
 // Thread-safety: an object is loaded on one thread and then searched by one
-// thread at a time; it has no locks of its own. Search draws from the
+// thread at a time; it has no locks of its own. Pick draws from the
 // process-wide random generator.
 #ifndef PARLEVO_DATA_LUMO_DATA_H_
 #define PARLEVO_DATA_LUMO_DATA_H_
@@ -13,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +41,34 @@ struct TLoadNote {
   std::string Message;
 };
 
+// The kinds of knowledge data, by the letter authors know them by.
+enum class TLumoKind : char { k0 = '0', kA = 'A', kB = 'B', kC = 'C' };
+
+// One line of a data file that became an entry or a tier marker.
+struct TLumoEntry {
+  std::string Answer;  // as written (a kind C marker: "{PRIOR}")
+  int32_t Tier = 1;    // 1-based; a marker carries the tier it closes
+  int32_t File = 0;    // index into TLumoData::Files()
+  int32_t Line = 0;    // 1-based line in that file (key line of an
+                       // enciphered file: 1)
+  bool Used = false;   // a once-only entry that has answered
+  bool Marker = false;
+};
+
+// The outcome of a search before its answer is taken: the chosen entry, its
+// tier (1-based) and how many candidates that tier had.
+struct TPick {
+  int32_t Entry = -1;
+  int32_t Tier = 0;
+  int32_t Candidates = 0;
+};
+
 // The candidates of one search: entry indexes in the order they were added.
 class TAnswerList {
  public:
   explicit TAnswerList(int32_t grow_by);
   void Add(int32_t index) { Items.push_back(index); }
+  void Clear() { Items.clear(); }
   int32_t Count() const { return static_cast<int32_t>(Items.size()); }
   int32_t Item(int32_t i) const { return Items[static_cast<size_t>(i)]; }
   // Re-seeds the process-wide generator from the clock, then returns the
@@ -50,38 +79,6 @@ class TAnswerList {
   std::vector<int32_t> Items;
 };
 
-// Entry records. `Marker` is true for a "{PRIOR}" tier marker; `Broken` for
-// an entry with a pattern that does not compile (it never matches).
-struct TDatum0 {
-  std::string Key;  // normalised condition
-  std::string Answer;
-  bool Used = false;
-  bool Marker = false;
-};
-
-struct TDatumA {
-  std::unique_ptr<TbmRExp> ContextPattern;
-  std::unique_ptr<TbmRExp> InputPattern;
-  std::string Answer;
-  bool Used = false;
-  bool Marker = false;
-  bool Broken = false;
-};
-
-struct TDatumB {
-  std::unique_ptr<TbmRExp> Pattern;
-  std::string Answer;
-  bool Used = false;
-  bool Marker = false;
-  bool Broken = false;
-};
-
-struct TDatumC {
-  std::string Answer;
-  bool Used = false;
-  bool Marker = false;
-};
-
 class TLumoData {
  public:
   TLumoData(bool use_once, TEvaluateFunc on_evaluate);
@@ -89,23 +86,44 @@ class TLumoData {
   TLumoData(const TLumoData&) = delete;
   TLumoData& operator=(const TLumoData&) = delete;
 
+  virtual TLumoKind Kind() const = 0;
   // Compiles the patterns not compiled yet (kinds A and B; others: nothing).
   virtual void Prepare() = 0;
   // Appends the entries of one data file (ANSI path), plain or enciphered. A
   // missing file changes nothing; an unreadable one throws
   // platform::EFileError.
-  virtual void LoadFromFile(std::string_view file_name);
-  // The answer of a randomly chosen candidate of the first tier that has
-  // any, exactly as stored; "" when there is none. `input` is normalised
-  // ANSI text; kinds 0 and C ignore it.
-  virtual std::string Search(std::string_view input) = 0;
+  void LoadFromFile(std::string_view file_name);
+
+  // Chooses at random among the matching candidates of the first tier that
+  // has any; nothing when no tier has one. `input` is normalised ANSI text;
+  // kinds 0 and C ignore it. Uses nothing up (kind 0 conditions still run
+  // their tags).
+  std::optional<TPick> Pick(std::string_view input);
+  // The answer of a pick, exactly as stored; a once-only object uses the
+  // entry up.
+  std::string Take(const TPick& pick);
+  // Pick and Take: the answer, or "" when there is none.
+  std::string Search(std::string_view input);
+
+  // Appends to `candidates`, in order, the unused entries among
+  // [begin, end) (one tier, no markers inside) that match `input`. This is
+  // the one place a kind decides what matches.
+  virtual void MatchTier(std::string_view input, int32_t begin, int32_t end,
+                         TAnswerList& candidates) = 0;
+  // Tiers held (markers + 1, or 0 without entries) and tier t's entries as
+  // [begin, end) indexes (t 1-based).
+  int32_t TierCount() const { return static_cast<int32_t>(TierStarts_.size()); }
+  std::pair<int32_t, int32_t> TierBounds(int32_t tier) const;
 
   // Entries that can still be chosen: all but markers and used-up entries.
   int32_t Available() const { return Available_; }
   bool UseOnce() const { return UseOnce_; }
   // Entries held, markers included, and the markers among them.
-  virtual int32_t EntryCount() const = 0;
+  int32_t EntryCount() const { return static_cast<int32_t>(Entries_.size()); }
   int32_t MarkerCount() const { return MarkerCount_; }
+  const std::vector<TLumoEntry>& Items() const { return Entries_; }
+  // The data files read, as given to LoadFromFile, in load order.
+  const std::vector<std::string>& Files() const { return Files_; }
 
   // While a sink is set, LoadFromFile appends a note for every line it
   // passes over (too few fields, patterns that do not compile, lines behind
@@ -113,52 +131,42 @@ class TLumoData {
   // default) turns notes off.
   void SetNoteSink(std::vector<TLoadNote>* sink) { Notes_ = sink; }
   // After the last file: notes the markers that divide nothing (first entry,
-  // right after another marker, or last entry). Only entries loaded while the
-  // sink was set are known by file and line.
+  // right after another marker, or last entry).
   void NoteIdleMarkers();
 
  protected:
   // What one line of a data file became.
   enum class TLineResult { kShort, kEndOfData, kEntry, kMarker };
 
-  // Parses one (plain) line and appends its entry when it is one.
+  // Parses one (plain) line. For an entry or a marker it fills in
+  // `entry.Answer` (the table has already grown by `entry`, origin set) and
+  // keeps what the kind matches with; otherwise it keeps nothing.
   // `fields_found` receives the field count of a short line.
-  virtual TLineResult AddLine(const std::string& line, size_t& fields_found) = 0;
+  virtual TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) = 0;
   virtual void ReserveEntries(size_t count) = 0;
   // Minimum field count of a line (0: lines are not split).
   virtual size_t MinimumFields() const = 0;
 
-  // Notes `message` against the origin of entry `index`, if known.
+  // Notes `message` against the origin of entry `index`.
   void NoteEntry(int32_t index, const std::string& message);
   bool NotesOn() const { return Notes_ != nullptr; }
-  // The answer of the chosen entry; a once-only object uses it up.
-  template <typename Datum>
-  std::string TakeAnswer(Datum& entry) {
-    if (UseOnce_) {
-      entry.Used = true;
-      --Available_;
-    }
-    return entry.Answer;
-  }
+  bool Usable(int32_t index) const { return !Entries_[static_cast<size_t>(index)].Used; }
   const TEvaluateFunc& OnEvaluate() const { return OnEvaluate_; }
 
  private:
-  struct TOrigin {
-    std::string File;
-    int Line = 0;
-  };
-
   // Notes the end marker at `line_number` when lines[from..] hold any text.
   void NoteHiddenLines(std::string_view file_name, int line_number,
                        const std::vector<std::string>& lines, size_t from);
+  void AddLines(const std::vector<std::string>& lines, int first_line, int32_t file);
 
+  std::vector<TLumoEntry> Entries_;
+  std::vector<std::string> Files_;
+  std::vector<int32_t> TierStarts_;  // first entry of each tier
   int32_t Available_ = 0;
   int32_t MarkerCount_ = 0;
   TEvaluateFunc OnEvaluate_;
   bool UseOnce_;
   std::vector<TLoadNote>* Notes_ = nullptr;
-  std::vector<TOrigin> Origins_;  // per entry; filled only while notes are on
-  std::vector<bool> IsMarker_;    // per entry
 };
 
 // Kind 0: an entry is a candidate when its condition evaluates to "TRUE".
@@ -167,18 +175,20 @@ class TLumoData0 : public TLumoData {
  public:
   TLumoData0(bool use_once, TEvaluateFunc on_evaluate);
   ~TLumoData0() override;
+  TLumoKind Kind() const override { return TLumoKind::k0; }
   void Prepare() override {}
-  std::string Search(std::string_view input) override;
-  int32_t EntryCount() const override { return static_cast<int32_t>(Entries.size()); }
-  const std::vector<TDatum0>& Items() const { return Entries; }
+  void MatchTier(std::string_view input, int32_t begin, int32_t end,
+                 TAnswerList& candidates) override;
+  // The condition of entry `index` as evaluated (normalised).
+  const std::string& Condition(int32_t index) const { return Keys[static_cast<size_t>(index)]; }
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found) override;
+  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
 
  private:
-  std::vector<TDatum0> Entries;
+  std::vector<std::string> Keys;  // per entry
 };
 
 // Kind A: a candidate when its context pattern is found in `Context` and its
@@ -187,25 +197,30 @@ class TLumoDataA : public TLumoData {
  public:
   TLumoDataA(bool use_once, TEvaluateFunc on_evaluate);
   ~TLumoDataA() override;
+  TLumoKind Kind() const override { return TLumoKind::kA; }
   void Prepare() override;
-  std::string Search(std::string_view input) override;
-  int32_t EntryCount() const override { return static_cast<int32_t>(Entries.size()); }
-  const std::vector<TDatumA>& Items() const { return Entries; }
+  void MatchTier(std::string_view input, int32_t begin, int32_t end,
+                 TAnswerList& candidates) override;
 
   // The character's own previous answer as stored (not normalised); set by
   // the owner after every turn, "" when it found none.
   std::string Context;
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found) override;
+  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 3; }
 
  private:
+  struct TPatterns {
+    std::unique_ptr<TbmRExp> Context;
+    std::unique_ptr<TbmRExp> Input;
+    bool Broken = false;  // one does not compile: never matches
+  };
   void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
 
-  std::vector<TDatumA> Entries;
-  size_t Prepared = 0;  // entries before this index are compiled
+  std::vector<TPatterns> Patterns;  // per entry
+  size_t Prepared = 0;              // entries before this index are compiled
 };
 
 // Kind B: a candidate when its pattern is found in the input.
@@ -214,19 +229,23 @@ class TLumoDataB : public TLumoData {
  public:
   TLumoDataB(bool use_once, TEvaluateFunc on_evaluate);
   ~TLumoDataB() override;
+  TLumoKind Kind() const override { return TLumoKind::kB; }
   void Prepare() override;
-  std::string Search(std::string_view input) override;
-  int32_t EntryCount() const override { return static_cast<int32_t>(Entries.size()); }
-  const std::vector<TDatumB>& Items() const { return Entries; }
+  void MatchTier(std::string_view input, int32_t begin, int32_t end,
+                 TAnswerList& candidates) override;
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found) override;
+  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
 
  private:
-  std::vector<TDatumB> Entries;
-  size_t Prepared = 0;  // entries before this index are compiled
+  struct TPattern {
+    std::unique_ptr<TbmRExp> Matcher;
+    bool Broken = false;  // does not compile: never matches
+  };
+  std::vector<TPattern> Patterns;  // per entry
+  size_t Prepared = 0;             // entries before this index are compiled
 };
 
 // Kind C: free talk; every entry is a candidate. Each whole line, as
@@ -235,18 +254,15 @@ class TLumoDataC : public TLumoData {
  public:
   TLumoDataC(bool use_once, TEvaluateFunc on_evaluate);
   ~TLumoDataC() override;
+  TLumoKind Kind() const override { return TLumoKind::kC; }
   void Prepare() override {}
-  std::string Search(std::string_view input) override;
-  int32_t EntryCount() const override { return static_cast<int32_t>(Entries.size()); }
-  const std::vector<TDatumC>& Items() const { return Entries; }
+  void MatchTier(std::string_view input, int32_t begin, int32_t end,
+                 TAnswerList& candidates) override;
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found) override;
-  void ReserveEntries(size_t count) override;
+  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
+  void ReserveEntries(size_t /*count*/) override {}
   size_t MinimumFields() const override { return 0; }
-
- private:
-  std::vector<TDatumC> Entries;
 };
 
 }  // namespace parlevo

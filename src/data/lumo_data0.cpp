@@ -11,9 +11,10 @@ TLumoData0::TLumoData0(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoData0::~TLumoData0() = default;
 
-void TLumoData0::ReserveEntries(size_t count) { lumo::GrowEntries(Entries, count); }
+void TLumoData0::ReserveEntries(size_t count) { lumo::GrowEntries(Keys, count); }
 
-TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fields_found) {
+TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fields_found,
+                                           TLumoEntry& entry) {
   std::vector<std::string> fields = SplitCommaText(line);
   if (fields.size() < MinimumFields()) {
     fields_found = fields.size();
@@ -22,17 +23,20 @@ TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fiel
   std::string key = lumo::TreatField(fields[0]);
   if (key == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = key == kPriorMarker;
-  Entries.push_back({std::move(key), std::move(fields[1]), false, marker});
+  entry.Answer = std::move(fields[1]);
+  Keys.push_back(std::move(key));
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
 }
 
-std::string TLumoData0::Search(std::string_view /*input*/) {
+void TLumoData0::MatchTier(std::string_view /*input*/, int32_t begin, int32_t end,
+                           TAnswerList& candidates) {
   // Without an evaluator no condition can hold.
-  if (!OnEvaluate()) return std::string();
-  const int32_t chosen = lumo::ScanTiers(Entries, [this](const TDatum0& entry) {
-    return NormalizeText(OnEvaluate()(platform::AnsiToWide(entry.Key))) == u"TRUE";
-  });
-  return chosen < 0 ? std::string() : TakeAnswer(Entries[static_cast<size_t>(chosen)]);
+  if (!OnEvaluate()) return;
+  for (int32_t i = begin; i < end; ++i) {
+    if (!Usable(i)) continue;
+    const std::u16string value = OnEvaluate()(platform::AnsiToWide(Condition(i)));
+    if (NormalizeText(value) == u"TRUE") candidates.Add(i);
+  }
 }
 
 }  // namespace parlevo

@@ -12,9 +12,10 @@ TLumoDataA::TLumoDataA(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoDataA::~TLumoDataA() = default;
 
-void TLumoDataA::ReserveEntries(size_t count) { lumo::GrowEntries(Entries, count); }
+void TLumoDataA::ReserveEntries(size_t count) { lumo::GrowEntries(Patterns, count); }
 
-TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fields_found) {
+TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fields_found,
+                                           TLumoEntry& entry) {
   std::vector<std::string> fields = SplitCommaText(line);
   if (fields.size() < MinimumFields()) {
     fields_found = fields.size();
@@ -24,14 +25,11 @@ TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fiel
   if (context == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = context == kPriorMarker;
   std::string context_error, input_error;
-  TDatumA entry{lumo::NewMatcher(context, context_error),
-                lumo::NewMatcher(lumo::TreatField(fields[1]), input_error),
-                std::move(fields[2]),
-                false,
-                marker,
-                false};
-  entry.Broken = !context_error.empty() || !input_error.empty();
-  Entries.push_back(std::move(entry));
+  TPatterns patterns{lumo::NewMatcher(context, context_error),
+                     lumo::NewMatcher(lumo::TreatField(fields[1]), input_error), false};
+  patterns.Broken = !context_error.empty() || !input_error.empty();
+  entry.Answer = std::move(fields[2]);
+  Patterns.push_back(std::move(patterns));
   if (!marker) NoteErrors(EntryCount() - 1, context_error, input_error);
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
 }
@@ -46,28 +44,30 @@ void TLumoDataA::NoteErrors(int32_t index, const std::string& context_error,
 void TLumoDataA::Prepare() {
   // Both patterns of every new entry are compiled here, once; an entry with a
   // malformed one is remembered as never matching.
-  for (; Prepared < Entries.size(); ++Prepared) {
-    TDatumA& entry = Entries[Prepared];
-    if (entry.Broken) continue;
+  for (; Prepared < Patterns.size(); ++Prepared) {
+    TPatterns& patterns = Patterns[Prepared];
+    if (patterns.Broken) continue;
     std::string context_error, input_error;
-    lumo::Compile(*entry.ContextPattern, context_error);
-    lumo::Compile(*entry.InputPattern, input_error);
-    entry.Broken = !context_error.empty() || !input_error.empty();
-    if (!entry.Marker) NoteErrors(static_cast<int32_t>(Prepared), context_error, input_error);
+    lumo::Compile(*patterns.Context, context_error);
+    lumo::Compile(*patterns.Input, input_error);
+    patterns.Broken = !context_error.empty() || !input_error.empty();
+    const auto index = static_cast<int32_t>(Prepared);
+    if (!Items()[Prepared].Marker) NoteErrors(index, context_error, input_error);
   }
 }
 
-std::string TLumoDataA::Search(std::string_view input) {
-  const int32_t chosen = lumo::ScanTiers(Entries, [this, input](TDatumA& entry) {
-    if (entry.Broken) return false;
+void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
+                           TAnswerList& candidates) {
+  for (int32_t i = begin; i < end; ++i) {
+    TPatterns& patterns = Patterns[static_cast<size_t>(i)];
+    if (!Usable(i) || patterns.Broken) continue;
     try {
       // The input pattern is tried only when the context fits.
-      return entry.ContextPattern->Found(Context) && entry.InputPattern->Found(input);
+      if (patterns.Context->Found(Context) && patterns.Input->Found(input)) candidates.Add(i);
     } catch (const EbmREToken&) {
-      return false;  // a malformed pattern never matches
+      // a malformed pattern never matches
     }
-  });
-  return chosen < 0 ? std::string() : TakeAnswer(Entries[static_cast<size_t>(chosen)]);
+  }
 }
 
 }  // namespace parlevo

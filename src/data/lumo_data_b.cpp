@@ -11,9 +11,10 @@ TLumoDataB::TLumoDataB(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoDataB::~TLumoDataB() = default;
 
-void TLumoDataB::ReserveEntries(size_t count) { lumo::GrowEntries(Entries, count); }
+void TLumoDataB::ReserveEntries(size_t count) { lumo::GrowEntries(Patterns, count); }
 
-TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fields_found) {
+TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fields_found,
+                                           TLumoEntry& entry) {
   std::vector<std::string> fields = SplitCommaText(line);
   if (fields.size() < MinimumFields()) {
     fields_found = fields.size();
@@ -23,9 +24,8 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   if (pattern == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = pattern == kPriorMarker;
   std::string error;
-  TDatumB entry{lumo::NewMatcher(pattern, error), std::move(fields[1]), false, marker, false};
-  entry.Broken = !error.empty();
-  Entries.push_back(std::move(entry));
+  Patterns.push_back({lumo::NewMatcher(pattern, error), !error.empty()});
+  entry.Answer = std::move(fields[1]);
   if (!error.empty() && !marker) {
     NoteEntry(EntryCount() - 1, "pattern does not compile: " + error);
   }
@@ -35,27 +35,28 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
 void TLumoDataB::Prepare() {
   // Compiling is done once per entry; a malformed pattern is remembered so
   // that no search asks the engine again.
-  for (; Prepared < Entries.size(); ++Prepared) {
-    TDatumB& entry = Entries[Prepared];
+  for (; Prepared < Patterns.size(); ++Prepared) {
+    TPattern& pattern = Patterns[Prepared];
     std::string error;
-    if (entry.Broken || lumo::Compile(*entry.Pattern, error)) continue;
-    entry.Broken = true;
-    if (!entry.Marker) {
+    if (pattern.Broken || lumo::Compile(*pattern.Matcher, error)) continue;
+    pattern.Broken = true;
+    if (!Items()[Prepared].Marker) {
       NoteEntry(static_cast<int32_t>(Prepared), "pattern does not compile: " + error);
     }
   }
 }
 
-std::string TLumoDataB::Search(std::string_view input) {
-  const int32_t chosen = lumo::ScanTiers(Entries, [input](TDatumB& entry) {
-    if (entry.Broken) return false;
+void TLumoDataB::MatchTier(std::string_view input, int32_t begin, int32_t end,
+                           TAnswerList& candidates) {
+  for (int32_t i = begin; i < end; ++i) {
+    TPattern& pattern = Patterns[static_cast<size_t>(i)];
+    if (!Usable(i) || pattern.Broken) continue;
     try {
-      return entry.Pattern->Found(input);
+      if (pattern.Matcher->Found(input)) candidates.Add(i);
     } catch (const EbmREToken&) {
-      return false;  // a malformed pattern never matches
+      // a malformed pattern never matches
     }
-  });
-  return chosen < 0 ? std::string() : TakeAnswer(Entries[static_cast<size_t>(chosen)]);
+  }
 }
 
 }  // namespace parlevo

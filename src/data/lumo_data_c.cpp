@@ -11,22 +11,23 @@ TLumoDataC::TLumoDataC(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoDataC::~TLumoDataC() = default;
 
-void TLumoDataC::ReserveEntries(size_t count) { lumo::GrowEntries(Entries, count); }
-
-TLumoData::TLineResult TLumoDataC::AddLine(const std::string& line, size_t& /*fields_found*/) {
+TLumoData::TLineResult TLumoDataC::AddLine(const std::string& line, size_t& /*fields_found*/,
+                                           TLumoEntry& entry) {
   const std::u16string folded = NormalizeText(platform::AnsiToWide(line));
   if (folded == u"{ENDOFDATA}") return TLineResult::kEndOfData;
   if (folded == u"{PRIOR}") {
-    Entries.push_back({std::string(kPriorMarker), false, true});
+    entry.Answer = std::string(kPriorMarker);
     return TLineResult::kMarker;
   }
-  Entries.push_back({line, false, false});
+  entry.Answer = line;
   return TLineResult::kEntry;
 }
 
-std::string TLumoDataC::Search(std::string_view /*input*/) {
-  const int32_t chosen = lumo::ScanTiers(Entries, [](const TDatumC&) { return true; });
-  return chosen < 0 ? std::string() : TakeAnswer(Entries[static_cast<size_t>(chosen)]);
+void TLumoDataC::MatchTier(std::string_view /*input*/, int32_t begin, int32_t end,
+                           TAnswerList& candidates) {
+  for (int32_t i = begin; i < end; ++i) {
+    if (Usable(i)) candidates.Add(i);
+  }
 }
 
 }  // namespace parlevo

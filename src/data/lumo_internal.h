@@ -1,5 +1,5 @@
 // Pieces shared by the four kinds of knowledge data: the treatment of pattern
-// and condition fields, matcher creation, and the tier scan of a search.
+// and condition fields, matcher creation, and the growth of entry tables.
 #ifndef PARLEVO_DATA_LUMO_INTERNAL_H_
 #define PARLEVO_DATA_LUMO_INTERNAL_H_
 
@@ -30,27 +30,6 @@ bool Compile(TbmRExp& matcher, std::string& error);
 template <typename Datum>
 void GrowEntries(std::vector<Datum>& entries, size_t count) {
   if (count > entries.capacity()) entries.reserve(std::max(count, 2 * entries.capacity()));
-}
-
-// Scans the entries tier by tier and returns the index of a random
-// candidate of the first tier that has any, or -1. `is_candidate` is asked
-// only about unused entries that are no markers, in order, and only as far
-// as the scan goes.
-template <typename Datum, typename Test>
-int32_t ScanTiers(std::vector<Datum>& entries, Test&& is_candidate) {
-  if (entries.empty()) return -1;
-  TAnswerList candidates(static_cast<int32_t>(entries.size()));
-  for (size_t i = 0; i < entries.size(); ++i) {
-    Datum& entry = entries[i];
-    if (entry.Marker) {
-      if (candidates.Count() > 0) break;
-      continue;
-    }
-    if (entry.Used) continue;
-    if (is_candidate(entry)) candidates.Add(static_cast<int32_t>(i));
-  }
-  if (candidates.Count() == 0) return -1;
-  return candidates.Choose();
 }
 
 }  // namespace parlevo::lumo

@@ -40,10 +40,10 @@ TCharacter::TCharacter() {
   StartTime = platform::NowLocal();  // {WORK} counts from here
 }
 
-TCharacter::TCharacter(std::string_view file_name) {
+TCharacter::TCharacter(std::string_view file_name, TStateUse state_use) : StateUse_(state_use) {
   LoadPersonality(file_name, nullptr);
   // Name is still empty here, so a first state file carries the empty key.
-  if (!platform::FileExists(StatePath())) SaveState();
+  if (WritesState() && !platform::FileExists(StatePath())) SaveState();
   Name = CharacterFile->GetValue("name");
   LoadState();
   StartTime = platform::NowLocal();
@@ -72,7 +72,7 @@ void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNo
 }
 
 TCharacter::~TCharacter() {
-  if (!Name.empty()) {
+  if (!Name.empty() && WritesState()) {
     try {
       SaveState();
     } catch (const std::exception& e) {
@@ -148,6 +148,12 @@ int64_t TCharacter::TotalAvailable() {
 }
 
 std::string_view TCharacter::DataKey(int i) { return kDataKeys.at(i); }
+
+std::string_view TCharacter::DataFileName(int i, int32_t file) {
+  std::string_view path = Slot(i).Files().at(static_cast<size_t>(file));
+  if (path.substr(0, Folder.size()) == Folder) path.remove_prefix(Folder.size());
+  return path;
+}
 
 TLumoData& TCharacter::Slot(int i) {
   switch (i) {

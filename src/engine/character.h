@@ -48,20 +48,33 @@ using TDataSlots = uint8_t;
 inline constexpr TDataSlots OpeningSlots = 0x03;  // Data01, Data02
 inline constexpr TDataSlots AllSlots = 0xFF;
 
+// Whether a loaded character writes its state file (a first one at load, the
+// kept slots at release) or only reads it, for tools that must leave no trace.
+enum class TStateUse { kReadWrite, kReadOnly };
+
+// Where the answer of the last Talk came from: its data slot (0 = Data01 ...
+// 7 = DataC2; -1 when nothing answered) and the pick within that object.
+struct TAnswerSource {
+  int Slot = -1;
+  TPick Pick;
+};
+
 class TCharacter {
  public:
   // A character with no files: nothing is loaded and nothing is saved.
   TCharacter();
   // Loads the character from its base file (ANSI path). Throws
   // ELumoInvalidCharacter, or platform::EFileError for an unreadable file.
-  explicit TCharacter(std::string_view file_name);
+  // With TStateUse::kReadOnly the state file is read when there is one and
+  // never written.
+  explicit TCharacter(std::string_view file_name, TStateUse state_use = TStateUse::kReadWrite);
   // Loads like the constructor above and refuses the same characters, but
   // reads and writes no state file (Name stays empty, so nothing is saved)
   // and appends to `notes` what loading passes over in silence: missing data
   // files and the data objects' own notes. For personality authors.
   TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes);
-  // Saves the state file when Name is not empty. Never throws: a failed save
-  // keeps the old file and is reported through SaveErrorHandler.
+  // Saves the state file when Name is not empty (and the state is writable). Never throws: a failed
+  // save keeps the old file and is reported through SaveErrorHandler.
   ~TCharacter();
   TCharacter(const TCharacter&) = delete;
   TCharacter& operator=(const TCharacter&) = delete;
@@ -97,6 +110,10 @@ class TCharacter {
   static std::string_view DataKey(int i);
   // Sum of Available over the eight data objects.
   int64_t TotalAvailable();
+  // File `file` of slot i's object as the base file names it: relative to
+  // the data folder (the path as loaded when it lies elsewhere).
+  std::string_view DataFileName(int i, int32_t file);
+  bool WritesState() const { return StateUse_ == TStateUse::kReadWrite; }
 
   // Called with a message when the destructor's save fails (default: none).
   // Set once at program start, before any thread runs; only read afterwards.
@@ -115,10 +132,11 @@ class TCharacter {
   std::array<std::string, 100> Memos{};
   std::array<double, 100> Counts{};
   std::array<bool, 100> Flags{};
-  std::string LastAnswer;  // raw answer chosen by the last Talk
-  std::string Input;       // input of the last Talk
-  std::string PrevInput;   // input of the Talk before that
-  double StartTime = 0;    // when loading finished (days since 1899-12-30)
+  std::string LastAnswer;    // raw answer chosen by the last Talk
+  TAnswerSource LastSource;  // where LastAnswer came from
+  std::string Input;         // input of the last Talk
+  std::string PrevInput;     // input of the Talk before that
+  double StartTime = 0;      // when loading finished (days since 1899-12-30)
   int32_t TalkCount = 0;
   bool AllowExecute = false;
 
@@ -128,11 +146,13 @@ class TCharacter {
   void LoadDataFiles(std::vector<TLoadNote>* notes);
   int ValueLine(std::string_view key) const;
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
+  std::string AnswerFrom(int slot, const std::string& input);
   void ReportSaveError(const std::string& reason) const;
 
   // LIKE's compiled patterns. Mutable: asking a pattern is a const question
   // that fills the cache; one thread uses a character at a time.
   mutable TPatternCache PatternCache_;
+  TStateUse StateUse_ = TStateUse::kReadWrite;
 };
 
 }  // namespace parlevo

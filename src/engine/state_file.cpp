@@ -72,7 +72,10 @@ std::string MemoLine(const std::string& memo) {
 void TCharacter::LoadState() {
   if (FileName.empty()) return;  // a character with no files has no state file
   std::string path = StatePath();
-  if (!platform::FileExists(path)) SaveState();
+  if (!platform::FileExists(path)) {
+    if (!WritesState()) return;  // the slots stay as a new state file has them
+    SaveState();
+  }
   // One key line more than the slots, in case the file is enciphered.
   std::vector<std::string> lines = ReadLeadingLines(path, kStateLines + 1);
   if (IsEncrypted(lines)) {

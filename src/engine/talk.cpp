@@ -41,8 +41,12 @@ std::u16string TCharacter::Talk(std::u16string_view text, TDataSlots slots) {
   OperateMessage = (slots & OpeningSlots) != 0 ? input : std::string();
 
   std::string answer;
+  LastSource = {};
   for (int i = 0; i < kFirstFreeTalk && answer.empty(); ++i) {
-    if (Has(slots, i)) answer = Slot(i).Search(input);
+    if (!Has(slots, i)) continue;
+    answer = AnswerFrom(i, input);
+    // An entry with an empty answer lets the next object speak.
+    if (answer.empty()) LastSource = {};
   }
   if (answer.empty()) answer = AnswerFreeTalk(input, slots);
 
@@ -61,11 +65,21 @@ std::string TCharacter::AnswerFreeTalk(const std::string& input, TDataSlots slot
     const double n1 = DataC1->Available();
     const double n2 = DataC2->Available();
     if (n1 + n2 <= 0) return std::string();
-    return platform::RandomReal() < n1 / (n1 + n2) ? DataC1->Search(input) : DataC2->Search(input);
+    return AnswerFrom(platform::RandomReal() < n1 / (n1 + n2) ? kFirstFreeTalk : kSecondFreeTalk,
+                      input);
   }
-  if (first) return DataC1->Search(input);
-  if (second) return DataC2->Search(input);
+  if (first) return AnswerFrom(kFirstFreeTalk, input);
+  if (second) return AnswerFrom(kSecondFreeTalk, input);
   return std::string();
+}
+
+// The answer of one data object, remembering where it came from.
+std::string TCharacter::AnswerFrom(int slot, const std::string& input) {
+  TLumoData& data = Slot(slot);
+  const std::optional<TPick> pick = data.Pick(input);
+  if (!pick) return std::string();
+  LastSource = {slot, *pick};
+  return data.Take(*pick);
 }
 
 }  // namespace parlevo

@@ -304,11 +304,13 @@ TEST_F(ConversationThreadTest, RefusedCharacterStartsNothing) {
 // Failures during a turn
 // ---------------------------------------------------------------------------
 
-// Kind 0 data whose search breaks, standing in for a fault in the engine.
+// Kind 0 data whose matching breaks, standing in for a fault in the engine.
 class BrokenData : public TLumoData0 {
  public:
-  BrokenData() : TLumoData0(false, nullptr) {}
-  std::string Search(std::string_view) override { throw std::runtime_error("data broke"); }
+  explicit BrokenData(const std::string& file) : TLumoData0(false, nullptr) { LoadFromFile(file); }
+  void MatchTier(std::string_view, int32_t, int32_t, TAnswerList&) override {
+    throw std::runtime_error("data broke");
+  }
 };
 
 TEST_F(ConversationThreadTest, EngineErrorEndsTheConversationCleanly) {
@@ -318,7 +320,8 @@ TEST_F(ConversationThreadTest, EngineErrorEndsTheConversationCleanly) {
   ASSERT_TRUE(sink_.WaitHeld());
   // The conversation thread is held inside DeliverLine, so it is not using
   // the characters now.
-  conversation.Character(1).Data01 = std::make_unique<BrokenData>();
+  conversation.Character(1).Data01 =
+      std::make_unique<BrokenData>(dir_.Write("broken.txt", {"x,y"}));
   sink_.Release();
   ASSERT_TRUE(conversation.WaitFor(kPatience));
   EXPECT_EQ(conversation.FailureMessage(), "data broke");

@@ -129,14 +129,14 @@ KeptSlots AsSaved(KeptSlots kept) {
 // a conversation has ended, they are what its release saved.
 class SoakSink : public LineSink {
  public:
-  void DeliverLine(const TParlevoThread& from, const std::string& line) override {
+  void DeliverLine(const TParlevoThread& from, const TTurn& turn) override {
     // Character() is for the conversation thread, which this is.
     auto& conversation = const_cast<TParlevoThread&>(from);
     std::array<KeptSlots, 2> kept = {Kept(conversation.Character(0)),
                                      Kept(conversation.Character(1))};
     std::lock_guard lock(mutex_);
     ++lines_;
-    bytes_ += line.size();
+    bytes_ += turn.Line.size();
     last_ = std::move(kept);
     changed_.notify_all();
   }

@@ -44,11 +44,11 @@ inline std::string WriteCharacter(const ScratchDir& dir, const std::string& name
 // when a given line arrives, until the test lets it go.
 class RecordingSink : public LineSink {
  public:
-  void DeliverLine(const TParlevoThread& from, const std::string& line) override {
+  void DeliverLine(const TParlevoThread& from, const TTurn& turn) override {
     std::function<void()> action;
     {
       std::unique_lock lock(mutex_);
-      lines_.push_back(line);
+      lines_.push_back(turn.Line);
       from_ = &from;
       changed_.notify_all();
       if (lines_.size() == hold_at_) {

@@ -10,7 +10,9 @@
 
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
+#include "app/cli/turn_output.h"
 #include "app/transcript.h"
+#include "app/turn.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
 
@@ -21,6 +23,7 @@ struct ChatOptions {
   std::string partner;
   bool partner_given = false;
   std::string format = std::string(kDefaultLogFormat);
+  TTurnOutput output = TTurnOutput::kLines;
   std::string base_file;
 };
 
@@ -29,13 +32,6 @@ std::string LoginName() {
   if (const char* name = getlogin(); name != nullptr && *name != '\0') return name;
   if (const char* name = std::getenv("USER"); name != nullptr) return name;
   return "";
-}
-
-// Answers `input` and turns the answer into what the partner hears: tags
-// expanded, brace spans removed, in the code page.
-std::string Answer(TCharacter& character, std::u16string_view input, TDataSlots slots) {
-  std::u16string answer = character.Talk(input, slots);
-  return platform::WideToAnsi(StripBraces(character.ExpandTags(answer)));
 }
 
 int RunChat(const ChatOptions& options) {
@@ -48,17 +44,18 @@ int RunChat(const ChatOptions& options) {
   TUser& user = character->User;
   user.FamilyName = user.GivenName = user.OtherName = user.Nickname = partner;
 
-  auto say = [&](const std::string& name, const std::string& said) {
-    PrintAnsiLine(FormatLine(format, name, said));
+  int64_t number = 0;
+  auto show = [&](TTurn turn, bool answer) {
+    turn.Number = ++number;
+    PrintTurn(turn, options.output, answer);
   };
-  say(character->CharacterFile->GetValue("name"), Answer(*character, u"LCCalled", OpeningSlots));
+  show(SpeakTurn(*character, kOpeningInput, OpeningSlots, format), true);
   std::string line;
   while (std::getline(std::cin, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::string heard = platform::Utf8ToAnsi(line);
-    say(partner, heard);
-    say(character->CharacterFile->GetValue("name"),
-        Answer(*character, platform::AnsiToWide(heard), AllSlots));
+    show(HeardTurn(partner, heard, format), false);
+    show(SpeakTurn(*character, platform::AnsiToWide(heard), AllSlots, format), true);
   }
   character.reset();  // saves the state file
   return kExitOk;
@@ -76,6 +73,7 @@ CommandRunner SetUpChat(CLI::App& app) {
       },
       "the partner's name (default: the login name)");
   chat->add_option("--format", options->format, "transcript line pattern")->capture_default_str();
+  AddTurnOutputOptions(*chat, options->output);
   chat->add_option("basefile", options->base_file, "the character's base file")->required();
   return [options] { return RunChat(*options); };
 }

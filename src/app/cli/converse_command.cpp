@@ -10,6 +10,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/read_only_character.h"
+#include "app/cli/turn_output.h"
 #include "app/conversation.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -59,16 +60,34 @@ class InterruptGuard {
   struct sigaction old_pipe_ {};
 };
 
-// Prints every line as it arrives and ends the conversation after `limit`
-// lines (0: no limit) or when standard output can no longer be written.
+struct ConverseOptions {
+  int64_t turns = 0;
+  int32_t interval = 2000;  // the window's normal speed
+  std::string format{kDefaultLogFormat};
+  TTurnOutput output = TTurnOutput::kLines;
+  bool stop_when_stuck = false;
+  std::string first, second;
+};
+
+// Prints every turn as it arrives and ends the conversation after `limit`
+// lines (0: no limit), when standard output can no longer be written, or
+// (when asked) once it is stuck in a loop.
 class PrintingSink : public LineSink {
  public:
-  explicit PrintingSink(int64_t limit) : limit_(limit) {}
+  explicit PrintingSink(const ConverseOptions& options) : options_(options) {}
 
-  void DeliverLine(const TParlevoThread& from, const std::string& line) override {
-    PrintAnsiLine(line);
+  void DeliverLine(const TParlevoThread& from, const TTurn& turn) override {
+    PrintTurn(turn, options_.output);
     ++printed_;
-    if (std::ferror(stdout) || (limit_ > 0 && printed_ >= limit_)) {
+    bool stop = std::ferror(stdout) || (options_.turns > 0 && printed_ >= options_.turns);
+    if (turn.StuckLines > 0 && !stuck_reported_) {
+      stuck_reported_ = true;
+      std::fprintf(stderr, "# stuck: the last %d lines repeat\n",
+                   static_cast<int>(turn.StuckLines));
+      std::fflush(stderr);
+      stop = stop || options_.stop_when_stuck;
+    }
+    if (stop) {
       // `from` is the conversation this sink serves, owned non-const by
       // RunConverse; Terminate is safe from the conversation thread.
       const_cast<TParlevoThread&>(from).Terminate();
@@ -76,20 +95,15 @@ class PrintingSink : public LineSink {
   }
 
  private:
-  const int64_t limit_;
-  int64_t printed_ = 0;  // only touched on the conversation thread
-};
-
-struct ConverseOptions {
-  int64_t turns = 0;
-  int32_t interval = 2000;  // the window's normal speed
-  std::string format{kDefaultLogFormat};
-  std::string first, second;
+  const ConverseOptions& options_;
+  // Only touched on the conversation thread.
+  int64_t printed_ = 0;
+  bool stuck_reported_ = false;
 };
 
 int RunConverse(const ConverseOptions& options) {
   InterruptGuard guard;
-  PrintingSink sink(options.turns);
+  PrintingSink sink(options);
   std::unique_ptr<TParlevoThread> conversation;
   WarnWhenStateCannotBeSaved(options.first);
   WarnWhenStateCannotBeSaved(options.second);
@@ -122,6 +136,9 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
       ->check(CLI::NonNegativeNumber);
   command->add_option("--format", options->format,
                       "transcript line pattern (default \"%charname > %comment\")");
+  AddTurnOutputOptions(*command, options->output);
+  command->add_flag("--stop-when-stuck", options->stop_when_stuck,
+                    "end once the last lines repeat a cycle for the third time");
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();

@@ -1,7 +1,6 @@
 // parlevo-cli: the terminal front end. Global options (--codepage, --clock)
 // come before the command; each command is registered from its own file.
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>

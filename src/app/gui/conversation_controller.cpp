@@ -63,7 +63,7 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
     conversation->data_folders[i] = characters[i]->CharacterFile->DataFolder();
   }
   conversation->sink = std::make_unique<WindowLineSink>(
-      [this](const TParlevoThread& from, const std::string& line) { Deliver(from, line); });
+      [this](const TParlevoThread& from, const TTurn& turn) { Deliver(from, turn.Line); });
   try {
     conversation->thread = std::make_unique<TParlevoThread>(std::move(characters), log_format,
                                                             interval, *conversation->sink);

@@ -10,14 +10,14 @@ namespace parlevo::gui {
 
 WindowLineSink::WindowLineSink(Receiver receiver) : receiver_(std::move(receiver)) {}
 
-void WindowLineSink::DeliverLine(const TParlevoThread& from, const std::string& line) {
+void WindowLineSink::DeliverLine(const TParlevoThread& from, const TTurn& turn) {
   if (detached_.load()) return;
   // The GUI thread may detach the sink after the check above; the queued call
   // then still runs (from the event loop or RunPendingDelivery) and drops it.
   QMetaObject::invokeMethod(
       this,
-      [this, &from, &line] {
-        if (!detached_.load()) receiver_(from, line);
+      [this, &from, &turn] {
+        if (!detached_.load()) receiver_(from, turn);
       },
       Qt::BlockingQueuedConnection);
 }

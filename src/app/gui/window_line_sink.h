@@ -20,14 +20,15 @@ class WindowLineSink final : public QObject, public LineSink {
   Q_OBJECT
 
  public:
-  // `receiver` runs on the GUI thread for every line delivered while the
-  // sink is attached.
-  using Receiver = std::function<void(const TParlevoThread& from, const std::string& line)>;
+  // `receiver` runs on the GUI thread for every turn delivered while the
+  // sink is attached (the conversation thread waits meanwhile, so the
+  // record's views into the speaker's data stay valid).
+  using Receiver = std::function<void(const TParlevoThread& from, const TTurn& turn)>;
   explicit WindowLineSink(Receiver receiver);
 
   // Conversation thread: waits until the GUI thread has run the receiver, or
   // returns at once, dropping the line, once the sink is detached.
-  void DeliverLine(const TParlevoThread& from, const std::string& line) override;
+  void DeliverLine(const TParlevoThread& from, const TTurn& turn) override;
 
   // GUI thread: the window lets go of the conversation; later lines are
   // dropped, and a line whose delivery is under way is dropped when it runs.

@@ -1,0 +1,34 @@
+// How parlevo-cli shows a turn: the transcript line alone, followed by where
+// its answer came from (--why), or as one JSON object per line (--json).
+#ifndef PARLEVO_APP_CLI_TURN_OUTPUT_H_
+#define PARLEVO_APP_CLI_TURN_OUTPUT_H_
+
+#include <string>
+
+#include "app/turn.h"
+
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
+namespace parlevo::cli {
+
+enum class TTurnOutput { kLines, kWhy, kJson };
+
+// "SLOT FILE:LINE tier T of N, C candidates", or "no answer".
+std::string DescribeSource(const std::optional<TTurnSource>& source);
+// "FILE:LINE", or "none" (UTF-8).
+std::string SourceLocation(const std::optional<TTurnSource>& source);
+
+// Prints `turn` to standard output in `output`'s form. `answer` is false for
+// a line that is no character's answer (a chat partner's): it gets no
+// "# ..." line.
+void PrintTurn(const TTurn& turn, TTurnOutput output, bool answer = true);
+
+// Adds --why and --json (mutually exclusive) to `command`.
+void AddTurnOutputOptions(CLI::App& command, TTurnOutput& output);
+
+}  // namespace parlevo::cli
+
+#endif  // PARLEVO_APP_CLI_TURN_OUTPUT_H_

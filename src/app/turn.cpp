@@ -1,0 +1,51 @@
+// The turn pipeline shared by the conversation thread, the CLI's chat, the
+// personality tests and coverage: talk, expand, strip, convert, format.
+#include "app/turn.h"
+
+#include "app/transcript.h"
+#include "platform/codepage.h"
+
+namespace parlevo {
+
+std::optional<TTurnSource> LastSource(TCharacter& character) {
+  const TAnswerSource& last = character.LastSource;
+  if (last.Slot < 0) return std::nullopt;
+  TLumoData& data = character.Slot(last.Slot);
+  const TLumoEntry& entry = data.Items().at(static_cast<size_t>(last.Pick.Entry));
+  TTurnSource source;
+  source.Slot = last.Slot;
+  source.SlotKey = TCharacter::DataKey(last.Slot);
+  source.Kind = data.Kind();
+  source.File = character.DataFileName(last.Slot, entry.File);
+  source.Line = entry.Line;
+  source.Entry = last.Pick.Entry;
+  source.Tier = last.Pick.Tier;
+  source.Tiers = data.TierCount();
+  source.Candidates = last.Pick.Candidates;
+  if (data.Kind() == TLumoKind::k0) {
+    source.Condition = static_cast<TLumoData0&>(data).Condition(last.Pick.Entry);
+  }
+  return source;
+}
+
+TTurn SpeakTurn(TCharacter& speaker, std::u16string_view input, TDataSlots slots,
+                std::string_view log_format) {
+  const std::u16string answer = speaker.Talk(input, slots);
+  TTurn turn;
+  turn.Source = LastSource(speaker);
+  // The ANSI form is both what is shown and what the other one hears.
+  turn.Said = platform::WideToAnsi(StripBraces(speaker.ExpandTags(answer)));
+  turn.Name = speaker.CharacterFile->GetValue("name");
+  turn.Line = FormatLine(log_format, turn.Name, turn.Said);
+  return turn;
+}
+
+TTurn HeardTurn(std::string_view name, std::string_view said, std::string_view log_format) {
+  TTurn turn;
+  turn.Name = std::string(name);
+  turn.Said = std::string(said);
+  turn.Line = FormatLine(log_format, name, said);
+  return turn;
+}
+
+}  // namespace parlevo
