@@ -12,8 +12,11 @@
 //
 // Many patterns are asked about one text in a row (every entry of a
 // personality about what was just said), so each thread keeps a summary of
-// the last text it saw twice: which bytes and byte pairs occur. A literal
-// with a byte pair the text lacks is absent without a scan.
+// the last text it saw twice, of any length: which bytes and byte pairs
+// occur. A literal with a byte pair the text lacks is absent without a scan.
+// A caller that declares the text (TbmRESameText) spares every pattern the
+// comparison with the last text; while a declaration stands, other texts get
+// no summary, so the declared one keeps it.
 //
 // Unanchored automaton: the search's automaton run from every character
 // boundary at once, i.e. the subset construction over sets of its states with
@@ -226,8 +229,6 @@ bool Contains(std::string_view text, const std::string& needle, size_t rare) {
 // ---------------------------------------------------------------------------
 // Summary of the last text
 
-constexpr size_t kMaxSummaryBytes = 1024;
-
 struct TextSummary {
   std::string text;  // the last text seen
   bool built = false;
@@ -266,11 +267,27 @@ struct TextSummary {
   }
 };
 
-// The summary of `text` when this thread saw the same text last time, else
-// null (and `text` is remembered). Per thread: no locks, no sharing.
+// This thread's summary, and the text a TbmRESameText declared, if any.
+struct ThreadSummary {
+  TextSummary summary;
+  const char* same_data = nullptr;  // the declared text: no comparison needed
+  size_t same_size = 0;
+};
+
+ThreadSummary& ThisThread() {
+  thread_local ThreadSummary state;  // per thread: no locks, no sharing
+  return state;
+}
+
+// The summary of `text` when it was declared the same text, or when this
+// thread saw the same text last time; else null (and `text` is remembered).
 const TextSummary* Summarize(std::string_view text) {
-  thread_local TextSummary summary;
-  if (text.size() > kMaxSummaryBytes || text.empty()) return nullptr;
+  if (text.empty()) return nullptr;
+  ThreadSummary& state = ThisThread();
+  TextSummary& summary = state.summary;
+  if (state.same_data) {  // the summary belongs to the declared text
+    return text.data() == state.same_data && text.size() == state.same_size ? &summary : nullptr;
+  }
   if (summary.text.size() == text.size() &&
       std::memcmp(summary.text.data(), text.data(), text.size()) == 0) {
     if (!summary.built) summary.Build();
@@ -282,6 +299,36 @@ const TextSummary* Summarize(std::string_view text) {
 }
 
 }  // namespace
+
+TbmRESameText::TbmRESameText(std::string_view text) {
+  ThreadSummary& state = ThisThread();
+  previous_data_ = state.same_data;
+  previous_size_ = state.same_size;
+  if (text.empty()) {  // nothing to summarise: no declaration either
+    state.same_data = nullptr;
+    state.same_size = 0;
+    return;
+  }
+  if (state.summary.text != text || !state.summary.built) {
+    state.summary.text.assign(text);
+    state.summary.Build();
+  }
+  state.same_data = text.data();
+  state.same_size = text.size();
+}
+
+TbmRESameText::~TbmRESameText() {
+  ThreadSummary& state = ThisThread();
+  state.same_data = previous_data_;
+  state.same_size = previous_size_;
+  if (previous_data_) {  // an outer declaration: its text gets the summary back
+    std::string_view outer(previous_data_, previous_size_);
+    if (state.summary.text != outer || !state.summary.built) {
+      state.summary.text.assign(outer);
+      state.summary.Build();
+    }
+  }
+}
 
 // The unanchored automaton's tables, apart from the hot fields.
 struct TbmREFastFind::Automaton {

@@ -97,6 +97,22 @@ class TbmREFastFind {
   std::unique_ptr<Automaton> automaton_;
 };
 
+// While it lives, the patterns asked on this thread about `text` (the same
+// bytes at the same address, left unchanged) share one summary of it, built
+// once, instead of each checking whether the text is the one seen last. For
+// a caller that asks many patterns about one text.
+class TbmRESameText {
+ public:
+  explicit TbmRESameText(std::string_view text);
+  ~TbmRESameText();
+  TbmRESameText(const TbmRESameText&) = delete;
+  TbmRESameText& operator=(const TbmRESameText&) = delete;
+
+ private:
+  const char* previous_data_;
+  size_t previous_size_;
+};
+
 }  // namespace parlevo
 
 #endif  // PARLEVO_REGEX_FAST_FIND_H_

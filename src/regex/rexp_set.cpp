@@ -103,6 +103,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
 
 void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) const {
   found.clear();
+  TbmRESameText same(text);  // every pattern is asked about this one text
   for (int32_t i = 0; i < size(); ++i) {
     TbmRExp* pattern = patterns_[static_cast<size_t>(i)];
     if (!pattern) continue;

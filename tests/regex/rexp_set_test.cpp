@@ -152,6 +152,33 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
   }
 }
 
+// A declared text shares one summary among the patterns asked about it;
+// other texts asked meanwhile, and declarations inside declarations, must not
+// lend it theirs.
+TEST(PatternSetFind, DeclaredTextsKeepTheirOwnSummary) {
+  TbmRExp hello(bmccShiftJIS), bye(bmccShiftJIS);
+  hello.SetPattern("hello|hullo");
+  bye.SetPattern("bye|ciao");
+  const std::string a = "well hello there", b = "ciao then", c = "nothing";
+  TbmRESameText same_a(a);
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_TRUE(hello.Found(a));
+    EXPECT_FALSE(bye.Found(a));
+    EXPECT_TRUE(bye.Found(b));
+    EXPECT_TRUE(bye.Found(b));
+    {
+      TbmRESameText same_b(b);
+      EXPECT_TRUE(bye.Found(b));
+      EXPECT_FALSE(hello.Found(b));
+      EXPECT_TRUE(hello.Found(a));
+      TbmRESameText same_c(c);
+      EXPECT_FALSE(hello.Found(c));
+    }
+    EXPECT_TRUE(hello.Found(a));
+    EXPECT_FALSE(hello.Found(c));
+  }
+}
+
 TEST(PatternSetFind, AddingAfterBuildTakesEffect) {
   TbmRExp a(bmccShiftJIS), b(bmccShiftJIS);
   a.SetPattern("abc");
