@@ -26,6 +26,7 @@
 namespace parlevo {
 
 class TbmRExp;
+class TEntryPatternSet;
 
 // The owner's condition evaluator (the character's tag expansion).
 using TEvaluateFunc = std::function<std::u16string(std::u16string_view)>;
@@ -202,6 +203,9 @@ class TLumoDataA : public TLumoData {
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
 
+  // Tests and benchmarks: ask every pattern in turn instead of the sets.
+  void SetReferenceSearch(bool on);
+
   // The character's own previous answer as stored (not normalised); set by
   // the owner after every turn, "" when it found none.
   std::string Context;
@@ -220,7 +224,9 @@ class TLumoDataA : public TLumoData {
   void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
 
   std::vector<TPatterns> Patterns;  // per entry
-  size_t Prepared = 0;              // entries before this index are compiled
+  size_t Prepared = 0;              // entries before this index are checked
+  // The context and the input patterns of the prepared entries.
+  std::unique_ptr<TEntryPatternSet> ContextSet, InputSet;
 };
 
 // Kind B: a candidate when its pattern is found in the input.
@@ -233,6 +239,8 @@ class TLumoDataB : public TLumoData {
   void Prepare() override;
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
+  // Tests and benchmarks: ask every pattern in turn instead of the set.
+  void SetReferenceSearch(bool on);
 
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
@@ -244,8 +252,9 @@ class TLumoDataB : public TLumoData {
     std::unique_ptr<TbmRExp> Matcher;
     bool Broken = false;  // does not compile: never matches
   };
-  std::vector<TPattern> Patterns;  // per entry
-  size_t Prepared = 0;             // entries before this index are compiled
+  std::vector<TPattern> Patterns;         // per entry
+  size_t Prepared = 0;                    // entries before this index are checked
+  std::unique_ptr<TEntryPatternSet> Set;  // the patterns of the prepared entries
 };
 
 // Kind C: free talk; every entry is a candidate. Each whole line, as

@@ -1,6 +1,10 @@
 // Knowledge data kind A: entries whose context pattern is found in the
 // character's previous answer and whose input pattern is found in the input.
-// Lines: context pattern, input pattern, answer.
+// Lines: context pattern, input pattern, answer. The context patterns and the
+// input patterns form two sets; an entry is a candidate when both find it.
+#include <algorithm>
+
+#include "data/entry_pattern_set.h"
 #include "data/lumo_internal.h"
 #include "data/text_helpers.h"
 #include "regex/rexp.h"
@@ -8,7 +12,9 @@
 namespace parlevo {
 
 TLumoDataA::TLumoDataA(bool use_once, TEvaluateFunc on_evaluate)
-    : TLumoData(use_once, std::move(on_evaluate)) {}
+    : TLumoData(use_once, std::move(on_evaluate)),
+      ContextSet(std::make_unique<TEntryPatternSet>()),
+      InputSet(std::make_unique<TEntryPatternSet>()) {}
 
 TLumoDataA::~TLumoDataA() = default;
 
@@ -42,32 +48,42 @@ void TLumoDataA::NoteErrors(int32_t index, const std::string& context_error,
 }
 
 void TLumoDataA::Prepare() {
-  // Both patterns of every new entry are compiled here, once; an entry with a
-  // malformed one is remembered as never matching.
+  // Both patterns of every new entry are checked here, once (see
+  // lumo::Check); an entry with a malformed one is remembered as never
+  // matching.
   for (; Prepared < Patterns.size(); ++Prepared) {
     TPatterns& patterns = Patterns[Prepared];
-    if (patterns.Broken) continue;
-    std::string context_error, input_error;
-    lumo::Compile(*patterns.Context, context_error);
-    lumo::Compile(*patterns.Input, input_error);
-    patterns.Broken = !context_error.empty() || !input_error.empty();
-    const auto index = static_cast<int32_t>(Prepared);
-    if (!Items()[Prepared].Marker) NoteErrors(index, context_error, input_error);
+    const bool marker = Items()[Prepared].Marker;
+    if (!patterns.Broken) {
+      std::string context_error, input_error;
+      lumo::Check(*patterns.Context, NotesOn(), context_error);
+      lumo::Check(*patterns.Input, NotesOn(), input_error);
+      patterns.Broken = !context_error.empty() || !input_error.empty();
+      if (!marker) NoteErrors(static_cast<int32_t>(Prepared), context_error, input_error);
+    }
+    const bool never = marker || patterns.Broken;
+    ContextSet->Add(never ? nullptr : patterns.Context.get());
+    InputSet->Add(never ? nullptr : patterns.Input.get());
   }
 }
 
 void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
-  for (int32_t i = begin; i < end; ++i) {
-    TPatterns& patterns = Patterns[static_cast<size_t>(i)];
-    if (!Usable(i) || patterns.Broken) continue;
-    try {
-      // The input pattern is tried only when the context fits.
-      if (patterns.Context->Found(Context) && patterns.Input->Found(input)) candidates.Add(i);
-    } catch (const EbmREToken&) {
-      // a malformed pattern never matches
-    }
+  // Entries whose context pattern fits, then those whose input pattern does.
+  const std::vector<int32_t>& context = ContextSet->Found(Context);
+  auto it = std::lower_bound(context.begin(), context.end(), begin);
+  if (it == context.end() || *it >= end) return;
+  const std::vector<int32_t>& found = InputSet->Found(input);
+  auto jt = std::lower_bound(found.begin(), found.end(), *it);
+  for (; it != context.end() && *it < end; ++it) {
+    while (jt != found.end() && *jt < *it) ++jt;
+    if (jt != found.end() && *jt == *it && Usable(*it)) candidates.Add(*it);
   }
+}
+
+void TLumoDataA::SetReferenceSearch(bool on) {
+  ContextSet->SetReference(on);
+  InputSet->SetReference(on);
 }
 
 }  // namespace parlevo

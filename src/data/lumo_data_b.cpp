@@ -1,5 +1,9 @@
 // Knowledge data kind B: entries whose pattern is found in the input.
-// Lines: pattern, answer. Patterns are compiled at load.
+// Lines: pattern, answer. Patterns are checked at load; the set of all of
+// them answers which are found in an input, in one pass.
+#include <algorithm>
+
+#include "data/entry_pattern_set.h"
 #include "data/lumo_internal.h"
 #include "data/text_helpers.h"
 #include "regex/rexp.h"
@@ -7,7 +11,7 @@
 namespace parlevo {
 
 TLumoDataB::TLumoDataB(bool use_once, TEvaluateFunc on_evaluate)
-    : TLumoData(use_once, std::move(on_evaluate)) {}
+    : TLumoData(use_once, std::move(on_evaluate)), Set(std::make_unique<TEntryPatternSet>()) {}
 
 TLumoDataB::~TLumoDataB() = default;
 
@@ -33,30 +37,29 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
 }
 
 void TLumoDataB::Prepare() {
-  // Compiling is done once per entry; a malformed pattern is remembered so
-  // that no search asks the engine again.
+  // Checked once per entry (see lumo::Check); a malformed pattern is
+  // remembered so that no search asks the engine again.
   for (; Prepared < Patterns.size(); ++Prepared) {
     TPattern& pattern = Patterns[Prepared];
+    const bool marker = Items()[Prepared].Marker;
     std::string error;
-    if (pattern.Broken || lumo::Compile(*pattern.Matcher, error)) continue;
-    pattern.Broken = true;
-    if (!Items()[Prepared].Marker) {
-      NoteEntry(static_cast<int32_t>(Prepared), "pattern does not compile: " + error);
+    if (!pattern.Broken && !lumo::Check(*pattern.Matcher, NotesOn(), error)) {
+      pattern.Broken = true;
+      if (!marker) NoteEntry(static_cast<int32_t>(Prepared), "pattern does not compile: " + error);
     }
+    Set->Add(marker || pattern.Broken ? nullptr : pattern.Matcher.get());
   }
 }
 
 void TLumoDataB::MatchTier(std::string_view input, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
-  for (int32_t i = begin; i < end; ++i) {
-    TPattern& pattern = Patterns[static_cast<size_t>(i)];
-    if (!Usable(i) || pattern.Broken) continue;
-    try {
-      if (pattern.Matcher->Found(input)) candidates.Add(i);
-    } catch (const EbmREToken&) {
-      // a malformed pattern never matches
-    }
+  const std::vector<int32_t>& found = Set->Found(input);
+  for (auto it = std::lower_bound(found.begin(), found.end(), begin);
+       it != found.end() && *it < end; ++it) {
+    if (Usable(*it)) candidates.Add(*it);
   }
 }
+
+void TLumoDataB::SetReferenceSearch(bool on) { Set->SetReference(on); }
 
 }  // namespace parlevo

@@ -31,4 +31,15 @@ bool Compile(TbmRExp& matcher, std::string& error) {
   }
 }
 
+bool Check(TbmRExp& matcher, bool whole, std::string& error) {
+  if (whole) return Compile(matcher, error);
+  try {
+    matcher.Parse();
+    return true;
+  } catch (const EbmREToken& e) {
+    error = e.Detail();
+    return false;
+  }
+}
+
 }  // namespace parlevo::lumo

@@ -24,6 +24,12 @@ std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& err
 // Compiles `matcher` by searching the empty text; false with the engine's
 // message for a malformed pattern.
 bool Compile(TbmRExp& matcher, std::string& error);
+// Checks `matcher` at load: compiles it whole for a personality author
+// (`whole`, so that check also reports patterns refused by the automaton
+// budgets), otherwise parses it only and leaves the automaton to the first
+// search that needs it. False with the engine's message for a malformed
+// pattern.
+bool Check(TbmRExp& matcher, bool whole, std::string& error);
 
 // Makes room for `count` entries, at least doubling the storage when it has
 // to grow, so loading many small files stays linear.

@@ -1,0 +1,37 @@
+// A column of entry patterns as one set. A search asks its object tier by
+// tier; the set answers for every entry at once, so the answer of the first
+// tier is kept for the next ones (and for the next search of the same text).
+#include "data/entry_pattern_set.h"
+
+#include "regex/reader.h"
+#include "regex/rexp_set.h"
+
+namespace parlevo {
+
+TEntryPatternSet::TEntryPatternSet() : set_(std::make_unique<TbmRExpSet>(bmccDefaultCharCode())) {}
+
+TEntryPatternSet::~TEntryPatternSet() = default;
+
+void TEntryPatternSet::Add(TbmRExp* pattern) {
+  set_->Add(pattern);
+  known_ = false;
+}
+
+void TEntryPatternSet::SetReference(bool on) {
+  reference_ = on;
+  known_ = false;
+}
+
+const std::vector<int32_t>& TEntryPatternSet::Found(std::string_view text) {
+  if (known_ && text == last_text_) return found_;
+  if (reference_) {
+    set_->FindEach(text, found_);
+  } else {
+    set_->Find(text, found_);
+  }
+  last_text_.assign(text);
+  known_ = true;
+  return found_;
+}
+
+}  // namespace parlevo

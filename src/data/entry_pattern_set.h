@@ -1,0 +1,49 @@
+// One column of a knowledge data object's patterns (kind B's patterns, kind
+// A's context or input patterns) searched as one set: which entries' patterns
+// are found in a text, answered once per text for all the tiers of a search.
+#ifndef PARLEVO_DATA_ENTRY_PATTERN_SET_H_
+#define PARLEVO_DATA_ENTRY_PATTERN_SET_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlevo {
+
+class TbmRExp;
+class TbmRExpSet;
+
+// Thread safety: as its object, searched by one thread at a time.
+class TEntryPatternSet {
+ public:
+  TEntryPatternSet();
+  ~TEntryPatternSet();
+  TEntryPatternSet(const TEntryPatternSet&) = delete;
+  TEntryPatternSet& operator=(const TEntryPatternSet&) = delete;
+
+  // Adds the next entry's pattern (not owned; it must outlive the set). Null
+  // for a marker or a pattern that does not compile: never found. The set
+  // is rebuilt by the next search.
+  void Add(TbmRExp* pattern);
+
+  // The entries (ascending) whose pattern is found in `text`. Kept until the
+  // next call with another text or the next Add.
+  const std::vector<int32_t>& Found(std::string_view text);
+
+  // Tests and benchmarks: ask every pattern in turn (the reference the set
+  // must agree with) instead of the set.
+  void SetReference(bool on);
+
+ private:
+  std::unique_ptr<TbmRExpSet> set_;
+  bool reference_ = false;
+  bool known_ = false;  // found_ answers last_text_
+  std::string last_text_;
+  std::vector<int32_t> found_;
+};
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_DATA_ENTRY_PATTERN_SET_H_
