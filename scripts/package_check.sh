@@ -13,7 +13,7 @@ sudo=""
 [ "$(id -u)" -ne 0 ] && sudo=sudo
 
 make package BUILD="$build" JOBS="${JOBS:-2}"
-deb=$(ls "$build"/parlevo_*.deb)
+deb=$(ls -t "$build"/parlevo_*.deb | head -n 1)  # the one just built
 echo "== lintian $deb"
 lintian --fail-on error --suppress-tags national-encoding "$deb"
 
