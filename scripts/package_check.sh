@@ -35,9 +35,15 @@ parlevo-cli converse --turns 4 --interval 0 "$HOME/characters/hanako/hanako.ltc"
 parlevo-cli check "$HOME/characters/hanako/hanako.ltc"
 parlevo-cli check "$HOME/characters/robo/robo.ltc"
 # The menu entry's command: no characters, so the samples talk from the user's copy.
-status=0
-QT_QPA_PLATFORM=offscreen timeout -s TERM 6 parlevo || status=$?
-[ "$status" -eq 124 ] || { echo "parlevo ended early with status $status"; exit 1; }
+QT_QPA_PLATFORM=offscreen parlevo &
+window=$!
+for ((i = 0; i < 600; i++)); do  # a minute at most for the first line
+  [ -s "$XDG_DATA_HOME/Parlevo/Parlevo.log" ] && break
+  kill -0 "$window" 2> /dev/null || { echo "parlevo ended early"; exit 1; }
+  sleep 0.1
+done
+kill -TERM "$window"
+wait "$window" || { echo "parlevo ended with status $? at TERM"; exit 1; }
 [ -s "$XDG_DATA_HOME/Parlevo/Parlevo.log" ] || { echo "parlevo: the samples did not talk"; exit 1; }
 head -n 3 "$XDG_DATA_HOME/Parlevo/Parlevo.log" | iconv -f CP932 -t UTF-8
 
