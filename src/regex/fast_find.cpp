@@ -51,6 +51,9 @@ struct Lit {
   std::vector<std::string> set;  // otherwise: one of these is in every match (empty: unknown)
   // Otherwise: every match starts (ends) with one of these (empty: unknown).
   std::vector<std::string> prefix, suffix;
+  // For an exact set: each string stands right after a line head ("^"),
+  // right before a line tail ("$"); anchors anywhere else make a set inexact.
+  bool head = false, tail = false;
 };
 
 bool HasEmpty(const std::vector<std::string>& set) {
@@ -132,7 +135,9 @@ bool Encode(int32_t c, TbmCharCode code, std::string& out) {
 
 Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
   Lit lit;
-  if (leaf.Lo < 0) return {true, {""}, {}, {}};  // anchors and the end marker are zero-width
+  if (leaf.Lo < 0) {  // anchors and the end marker are zero-width
+    return {true, {""}, {}, {}, leaf.Lo == kLineHead, leaf.Lo == kLineTail};
+  }
   if (leaf.Hi - leaf.Lo + 1 > kMaxRangeLiterals) return lit;
   for (int32_t c = leaf.Lo; c <= leaf.Hi; ++c) {
     std::string s;
@@ -148,8 +153,8 @@ Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
 // side's endings meet the right side's beginnings ("[a-z]+name" requires
 // "name", found a letter at a time).
 Lit CatLit(const Lit& l, const Lit& r) {
-  if (l.exact && r.exact && l.set.size() * r.set.size() <= kMaxLiterals) {
-    Lit lit{true, {}, {}, {}};
+  if (l.exact && r.exact && l.set.size() * r.set.size() <= kMaxLiterals && !l.tail && !r.head) {
+    Lit lit{true, {}, {}, {}, l.head, r.tail};
     for (const auto& a : l.set) {
       for (const auto& b : r.set) lit.set.push_back(a + b);
     }
@@ -187,8 +192,9 @@ Lit CatLit(const Lit& l, const Lit& r) {
 }
 
 Lit UnionLit(const Lit& a, const Lit& b) {
-  if (a.exact && b.exact && a.set.size() + b.set.size() <= kMaxLiterals) {
-    Lit lit{true, a.set, {}, {}};
+  if (a.exact && b.exact && a.set.size() + b.set.size() <= kMaxLiterals && a.head == b.head &&
+      a.tail == b.tail) {
+    Lit lit{true, a.set, {}, {}, a.head, a.tail};
     lit.set.insert(lit.set.end(), b.set.begin(), b.set.end());
     Dedupe(lit.set);
     return lit;
@@ -369,7 +375,7 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
         lits[i] = LeafLit(tree.Leaves()[n.Left], code);
         break;
       case TbmRETree::NodeKind::kEpsilon:
-        lits[i] = Lit{true, {""}, {}, {}};
+        lits[i] = Lit{true, {""}, {}, {}, false, false};
         break;
       case TbmRETree::NodeKind::kCat:
         lits[i] = CatLit(lits[n.Left], lits[n.Right]);
@@ -382,6 +388,12 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
     }
   }
   std::vector<std::string> literals = Required(lits[root]);
+  const Lit& top = lits[root];
+  if (top.exact && !literals.empty() && code != bmccUniCode) {
+    exact_head_ = top.head;
+    exact_tail_ = top.tail;
+    exact_anchored_ = top.head || top.tail;
+  }
   literal_only_ = lits[root].exact && !literals.empty() && !tree.HasLineHead && !tree.HasLineTail &&
                   code != bmccUniCode;
   SetLiterals(std::move(literals));

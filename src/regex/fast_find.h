@@ -62,6 +62,13 @@ class TbmREFastFind {
   int FoundPrefiltered(std::string_view text) const;
   // The pattern matches at the very start of any text.
   bool Always() const { return always_; }
+  // A pattern that is its literals with a "^" before each and/or a "$"
+  // after each, and nothing else: a match is a literal starting on a
+  // character boundary at a line head (HeadAnchored) and/or ending at a line
+  // tail (TailAnchored).
+  bool ExactAnchored() const { return exact_anchored_; }
+  bool HeadAnchored() const { return exact_head_; }
+  bool TailAnchored() const { return exact_tail_; }
   // For LiteralOnly patterns: the leftmost, longest match at or after byte
   // `from`, starts counted in whole characters from `from`.
   bool LiteralSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len) const;
@@ -85,6 +92,7 @@ class TbmREFastFind {
   // Hot fields first: most questions are answered from these alone.
   bool literal_only_ = false;
   bool always_ = false;  // the pattern matches at the very start
+  bool exact_anchored_ = false, exact_head_ = false, exact_tail_ = false;
   // Up to kMaxProbes needles as two of their byte pairs each, so that a text
   // summary rules most patterns out without reading the needles; 0 when
   // there are more needles or a one-byte one.

@@ -3,10 +3,10 @@
 // Building analyses every pattern (set_literals): the strings one of which
 // each match must contain go into one multi-literal search (literal_search),
 // each string remembering the patterns that wait for it. Finding scans the
-// text once; a hit of an exact literal pattern on a character boundary is a
-// match outright, a hit of any other pattern makes it a candidate, verified
-// afterwards by its own automaton (set_verify), as are the few patterns with
-// no required string. Each pattern is decided at most once per text.
+// text once; a hit of an exact literal pattern on a character boundary (and
+// at a line head or tail when the pattern anchors it) is a match outright, a hit of any other
+// pattern makes it a candidate, verified afterwards by its own automaton (set_verify), as are the
+// few patterns with no required string. Each pattern is decided at most once per text.
 #include "regex/rexp_set.h"
 
 #include <algorithm>
@@ -41,7 +41,8 @@ void TbmRExpSet::Build() {
         break;
       case TbmRESetLiterals::Kind::kLiterals:
         for (const auto& s : analysis.strings) {
-          waiting.push_back({literals_.Add(s), Owner{i, analysis.exact}});
+          waiting.push_back(
+              {literals_.Add(s), Owner{i, analysis.exact, analysis.head, analysis.tail}});
         }
         break;
     }
@@ -86,10 +87,12 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
       if (!o->exact) {
         decided = stamp_;
         candidates_.push_back(o->pattern);
-      } else if (OnCharacterBoundary(t, start, is_lead_)) {
-        decided = stamp_;  // an exact literal on a boundary: found
+      } else if (OnCharacterBoundary(t, start, is_lead_) &&
+                 (!o->head || AtLineHead(t, text.size(), start, is_lead_)) &&
+                 (!o->tail || AtLineTail(t, text.size(), end))) {
+        decided = stamp_;  // an exact literal on a boundary (and at its anchors): found
         found.push_back(o->pattern);
-      }  // else inside a character: a later hit may still count
+      }  // else not here: a later hit may still count
     }
   });
   for (int32_t i : candidates_) {

@@ -53,6 +53,7 @@ class TbmRExpSet {
   struct Owner {
     int32_t pattern;
     bool exact;
+    bool head, tail;  // an exact hit must also stand at a line head / tail
   };
 
   TbmCharCode code_;

@@ -1,7 +1,8 @@
 // Literal analysis for the set matcher. The pattern's own quick answers
 // already know its required strings (see fast_find.cpp); this stage decides
-// how the set uses them: exact literal patterns are confirmed by a hit on a
-// character boundary, others are verified by their automaton after a hit,
+// how the set uses them: exact literal patterns (also with "^" or "$" around
+// them) are confirmed by a hit on a character boundary (at a line head or
+// tail), others are verified by their automaton after a hit,
 // and patterns with no required string are asked on every text.
 #include "regex/set_literals.h"
 
@@ -25,7 +26,9 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
     return out;
   }
   out.kind = TbmRESetLiterals::Kind::kLiterals;
-  out.exact = quick->LiteralOnly();
+  out.exact = quick->LiteralOnly() || quick->ExactAnchored();
+  out.head = quick->HeadAnchored();
+  out.tail = quick->TailAnchored();
   if (!out.exact) {
     for (auto& s : strings) s.resize(std::min(s.size(), kMaxSetLiteralBytes));
     std::sort(strings.begin(), strings.end());

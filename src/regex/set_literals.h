@@ -25,8 +25,10 @@ struct TbmRESetLiterals {
   };
   Kind kind = Kind::kNever;
   // A hit of one of `strings` starting on a character boundary is a match
-  // (the pattern is exactly these strings, without anchors).
+  // (the pattern is exactly these strings), when it also stands at a line
+  // head for `head` ("^" before each) and at a line tail for `tail` ("$").
   bool exact = false;
+  bool head = false, tail = false;
   std::vector<std::string> strings;
 };
 
