@@ -1,6 +1,8 @@
 // Character benchmarks on generated personalities (bench/generated_character):
 //   BM_LoadCharacter/KIND/N  loading N entries: time, and the heap it holds
 //   BM_Turn/KIND/N           one later turn, Talk + ExpandTags of the answer
+//   BM_Converse/N            two characters of N kind B entries answering
+//                            each other, a line per iteration (as converse)
 // KIND is the knowledge data holding the entries: B (input patterns), A
 // (context and input patterns) or 0 (tag conditions).
 #include <benchmark/benchmark.h>
@@ -69,6 +71,26 @@ void BM_Turn(benchmark::State& state, EntryKind kind) {
   state.counters["turns_per_second"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
+
+// Two characters answer each other at full speed, each line the other's
+// next input, as a conversation's turns do (without the transcript).
+void BM_Converse(benchmark::State& state) {
+  const int entries = static_cast<int>(state.range(0));
+  const GeneratedCharacter first(entries, EntryKind::kB, "いち", 7);
+  const GeneratedCharacter second(entries, EntryKind::kB, "に", 8);
+  TCharacter a(first.BaseFile()), b(second.BaseFile());
+  TCharacter* speakers[] = {&a, &b};
+  std::u16string said = platform::Utf8ToWide(first.Inputs()[0]);
+  size_t line = 0;
+  for (auto _ : state) {
+    TCharacter& speaker = *speakers[line++ % 2];
+    said = speaker.ExpandTags(speaker.Talk(said, AllSlots));
+  }
+  state.counters["lines_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_Converse)->Arg(20000)->Unit(benchmark::kMicrosecond)->Iterations(kTurns);
 
 BENCHMARK_CAPTURE(BM_LoadCharacter, B, EntryKind::kB)
     ->Arg(20000)

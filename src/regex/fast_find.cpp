@@ -51,6 +51,9 @@ struct Lit {
   std::vector<std::string> set;  // otherwise: one of these is in every match (empty: unknown)
   // Otherwise: every match starts (ends) with one of these (empty: unknown).
   std::vector<std::string> prefix, suffix;
+  // Not exact: a second set of which every match also contains one (empty:
+  // none known), so that a text must hold one of each.
+  std::vector<std::string> also;
   // For an exact set: each string stands right after a line head ("^"),
   // right before a line tail ("$"); anchors anywhere else make a set inexact.
   bool head = false, tail = false;
@@ -136,7 +139,7 @@ bool Encode(int32_t c, TbmCharCode code, std::string& out) {
 Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
   Lit lit;
   if (leaf.Lo < 0) {  // anchors and the end marker are zero-width
-    return {true, {""}, {}, {}, leaf.Lo == kLineHead, leaf.Lo == kLineTail};
+    return {true, {""}, {}, {}, {}, leaf.Lo == kLineHead, leaf.Lo == kLineTail};
   }
   if (leaf.Hi - leaf.Lo + 1 > kMaxRangeLiterals) return lit;
   for (int32_t c = leaf.Lo; c <= leaf.Hi; ++c) {
@@ -154,7 +157,7 @@ Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
 // "name", found a letter at a time).
 Lit CatLit(const Lit& l, const Lit& r) {
   if (l.exact && r.exact && l.set.size() * r.set.size() <= kMaxLiterals && !l.tail && !r.head) {
-    Lit lit{true, {}, {}, {}, l.head, r.tail};
+    Lit lit{true, {}, {}, {}, {}, l.head, r.tail};
     for (const auto& a : l.set) {
       for (const auto& b : r.set) lit.set.push_back(a + b);
     }
@@ -169,11 +172,31 @@ Lit CatLit(const Lit& l, const Lit& r) {
     lit.prefix = lit.set;
     return lit;
   }
-  Lit lit;
-  lit.set = Required(l);
-  for (auto option : {Required(r), Product(Ends(l), Starts(r), false)}) {
-    if (!HasEmpty(option) && Score(option) > Score(lit.set)) lit.set = std::move(option);
+  // Every option is required, so any two are required together: the best
+  // becomes `set`, the best one from the other side `also`.
+  struct Option {
+    std::vector<std::string> set;
+    int side;  // 0: left, 1: right, 2: where they meet
+  };
+  Option options[] = {{Required(l), 0},
+                      {l.also, 0},
+                      {Required(r), 1},
+                      {r.also, 1},
+                      {Product(Ends(l), Starts(r), false), 2}};
+  const Option* best = nullptr;
+  for (const Option& o : options) {
+    if (!HasEmpty(o.set) && (!best || Score(o.set) > Score(best->set))) best = &o;
   }
+  const Option* second = nullptr;
+  for (const Option& o : options) {
+    if (best && o.side != best->side && o.side != 2 && !HasEmpty(o.set) && Score(o.set) > 0 &&
+        (!second || Score(o.set) > Score(second->set))) {
+      second = &o;
+    }
+  }
+  Lit lit;
+  if (best) lit.set = best->set;
+  if (second) lit.also = second->set;
   if (l.exact) {
     lit.prefix = Product(l.set, Starts(r), false);
     if (lit.prefix.empty()) lit.prefix = l.set;
@@ -194,7 +217,7 @@ Lit CatLit(const Lit& l, const Lit& r) {
 Lit UnionLit(const Lit& a, const Lit& b) {
   if (a.exact && b.exact && a.set.size() + b.set.size() <= kMaxLiterals && a.head == b.head &&
       a.tail == b.tail) {
-    Lit lit{true, a.set, {}, {}, a.head, a.tail};
+    Lit lit{true, a.set, {}, {}, {}, a.head, a.tail};
     lit.set.insert(lit.set.end(), b.set.begin(), b.set.end());
     Dedupe(lit.set);
     return lit;
@@ -375,7 +398,7 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
         lits[i] = LeafLit(tree.Leaves()[n.Left], code);
         break;
       case TbmRETree::NodeKind::kEpsilon:
-        lits[i] = Lit{true, {""}, {}, {}, false, false};
+        lits[i] = Lit{true, {""}, {}, {}, {}, false, false};
         break;
       case TbmRETree::NodeKind::kCat:
         lits[i] = CatLit(lits[n.Left], lits[n.Right]);
@@ -388,6 +411,7 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
     }
   }
   std::vector<std::string> literals = Required(lits[root]);
+  if (!lits[root].exact && !literals.empty()) also_ = lits[root].also;
   const Lit& top = lits[root];
   if (top.exact && !literals.empty() && code != bmccUniCode) {
     exact_head_ = top.head;

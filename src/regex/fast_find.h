@@ -75,6 +75,9 @@ class TbmREFastFind {
 
   // The prefilter's literals (empty: no prefilter), for tests and tuning.
   std::vector<std::string> Literals() const;
+  // A second set of strings of which every match also contains one (empty:
+  // none known); for the set matcher, which asks a text for one of each.
+  const std::vector<std::string>& AlsoLiterals() const { return also_; }
   bool HasAutomaton() const { return automaton_ != nullptr; }
 
  private:
@@ -102,6 +105,7 @@ class TbmREFastFind {
   TbmCharCode code_;
   const bool* is_lead_;  // the lead-byte table of the code (static)
   std::vector<Needle> needles_;
+  std::vector<std::string> also_;
   std::unique_ptr<Automaton> automaton_;
 };
 

@@ -4,9 +4,11 @@
 // each match must contain go into one multi-literal search (literal_search),
 // each string remembering the patterns that wait for it. Finding scans the
 // text once; a hit of an exact literal pattern on a character boundary (and
-// at a line head or tail when the pattern anchors it) is a match outright, a hit of any other
-// pattern makes it a candidate, verified afterwards by its own automaton (set_verify), as are the
-// few patterns with no required string. Each pattern is decided at most once per text.
+// at a line head or tail when the pattern anchors it) is a match outright; a
+// hit of any other pattern (of both its string sets, when it has two) makes
+// it a candidate, verified afterwards by its own automaton (set_verify), as
+// are the few patterns with no required string. Each pattern is decided at
+// most once per text.
 #include "regex/rexp_set.h"
 
 #include <algorithm>
@@ -39,12 +41,17 @@ void TbmRExpSet::Build() {
       case TbmRESetLiterals::Kind::kAskAlways:
         ask_always_.push_back(i);
         break;
-      case TbmRESetLiterals::Kind::kLiterals:
+      case TbmRESetLiterals::Kind::kLiterals: {
+        const bool two = !analysis.also.empty();
         for (const auto& s : analysis.strings) {
-          waiting.push_back(
-              {literals_.Add(s), Owner{i, analysis.exact, analysis.head, analysis.tail}});
+          waiting.push_back({literals_.Add(s), Owner{i, analysis.exact, analysis.head,
+                                                     analysis.tail, uint8_t(two ? 1 : 3)}});
+        }
+        for (const auto& s : analysis.also) {
+          waiting.push_back({literals_.Add(s), Owner{i, false, false, false, 2}});
         }
         break;
+      }
     }
   }
   literals_.Build();
@@ -60,6 +67,8 @@ void TbmRExpSet::Build() {
   }
   for (size_t k = 1; k < owner_begin_.size(); ++k) owner_begin_[k] += owner_begin_[k - 1];
   decided_.assign(patterns_.size(), 0);
+  seen_stamp_.assign(patterns_.size(), 0);
+  seen_groups_.assign(patterns_.size(), 0);
   stamp_ = 0;
   built_ = true;
 }
@@ -74,6 +83,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
   candidates_.clear();
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
+    std::fill(seen_stamp_.begin(), seen_stamp_.end(), 0);
     stamp_ = 1;
   }
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
@@ -85,6 +95,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
       uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
       if (decided == stamp_) continue;
       if (!o->exact) {
+        if (!SeenBoth(o->pattern, o->group)) continue;
         decided = stamp_;
         candidates_.push_back(o->pattern);
       } else if (OnCharacterBoundary(t, start, is_lead_) &&
@@ -104,6 +115,17 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
   std::sort(found.begin(), found.end());
 }
 
+bool TbmRExpSet::SeenBoth(int32_t pattern, uint8_t group) {
+  if (group == 3) return true;
+  const auto p = static_cast<size_t>(pattern);
+  if (seen_stamp_[p] != stamp_) {
+    seen_stamp_[p] = stamp_;
+    seen_groups_[p] = 0;
+  }
+  seen_groups_[p] = static_cast<uint8_t>(seen_groups_[p] | group);
+  return seen_groups_[p] == 3;
+}
+
 void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) const {
   found.clear();
   TbmRESameText same(text);  // every pattern is asked about this one text
@@ -121,7 +143,8 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + owner_begin_.capacity() * sizeof(uint32_t) +
          owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
-         decided_.capacity() * sizeof(uint32_t) + patterns_.capacity() * sizeof(TbmRExp*);
+         (decided_.capacity() + seen_stamp_.capacity()) * sizeof(uint32_t) +
+         seen_groups_.capacity() + patterns_.capacity() * sizeof(TbmRExp*);
 }
 
 }  // namespace parlevo

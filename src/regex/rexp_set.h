@@ -54,7 +54,13 @@ class TbmRExpSet {
     int32_t pattern;
     bool exact;
     bool head, tail;  // an exact hit must also stand at a line head / tail
+    // A candidate needs a hit of both its sets: this owner's bit (1 or 2),
+    // or 3 when the pattern has one set only.
+    uint8_t group;
   };
+
+  // Notes a hit of `group` for `pattern`; true once both its sets were hit.
+  bool SeenBoth(int32_t pattern, uint8_t group);
 
   TbmCharCode code_;
   const bool* is_lead_;
@@ -68,6 +74,10 @@ class TbmRExpSet {
   // Scratch of one Find: patterns decided for this text carry its stamp.
   std::vector<uint32_t> decided_;
   uint32_t stamp_ = 0;
+  // Which of its two sets a pattern has seen in this text (valid when
+  // seen_stamp_ is the text's stamp).
+  std::vector<uint32_t> seen_stamp_;
+  std::vector<uint8_t> seen_groups_;
   std::vector<int32_t> candidates_;
 };
 

@@ -12,6 +12,18 @@
 
 namespace parlevo {
 
+namespace {
+
+// Cuts each string to the prefix the set needs (a prefix of a required
+// string is required too).
+void Shorten(std::vector<std::string>& strings) {
+  for (auto& s : strings) s.resize(std::min(s.size(), kMaxSetLiteralBytes));
+  std::sort(strings.begin(), strings.end());
+  strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
+}
+
+}  // namespace
+
 TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   TbmRESetLiterals out;
   const TbmREFastFind* quick;
@@ -30,9 +42,9 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   out.head = quick->HeadAnchored();
   out.tail = quick->TailAnchored();
   if (!out.exact) {
-    for (auto& s : strings) s.resize(std::min(s.size(), kMaxSetLiteralBytes));
-    std::sort(strings.begin(), strings.end());
-    strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
+    Shorten(strings);
+    out.also = quick->AlsoLiterals();
+    Shorten(out.also);
   }
   out.strings = std::move(strings);
   return out;

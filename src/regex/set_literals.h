@@ -30,6 +30,8 @@ struct TbmRESetLiterals {
   bool exact = false;
   bool head = false, tail = false;
   std::vector<std::string> strings;
+  // Not exact: a second set of which a match also contains one (empty: none).
+  std::vector<std::string> also;
 };
 
 // Parses `pattern` (building no automaton) and analyses it for a set whose
