@@ -33,7 +33,10 @@ std::string ResolveDataFolder(std::string_view base_file, std::string_view folde
 
 TCharacterFile::TCharacterFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
-  std::vector<std::string> lines = platform::ReadTextLines(file_name, kMaxPersonalityFileBytes);
+  TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
+  std::vector<std::string>& lines = text.Lines;
+  Encoding_ = text.Encoding;
+  EncodingNotes_ = std::move(text.Notes);
   size_t pairs = lines.size() / 2;  // an odd last line is ignored
   Keys_.reserve(pairs);
   Values_.reserve(pairs);

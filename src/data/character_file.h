@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/personality_text.h"
+
 namespace parlevo {
 
 class TCharacterFile {
@@ -28,11 +30,17 @@ class TCharacterFile {
   const std::string& DataFolder() const { return DataFolder_; }
   const std::vector<std::string>& Keys() const { return Keys_; }
   const std::vector<std::string>& Values() const { return Values_; }
+  // How the file's bytes were read (UTF-8 with the mark is converted), and
+  // what its author should know about that.
+  TTextEncoding Encoding() const { return Encoding_; }
+  const std::vector<TEncodingNote>& EncodingNotes() const { return EncodingNotes_; }
 
  private:
   std::string DataFolder_;
   std::vector<std::string> Keys_;
   std::vector<std::string> Values_;
+  TTextEncoding Encoding_ = TTextEncoding::kCodePage;
+  std::vector<TEncodingNote> EncodingNotes_;
 };
 
 // The data folder rule shared with the character: the directory of

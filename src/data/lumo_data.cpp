@@ -8,6 +8,7 @@
 #include "data/crypt.h"
 #include "data/file_budget.h"
 #include "data/lumo_internal.h"
+#include "data/personality_text.h"
 #include "platform/textfile.h"
 
 namespace parlevo {
@@ -23,7 +24,9 @@ TLumoData::~TLumoData() = default;
 
 void TLumoData::LoadFromFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
-  std::vector<std::string> lines = platform::ReadTextLines(file_name, kMaxPersonalityFileBytes);
+  TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
+  NoteEncoding(file_name, text);
+  std::vector<std::string>& lines = text.Lines;
   int first_line = 1;  // file line of lines[0]
   if (IsEncrypted(lines)) {
     TCrypt crypt(cmDecrypt);
@@ -120,6 +123,14 @@ std::string TLumoData::Search(std::string_view input) {
 // ---------------------------------------------------------------------------
 // Notes for the personality author
 // ---------------------------------------------------------------------------
+
+void TLumoData::NoteEncoding(std::string_view file_name, const TPersonalityText& text) {
+  for (const TEncodingNote& note : text.Notes) {
+    TLoadNote load_note{std::string(file_name), note.Line, note.Message};
+    if (text.Encoding == TTextEncoding::kUtf8WithoutMark) EncodingWarnings_.push_back(load_note);
+    if (NotesOn()) Notes_->push_back(std::move(load_note));
+  }
+}
 
 void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
                                 const std::vector<std::string>& lines, size_t from) {

@@ -27,6 +27,7 @@ namespace parlevo {
 
 class TbmRExp;
 class TEntryPatternSet;
+struct TPersonalityText;
 
 // The owner's condition evaluator (the character's tag expansion).
 using TEvaluateFunc = std::function<std::u16string(std::u16string_view)>;
@@ -134,6 +135,10 @@ class TLumoData {
   // After the last file: notes the markers that divide nothing (first entry,
   // right after another marker, or last entry).
   void NoteIdleMarkers();
+  // The files loaded so far that look like UTF-8 without the byte order
+  // mark (read as the code page, so garbled): one note each, whether or not
+  // a note sink is set, so a program can warn about them.
+  const std::vector<TLoadNote>& EncodingWarnings() const { return EncodingWarnings_; }
 
  protected:
   // What one line of a data file became.
@@ -155,6 +160,8 @@ class TLumoData {
   const TEvaluateFunc& OnEvaluate() const { return OnEvaluate_; }
 
  private:
+  // Passes on what reading found about the file's encoding.
+  void NoteEncoding(std::string_view file_name, const TPersonalityText& text);
   // Notes the end marker at `line_number` when lines[from..] hold any text.
   void NoteHiddenLines(std::string_view file_name, int line_number,
                        const std::vector<std::string>& lines, size_t from);
@@ -168,6 +175,7 @@ class TLumoData {
   TEvaluateFunc OnEvaluate_;
   bool UseOnce_;
   std::vector<TLoadNote>* Notes_ = nullptr;
+  std::vector<TLoadNote> EncodingWarnings_;
 };
 
 // Kind 0: an entry is a candidate when its condition evaluates to "TRUE".

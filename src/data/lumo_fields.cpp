@@ -7,9 +7,7 @@
 
 namespace parlevo::lumo {
 
-std::string TreatField(std::string_view field) {
-  return ExpandDigitWildcard(platform::WideToAnsi(NormalizeText(platform::AnsiToWide(field))));
-}
+std::string TreatField(std::string_view field) { return FoldEntryField(field); }
 
 std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error) {
   auto matcher = std::make_unique<TbmRExp>();

@@ -88,6 +88,10 @@ std::string ExpandDigitWildcard(std::string_view ansi) {
   return ReplaceWholeChars(ReplaceWholeChars(ansi, "#", "[0-9]"), "\\[0-9]", "#");
 }
 
+std::string FoldEntryField(std::string_view ansi) {
+  return ExpandDigitWildcard(platform::WideToAnsi(NormalizeText(platform::AnsiToWide(ansi))));
+}
+
 std::vector<std::string> SplitCommaText(std::string_view ansi) {
   // A NUL ends the text, as it ends the text of a file.
   ansi = ansi.substr(0, ansi.find('\0'));

@@ -17,6 +17,10 @@ std::u16string NormalizeText(std::u16string_view text);
 // steps over double-byte characters whole (a trail byte 0x5C is no "\").
 std::string ExpandDigitWildcard(std::string_view ansi);
 
+// A condition or pattern field as a data file entry keeps it: NormalizeText,
+// then ExpandDigitWildcard (ANSI in and out).
+std::string FoldEntryField(std::string_view ansi);
+
 // Splits comma text: fields separated by commas or blanks (codes 1..32), a
 // field in double quotes may hold both ("" inside stands for one quote).
 // Never splits a double-byte character.

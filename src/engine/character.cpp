@@ -20,6 +20,7 @@ namespace parlevo {
 // Set once at program start, before any thread runs, and only read after
 // that (by destructors on whichever thread releases a character).
 void (*TCharacter::SaveErrorHandler)(const std::string& message) = nullptr;
+void (*TCharacter::EncodingWarningHandler)(const std::string& message) = nullptr;
 
 namespace {
 
@@ -41,7 +42,13 @@ TCharacter::TCharacter() {
 }
 
 TCharacter::TCharacter(std::string_view file_name, TStateUse state_use) : StateUse_(state_use) {
-  LoadPersonality(file_name, nullptr);
+  try {
+    LoadPersonality(file_name, nullptr);
+  } catch (...) {
+    WarnAboutEncodings(file_name);  // a garbled file may be why it is refused
+    throw;
+  }
+  WarnAboutEncodings(file_name);
   // Name is still empty here, so a first state file carries the empty key.
   if (WritesState() && !platform::FileExists(StatePath())) SaveState();
   Name = CharacterFile->GetValue("name");
@@ -60,6 +67,11 @@ void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNo
   }
   if (!IsCharacterFile(file_name)) throw ELumoInvalidCharacter("characterfile is invalid");
   CharacterFile = std::make_unique<TCharacterFile>(file_name);
+  if (notes != nullptr) {
+    for (const TEncodingNote& note : CharacterFile->EncodingNotes()) {
+      notes->push_back({std::string(file_name), note.Line, note.Message});
+    }
+  }
   auto version = platform::TextToInt(CharacterFile->GetValue("version"));
   if (version.value_or(0) < kMinimumVersion) {
     throw ELumoInvalidCharacter("character is not supported in this version");
@@ -139,6 +151,20 @@ int TCharacter::ValueLine(std::string_view key) const {
     if (keys[i] == key) return static_cast<int>(2 * i + 2);
   }
   return 0;
+}
+
+void TCharacter::WarnAboutEncodings(std::string_view base_file) {
+  if (EncodingWarningHandler == nullptr) return;
+  auto warn = [](std::string_view file, const std::string& message) {
+    EncodingWarningHandler(std::string(file) + ": " + message);
+  };
+  if (CharacterFile && CharacterFile->Encoding() == TTextEncoding::kUtf8WithoutMark) {
+    for (const TEncodingNote& note : CharacterFile->EncodingNotes()) warn(base_file, note.Message);
+  }
+  if (DataC2 == nullptr) return;  // the data objects are made together, DataC2 last
+  for (int i = 0; i < kSlotCount; ++i) {
+    for (const TLoadNote& note : Slot(i).EncodingWarnings()) warn(note.File, note.Message);
+  }
 }
 
 int64_t TCharacter::TotalAvailable() {

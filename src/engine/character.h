@@ -118,6 +118,11 @@ class TCharacter {
   // Called with a message when the destructor's save fails (default: none).
   // Set once at program start, before any thread runs; only read afterwards.
   static void (*SaveErrorHandler)(const std::string& message);
+  // Called when a character is loaded (not inspected) with a message for
+  // each of its files that looks like UTF-8 without the byte order mark, so
+  // is read garbled (default: none). Set once at program start, before any
+  // thread runs; only read afterwards.
+  static void (*EncodingWarningHandler)(const std::string& message);
 
   std::unique_ptr<TLumoData0> Data01, Data02;
   std::unique_ptr<TLumoDataA> DataA1, DataA2;
@@ -148,6 +153,9 @@ class TCharacter {
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
   std::string AnswerFrom(int slot, const std::string& input);
   void ReportSaveError(const std::string& reason) const;
+  // Passes each file that looks like UTF-8 without the mark (as far as
+  // loading got) to EncodingWarningHandler.
+  void WarnAboutEncodings(std::string_view base_file);
 
   // LIKE's compiled patterns. Mutable: asking a pattern is a const question
   // that fills the cache; one thread uses a character at a time.

@@ -233,6 +233,29 @@ std::string WideToUtf8(std::u16string_view wide) {
 
 std::string Utf8ToAnsi(std::string_view utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
 
+bool IsValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    auto c = static_cast<unsigned char>(bytes[i]);
+    size_t len = c < 0x80                 ? 1
+                 : c >= 0xC2 && c <= 0xDF ? 2
+                 : c >= 0xE0 && c <= 0xEF ? 3
+                 : c >= 0xF0 && c <= 0xF4 ? 4
+                                          : 0;
+    if (len == 0 || i + len > bytes.size()) return false;
+    char32_t cp = len == 1 ? c : c & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+      auto t = static_cast<unsigned char>(bytes[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    const char32_t min = len == 2 ? 0x80 : len == 3 ? 0x800 : len == 4 ? 0x10000 : 0;
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
 std::string AnsiToUtf8(std::string_view ansi) { return WideToUtf8(AnsiToWide(ansi)); }
 
 std::string AnsiLower(std::string_view ansi) {

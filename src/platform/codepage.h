@@ -54,6 +54,9 @@ std::string WideToAnsi(std::u16string_view wide);  // process code page
 // short, overlong, a surrogate) becomes U+FFFD first (then '?'); an unpaired
 // surrogate is written to UTF-8 as U+FFFD.
 std::string Utf8ToAnsi(std::string_view utf8);
+// True when every byte belongs to a well-formed UTF-8 sequence (no overlong
+// forms, no surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
 std::string AnsiToUtf8(std::string_view ansi);
 std::u16string Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::u16string_view wide);

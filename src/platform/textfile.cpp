@@ -206,15 +206,19 @@ std::vector<std::string> ReadTextLines(std::string_view ansi_path, size_t max_by
 }
 
 void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines) {
-  std::string target = NativePath(ansi_path);
-  size_t slash = target.rfind('/');
-  std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-
   std::string data;
   for (const std::string& line : lines) {
     data += line;
     data += "\r\n";
   }
+  WriteFileBytesAtomic(ansi_path, data);
+}
+
+void WriteFileBytesAtomic(std::string_view ansi_path, std::string_view data) {
+  std::string target = NativePath(ansi_path);
+  size_t slash = target.rfind('/');
+  std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+
   TempFile temp(target);
   struct stat old_file;
   // The new file keeps the old one's permissions.

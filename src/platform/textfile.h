@@ -54,6 +54,8 @@ std::vector<std::string> ReadTextLines(std::string_view ansi_path,
 // most its temporary file ("NAME.tmp0", ...), which the next write of the
 // same file takes over; writers running at once never share one.
 void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines);
+// The same for bytes written as they are.
+void WriteFileBytesAtomic(std::string_view ansi_path, std::string_view bytes);
 
 // Directory part of an ANSI path up to and including the last "\", "/" or
 // ":" (never the second byte of a double-byte character); empty when none.

@@ -1,7 +1,6 @@
 // parlevo-cli check and chat, run as a user runs them, on the committed test
 // characters (copied to a scratch folder so their state files may change).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/run_cli.h"
 #include "common/scratch_dir.h"
 
 namespace {
@@ -32,43 +32,14 @@ std::string Slurp(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using CliRun = parlevo::test::CliResult;
+const auto& Lines = parlevo::test::SplitOutputLines;
+const auto& Quote = parlevo::test::ShellQuote;
 
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs parlevo-cli with `args` and `input` on standard input, through bash:
-// `prefix` runs first in the program's own subshell (a folder to change to,
-// a limit to set). Standard output goes through a pipe, so a file size limit
-// set in `prefix` applies to the files the program writes and not to it.
+// Runs parlevo-cli with `args` and `input`, after `prefix` (see RunParlevoCliAfter).
 CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "",
               const std::string& prefix = "") {
-  CharacterCopy io;
-  std::ofstream(io / "in", std::ios::binary) << input;
-  std::string command = "( " + prefix + " exec " + Quote(PARLEVO_CLI);
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " ) <" + Quote(io / "in") + " 2>" + Quote(io / "err") + " | cat >" +
-             Quote(io / "out") + "; exit ${PIPESTATUS[0]}";
-  int raw = std::system(("bash -c " + Quote(command)).c_str());
-  CliRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = Slurp(io.dir() / "out");
-  run.err = Slurp(io.dir() / "err");
-  return run;
+  return parlevo::test::RunParlevoCliAfter(prefix, args, input);
 }
 
 // ---------------------------------------------------------------- check

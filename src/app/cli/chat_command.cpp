@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/cli/command.h"
+#include "app/cli/line_reader.h"
 #include "app/cli/load_character.h"
 #include "app/cli/turn_output.h"
 #include "app/transcript.h"
@@ -50,11 +51,16 @@ int RunChat(const ChatOptions& options) {
     PrintTurn(turn, options.output, answer);
   };
   show(SpeakTurn(*character, kOpeningInput, OpeningSlots, format), true);
+  // On a terminal the prompt is the partner's transcript line, completed
+  // as it is typed.
+  const auto reader =
+      LineReader::ForStandardInput(platform::AnsiToUtf8(FormatLine(format, partner, "")));
   std::string line;
-  while (std::getline(std::cin, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  while (reader->ReadLine(line)) {
     const std::string heard = platform::Utf8ToAnsi(line);
-    show(HeardTurn(partner, heard, format), false);
+    if (!reader->ShowsInput() || options.output != TTurnOutput::kLines) {
+      show(HeardTurn(partner, heard, format), false);
+    }
     show(SpeakTurn(*character, platform::AnsiToWide(heard), AllSlots, format), true);
   }
   character.reset();  // saves the state file

@@ -50,7 +50,13 @@ void SortNotes(std::vector<TLoadNote>& notes) {
   });
 }
 
-int RunCheck(const std::string& base_file) {
+struct CheckOptions {
+  bool strict = false;
+  std::string base_file;
+};
+
+int RunCheck(const CheckOptions& options) {
+  const std::string& base_file = options.base_file;
   std::vector<TLoadNote> notes;
   std::unique_ptr<TCharacter> character;
   try {
@@ -63,15 +69,16 @@ int RunCheck(const std::string& base_file) {
   SortNotes(notes);
   for (const TLoadNote& note : notes) PrintNote(note);
   PrintSummary(*character);
-  return kExitOk;
+  return options.strict && !notes.empty() ? kExitFailure : kExitOk;
 }
 
 CommandRunner SetUpCheck(CLI::App& app) {
-  auto base_file = std::make_shared<std::string>();
+  auto options = std::make_shared<CheckOptions>();
   CLI::App* check =
       app.add_subcommand("check", "Load a character and list what loading passes over in silence");
-  check->add_option("basefile", *base_file, "the character's base file")->required();
-  return [base_file] { return RunCheck(*base_file); };
+  check->add_flag("--strict", options->strict, "exit with status 1 when anything was noted");
+  check->add_option("basefile", options->base_file, "the character's base file")->required();
+  return [options] { return RunCheck(*options); };
 }
 
 const CommandRegistrar kCheckCommand(50, SetUpCheck);

@@ -47,8 +47,15 @@ static void WarnStateNotSaved(const std::string& message) {
   std::cerr << "warning: " << platform::AnsiToUtf8(message) << '\n';
 }
 
+// A personality file that looks like UTF-8 without the byte order mark.
+static void WarnEncoding(const std::string& message) {
+  std::cerr << "warning: " << platform::AnsiToUtf8(message) << '\n';
+}
+
 int Main(int argc, char** argv) {
-  TCharacter::SaveErrorHandler = WarnStateNotSaved;  // before any thread runs
+  // Both before any thread runs.
+  TCharacter::SaveErrorHandler = WarnStateNotSaved;
+  TCharacter::EncodingWarningHandler = WarnEncoding;
   CLI::App app{"parlevo-cli: two chatbot characters talking, in the terminal"};
   app.set_version_flag("--version", "parlevo-cli " + std::string(VersionText()));
   app.require_subcommand(1);

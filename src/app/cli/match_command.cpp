@@ -1,7 +1,8 @@
-// `parlevo-cli match [--from N] PATTERN TEXT`: one matcher with default
-// settings searches TEXT from byte N and prints "POS LEN" in bytes of the
-// code-page form ("0 0" when nothing matches). A malformed pattern prints the
-// engine's message and exits 2.
+// `parlevo-cli match [--from N] [--entry] PATTERN TEXT`: one matcher with
+// default settings searches TEXT from byte N and prints "POS LEN" in bytes of
+// the code-page form ("0 0" when nothing matches). With --entry the pattern is
+// treated as a data file entry treats it and the text as a character hears
+// it. A malformed pattern prints the engine's message and exits 2.
 // `parlevo-cli match --set FILE TEXT`: the 1-based line numbers of the
 // patterns of FILE (one per line, code-page text as written) found in TEXT,
 // one per line, ascending; a pattern that does not compile is reported on
@@ -14,6 +15,7 @@
 
 #include "app/cli/command.h"
 #include "data/file_budget.h"
+#include "data/text_helpers.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 #include "regex/rexp.h"
@@ -25,6 +27,7 @@ namespace {
 struct MatchOptions {
   int32_t from = 1;
   bool from_given = false;
+  bool entry = false;
   std::string set_file;  // --set: the pattern file (UTF-8 path)
   std::string pattern;   // with --set: the text
   std::string text;
@@ -71,13 +74,22 @@ int RunMatch(const MatchOptions& options) {
   }
   if (!options.text_given) throw CommandError(kExitUsage, "match needs PATTERN and TEXT");
   // The terminal speaks UTF-8; the engine works on code-page bytes.
+  std::string pattern = platform::Utf8ToAnsi(options.pattern);
+  std::string text = platform::Utf8ToAnsi(options.text);
+  if (options.entry) {
+    pattern = FoldEntryField(pattern);
+    text = platform::WideToAnsi(NormalizeText(platform::AnsiToWide(text)));
+  }
   TbmRExp matcher;
-  matcher.SetPattern(platform::Utf8ToAnsi(options.pattern));
   int32_t pos = 0, len = 0;
   try {
-    matcher.Match(platform::Utf8ToAnsi(options.text), options.from, pos, len);
+    matcher.SetPattern(pattern);
+    matcher.Match(text, options.from, pos, len);
   } catch (const EbmREToken& e) {
-    throw CommandError(kExitUsage, e.what());
+    std::string message = e.what();
+    // Folding may have made an operator of a full-width sign: show it.
+    if (options.entry) message += " (pattern as folded: " + platform::AnsiToUtf8(pattern) + ")";
+    throw CommandError(kExitUsage, message);
   }
   std::printf("%d %d\n", static_cast<int>(pos), static_cast<int>(len));
   std::fflush(stdout);
@@ -86,11 +98,16 @@ int RunMatch(const MatchOptions& options) {
 
 CommandRunner SetUpMatch(CLI::App& app) {
   auto options = std::make_shared<MatchOptions>();
-  CLI::App* match =
-      app.add_subcommand("match", "Find a pattern in a text: prints POS LEN in bytes");
+  CLI::App* match = app.add_subcommand(
+      "match",
+      "Find a pattern in a text. Prints POS LEN: the 1-based byte position of the match and its "
+      "length in bytes, both counted in the code page (Shift JIS by default), or 0 0");
   CLI::Option* from =
       match->add_option("--from", options->from, "1-based byte position to search from")
           ->capture_default_str();
+  match->add_flag("--entry", options->entry,
+                  "match as a data file entry does: the pattern folded (case, full width) with "
+                  "\"#\" for a digit, the text folded as a character hears it");
   match->add_option("--set", options->set_file,
                     "a file of patterns, one per line: prints the line numbers of those found");
   match->add_option("pattern", options->pattern, "the pattern (with --set: the text)")->required();

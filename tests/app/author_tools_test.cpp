@@ -1,0 +1,180 @@
+// The author's tools end to end: personality files in UTF-8 (with and
+// without the mark), `convert`, `match --entry` against the same entry in a
+// character, and `check --strict` with its answer checks.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/run_cli.h"
+#include "common/scratch_dir.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+
+namespace parlevo {
+namespace {
+
+using test::CliResult;
+using test::RunParlevoCli;
+using test::ScratchDir;
+
+constexpr char kMark[] = "\xEF\xBB\xBF";
+
+// Joins UTF-8 lines with CR LF.
+std::string Text(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+std::string Sjis(const std::vector<std::string>& lines) {
+  return platform::Utf8ToAnsi(Text(lines));
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// ------------------------------------------------------------ UTF-8 files
+
+// A base file and a kind B file in UTF-8 with the mark, free talk in Shift
+// JIS: all three read alike; a character the code page lacks reads as "?"
+// and check names its line.
+TEST(PersonalityFiles, Utf8WithTheMarkIsReadAndLostCharactersAreListed) {
+  ScratchDir dir;
+  const std::string base = dir.WriteBytes(
+      "k.ltc",
+      kMark + Text({"name", "こむぎ", "version", "210", "datab2", "b.txt", "datac2", "c.txt"}));
+  dir.WriteBytes("b.txt", kMark + Text({"ハロー,こんにちは～①", "おやつ,どうぞ🍞"}));
+  dir.WriteBytes("c.txt", Sjis({"いい天気ですね。"}));
+
+  CliResult chat = RunParlevoCli({"chat", "--partner", "p", base}, "ハロー\nおやつ\nx\n");
+  EXPECT_EQ(chat.status, 0) << chat.err;
+  EXPECT_EQ(chat.err, "");
+  const std::vector<std::string> lines = test::SplitOutputLines(chat.out);
+  ASSERT_EQ(lines.size(), 7u) << chat.out;
+  EXPECT_EQ(lines[2], "こむぎ > こんにちは～①");
+  EXPECT_EQ(lines[4], "こむぎ > どうぞ?");
+  EXPECT_EQ(lines[6], "こむぎ > いい天気ですね。");
+
+  CliResult check = RunParlevoCli({"check", base});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_TRUE(Contains(check.out, dir / "b.txt:2: ")) << check.out;
+  EXPECT_TRUE(Contains(check.out, "U+1F35E")) << check.out;
+  EXPECT_FALSE(Contains(check.out, dir / "b.txt:1: ")) << check.out;
+  EXPECT_EQ(RunParlevoCli({"check", "--strict", base}).status, 1);
+}
+
+// A file saved as UTF-8 without the mark is read as the code page, so it is
+// garbled: loading warns, naming the file; Shift JIS files raise no warning.
+TEST(PersonalityFiles, Utf8WithoutTheMarkIsWarnedAbout) {
+  ScratchDir dir;
+  const std::string base =
+      dir.WriteBytes("k.ltc", Sjis({"name", "こむぎ", "version", "210", "datac2", "c.txt"}));
+  dir.WriteBytes("c.txt", Text({"いらっしゃいませ。焼きたてです。"}));
+  CliResult chat = RunParlevoCli({"chat", "--partner", "p", base});
+  EXPECT_EQ(chat.status, 0);
+  EXPECT_EQ(chat.err.rfind("warning: " + dir / "c.txt: looks like UTF-8", 0), 0u) << chat.err;
+  CliResult check = RunParlevoCli({"check", "--strict", base});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_TRUE(Contains(check.out, dir / "c.txt: looks like UTF-8")) << check.out;
+
+  dir.WriteBytes("c.txt", Sjis({"いらっしゃいませ。焼きたてです。"}));
+  EXPECT_EQ(RunParlevoCli({"chat", "--partner", "p", base}).err, "");
+}
+
+// ---------------------------------------------------------------- convert
+
+TEST(ConvertCommand, RoundTripKeepsEveryByteAndTheOriginal) {
+  ScratchDir dir;
+  // Characters of code page 932 that plain Shift JIS lacks, a half-width
+  // kana, a lone LF and no line end at the end.
+  const std::string original = Sjis({"～①㈱", "ｶﾅ"}) + "x\ny";
+  const std::string file = dir.WriteBytes("talk.txt", original);
+
+  CliResult to_utf8 = RunParlevoCli({"convert", "--to", "utf8", file});
+  EXPECT_EQ(to_utf8.status, 0) << to_utf8.err;
+  const std::string utf8 = dir.Read("talk.txt");
+  EXPECT_EQ(utf8, kMark + Text({"～①㈱", "ｶﾅ"}) + "x\ny");
+  EXPECT_EQ(dir.Read("talk.txt.bak"), original);
+  EXPECT_TRUE(Contains(RunParlevoCli({"convert", "--to", "utf8", file}).out, "already"));
+
+  CliResult to_sjis = RunParlevoCli({"convert", "--to", "sjis", file});
+  EXPECT_EQ(to_sjis.status, 0) << to_sjis.err;
+  EXPECT_EQ(dir.Read("talk.txt"), original);
+  EXPECT_EQ(dir.Read("talk.txt.bak"), utf8);
+}
+
+TEST(ConvertCommand, RefusesAFileWithALineThatWouldNotSurvive) {
+  ScratchDir dir;
+  const std::string emoji = dir.WriteBytes("emoji.txt", Text({"パン", "おいしい😋"}));
+  CliResult run = RunParlevoCli({"convert", "--to", "sjis", emoji});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, emoji + ":2: character 😋 (U+1F60B)")) << run.err;
+  EXPECT_EQ(dir.Read("emoji.txt"), Text({"パン", "おいしい😋"}));
+
+  // Bytes that are no character of the code page cannot become UTF-8.
+  const std::string broken = dir.WriteBytes("broken.txt", "ok\r\n\x82\x20x\r\n");
+  run = RunParlevoCli({"convert", "--to", "utf8", broken});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, broken + ":2: bytes 0x82")) << run.err;
+  EXPECT_EQ(dir.Read("broken.txt"), "ok\r\n\x82\x20x\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "emoji.txt.bak"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "broken.txt.bak"));
+}
+
+// ----------------------------------------------------------- match --entry
+
+// `match --entry` finds a pattern exactly when the same pattern, as a kind B
+// entry, answers the same text in a character.
+TEST(MatchEntry, FindsWhatTheSameEntryFindsInACharacter) {
+  const struct {
+    const char* pattern;
+    const char* text;
+  } cases[] = {
+      {"#たす#は", "3たす4は？"},
+      {"#たす#は", "３たす４は"},
+      {"abc", "xABCx"},
+      {"ＡＢＣ", "abc"},
+      {"\\？", "なに？"},
+      {"\\？", "なに"},
+      {"^こん", "こんにちは"},
+      {"^こん", "あこん"},
+      {"X|Y", "y"},
+      {"[0-9]+円", "１００円"},
+      {"\\#1", "#1"},
+      {"\\#1", "21"},
+      {"ね$", "そうだね"},
+      {"(", "("},
+  };
+  ScratchDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.pattern) + " / " + c.text);
+    const std::string base = dir.WriteBytes(
+        "e.ltc", Sjis({"name", "e", "version", "210", "datab2", "b.txt", "datac2", "c.txt"}));
+    dir.WriteBytes("b.txt", Sjis({std::string(c.pattern) + ",hit"}));
+    dir.WriteBytes("c.txt", Sjis({"miss"}));
+    bool found;
+    {
+      TCharacter character(platform::Utf8ToAnsi(base), TStateUse::kReadOnly);
+      found = character.Talk(platform::Utf8ToWide(c.text), AllSlots) == u"hit";
+    }
+    CliResult match = RunParlevoCli({"match", "--entry", "--", c.pattern, c.text});
+    if (match.status == 2) {
+      EXPECT_FALSE(found) << "a pattern that does not compile never matches";
+      continue;
+    }
+    ASSERT_EQ(match.status, 0) << match.err;
+    EXPECT_EQ(match.out != "0 0\n", found) << match.out;
+  }
+}
+
+TEST(MatchEntry, ASyntaxErrorShowsThePatternAsFolded) {
+  CliResult run = RunParlevoCli({"match", "--entry", "？", "x"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(Contains(run.err, "(pattern as folded: ?)")) << run.err;
+  EXPECT_TRUE(Contains(RunParlevoCli({"match", "--help"}).out, "1-based byte position"));
+}
+
+}  // namespace
+}  // namespace parlevo
