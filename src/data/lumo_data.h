@@ -228,6 +228,8 @@ class TLumoDataA : public TLumoData {
     std::unique_ptr<TbmRExp> Context;
     std::unique_ptr<TbmRExp> Input;
     bool Broken = false;  // one does not compile: never matches
+    // As written, kept only while notes are on.
+    std::string WrittenContext, WrittenInput;
   };
   void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
 
@@ -259,6 +261,7 @@ class TLumoDataB : public TLumoData {
   struct TPattern {
     std::unique_ptr<TbmRExp> Matcher;
     bool Broken = false;  // does not compile: never matches
+    std::string Written;  // as written, kept only while notes are on
   };
   std::vector<TPattern> Patterns;         // per entry
   size_t Prepared = 0;                    // entries before this index are checked

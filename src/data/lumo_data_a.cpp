@@ -32,7 +32,8 @@ TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fiel
   const bool marker = context == kPriorMarker;
   std::string context_error, input_error;
   TPatterns patterns{lumo::NewMatcher(context, context_error),
-                     lumo::NewMatcher(lumo::TreatField(fields[1]), input_error), false};
+                     lumo::NewMatcher(lumo::TreatField(fields[1]), input_error), false,
+                     NotesOn() ? fields[0] : std::string(), NotesOn() ? fields[1] : std::string()};
   patterns.Broken = !context_error.empty() || !input_error.empty();
   entry.Answer = std::move(fields[2]);
   Patterns.push_back(std::move(patterns));
@@ -42,9 +43,15 @@ TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fiel
 
 void TLumoDataA::NoteErrors(int32_t index, const std::string& context_error,
                             const std::string& input_error) {
-  if (!context_error.empty())
-    NoteEntry(index, "context pattern does not compile: " + context_error);
-  if (!input_error.empty()) NoteEntry(index, "input pattern does not compile: " + input_error);
+  const TPatterns& patterns = Patterns[static_cast<size_t>(index)];
+  if (!context_error.empty()) {
+    NoteEntry(index, lumo::CompileNote("context pattern", patterns.WrittenContext,
+                                       *patterns.Context, context_error));
+  }
+  if (!input_error.empty()) {
+    NoteEntry(index, lumo::CompileNote("input pattern", patterns.WrittenInput, *patterns.Input,
+                                       input_error));
+  }
 }
 
 void TLumoDataA::Prepare() {

@@ -28,10 +28,12 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   if (pattern == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = pattern == kPriorMarker;
   std::string error;
-  Patterns.push_back({lumo::NewMatcher(pattern, error), !error.empty()});
+  Patterns.push_back(
+      {lumo::NewMatcher(pattern, error), !error.empty(), NotesOn() ? fields[0] : std::string()});
   entry.Answer = std::move(fields[1]);
   if (!error.empty() && !marker) {
-    NoteEntry(EntryCount() - 1, "pattern does not compile: " + error);
+    const TPattern& added = Patterns.back();
+    NoteEntry(EntryCount() - 1, lumo::CompileNote("pattern", added.Written, *added.Matcher, error));
   }
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
 }
@@ -45,7 +47,10 @@ void TLumoDataB::Prepare() {
     std::string error;
     if (!pattern.Broken && !lumo::Check(*pattern.Matcher, NotesOn(), error)) {
       pattern.Broken = true;
-      if (!marker) NoteEntry(static_cast<int32_t>(Prepared), "pattern does not compile: " + error);
+      if (!marker) {
+        NoteEntry(static_cast<int32_t>(Prepared),
+                  lumo::CompileNote("pattern", pattern.Written, *pattern.Matcher, error));
+      }
     }
     Set->Add(marker || pattern.Broken ? nullptr : pattern.Matcher.get());
   }

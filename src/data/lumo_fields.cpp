@@ -9,6 +9,14 @@ namespace parlevo::lumo {
 
 std::string TreatField(std::string_view field) { return FoldEntryField(field); }
 
+std::string CompileNote(std::string_view which, std::string_view written, const TbmRExp& matcher,
+                        const std::string& error) {
+  std::string note = std::string(which) + " \"" + std::string(written) + "\"";
+  // Folding can turn a full-width sign into an operator: show what was read.
+  if (matcher.Pattern() != written) note += " (folded: \"" + matcher.Pattern() + "\")";
+  return note + " does not compile: " + error;
+}
+
 std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error) {
   auto matcher = std::make_unique<TbmRExp>();
   try {

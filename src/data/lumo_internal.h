@@ -31,6 +31,11 @@ bool Compile(TbmRExp& matcher, std::string& error);
 // pattern.
 bool Check(TbmRExp& matcher, bool whole, std::string& error);
 
+// The note for a pattern that does not compile: `which` ("pattern", "input
+// pattern", ...) as written and, when folding changed it, as folded.
+std::string CompileNote(std::string_view which, std::string_view written, const TbmRExp& matcher,
+                        const std::string& error);
+
 // Makes room for `count` entries, at least doubling the storage when it has
 // to grow, so loading many small files stays linear.
 template <typename Datum>

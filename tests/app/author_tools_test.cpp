@@ -3,6 +3,7 @@
 // character, and `check --strict` with its answer checks.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,8 @@ TEST(PersonalityFiles, Utf8WithTheMarkIsReadAndLostCharactersAreListed) {
   dir.WriteBytes("b.txt", kMark + Text({"ハロー,こんにちは～①", "おやつ,どうぞ🍞"}));
   dir.WriteBytes("c.txt", Sjis({"いい天気ですね。"}));
 
-  CliResult chat = RunParlevoCli({"chat", "--partner", "p", base}, "ハロー\nおやつ\nx\n");
+  CliResult chat =
+      RunParlevoCli({"chat", "--no-save", "--partner", "p", base}, "ハロー\nおやつ\nx\n");
   EXPECT_EQ(chat.status, 0) << chat.err;
   EXPECT_EQ(chat.err, "");
   const std::vector<std::string> lines = test::SplitOutputLines(chat.out);
@@ -174,6 +176,66 @@ TEST(MatchEntry, ASyntaxErrorShowsThePatternAsFolded) {
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(Contains(run.err, "(pattern as folded: ?)")) << run.err;
   EXPECT_TRUE(Contains(RunParlevoCli({"match", "--help"}).out, "1-based byte position"));
+}
+
+// ------------------------------------------------------------------ check
+
+// check looks at answers and conditions as written, and shows a pattern that
+// does not compile as written and as folded; --strict makes any note an error.
+TEST(CheckCommand, AnswersConditionsAndPatternsAreCheckedAsWritten) {
+  ScratchDir dir;
+  const std::string base = dir.WriteBytes(
+      "k.ltc", Sjis({"name", "k", "version", "210", "data02", "o.txt", "datab2", "b.txt"}));
+  dir.WriteBytes("o.txt", Sjis({"LCCALLED,こんにちは"}));
+  dir.WriteBytes("b.txt", Sjis({"a,{IF{==%{COUNT20}|3}|0}", "b,今は{NOWW}です", "c,ok}",
+                                "d,{COUNT20}回目", "？ＡＢ,x"}));
+  const CliResult run = RunParlevoCli({"check", "--strict", base});
+  EXPECT_EQ(run.status, 1);
+  for (const std::string& note : {
+           dir / "o.txt:1: condition LCCALLED has no tag",
+           dir / "b.txt:1: condition {==%{COUNT20}|3} can never be True or False",
+           dir / "b.txt:2: unknown tag {NOWW}",
+           dir / "b.txt:3: unbalanced braces",
+           dir / "b.txt:5: pattern \"？ＡＢ\" (folded: \"?AB\") does not compile",
+       }) {
+    EXPECT_TRUE(Contains(run.out, note)) << note << "\n" << run.out;
+  }
+  EXPECT_FALSE(Contains(run.out, dir / "b.txt:4:")) << run.out;
+}
+
+// ---------------------------------------------------------------- --no-save
+
+// chat, converse and expand read the state file with --no-save but never
+// write it: a run leaves it byte for byte, and a character without one gets
+// none.
+TEST(NoSave, ChatConverseAndExpandLeaveTheStateFileByteForByte) {
+  ScratchDir dir;
+  const std::string base = dir.WriteBytes(
+      "k.ltc", Sjis({"name", "k", "version", "210", "data02", "o.txt", "datac2", "c.txt"}));
+  dir.WriteBytes("o.txt", Sjis({"{EQ{OPERATEMESSAGE}|LCCALLED},{COUNT50++}{COUNT50}回目"}));
+  dir.WriteBytes("c.txt", Sjis({"{COUNT50++}{MEMO60:{PREV}}はい"}));
+  ASSERT_EQ(RunParlevoCli({"chat", "--partner", "p", base}, "x\n").status, 0);
+  const std::string saved = dir.Read("k.lts");
+  ASSERT_FALSE(saved.empty());
+
+  const std::vector<std::vector<std::string>> runs = {
+      {"chat", "--no-save", "--partner", "p", base},
+      {"converse", "--no-save", "--turns", "6", "--interval", "0", base, base},
+      {"expand", "--no-save", "--character", base, "{COUNT50++}{MEMO61:y}{COUNT50}"},
+  };
+  for (const auto& args : runs) {
+    SCOPED_TRACE(args[0]);
+    const CliResult run = RunParlevoCli(args, "y\nz\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(Contains(run.err, "error")) << run.err;
+    EXPECT_EQ(dir.Read("k.lts"), saved);
+  }
+  // The state file is read all the same: the opening counts on from it.
+  EXPECT_EQ(test::SplitOutputLines(RunParlevoCli(runs[0]).out)[0], "k > 3回目");
+
+  std::filesystem::remove(dir / "k.lts");
+  EXPECT_EQ(RunParlevoCli(runs[0]).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "k.lts"));
 }
 
 }  // namespace

@@ -81,17 +81,19 @@ TEST(CheckCommand, ListsWhatLoadingPassesOverAsFileLineMessages) {
   EXPECT_FALSE(fs::exists(chars / "taro/taro.lts")) << "check writes no state file";
 }
 
-TEST(CheckCommand, AWellMadeCharacterHasOnlyItsMissingFileNoted) {
+TEST(CheckCommand, AWellMadeCharacterHasOnlyItsMissingFileAndAFalseConditionNoted) {
   CharacterCopy chars;
   CliRun run = RunCli({"check", chars / "hanako.ltc"});
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), 10u) << run.out;
+  ASSERT_EQ(lines.size(), 11u) << run.out;
   EXPECT_EQ(lines[0].rfind(chars / "hanako.ltc:10: ", 0), 0u) << lines[0];
   EXPECT_NE(lines[0].find("missing file.txt"), std::string::npos);
-  EXPECT_EQ(lines[1], "data01: entries 1, markers 0, available 1");
-  EXPECT_EQ(lines[6], "datab2: entries 5, markers 0, available 5");  // the enciphered file
-  EXPECT_EQ(lines[9], "花子: entries 19, available 18");
+  // Its second opening condition is "FALSE", as written: never true.
+  EXPECT_EQ(lines[1].rfind(chars / "hanako/open.txt:2: condition FALSE", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2], "data01: entries 1, markers 0, available 1");
+  EXPECT_EQ(lines[7], "datab2: entries 5, markers 0, available 5");  // the enciphered file
+  EXPECT_EQ(lines[10], "花子: entries 19, available 18");
 }
 
 TEST(CheckCommand, RefusedCharactersEndWithTheEngineMessage) {

@@ -125,6 +125,7 @@ TEST(ChatTerminal, PromptsEditsRecallsAndEndsOnControlCWithTheStateSaved) {
   shown = chat.ReadUntil(kPrompt);
   EXPECT_NE(shown.find("いらっしゃいませ"), std::string::npos) << shown;
   chat.Type("x\r");  // free talk counts in slot 50, which is kept
+  chat.ReadUntil("こむぎ > はい");
   chat.ReadUntil(kPrompt);
   chat.Type("\x03");
   EXPECT_EQ(chat.Wait(), 0);
@@ -135,6 +136,7 @@ TEST(ChatTerminal, PromptsEditsRecallsAndEndsOnControlCWithTheStateSaved) {
   TerminalChat again({"chat", "--partner", "たろう", base});
   again.ReadUntil(kPrompt);
   again.Type("x\r");
+  again.ReadUntil("こむぎ > はい");
   again.ReadUntil(kPrompt);
   again.Type("\x04");
   EXPECT_EQ(again.Wait(), 0);

@@ -291,8 +291,8 @@ TEST_F(LumoDataTest, NotesReportWhatLoadingPassesOver) {
   };
   expect_note(0, first, 1, "no entries before it");
   expect_note(1, first, 3, "too few fields (1 of 2)");
-  expect_note(2, first, 4, "pattern does not compile: ");
-  EXPECT_GT(notes[2].Message.size(), std::string("pattern does not compile: ").size());
+  expect_note(2, first, 4, "pattern \"(A\" does not compile: ");
+  EXPECT_GT(notes[2].Message.size(), std::string("pattern \"(A\" does not compile: ").size());
   expect_note(3, first, 6, "right after another");
   expect_note(4, first, 8, "hides the 2 lines");
   expect_note(5, second, 3, "no entries after it");  // the key line is line 1

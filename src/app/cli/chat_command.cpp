@@ -25,6 +25,7 @@ struct ChatOptions {
   bool partner_given = false;
   std::string format = std::string(kDefaultLogFormat);
   TTurnOutput output = TTurnOutput::kLines;
+  bool no_save = false;
   std::string base_file;
 };
 
@@ -41,7 +42,8 @@ int RunChat(const ChatOptions& options) {
                                                     : platform::Utf8ToAnsi(options.format);
   const std::string partner =
       platform::Utf8ToAnsi(options.partner_given ? options.partner : LoginName());
-  std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file);
+  std::unique_ptr<TCharacter> character =
+      LoadCharacter(options.base_file, StateUse(options.no_save));
   TUser& user = character->User;
   user.FamilyName = user.GivenName = user.OtherName = user.Nickname = partner;
 
@@ -63,7 +65,7 @@ int RunChat(const ChatOptions& options) {
     }
     show(SpeakTurn(*character, platform::AnsiToWide(heard), AllSlots, format), true);
   }
-  character.reset();  // saves the state file
+  character.reset();  // saves the state file (unless --no-save)
   return kExitOk;
 }
 
@@ -80,6 +82,7 @@ CommandRunner SetUpChat(CLI::App& app) {
       "the partner's name (default: the login name)");
   chat->add_option("--format", options->format, "transcript line pattern")->capture_default_str();
   AddTurnOutputOptions(*chat, options->output);
+  chat->add_flag("--no-save", options->no_save, kNoSaveHelp);
   chat->add_option("basefile", options->base_file, "the character's base file")->required();
   return [options] { return RunChat(*options); };
 }

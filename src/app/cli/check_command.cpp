@@ -10,6 +10,7 @@
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
 #include "data/lumo_data.h"
+#include "engine/answer_check.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
 
@@ -36,6 +37,29 @@ void PrintSummary(TCharacter& character) {
   }
   PrintAnsiLine(character.CharacterFile->GetValue("name") + ": entries " + std::to_string(entries) +
                 ", available " + std::to_string(character.TotalAvailable()));
+}
+
+// Notes what every entry's answer, and every kind 0 condition, does wrong as
+// written (answer_check.h), against the entry's file and line.
+void NoteAnswers(TCharacter& character, std::vector<TLoadNote>& notes) {
+  for (int i = 0; i < TCharacter::kSlotCount; ++i) {
+    const TLumoData& slot = character.Slot(i);
+    const auto* conditions = dynamic_cast<const TLumoData0*>(&slot);
+    for (size_t e = 0; e < slot.Items().size(); ++e) {
+      const TLumoEntry& entry = slot.Items()[e];
+      if (entry.Marker) continue;
+      std::vector<std::string> problems = CheckAnswer(entry.Answer);
+      if (conditions != nullptr) {
+        for (std::string& problem :
+             CheckCondition(conditions->Condition(static_cast<int32_t>(e)))) {
+          problems.push_back(std::move(problem));
+        }
+      }
+      for (const std::string& problem : problems) {
+        notes.push_back({slot.Files()[static_cast<size_t>(entry.File)], entry.Line, problem});
+      }
+    }
+  }
 }
 
 // Each file's notes together and in line order; files in the order loading
@@ -66,6 +90,7 @@ int RunCheck(const CheckOptions& options) {
     for (const TLoadNote& note : notes) PrintNote(note);  // they may say why
     throw;
   }
+  NoteAnswers(*character, notes);
   SortNotes(notes);
   for (const TLoadNote& note : notes) PrintNote(note);
   PrintSummary(*character);

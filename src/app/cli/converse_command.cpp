@@ -1,6 +1,7 @@
 // parlevo-cli converse: two characters talk in the terminal through the same
 // conversation thread the window uses, until N lines or an interrupt.
 #include <CLI/CLI.hpp>
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <cstdint>
@@ -9,7 +10,7 @@
 #include <string>
 
 #include "app/cli/command.h"
-#include "app/cli/read_only_character.h"
+#include "app/cli/load_character.h"
 #include "app/cli/turn_output.h"
 #include "app/conversation.h"
 #include "engine/character.h"
@@ -66,6 +67,7 @@ struct ConverseOptions {
   std::string format{kDefaultLogFormat};
   TTurnOutput output = TTurnOutput::kLines;
   bool stop_when_stuck = false;
+  bool no_save = false;
   std::string first, second;
 };
 
@@ -105,12 +107,12 @@ int RunConverse(const ConverseOptions& options) {
   InterruptGuard guard;
   PrintingSink sink(options);
   std::unique_ptr<TParlevoThread> conversation;
-  WarnWhenStateCannotBeSaved(options.first);
-  WarnWhenStateCannotBeSaved(options.second);
   try {
+    const TStateUse state_use = StateUse(options.no_save);
+    std::array<std::unique_ptr<TCharacter>, 2> characters = {
+        LoadCharacter(options.first, state_use), LoadCharacter(options.second, state_use)};
     conversation = std::make_unique<TParlevoThread>(
-        platform::Utf8ToAnsi(options.first), platform::Utf8ToAnsi(options.second),
-        platform::Utf8ToAnsi(options.format), options.interval, sink);
+        std::move(characters), platform::Utf8ToAnsi(options.format), options.interval, sink);
   } catch (const ELumoError& e) {
     throw CommandError(kExitFailure, e.what());
   } catch (const platform::EFileError& e) {
@@ -139,6 +141,7 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   AddTurnOutputOptions(*command, options->output);
   command->add_flag("--stop-when-stuck", options->stop_when_stuck,
                     "end once the last lines repeat a cycle for the third time");
+  command->add_flag("--no-save", options->no_save, kNoSaveHelp);
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();

@@ -16,6 +16,7 @@ namespace {
 
 struct ExpandOptions {
   std::string base_file;  // empty: a character with no files
+  bool no_save = false;
   std::vector<std::string> texts;
 };
 
@@ -29,7 +30,8 @@ void PrintWideLine(std::u16string_view text) {
 int RunExpand(const ExpandOptions& options) {
   // A loaded character reads its state file here and writes it when released.
   std::unique_ptr<TCharacter> character =
-      options.base_file.empty() ? std::make_unique<TCharacter>() : LoadCharacter(options.base_file);
+      options.base_file.empty() ? std::make_unique<TCharacter>()
+                                : LoadCharacter(options.base_file, StateUse(options.no_save));
   for (const std::string& text : options.texts) {
     PrintWideLine(character->ExpandTags(platform::Utf8ToWide(text)));
   }
@@ -49,6 +51,7 @@ CommandRunner SetUpExpand(CLI::App& app) {
   CLI::App* expand = app.add_subcommand("expand", "Expand the tags of each TEXT, in order");
   expand->add_option("--character", options->base_file,
                      "the character's base file (default: a character with no files)");
+  expand->add_flag("--no-save", options->no_save, kNoSaveHelp);
   expand->add_option("text", options->texts, "texts with tags")
       ->required()
       ->expected(kManyTexts)

@@ -25,10 +25,10 @@ std::unique_ptr<TCharacter> Guarded(Load load) {
 
 }  // namespace
 
-std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8) {
+std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8, TStateUse state_use) {
   const std::string path = platform::Utf8ToAnsi(base_file_utf8);
-  WarnWhenStateCannotBeSaved(base_file_utf8);
-  return Guarded([&] { return std::make_unique<TCharacter>(path); });
+  if (state_use == TStateUse::kReadWrite) WarnWhenStateCannotBeSaved(base_file_utf8);
+  return Guarded([&] { return std::make_unique<TCharacter>(path, state_use); });
 }
 
 std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file_utf8,

@@ -16,8 +16,16 @@ namespace parlevo::cli {
 // Loads the character of `base_file_utf8` as the program does, warning on
 // stderr when its state file cannot be saved (read_only_character.h). Throws
 // CommandError(kExitFailure, the engine's message) when it is refused or a
-// file fails.
-std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8);
+// file fails. With TStateUse::kReadOnly its state file is read, never written.
+std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8,
+                                          TStateUse state_use = TStateUse::kReadWrite);
+
+// The help of the commands' --no-save flag, and the state use it asks for.
+inline constexpr char kNoSaveHelp[] =
+    "read the state file but never write it, so trying a character changes nothing";
+inline TStateUse StateUse(bool no_save) {
+  return no_save ? TStateUse::kReadOnly : TStateUse::kReadWrite;
+}
 
 // Loads it for inspection (no state file), collecting notes into `notes`.
 // Same failures as LoadCharacter; `notes` keeps what was found before one.
