@@ -23,15 +23,6 @@ std::shared_ptr<const std::string> MakeFormat(std::string_view value) {
   return std::make_shared<const std::string>(value.empty() ? kDefaultLogFormat : value);
 }
 
-// Gives `to` the other's name in all four name fields of its partner profile.
-void Introduce(TCharacter& to, const TCharacter& other) {
-  const std::string name = other.CharacterFile->GetValue("name");
-  to.User.FamilyName = name;
-  to.User.GivenName = name;
-  to.User.OtherName = name;
-  to.User.Nickname = name;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------

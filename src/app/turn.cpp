@@ -40,6 +40,14 @@ TTurn SpeakTurn(TCharacter& speaker, std::u16string_view input, TDataSlots slots
   return turn;
 }
 
+void Introduce(TCharacter& to, const TCharacter& other) {
+  const std::string name = other.CharacterFile->GetValue("name");
+  to.User.FamilyName = name;
+  to.User.GivenName = name;
+  to.User.OtherName = name;
+  to.User.Nickname = name;
+}
+
 TTurn HeardTurn(std::string_view name, std::string_view said, std::string_view log_format) {
   TTurn turn;
   turn.Name = std::string(name);

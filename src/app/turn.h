@@ -53,6 +53,9 @@ std::optional<TTurnSource> LastSource(TCharacter& character);
 TTurn SpeakTurn(TCharacter& speaker, std::u16string_view input, TDataSlots slots,
                 std::string_view log_format);
 
+// Gives `to` the other's name in all four name fields of its partner profile.
+void Introduce(TCharacter& to, const TCharacter& other);
+
 // A line said by someone who is no character (the partner of a chat).
 TTurn HeardTurn(std::string_view name, std::string_view said, std::string_view log_format);
 

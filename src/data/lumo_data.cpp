@@ -22,18 +22,32 @@ TLumoData::~TLumoData() = default;
 // Loading
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// Deciphers an enciphered file's lines in place; returns the file line of
+// lines[0] (2 behind a key line, else 1).
+int Decipher(std::vector<std::string>& lines) {
+  if (!IsEncrypted(lines)) return 1;
+  TCrypt crypt(cmDecrypt);
+  crypt.SetKey(ReadFileKey(lines));
+  crypt.CryptLines(lines);
+  return 2;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_line) {
+  TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
+  first_line = Decipher(text.Lines);
+  return std::move(text.Lines);
+}
+
 void TLumoData::LoadFromFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
   TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
   NoteEncoding(file_name, text);
   std::vector<std::string>& lines = text.Lines;
-  int first_line = 1;  // file line of lines[0]
-  if (IsEncrypted(lines)) {
-    TCrypt crypt(cmDecrypt);
-    crypt.SetKey(ReadFileKey(lines));
-    crypt.CryptLines(lines);
-    first_line = 2;
-  }
+  const int first_line = Decipher(lines);  // file line of lines[0]
   const size_t first_note = NotesOn() ? Notes_->size() : 0;
   Files_.emplace_back(file_name);
   AddLines(lines, first_line, static_cast<int32_t>(Files_.size() - 1));

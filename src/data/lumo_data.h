@@ -81,6 +81,11 @@ class TAnswerList {
   std::vector<int32_t> Items;
 };
 
+// The lines of a data file as plain text (deciphered when enciphered) and
+// the file line of the first of them (2 behind a key line, else 1). Throws
+// platform::EFileError when the file cannot be read.
+std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_line);
+
 class TLumoData {
  public:
   TLumoData(bool use_once, TEvaluateFunc on_evaluate);
@@ -218,6 +223,10 @@ class TLumoDataA : public TLumoData {
   // the owner after every turn, "" when it found none.
   std::string Context;
 
+  // Entry i's matchers (for tools); nullptr when one does not compile.
+  TbmRExp* ContextMatcher(int32_t i);
+  TbmRExp* InputMatcher(int32_t i);
+
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
@@ -251,6 +260,8 @@ class TLumoDataB : public TLumoData {
                  TAnswerList& candidates) override;
   // Tests and benchmarks: ask every pattern in turn instead of the set.
   void SetReferenceSearch(bool on);
+  // Entry i's matcher (for tools); nullptr when it does not compile.
+  TbmRExp* Matcher(int32_t i);
 
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;

@@ -74,6 +74,16 @@ void TLumoDataA::Prepare() {
   }
 }
 
+TbmRExp* TLumoDataA::ContextMatcher(int32_t i) {
+  TPatterns& patterns = Patterns.at(static_cast<size_t>(i));
+  return patterns.Broken ? nullptr : patterns.Context.get();
+}
+
+TbmRExp* TLumoDataA::InputMatcher(int32_t i) {
+  TPatterns& patterns = Patterns.at(static_cast<size_t>(i));
+  return patterns.Broken ? nullptr : patterns.Input.get();
+}
+
 void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
   // Entries whose context pattern fits, then those whose input pattern does.

@@ -56,6 +56,11 @@ void TLumoDataB::Prepare() {
   }
 }
 
+TbmRExp* TLumoDataB::Matcher(int32_t i) {
+  TPattern& pattern = Patterns.at(static_cast<size_t>(i));
+  return pattern.Broken ? nullptr : pattern.Matcher.get();
+}
+
 void TLumoDataB::MatchTier(std::string_view input, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
   const std::vector<int32_t>& found = Set->Found(input);

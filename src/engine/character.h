@@ -83,6 +83,11 @@ class TCharacter {
   // expanded, or "" when nothing answered.
   std::u16string Talk(std::u16string_view text, TDataSlots slots);
 
+  // `text` as the data objects are asked with it: "{NothingSaid}" for
+  // silence, "{Repeated}" appended when it equals `previous` (ANSI), then
+  // folded (NormalizeText) into ANSI.
+  static std::string PreparedInput(std::u16string_view text, std::string_view previous);
+
   // Expands the tags of `text` (the tag language). Never throws. The work of
   // one call is bounded; engine/expand_tags.h gives the budgets.
   std::u16string ExpandTags(std::u16string_view text);
@@ -105,6 +110,7 @@ class TCharacter {
   // The data object of slot i (0 = Data01 ... 7 = DataC2); throws
   // std::out_of_range for any other i.
   static constexpr int kSlotCount = 8;
+  static constexpr int kFirstFreeTalk = 6;  // slots 6 and 7 are kind C
   TLumoData& Slot(int i);
   // The base file key that lists the data files of slot i ("data01" ...).
   static std::string_view DataKey(int i);

@@ -15,12 +15,23 @@ constexpr std::u16string_view kNothingSaid = u"{NothingSaid}";
 constexpr std::u16string_view kRepeated = u"{Repeated}";
 
 // Slot numbers of the pair of kind C objects.
-constexpr int kFirstFreeTalk = 6;
-constexpr int kSecondFreeTalk = 7;
+constexpr int kSecondFreeTalk = TCharacter::kFirstFreeTalk + 1;
 
 bool Has(TDataSlots slots, int i) { return (slots >> i) & 1; }
 
 }  // namespace
+
+std::string TCharacter::PreparedInput(std::u16string_view text, std::string_view previous) {
+  std::u16string prepared;
+  if (text.empty()) {
+    prepared = kNothingSaid;
+  } else if (text == platform::AnsiToWide(previous)) {
+    prepared = std::u16string(text) + std::u16string(kRepeated);
+  } else {
+    prepared = text;
+  }
+  return platform::WideToAnsi(NormalizeText(prepared));
+}
 
 std::u16string TCharacter::Talk(std::u16string_view text, TDataSlots slots) {
   platform::ReseedRandom();
@@ -29,15 +40,7 @@ std::u16string TCharacter::Talk(std::u16string_view text, TDataSlots slots) {
   PrevInput = std::move(Input);
   Input = platform::WideToAnsi(text);
 
-  std::u16string prepared;
-  if (text.empty()) {
-    prepared = kNothingSaid;
-  } else if (text == platform::AnsiToWide(PrevInput)) {
-    prepared = std::u16string(text) + std::u16string(kRepeated);
-  } else {
-    prepared = text;
-  }
-  const std::string input = platform::WideToAnsi(NormalizeText(prepared));
+  const std::string input = PreparedInput(text, PrevInput);
   OperateMessage = (slots & OpeningSlots) != 0 ? input : std::string();
 
   std::string answer;

@@ -42,6 +42,8 @@ struct CommandRegistrar {
 
 // Prints one line of transcript or result text to stdout (ANSI in, UTF-8 out).
 void PrintAnsiLine(const std::string& ansi);
+// Prints one line of UTF-8 text to stdout.
+void PrintUtf8Line(std::string utf8);
 
 }  // namespace parlevo::cli
 

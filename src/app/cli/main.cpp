@@ -35,10 +35,11 @@ CommandRegistrar::CommandRegistrar(int order, CommandSetup setup) {
   Registry().emplace_back(order, std::move(setup));
 }
 
-void PrintAnsiLine(const std::string& ansi) {
-  std::string line = platform::AnsiToUtf8(ansi);
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stdout);
+void PrintAnsiLine(const std::string& ansi) { PrintUtf8Line(platform::AnsiToUtf8(ansi)); }
+
+void PrintUtf8Line(std::string utf8) {
+  utf8 += '\n';
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
   std::fflush(stdout);
 }
 

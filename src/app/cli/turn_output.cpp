@@ -25,12 +25,6 @@ nlohmann::ordered_json SourceJson(const std::optional<TTurnSource>& source) {
   return json;
 }
 
-void PrintUtf8Line(std::string line) {
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fflush(stdout);
-}
-
 }  // namespace
 
 std::string SourceLocation(const std::optional<TTurnSource>& source) {

@@ -1,0 +1,27 @@
+// The coverage report's text: one line per data file, then the first entries
+// never chosen, as FILE:LINE lines an editor can jump to.
+#include "app/cli/coverage_report.h"
+
+#include "app/cli/command.h"
+#include "platform/codepage.h"
+
+namespace parlevo::cli {
+
+void PrintCoverage(const TCoverage& coverage, int list) {
+  PrintUtf8Line("# " + platform::AnsiToUtf8(coverage.Name()));
+  for (const TCoverage::TFileCount& file : coverage.Files()) {
+    const int percent = file.Total == 0 ? 100 : file.Chosen * 100 / file.Total;
+    PrintUtf8Line(platform::AnsiToUtf8(file.File) + ": " + std::to_string(file.Chosen) + "/" +
+                  std::to_string(file.Total) + " entries (" + std::to_string(percent) + "%)");
+  }
+  int listed = 0;
+  for (const TCoverage::TNeverChosen& entry : coverage.NeverChosen()) {
+    if (listed++ >= list) break;
+    std::string line =
+        platform::AnsiToUtf8(entry.File) + ":" + std::to_string(entry.Line) + ": never chosen";
+    if (!entry.Why.empty()) line += " (" + platform::AnsiToUtf8(entry.Why) + ")";
+    PrintUtf8Line(line);
+  }
+}
+
+}  // namespace parlevo::cli

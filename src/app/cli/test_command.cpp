@@ -1,0 +1,103 @@
+// parlevo-cli test: runs personality test scripts against a character that
+// writes nothing, and reports each failed check as SCRIPT:LINE.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "app/cli/coverage_report.h"
+#include "app/cli/load_character.h"
+#include "app/coverage.h"
+#include "app/personality_test.h"
+#include "platform/codepage.h"
+#include "platform/datetime.h"
+#include "platform/textfile.h"
+
+namespace parlevo::cli {
+namespace {
+
+struct TestOptions {
+  std::string clock;
+  bool coverage = false;
+  std::string base_file;
+  std::vector<std::string> scripts;
+};
+
+// A script error ends the command with status 2 and "SCRIPT:LINE: reason".
+[[noreturn]] void ScriptError(const std::string& script, int line, const std::string& reason) {
+  std::string where = script;
+  if (line > 0) where += ":" + std::to_string(line);
+  throw CommandError(kExitUsage, where + ": " + reason);
+}
+
+std::vector<TScriptStep> ReadScript(const std::string& script) {
+  std::string text;
+  try {
+    text = platform::ReadFileBytes(platform::Utf8ToAnsi(script));
+  } catch (const platform::EFileError& e) {
+    ScriptError(script, 0, "cannot read the script: " + platform::AnsiToUtf8(e.what()));
+  }
+  try {
+    return ParseTestScript(text);
+  } catch (const ETestScriptError& e) {
+    ScriptError(script, e.Line, e.what());
+  }
+}
+
+int RunTest(const TestOptions& options) {
+  TScriptRun run;
+  if (!options.clock.empty()) {
+    run.Clock = platform::TextToDateTime(options.clock);
+    if (!run.Clock) throw CommandError(kExitUsage, "invalid --clock value: " + options.clock);
+  }
+  // Every script is read before any runs, so a typo costs no run.
+  std::vector<std::vector<TScriptStep>> scripts;
+  for (const std::string& script : options.scripts) scripts.push_back(ReadScript(script));
+
+  const std::string base_file = platform::Utf8ToAnsi(options.base_file);
+  std::unique_ptr<TCoverage> coverage;
+  if (options.coverage) {
+    coverage = std::make_unique<TCoverage>(*LoadCharacter(options.base_file, TStateUse::kReadOnly));
+    run.OnTurn = [&coverage](const TTurn& turn) { coverage->Record(turn); };
+  }
+  int checks = 0;
+  int failed = 0;
+  for (size_t i = 0; i < scripts.size(); ++i) {
+    TScriptResult result;
+    try {
+      result = RunTestScript(scripts[i], base_file, run);
+    } catch (const ELumoError& e) {
+      throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
+    } catch (const platform::EFileError& e) {
+      throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
+    }
+    for (const TCheckFailure& failure : result.Failures) {
+      PrintUtf8Line(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " +
+                    failure.Message);
+    }
+    checks += result.Checks;
+    failed += static_cast<int>(result.Failures.size());
+  }
+  PrintUtf8Line(std::to_string(checks) + " checks, " + std::to_string(failed) + " failed");
+  if (coverage) PrintCoverage(*coverage, kDefaultNeverChosenLines);
+  return failed == 0 ? kExitOk : kExitFailure;
+}
+
+CommandRunner SetUpTest(CLI::App& app) {
+  auto options = std::make_shared<TestOptions>();
+  CLI::App* test = app.add_subcommand(
+      "test", "Run personality test scripts; the character's state file is never written");
+  test->add_option("--clock", options->clock,
+                   "freeze the clock at \"YYYY/MM/DD hh:nn:ss[.zzz]\" as each script starts");
+  test->add_flag("--coverage", options->coverage,
+                 "then report which entries the scripts made the character choose");
+  test->add_option("basefile", options->base_file, "the character's base file")->required();
+  test->add_option("script", options->scripts, "test scripts (UTF-8 text)")->required();
+  return [options] { return RunTest(*options); };
+}
+
+const CommandRegistrar kTestCommand(60, SetUpTest);
+
+}  // namespace
+}  // namespace parlevo::cli

@@ -1,0 +1,139 @@
+// Coverage: the chosen bit per entry, the per-file counts, and the analysis
+// of entries nothing can reach (below a tier that always answers in an
+// object that never runs dry) or that copy an earlier pattern of their tier.
+#include "app/coverage.h"
+
+#include <map>
+#include <utility>
+
+#include "regex/rexp.h"
+
+namespace parlevo {
+namespace {
+
+// Inputs unlike each other: a pattern found in all of them is taken to be
+// found in any input.
+constexpr std::string_view kProbes[] = {"", "X", "{NOTHINGSAID}", "\x82\xa0\x82\xa2", "1 2"};
+
+bool FoundInAnything(TbmRExp* matcher) {
+  if (matcher == nullptr) return false;
+  try {
+    for (std::string_view probe : kProbes) {
+      if (!matcher->Found(probe)) return false;
+    }
+    return true;
+  } catch (const EbmREToken&) {
+    return false;
+  }
+}
+
+// True when entry i of `data` is a candidate whatever is said.
+bool AlwaysMatches(TLumoData& data, int32_t i) {
+  switch (data.Kind()) {
+    case TLumoKind::kA: {
+      auto& a = static_cast<TLumoDataA&>(data);
+      return FoundInAnything(a.ContextMatcher(i)) && FoundInAnything(a.InputMatcher(i));
+    }
+    case TLumoKind::kB:
+      return FoundInAnything(static_cast<TLumoDataB&>(data).Matcher(i));
+    case TLumoKind::kC:
+      return true;
+    default:
+      return false;  // a condition depends on the moment
+  }
+}
+
+// The patterns of entry i as one text, to find copies ("" for kinds 0 and C).
+std::string PatternKey(TLumoData& data, int32_t i) {
+  if (data.Kind() == TLumoKind::kB) {
+    TbmRExp* matcher = static_cast<TLumoDataB&>(data).Matcher(i);
+    return matcher ? matcher->Pattern() : std::string();
+  }
+  if (data.Kind() == TLumoKind::kA) {
+    auto& a = static_cast<TLumoDataA&>(data);
+    if (!a.ContextMatcher(i)) return std::string();
+    return a.ContextMatcher(i)->Pattern() + '\0' + a.InputMatcher(i)->Pattern();
+  }
+  return std::string();
+}
+
+}  // namespace
+
+TCoverage::TCoverage(TCharacter& character) : Name_(character.CharacterFile->GetValue("name")) {
+  for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
+    TLumoData& data = character.Slot(slot);
+    TSlot& kept = Slots_[static_cast<size_t>(slot)];
+    for (size_t f = 0; f < data.Files().size(); ++f) {
+      kept.Files.emplace_back(character.DataFileName(slot, static_cast<int32_t>(f)));
+    }
+    for (const TLumoEntry& entry : data.Items()) {
+      kept.Entries.push_back({entry.File, entry.Line, entry.Marker, false, std::string()});
+    }
+    NoteUnreachable(character, slot);
+  }
+}
+
+void TCoverage::NoteUnreachable(TCharacter& character, int slot) {
+  TLumoData& data = character.Slot(slot);
+  TSlot& kept = Slots_[static_cast<size_t>(slot)];
+  auto where = [&](int32_t i) {
+    const TEntry& entry = kept.Entries[static_cast<size_t>(i)];
+    return kept.Files[static_cast<size_t>(entry.File)] + ":" + std::to_string(entry.Line);
+  };
+  int32_t blocker = -1;  // an entry that always answers, in an earlier tier
+  for (int32_t tier = 1; tier <= data.TierCount(); ++tier) {
+    const auto [begin, end] = data.TierBounds(tier);
+    std::map<std::string, int32_t> first_with_pattern;
+    int32_t always = -1;
+    for (int32_t i = begin; i < end; ++i) {
+      std::string& why = kept.Entries[static_cast<size_t>(i)].Why;
+      if (blocker >= 0) {
+        why = "cannot be reached: " + where(blocker) + " in an earlier tier always answers";
+        continue;
+      }
+      if (always < 0 && AlwaysMatches(data, i)) always = i;
+      std::string key = PatternKey(data, i);
+      if (key.empty()) continue;
+      auto [it, added] = first_with_pattern.emplace(std::move(key), i);
+      if (!added) why = "same pattern as " + where(it->second) + " in the same tier";
+    }
+    // A once-only object runs dry, and then lower tiers answer.
+    if (always >= 0 && !data.UseOnce()) blocker = always;
+  }
+}
+
+void TCoverage::Record(const TTurn& turn) {
+  if (!turn.Source) return;
+  auto& entries = Slots_.at(static_cast<size_t>(turn.Source->Slot)).Entries;
+  if (turn.Source->Entry >= 0 && static_cast<size_t>(turn.Source->Entry) < entries.size()) {
+    entries[static_cast<size_t>(turn.Source->Entry)].Chosen = true;
+  }
+}
+
+std::vector<TCoverage::TFileCount> TCoverage::Files() const {
+  std::vector<TFileCount> counts;
+  for (const TSlot& slot : Slots_) {
+    const size_t first = counts.size();
+    for (const std::string& file : slot.Files) counts.push_back({file, 0, 0});
+    for (const TEntry& entry : slot.Entries) {
+      if (entry.Marker) continue;
+      TFileCount& count = counts[first + static_cast<size_t>(entry.File)];
+      ++count.Total;
+      if (entry.Chosen) ++count.Chosen;
+    }
+  }
+  return counts;
+}
+
+std::vector<TCoverage::TNeverChosen> TCoverage::NeverChosen() const {
+  std::vector<TNeverChosen> never;
+  for (const TSlot& slot : Slots_) {
+    for (const TEntry& entry : slot.Entries) {
+      if (entry.Marker || entry.Chosen) continue;
+      never.push_back({slot.Files[static_cast<size_t>(entry.File)], entry.Line, entry.Why});
+    }
+  }
+  return never;
+}
+
+}  // namespace parlevo

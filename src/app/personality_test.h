@@ -1,0 +1,71 @@
+// Personality tests: a script of what the partner says and what the
+// character must answer (text, a pattern, the entry it came from), read from
+// a UTF-8 text file and run against a character that writes nothing.
+//
+// Script lines: "# ..." and blank lines are ignored; "> TEXT" the partner
+// says TEXT (">" alone: silence); "< TEXT" the last answer, as shown, equals
+// TEXT; "~ PATTERN" it contains a match of PATTERN; "@ FILE:LINE" it came from
+// that entry ("@ none": nothing answered); "! clock YYYY/MM/DD hh:nn:ss[.zzz]"
+// and "! partner NAME" set the frozen clock and the partner's name from there
+// on. The character's opening is said before the first "<", "~", "@" or ">".
+#ifndef PARLEVO_APP_PERSONALITY_TEST_H_
+#define PARLEVO_APP_PERSONALITY_TEST_H_
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/turn.h"
+
+namespace parlevo {
+
+// A script that cannot be run: a line of no known kind, a bad clock, a
+// pattern that does not compile, an unreadable file. what(): the reason.
+class ETestScriptError : public std::runtime_error {
+ public:
+  ETestScriptError(int line, const std::string& reason) : std::runtime_error(reason), Line(line) {}
+  int Line;  // 0: the file as a whole
+};
+
+struct TScriptStep {
+  enum class TKind { kSay, kExpectText, kExpectMatch, kExpectSource, kClock, kPartner };
+  TKind Kind = TKind::kSay;
+  int Line = 0;            // 1-based line of the script
+  std::string Text;        // ANSI: what is said, expected, the pattern, a name, a file
+  int32_t SourceLine = 0;  // kExpectSource: 0 for "none"
+  double Clock = 0;        // kClock
+};
+
+// Parses a script's text (UTF-8). Throws ETestScriptError.
+std::vector<TScriptStep> ParseTestScript(std::string_view utf8_text);
+
+// One failed check: "expected ..., got "..." (from FILE:LINE)" (UTF-8).
+struct TCheckFailure {
+  int Line = 0;
+  std::string Message;
+};
+
+struct TScriptResult {
+  int Checks = 0;
+  std::vector<TCheckFailure> Failures;
+};
+
+// Options of a run. `Clock` (days since 1899-12-30) freezes the clock at the
+// start; `OnTurn` sees every turn the character speaks (coverage).
+struct TScriptRun {
+  std::optional<double> Clock;
+  std::string Partner = "partner";  // ANSI
+  std::function<void(const TTurn&)> OnTurn;
+};
+
+// Runs `steps` against the character of `base_file` (ANSI path), loaded with
+// its state file read and never written. Throws what loading throws.
+TScriptResult RunTestScript(const std::vector<TScriptStep>& steps, const std::string& base_file,
+                            const TScriptRun& run);
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_APP_PERSONALITY_TEST_H_
