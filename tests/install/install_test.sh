@@ -98,7 +98,7 @@ complete_words() {  # the words offered for the command line "$@" (last word: be
 }
 commands=$("$cli" --help | sed -n '/^Subcommands:/,/^$/s/^  \([a-z][a-z0-9-]*\).*/\1/p' | sort)
 [ "$(complete_words "" | sort)" = "$commands" ] || fail "completion of the command: $(complete_words "")"
-[ "$(complete_words co | sort | tr '\n' ' ')" = "converse convert " ] || fail "completion of co"
+[ "$(complete_words exp | sort | tr '\n' ' ')" = "expand " ] || fail "completion of exp"
 offered=$(complete_words converse --)
 for option in --turns --interval --format --help; do
   grep -qx -- "$option" <<<"$offered" || fail "completion of converse options lacks $option"
