@@ -24,7 +24,7 @@ struct TTurnSource {
   int Slot = 0;              // 0 = Data01 ... 7 = DataC2
   std::string_view SlotKey;  // the base file key: "data01" ... "datac2"
   TLumoKind Kind = TLumoKind::k0;
-  std::string_view File;       // as the base file names it (ANSI)
+  std::string_view File;       // native path, relative to the data folder
   int32_t Line = 0;            // 1-based line in that file
   int32_t Entry = 0;           // index in the data object
   int32_t Tier = 0;            // 1-based

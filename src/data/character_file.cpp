@@ -8,26 +8,14 @@
 
 namespace parlevo {
 
-namespace {
-
-// The delimiter appended to folders. Personalities written on Windows may
-// still use "\" in their values: the file functions accept both.
-#ifdef _WIN32
-constexpr char kPathDelimiter = '\\';
-#else
-constexpr char kPathDelimiter = '/';
-#endif
-
-}  // namespace
-
 std::string ResolveDataFolder(std::string_view base_file, std::string_view folder) {
-  std::string result = platform::ExtractFileDir(base_file);
+  std::string result = platform::NativeFileDir(base_file);
   // A base file named without a directory lives in the current one; "\" or
   // "/" alone would mean the root of the file system.
-  if (result.empty()) result.push_back('.');
-  if (!platform::EndsWithDelimiter(result)) result += kPathDelimiter;
-  result += folder;
-  if (!platform::EndsWithDelimiter(result)) result += kPathDelimiter;
+  if (result.empty()) result = std::string(".") + platform::kNativeDelimiter;
+  // The folder value is code page text, written where "\" separates too.
+  result = platform::JoinAnsiPath(result, folder);
+  if (!platform::NativeEndsWithDelimiter(result)) result += platform::kNativeDelimiter;
   return result;
 }
 
@@ -56,9 +44,7 @@ std::string TCharacterFile::GetValue(std::string_view name) const {
 }
 
 std::string TCharacterFile::DataPath(std::string_view file_name) const {
-  std::string path = DataFolder_;
-  path += file_name;
-  return path;
+  return platform::JoinAnsiPath(DataFolder_, file_name);
 }
 
 bool IsCharacterFile(std::string_view file_name) {

@@ -13,20 +13,20 @@ namespace parlevo {
 
 class TCharacterFile {
  public:
-  // Reads `file_name` (ANSI path) whole if it exists; a missing file gives an
-  // empty reader. A file that exists but cannot be read throws
-  // platform::EFileError.
+  // Reads `file_name` (a native path, as the user gave it) whole if it exists; a missing file gives
+  // an empty reader. A file that exists but cannot be read throws platform::EFileError.
   explicit TCharacterFile(std::string_view file_name);
   TCharacterFile(const TCharacterFile&) = delete;
   TCharacterFile& operator=(const TCharacterFile&) = delete;
 
   // Value of the first pair whose key equals `name` lower-cased; "" if none.
   std::string GetValue(std::string_view name) const;
-  // DataFolder followed by `file_name`.
+  // DataFolder followed by `file_name`, a name from a personality file (ANSI,
+  // "\" or "/" separating, found ignoring case): a native path.
   std::string DataPath(std::string_view file_name) const;
 
-  // Directory of the base file + "folder" value, ending in a delimiter;
-  // empty when the base file did not exist.
+  // Directory of the base file + "folder" value, ending in a delimiter (a
+  // native path); empty when the base file did not exist.
   const std::string& DataFolder() const { return DataFolder_; }
   const std::vector<std::string>& Keys() const { return Keys_; }
   const std::vector<std::string>& Values() const { return Values_; }
@@ -44,11 +44,11 @@ class TCharacterFile {
 };
 
 // The data folder rule shared with the character: the directory of
-// `base_file` with a trailing delimiter, then `folder`, then a trailing
-// delimiter unless there is one already.
+// `base_file` (native) with a trailing delimiter, then `folder` (ANSI, joined
+// as platform::JoinAnsiPath does), then a trailing delimiter: a native path.
 std::string ResolveDataFolder(std::string_view base_file, std::string_view folder);
 
-// True when the file exists and its "name" or "folder" value is non-empty.
+// True when the file (a native path) exists and its "name" or "folder" value is non-empty.
 bool IsCharacterFile(std::string_view file_name);
 
 }  // namespace parlevo

@@ -37,7 +37,7 @@ inline constexpr std::string_view kEndOfData = "{ENDOFDATA}";
 
 // Something loading passed over in silence, for the personality author.
 struct TLoadNote {
-  std::string File;  // ANSI path as given to LoadFromFile
+  std::string File;  // native path as given to LoadFromFile
   int Line = 0;      // 1-based line in the file (an enciphered file's key
                      // line is line 1)
   std::string Message;
@@ -96,7 +96,7 @@ class TLumoData {
   virtual TLumoKind Kind() const = 0;
   // Compiles the patterns not compiled yet (kinds A and B; others: nothing).
   virtual void Prepare() = 0;
-  // Appends the entries of one data file (ANSI path), plain or enciphered. A
+  // Appends the entries of one data file (native path), plain or enciphered. A
   // missing file changes nothing; an unreadable one throws
   // platform::EFileError.
   void LoadFromFile(std::string_view file_name);

@@ -50,7 +50,8 @@ TCharacter::TCharacter(std::string_view file_name, TStateUse state_use) : StateU
   }
   WarnAboutEncodings(file_name);
   // Name is still empty here, so a first state file carries the empty key.
-  if (WritesState() && !platform::FileExists(StatePath())) SaveState();
+  // One that cannot be written does not stop the character.
+  if (WritesState() && !platform::FileExists(StatePath())) WriteFirstState();
   Name = CharacterFile->GetValue("name");
   LoadState();
   StartTime = platform::NowLocal();
@@ -78,6 +79,8 @@ void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNo
   }
   FileName = std::string(file_name);
   Folder = ResolveDataFolder(file_name, CharacterFile->GetValue("folder"));
+  // A folder that hides its files is not a folder of missing files.
+  platform::CheckFolderReadable(Folder);
   CreateDataObjects();
   LoadDataFiles(notes);
   if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
@@ -106,9 +109,13 @@ TCharacter::~TCharacter() {
 }
 
 void TCharacter::ReportSaveError(const std::string& reason) const {
+  ReportStateProblem("the state file \"" + StatePath() + "\" was not saved: " + reason);
+}
+
+void TCharacter::ReportStateProblem(const std::string& message) const {
   if (SaveErrorHandler == nullptr) return;
   try {
-    SaveErrorHandler("the state file " + StatePath() + " was not saved: " + reason);
+    SaveErrorHandler(message);
   } catch (...) {
     // A destructor must not throw; the handler's own failure has nowhere to go.
   }
@@ -131,7 +138,8 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
     TLumoData& slot = Slot(i);
     slot.SetNoteSink(notes);
     for (const std::string& name : SplitCommaText(CharacterFile->GetValue(kDataKeys[i]))) {
-      std::string path = Folder + name;
+      // The name is code page text from the base file.
+      std::string path = platform::JoinAnsiPath(Folder, name);
       if (platform::FileExists(path)) {
         slot.LoadFromFile(path);
       } else if (notes != nullptr) {
@@ -206,7 +214,10 @@ TLumoData& TCharacter::Slot(int i) {
 
 std::string TCharacter::StatePath() const {
   if (FileName.empty()) return "";
-  return Folder + platform::ChangeFileExt(platform::ExtractFileName(FileName), ".lts");
+  std::string name = platform::NativeFileName(FileName);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return Folder + name + ".lts";
 }
 
 }  // namespace parlevo

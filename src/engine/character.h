@@ -63,10 +63,12 @@ class TCharacter {
  public:
   // A character with no files: nothing is loaded and nothing is saved.
   TCharacter();
-  // Loads the character from its base file (ANSI path). Throws
-  // ELumoInvalidCharacter, or platform::EFileError for an unreadable file.
-  // With TStateUse::kReadOnly the state file is read when there is one and
-  // never written.
+  // Loads the character from its base file: a native path, reaching the file
+  // system as given (the names inside the base file are code page text).
+  // Throws ELumoInvalidCharacter, or platform::EFileError for an unreadable
+  // file or data folder. A first state file that cannot be written does not
+  // stop it (FirstStateError says why). With TStateUse::kReadOnly the state
+  // file is read when there is one and never written (nor kept aside).
   explicit TCharacter(std::string_view file_name, TStateUse state_use = TStateUse::kReadWrite);
   // Loads like the constructor above and refuses the same characters, but
   // reads and writes no state file (Name stays empty, so nothing is saved)
@@ -96,7 +98,12 @@ class TCharacter {
   bool PatternMatches(std::string_view pattern, std::string_view text) const;
 
   // Reads slots 50-99 from the state file, writing a first one when there is
-  // none; a file too short clears them, a bad number line leaves its slot 0.
+  // none (when that fails, the slots stay initial and FirstStateError says
+  // why); a file too short clears them, a bad number line leaves its slot 0.
+  // A file that is not what SaveState writes (too short, not text, a line
+  // that is not a number or truth value, a memo over the cap) is read as far
+  // as it can be, then renamed to "NAME.lts.bad" (or .bad2, ...) and
+  // reported through SaveErrorHandler, so the next save cannot destroy it.
   // Nothing happens for a character with no files.
   void LoadState();
   // Writes slots 50-99 enciphered with Name, replacing the file atomically.
@@ -104,7 +111,8 @@ class TCharacter {
   // any other control character as a blank, so every memo stays one line.
   // Throws platform::EFileError when the file cannot be written (old file kept).
   void SaveState();
-  // Path of the state file: Folder + base file name with extension ".lts".
+  // Path of the state file (native): Folder + base file name with extension
+  // ".lts".
   std::string StatePath() const;
 
   // The data object of slot i (0 = Data01 ... 7 = DataC2); throws
@@ -116,13 +124,15 @@ class TCharacter {
   static std::string_view DataKey(int i);
   // Sum of Available over the eight data objects.
   int64_t TotalAvailable();
-  // File `file` of slot i's object as the base file names it: relative to
-  // the data folder (the path as loaded when it lies elsewhere).
+  // File `file` of slot i's object, native, relative to the data folder (the
+  // path as loaded when it lies elsewhere).
   std::string_view DataFileName(int i, int32_t file);
   bool WritesState() const { return StateUse_ == TStateUse::kReadWrite; }
 
-  // Called with a message when the destructor's save fails (default: none).
-  // Set once at program start, before any thread runs; only read afterwards.
+  // Called with a message (UTF-8, naming the native paths) when a state file
+  // needs the user's attention: the destructor's save failed, or a damaged
+  // file was kept aside at load (default: none). Set once at program start,
+  // before any thread runs; only read afterwards.
   static void (*SaveErrorHandler)(const std::string& message);
   // Called when a character is loaded (not inspected) with a message for
   // each of its files that looks like UTF-8 without the byte order mark, so
@@ -136,9 +146,13 @@ class TCharacter {
   std::unique_ptr<TLumoDataC> DataC1, DataC2;
   TUser User;
   std::unique_ptr<TCharacterFile> CharacterFile;
-  std::string Folder;          // data folder, ends in a delimiter
-  std::string Name;            // "name" value once loading succeeded
-  std::string FileName;        // base file path
+  std::string Folder;    // data folder (native path), ends in a delimiter
+  std::string Name;      // "name" value once loading succeeded
+  std::string FileName;  // base file path (native)
+  // Why the first state file could not be written (UTF-8), "" when it was
+  // or one existed: the character runs on its initial state, and its save
+  // at release tries again.
+  std::string FirstStateError;
   std::string OperateMessage;  // normalised input of the last Talk that searched kind 0
   std::array<std::string, 100> Memos{};
   std::array<double, 100> Counts{};
@@ -158,10 +172,13 @@ class TCharacter {
   int ValueLine(std::string_view key) const;
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
   std::string AnswerFrom(int slot, const std::string& input);
+  bool WriteFirstState();
+  void KeepDamagedState(const std::string& path, const std::string& damage) const;
   void ReportSaveError(const std::string& reason) const;
   // Passes each file that looks like UTF-8 without the mark (as far as
   // loading got) to EncodingWarningHandler.
   void WarnAboutEncodings(std::string_view base_file);
+  void ReportStateProblem(const std::string& message) const;
 
   // LIKE's compiled patterns. Mutable: asking a pattern is a const question
   // that fills the cache; one thread uses a character at a time.

@@ -1,5 +1,6 @@
 // The state file: slots 50-99 of the memos, counts and flags, enciphered with
 // the character's name, read at load and written (atomically) at release.
+#include <cerrno>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "data/crypt.h"
 #include "data/text_helpers.h"
 #include "engine/character.h"
+#include "engine/memo_line.h"
+#include "platform/codepage.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 
@@ -26,8 +29,8 @@ constexpr size_t kStateByteBudget = 64u << 20;
 // state file costs neither time nor memory. Every line counts at most two
 // break bytes (CR LF), so twice the wanted breaks guarantees enough lines.
 std::vector<std::string> ReadLeadingLines(const std::string& path, size_t wanted) {
-  std::ifstream in(platform::NativePath(path), std::ios::binary);
-  if (!in) throw platform::EFileError("cannot open " + path);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw platform::EFileError("cannot open file", path, errno);
   std::string bytes;
   size_t breaks = 0;
   char chunk[1 << 16];
@@ -40,58 +43,102 @@ std::vector<std::string> ReadLeadingLines(const std::string& path, size_t wanted
     if (piece.find('\0') != std::string_view::npos) break;  // the text ends there
     for (char c : piece) breaks += (c == '\r' || c == '\n');
   }
-  if (in.bad()) throw platform::EFileError("cannot read " + path);
+  if (in.bad()) throw platform::EFileError("cannot read file", path, errno);
   std::vector<std::string> lines = platform::SplitLines(bytes);
   if (lines.size() > wanted) lines.resize(wanted);
   return lines;
 }
 
-// A memo as one state file line. A line break would split the line and shift
-// every later slot, so it is kept as the tag "{BR}", which gives the break
-// back wherever the memo is shown. Other control characters do not survive
-// the cipher and become blanks.
-std::string MemoLine(const std::string& memo) {
-  std::string line;
-  line.reserve(memo.size());
-  for (size_t i = 0; i < memo.size(); ++i) {
-    char c = memo[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < memo.size() && memo[i + 1] == '\n') ++i;
-      line += "{BR}";
-    } else if (static_cast<unsigned char>(c) < 32) {
-      line += ' ';
-    } else {
-      line += c;
+bool IsTruthText(const std::string& line) {
+  const std::u16string folded = NormalizeText(platform::AnsiToWide(line));
+  return folded == u"TRUE" || folded == u"FALSE" || platform::TextToInt(line).has_value();
+}
+
+bool HasControlBytes(const std::string& line) {
+  for (char c : line) {
+    if (static_cast<unsigned char>(c) < 32) return true;
+  }
+  return false;
+}
+
+// Why `lines` (deciphered, key line gone) are not a state file as this
+// program writes one; "" when they are. `first` is the file line of lines[0].
+std::string StateDamage(const std::vector<std::string>& lines, int first) {
+  if (lines.size() < kStateLines) {
+    return "too short: " + std::to_string(lines.size()) + " of " + std::to_string(kStateLines) +
+           " lines";
+  }
+  for (int i = 0; i < kKeptSlots; ++i) {
+    const int line = first + i;
+    if (HasControlBytes(lines[i])) return "line " + std::to_string(line) + " is not text";
+    if (lines[i].size() > kMaxMemoBytes) {
+      return "line " + std::to_string(line) + " is a memo over " + std::to_string(kMaxMemoBytes) +
+             " bytes";
+    }
+    if (!platform::TextToFloat(lines[kKeptSlots + i]).has_value()) {
+      return "line " + std::to_string(line + kKeptSlots) + " is not a number";
+    }
+    if (!IsTruthText(lines[2 * kKeptSlots + i])) {
+      return "line " + std::to_string(line + 2 * kKeptSlots) + " is not a truth value";
     }
   }
-  return line;
+  return "";
 }
 
 }  // namespace
 
+bool TCharacter::WriteFirstState() {
+  try {
+    SaveState();
+    return true;
+  } catch (const platform::EFileError& e) {
+    // The character runs on its initial state; the save at release tries
+    // again and reports it if it still fails.
+    FirstStateError = e.what();
+    return false;
+  }
+}
+
 void TCharacter::LoadState() {
   if (FileName.empty()) return;  // a character with no files has no state file
-  std::string path = StatePath();
+  const std::string path = StatePath();
   if (!platform::FileExists(path)) {
     if (!WritesState()) return;  // the slots stay as a new state file has them
-    SaveState();
+    if (!WriteFirstState()) return;
   }
   // One key line more than the slots, in case the file is enciphered.
   std::vector<std::string> lines = ReadLeadingLines(path, kStateLines + 1);
+  int first = 1;
   if (IsEncrypted(lines)) {
     TCrypt crypt(cmDecrypt);
     crypt.SetKey(ReadFileKey(lines));
     crypt.CryptLines(lines);
+    first = 2;
   }
   Memos.fill(std::string());
   Counts.fill(0);
   Flags.fill(false);
+  const std::string damage = StateDamage(lines, first);
+  if (!damage.empty() && WritesState()) KeepDamagedState(path, damage);
   if (lines.size() < kStateLines) return;
   for (int i = 0; i < kKeptSlots; ++i) {
-    Memos[kFirstKept + i] = lines[i];
+    Memos[kFirstKept + i] = CapMemoLine(lines[i]);
     Counts[kFirstKept + i] = platform::TextToFloat(lines[kKeptSlots + i]).value_or(0);
     Flags[kFirstKept + i] = TextToBool(lines[2 * kKeptSlots + i]);
   }
+}
+
+// The user's memory must not vanish without a trace: the file is renamed
+// before the save at release replaces it, and the user is told.
+void TCharacter::KeepDamagedState(const std::string& path, const std::string& damage) const {
+  std::string message = "the state file \"" + path + "\" is damaged (" + damage + ")";
+  try {
+    const std::string kept = platform::KeepAside(path, "bad");
+    message += "; it was kept as \"" + kept + "\" and a fresh one will be written";
+  } catch (const platform::EFileError& e) {
+    message += " and could not be kept aside: " + std::string(e.what());
+  }
+  ReportStateProblem(message);
 }
 
 void TCharacter::SaveState() {

@@ -41,7 +41,7 @@ std::u16string Shell(TTagContext&) { return TruthText(false); }
 std::u16string Result(TTagContext& tag) {
   const std::string& folder = tag.Character.Folder;
   if (folder.empty()) return {};
-  std::string path = folder + "Result.txt";
+  std::string path = platform::JoinAnsiPath(folder, "Result.txt");
   if (!platform::FileExists(path)) return {};
   std::vector<std::string> lines = platform::ReadTextLines(path, kMaxPersonalityFileBytes);
   if (!platform::DeleteFile(path)) throw ETagError("result file can't be deleted");

@@ -3,17 +3,13 @@
 #include <cmath>
 
 #include "engine/character.h"
+#include "engine/memo_line.h"
 #include "engine/tag_functions.h"
 
 namespace parlevo::tags {
 namespace {
 
 constexpr int kSlotCount = 100;
-
-// A memo longer than this is refused (an error: the slot keeps its text), so
-// "{MEMO01+x}" in every turn of a conversation that runs for days cannot
-// grow a slot, and the state file holding it, without end.
-constexpr size_t kMaxMemoBytes = 65536;
 
 // The slot index: the two characters right after the name, 0..99.
 int SlotIndex(const TTagContext& tag, int name_length) {
@@ -31,13 +27,18 @@ std::u16string Memo(TTagContext& tag) {
   switch (CharAt(tag.Key, 7)) {
     case u':': {
       std::string text = ToAnsi(SliceFrom(tag.Content, 8));
-      if (text.size() > kMaxMemoBytes) throw ETagError("memo too long");
+      if (MemoLineLength(text) > kMaxMemoBytes) throw ETagError("memo too long");
       memo = std::move(text);
       break;
     }
     case u'+': {
+      // Measured as saved, whatever the slot holds already (a memo read
+      // back from an older state file may be over the cap): never a
+      // difference of sizes, which could wrap round.
       std::string text = ToAnsi(SliceFrom(tag.Content, 8));
-      if (text.size() > kMaxMemoBytes - memo.size()) throw ETagError("memo too long");
+      if (MemoLineLength(memo) + MemoLineLength(text) > kMaxMemoBytes) {
+        throw ETagError("memo too long");
+      }
       memo += text;
       break;
     }

@@ -1,5 +1,6 @@
 // The process-wide pseudo-random generator: a 32-bit linear congruential
-// state, re-seeded from the UTC time of day in milliseconds.
+// state, re-seeded from the UTC time of day in milliseconds (with the clock
+// frozen, from the frozen local instant's time of day).
 #ifndef PARLEVO_PLATFORM_RANDOM_H_
 #define PARLEVO_PLATFORM_RANDOM_H_
 

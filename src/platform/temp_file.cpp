@@ -56,7 +56,7 @@ TempFile::TempFile(const std::string& target) : target_(target) {
   }
   if (fd_ < 0) OpenUnique();
   if (fd_ < 0) {
-    throw EFileError("cannot write file \"" + target + "\": " + std::strerror(errno));
+    throw EFileError("cannot write file", target, errno);
   }
 }
 

@@ -1,16 +1,17 @@
-// Text files and ANSI paths: line splitting, translation to OS paths, reading,
-// atomic replacing, and the double-byte aware path-name helpers.
+// Text files: line splitting, reading, atomic replacing, keeping a file aside,
+// and the double-byte aware helpers for ANSI path names.
 
 #include "platform/textfile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 #include "platform/codepage.h"
 #include "platform/temp_file.h"
@@ -35,49 +36,21 @@ size_t LastCharWhere(std::string_view path, Pred pred) {
   return found;
 }
 
-// Folds a UTF-16 unit for the case-insensitive name comparison: ASCII, the
-// Latin-1 letters and the full-width Latin letters.
-char16_t FoldCase(char16_t c) {
-  if (c >= u'a' && c <= u'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;
-  return c;
+[[noreturn]] void ThrowFileError(std::string_view what, const std::string& path, int error) {
+  throw EFileError(what, path, error);
 }
 
-bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
-bool PathExists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
-// The entry of `dir` whose name equals `name` ignoring case (the smallest
-// such name if there are several, so the choice is stable); empty if none.
-std::string FindIgnoringCase(const std::string& dir, const std::string& name) {
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (d == nullptr) return {};
-  std::u16string wanted = Utf8ToWide(name);
-  std::string best;
-  while (dirent* entry = ::readdir(d)) {
-    std::string candidate = entry->d_name;
-    if (SameNameIgnoringCase(Utf8ToWide(candidate), wanted) && (best.empty() || candidate < best)) {
-      best = candidate;
-    }
-  }
-  ::closedir(d);
-  return best;
-}
-
-std::string ErrorText(int error) { return std::strerror(error); }
-
-[[noreturn]] void ThrowFileError(const std::string& what, const std::string& path, int error) {
-  throw EFileError(what + " \"" + path + "\": " + ErrorText(error));
+// A write beyond a file size limit (ulimit -f) must fail like a full disk,
+// not kill the process with SIGXFSZ before the old file's state is saved.
+// Ignored once for the whole process: nothing in it wants that signal.
+void IgnoreFileSizeSignal() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -129,50 +102,60 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 }
 
 // ---------------------------------------------------------------------------
-// Paths
+// Errors
 
-std::string NativePath(std::string_view ansi_path) {
-  // Split into components at delimiters that are characters of their own.
-  std::vector<std::string> parts;
-  bool absolute = !ansi_path.empty() && IsDelimiter(ansi_path[0]);
-  size_t start = 0;
-  for (size_t i = 0; i <= ansi_path.size();
-       i += i < ansi_path.size() ? CharLengthAt(ansi_path, i) : 1) {
-    if (i == ansi_path.size() || (IsDelimiter(ansi_path[i]))) {
-      if (i > start) parts.push_back(AnsiToUtf8(ansi_path.substr(start, i - start)));
-      start = i + 1;
-    }
-  }
-  std::string path = absolute ? "/" : "";
-  bool lookup = true;  // stop looking once a folder is missing
-  for (size_t k = 0; k < parts.size(); ++k) {
-    std::string name = parts[k];
-    std::string candidate = path + name;
-    if (lookup && name != "." && name != ".." && !PathExists(candidate)) {
-      std::string found = FindIgnoringCase(path, name);
-      if (found.empty()) {
-        lookup = false;
-      } else {
-        candidate = path + found;
-      }
-    }
-    path = candidate;
-    if (k + 1 < parts.size()) path += '/';
-  }
-  if (parts.empty()) return absolute ? "/" : "";
-  if (IsDelimiter(ansi_path.back()) && EndsWithDelimiter(ansi_path)) path += '/';
-  return path;
-}
+EFileError::EFileError(std::string_view action, std::string path, int error)
+    : std::runtime_error(std::string(action) + " \"" + path + "\": " + std::strerror(error)),
+      path_(std::move(path)) {}
 
-bool FileExists(std::string_view ansi_path) {
+// ---------------------------------------------------------------------------
+// Files
+
+bool FileExists(std::string_view path) {
   struct stat st;
-  return ::stat(NativePath(ansi_path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool DeleteFile(std::string_view ansi_path) { return ::unlink(NativePath(ansi_path).c_str()) == 0; }
+bool DeleteFile(std::string_view path) { return ::unlink(std::string(path).c_str()) == 0; }
 
-std::string ReadFileBytes(std::string_view ansi_path, size_t max_bytes) {
-  std::string path = NativePath(ansi_path);
+void CheckFolderReadable(std::string_view folder) {
+  std::string path(folder.empty() ? "." : folder);
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return;  // missing: its files are missing
+    ThrowFileError("cannot read folder", std::string(folder), errno);
+  }
+  if (!S_ISDIR(st.st_mode)) return;
+  // Reading a file needs search permission; finding a name ignoring case
+  // needs read permission too.
+  if (::access(path.c_str(), R_OK | X_OK) != 0) {
+    ThrowFileError("cannot read folder", std::string(folder), errno);
+  }
+}
+
+std::string KeepAside(std::string_view path, std::string_view suffix) {
+  const std::string from(path);
+  for (int n = 1;; ++n) {
+    std::string to = from + "." + std::string(suffix) + (n == 1 ? "" : std::to_string(n));
+    // A second name first, so an existing file is never replaced; where the
+    // file system has no links, a rename after checking the name is free.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+      if (::unlink(from.c_str()) != 0) ThrowFileError("cannot rename file", from, errno);
+      return to;
+    }
+    if (errno == EEXIST) continue;
+    struct stat st;
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) {
+      ThrowFileError("cannot rename file", from, errno);
+    }
+    if (::lstat(to.c_str(), &st) == 0) continue;
+    if (::rename(from.c_str(), to.c_str()) != 0) ThrowFileError("cannot rename file", from, errno);
+    return to;
+  }
+}
+
+std::string ReadFileBytes(std::string_view native_path, size_t max_bytes) {
+  std::string path(native_path);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) ThrowFileError("cannot open file", path, errno);
   struct stat st;
@@ -205,17 +188,18 @@ std::vector<std::string> ReadTextLines(std::string_view ansi_path, size_t max_by
   return SplitLines(ReadFileBytes(ansi_path, max_bytes));
 }
 
-void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines) {
+void WriteTextLinesAtomic(std::string_view path, const std::vector<std::string>& lines) {
   std::string data;
   for (const std::string& line : lines) {
     data += line;
     data += "\r\n";
   }
-  WriteFileBytesAtomic(ansi_path, data);
+  WriteFileBytesAtomic(path, data);
 }
 
-void WriteFileBytesAtomic(std::string_view ansi_path, std::string_view data) {
-  std::string target = NativePath(ansi_path);
+void WriteFileBytesAtomic(std::string_view path, std::string_view data) {
+  IgnoreFileSizeSignal();
+  std::string target(path);
   size_t slash = target.rfind('/');
   std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
 

@@ -1,7 +1,6 @@
 // Text files as byte lines: reading with the CR / LF / CR LF rules (a NUL ends
 // the text), writing with CR LF, and replacing a file atomically. Paths are
-// ANSI strings as written in personality files; "\" and "/" both separate,
-// and a name that does not exist as spelled is looked up ignoring case.
+// native (platform/native_path.h): they reach the file system as given.
 #ifndef PARLEVO_PLATFORM_TEXTFILE_H_
 #define PARLEVO_PLATFORM_TEXTFILE_H_
 
@@ -10,13 +9,22 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/native_path.h"  // NativePath, for callers holding ANSI paths
+
 namespace parlevo::platform {
 
-// A file that cannot be read or written. The message names the OS path
-// (UTF-8) and the system's reason: cannot open file "/x/y.txt": No such ...
+// A file that cannot be read or written. what() is UTF-8 on every system:
+//   cannot open file "/x/y.txt": No such file or directory
+// naming the native path (UTF-8 on Linux and macOS) and the system's reason.
+// The path is also kept apart, for a front end that shows it its own way.
 class EFileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // `action` such as "cannot open file"; `error` an errno value.
+  EFileError(std::string_view action, std::string path, int error);
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // Splits bytes into lines: the text ends at the first NUL; lines end at CR,
@@ -24,17 +32,17 @@ class EFileError : public std::runtime_error {
 // adds no empty line.
 std::vector<std::string> SplitLines(std::string_view bytes);
 
-// The OS path (UTF-8 on Linux) of an ANSI path: "\" that is not the second
-// byte of a double-byte character becomes "/", and each component that does
-// not exist with that exact spelling is matched case-insensitively in its
-// folder (ASCII, Latin-1 and full-width letters fold; of several matches the
-// smallest name wins). After a component that is not found the rest is
-// taken as spelled; the result may name a file that does not exist. A
-// leading delimiter makes the path absolute; a trailing one is kept.
-std::string NativePath(std::string_view ansi_path);
+bool FileExists(std::string_view path);  // a regular file
+bool DeleteFile(std::string_view path);  // false if it could not be deleted
 
-bool FileExists(std::string_view ansi_path);  // a regular file
-bool DeleteFile(std::string_view ansi_path);  // false if it could not be deleted
+// Throws EFileError ("cannot read folder") when `folder` exists but its files
+// cannot be reached (no permission); a missing folder is no error here.
+void CheckFolderReadable(std::string_view folder);
+
+// Renames `path` to the first free name of "PATH.SUFFIX", "PATH.SUFFIX2",
+// "PATH.SUFFIX3", ... (never over an existing file) and returns that name.
+// Throws EFileError when it cannot.
+std::string KeepAside(std::string_view path, std::string_view suffix);
 
 // No read budget: the file is read whatever its size (the transcript log).
 inline constexpr size_t kUnlimitedBytes = static_cast<size_t>(-1);
@@ -42,9 +50,8 @@ inline constexpr size_t kUnlimitedBytes = static_cast<size_t>(-1);
 // Reads a whole file as bytes / as lines. Throws EFileError if the file cannot
 // be opened or read, or holds more than `max_bytes` bytes (the file is then
 // not read further, so an oversized file cannot exhaust memory).
-std::string ReadFileBytes(std::string_view ansi_path, size_t max_bytes = kUnlimitedBytes);
-std::vector<std::string> ReadTextLines(std::string_view ansi_path,
-                                       size_t max_bytes = kUnlimitedBytes);
+std::string ReadFileBytes(std::string_view path, size_t max_bytes = kUnlimitedBytes);
+std::vector<std::string> ReadTextLines(std::string_view path, size_t max_bytes = kUnlimitedBytes);
 
 // Writes the lines, each followed by CR LF, to a temporary file beside the
 // target, flushes it to disk and renames it over the target, so a reader sees
@@ -52,11 +59,13 @@ std::vector<std::string> ReadTextLines(std::string_view ansi_path,
 // one's permissions. Throws EFileError; on failure the old file is left
 // untouched and the temporary file removed. A writer killed midway leaves at
 // most its temporary file ("NAME.tmp0", ...), which the next write of the
-// same file takes over; writers running at once never share one.
-void WriteTextLinesAtomic(std::string_view ansi_path, const std::vector<std::string>& lines);
+// same file takes over; writers running at once never share one. A write
+// beyond a file size limit fails like a full disk (SIGXFSZ is ignored).
+void WriteTextLinesAtomic(std::string_view path, const std::vector<std::string>& lines);
 // The same for bytes written as they are.
-void WriteFileBytesAtomic(std::string_view ansi_path, std::string_view bytes);
+void WriteFileBytesAtomic(std::string_view path, std::string_view bytes);
 
+// The helpers below work on ANSI paths, as personality files spell them.
 // Directory part of an ANSI path up to and including the last "\", "/" or
 // ":" (never the second byte of a double-byte character); empty when none.
 std::string ExtractFileDir(std::string_view ansi_path);

@@ -194,6 +194,42 @@ TEST(ChatCommand, ARefusedCharacterIsAnError) {
   EXPECT_EQ(run.err, "error: characterfile is not found\n");
 }
 
+// Paths reach the file system as typed, even where the code page cannot
+// spell them, and every message names them in UTF-8.
+TEST(Paths, FoldersOutsideTheCodePageLoadAndAreNamedInUtf8) {
+  CharacterCopy chars;
+  const fs::path home = chars.dir() / "日本" / "Téléchargements 🐱";
+  fs::create_directories(home);
+  fs::copy(chars / "hanako.ltc", home / "hanako.ltc");
+  fs::copy(chars / "hanako", home / "hanako", fs::copy_options::recursive);
+  const std::string base = (home / "hanako.ltc").string();
+
+  CliRun chat = RunCli({"chat", "--partner", "p", base}, "天気\n");
+  EXPECT_EQ(chat.status, 0) << chat.err;
+  EXPECT_EQ(chat.err, "");
+  EXPECT_TRUE(fs::exists(home / "hanako" / "hanako.lts"));
+
+  CliRun check = RunCli({"check", base});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(check.out.rfind(base + ":10: ", 0), 0u) << check.out;
+
+  // A damaged state file: kept aside, and both files named.
+  std::ofstream(home / "hanako" / "hanako.lts", std::ios::binary) << "cut";
+  chat = RunCli({"chat", "--partner", "p", base}, "");
+  EXPECT_EQ(chat.status, 0) << chat.err;
+  const std::string state = (home / "hanako" / "hanako.lts").string();
+  EXPECT_EQ(chat.err, "warning: the state file \"" + state +
+                          "\" is damaged (too short: 1 of 150 lines); it was kept as \"" + state +
+                          ".bad\" and a fresh one will be written\n");
+
+  // A data file over its size budget (sparse: no disk is used).
+  const fs::path talk = home / "hanako" / "secret.txt";
+  fs::resize_file(talk, (64u << 20) + 1);
+  check = RunCli({"check", base});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(check.err, "error: cannot read file \"" + talk.string() + "\": File too large\n");
+}
+
 TEST(ChatCommand, AStateFileThatCannotBeSavedIsAWarningAndTheOldOneStays) {
   CharacterCopy chars;
   const std::string state = chars / "hanako/hanako.lts";

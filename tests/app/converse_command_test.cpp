@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -164,6 +165,95 @@ TEST_F(ConversationCliTest, InterruptFinishesTheTurnAndSavesState) {
       EXPECT_EQ(lines[i].rfind(i % 2 == 0 ? "花子 > " : "Bob > ", 0), 0u) << lines[i];
     }
     EXPECT_EQ(SavedCount(), before + 1);
+  }
+}
+
+// SIGINT at a random moment (while loading, between turns, in the middle of
+// a write to the pipe) ends every run cleanly: exit 0, every line whole, and
+// each character's state saved with one count per line it said.
+TEST(ConverseInterrupts, AtRandomMomentsEndEveryRunWithItsStateSaved) {
+  constexpr int kRuns = 30, kAtOnce = 5;
+  std::mt19937 random(20261207);
+  for (int batch = 0; batch < kRuns / kAtOnce; ++batch) {
+    struct Run {
+      ScratchDir dir;
+      std::string a, b, out;
+      pid_t pid = -1;
+      int fd = -1;
+    };
+    std::vector<Run> runs(kAtOnce);
+    for (Run& run : runs) {
+      run.a = WriteCharacter(run.dir, "A", {{"datac2", {"{COUNT50++}a"}}});
+      run.b = WriteCharacter(run.dir, "B", {{"datac2", {"{COUNT50++}b"}}});
+      int pipe_fds[2];
+      ASSERT_EQ(pipe(pipe_fds), 0);
+      std::vector<std::string> args = {PARLEVO_CLI, "converse", "--interval", "0", run.a, run.b};
+      std::vector<char*> argv;
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      run.pid = fork();
+      if (run.pid == 0) {
+        dup2(pipe_fds[1], 1);
+        close(pipe_fds[0]);
+        close(pipe_fds[1]);
+        execv(PARLEVO_CLI, argv.data());
+        _exit(127);
+      }
+      close(pipe_fds[1]);
+      run.fd = pipe_fds[0];
+      fcntl(run.fd, F_SETFL, O_NONBLOCK);
+    }
+    // Reads what each run has written so far; true once all have closed.
+    auto drain = [&runs] {
+      bool all_closed = true;
+      for (Run& run : runs) {
+        if (run.fd < 0) continue;
+        char buffer[65536];
+        const ssize_t n = read(run.fd, buffer, sizeof buffer);
+        if (n > 0) run.out.append(buffer, static_cast<size_t>(n));
+        if (n == 0) {
+          close(run.fd);
+          run.fd = -1;
+        } else {
+          all_closed = false;
+        }
+      }
+      return all_closed;
+    };
+    for (Run& run : runs) {
+      const auto moment =
+          std::chrono::steady_clock::now() + std::chrono::milliseconds(1 + random() % 150);
+      while (std::chrono::steady_clock::now() < moment) {
+        drain();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      kill(run.pid, SIGINT);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!drain() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    for (Run& run : runs) {
+      int status = 0;
+      ASSERT_EQ(waitpid(run.pid, &status, 0), run.pid);
+      const std::vector<std::string> lines = SplitLines(run.out);
+      if (WIFSIGNALED(status)) {
+        // Only before the program could take the signal over.
+        EXPECT_EQ(WTERMSIG(status), SIGINT);
+        EXPECT_TRUE(run.out.empty());
+        continue;
+      }
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+      EXPECT_TRUE(run.out.empty() || run.out.back() == '\n') << "a line was cut";
+      // The opening answers from kind 0 data only, which these lack.
+      int said_a = 0, said_b = 0;
+      for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i], i == 0 ? "A > " : i % 2 == 0 ? "A > a" : "B > b");
+        if (i > 0) ++(i % 2 == 0 ? said_a : said_b);
+      }
+      EXPECT_EQ(TCharacter(run.a).Counts[50], said_a);
+      EXPECT_EQ(TCharacter(run.b).Counts[50], said_b);
+    }
   }
 }
 

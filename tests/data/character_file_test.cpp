@@ -65,11 +65,13 @@ TEST(ResolveDataFolder, JoinsBaseDirectoryAndFolder) {
       {"/chars/robo.ltc", "data", "/chars/data/"},
       {"/chars/robo.ltc", "", "/chars/"},
       {"/chars/robo.ltc", "data/", "/chars/data/"},
-      {"/chars/robo.ltc", "data\\", "/chars/data\\"},
+      {"/chars/robo.ltc", "data\\", "/chars/data/"},
+      {"/chars/robo.ltc", "a\\b", "/chars/a/b/"},
       {"/chars/robo.ltc", "data ", "/chars/data /"},
-      {"C:\\chars\\robo.ltc", "data", "C:\\chars\\data/"},
-      // "ソ" (83 5C) at the end is no delimiter.
-      {"/chars/robo.ltc", "\x83\x5C", "/chars/\x83\x5C/"},
+      // The base file's path is native, the folder value code page text:
+      // "ソ" (83 5C) at its end is no delimiter.
+      {"/chars/robo.ltc", "\x83\x5C", "/chars/ソ/"},
+      {"/Téléchargements/robo.ltc", "data", "/Téléchargements/data/"},
       // A base file named without a folder: the current directory, not the root.
       {"robo.ltc", "data", "./data/"},
       {"robo.ltc", "", "./"},

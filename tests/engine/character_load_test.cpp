@@ -170,6 +170,40 @@ TEST(CharacterLoad, AnUnreadableDataFileIsAFileError) {
   EXPECT_THROW(TCharacter{base}, platform::EFileError);
 }
 
+TEST(CharacterLoad, AnUnreadableDataFolderIsAFileErrorNamingTheFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  TempDir dir;
+  const std::string base =
+      dir.Write("c.ltc", {"name", "c", "version", "210", "folder", "data", "datab2", "talk.txt"});
+  dir.Write("data/talk.txt", {"A,1"});
+  std::filesystem::permissions(dir / "data", std::filesystem::perms::none);
+  try {
+    TCharacter character(base);
+    ADD_FAILURE() << "loaded";
+  } catch (const platform::EFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "cannot read folder \"" + dir / "data/" + "\": Permission denied");
+  }
+  std::filesystem::permissions(dir / "data", std::filesystem::perms::owner_all);
+}
+
+// A folder the code page cannot spell holds the base file, the data folder
+// and the state file: the user's path reaches the file system as given.
+TEST(CharacterLoad, AFolderOutsideTheCodePageIsReachedAsGiven) {
+  TempDir dir;
+  const std::string folder = "Téléchargements 🐱";
+  const std::string base =
+      dir.Write(folder + "/kiri.ltc",
+                {"name", "kiri", "version", "210", "folder", Ansi("データ"), "datab2", "talk.txt"});
+  dir.Write(folder + "/データ/talk.txt", {"A,{MEMO50:kept}1"});
+  {
+    TCharacter character(base);
+    EXPECT_EQ(character.StatePath(), dir / (folder + "/データ/kiri.lts"));
+    character.ExpandTags(character.Talk(u"A", AllSlots));
+  }
+  EXPECT_EQ(TCharacter(base).Memos[50], "kept");
+}
+
 TEST(CharacterLoad, ACharacterWithNoFilesLoadsAndSavesNothing) {
   TempDir dir;
   {

@@ -108,36 +108,93 @@ TEST(CharacterState, UpperSlotsSurviveARunEncipheredWithTheName) {
   EXPECT_FALSE(again.Flags[10]);
 }
 
-TEST(CharacterState, ReadingToleratesShortFilesAndBadLines) {
+// Collects what the character reports about its state file.
+std::vector<std::string>& Reported() {
+  static std::vector<std::string> messages;
+  return messages;
+}
+
+class CharacterStateReports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Reported().clear();
+    TCharacter::SaveErrorHandler = [](const std::string& m) { Reported().push_back(m); };
+  }
+  void TearDown() override { TCharacter::SaveErrorHandler = nullptr; }
+};
+
+// What can be read is read; a file that is not what the program writes is
+// also kept aside as "chara.lts.bad" and reported, before any save.
+TEST_F(CharacterStateReports, ReadingToleratesDamageAndKeepsTheDamagedFile) {
   struct Case {
     const char* what;
     std::vector<std::string> lines;
     std::string memo50;
     double count50;
     bool flag50;
+    bool kept;
   };
   std::vector<std::string> full = StateLines("m", "2.5", "True");
   std::vector<std::string> short_one(full.begin(), full.begin() + 149);
   std::vector<std::string> long_one = full;
   long_one.insert(long_one.end(), {"extra", "lines"});
+  std::vector<std::string> control = full;  // written plain: the cipher would change it
+  control.insert(control.begin(), "encrypted");
+  control[4] = "a\x01b";
   const std::vector<Case> cases = {
-      {"150 lines", full, "m", 2.5, true},
-      {"149 lines clear everything", short_one, "", 0, false},
-      {"lines after the 150th are ignored", long_one, "m", 2.5, true},
-      {"a count that is no number is 0", StateLines("m", "abc", "True"), "m", 0, true},
-      {"flags read as truth texts", StateLines("m", "1", "true"), "m", 1, true},
-      {"a non-zero whole number is true", StateLines("m", "1", "5"), "m", 1, true},
-      {"anything else is false", StateLines("m", "1", "yes"), "m", 1, false},
+      {"150 lines", full, "m", 2.5, true, false},
+      {"lines after the 150th are ignored", long_one, "m", 2.5, true, false},
+      {"flags read as truth texts", StateLines("m", "1", "true"), "m", 1, true, false},
+      {"a non-zero whole number is true", StateLines("m", "1", "5"), "m", 1, true, false},
+      {"149 lines clear everything", short_one, "", 0, false, true},
+      {"empty", {}, "", 0, false, true},
+      {"a count that is no number is 0", StateLines("m", "abc", "True"), "m", 0, true, true},
+      {"anything else is false", StateLines("m", "1", "yes"), "m", 1, false, true},
+      {"a control character", control, "m", 2.5, true, true},
+      {"a memo over the cap is cut", StateLines(std::string(70000, 'x'), "1", "True"),
+       std::string(65536, 'x'), 1, true, true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Reported().clear();
     TempDir dir;
     const std::string base = MakeCharacter(dir, kSimple);
-    WriteState(dir / "chara.lts", c.lines, Ansi("記憶"));
-    TCharacter character(base);
-    EXPECT_EQ(character.Memos[50], c.memo50) << c.what;
-    EXPECT_EQ(character.Counts[50], c.count50) << c.what;
-    EXPECT_EQ(character.Flags[50], c.flag50) << c.what;
+    if (c.lines.size() > 0 && c.lines[0] == "encrypted") {
+      platform::WriteTextLinesAtomic(dir / "chara.lts", c.lines);
+    } else {
+      WriteState(dir / "chara.lts", c.lines, Ansi("記憶"));
+    }
+    const std::string written = ReadBytes(dir / "chara.lts");
+    {
+      TCharacter character(base);
+      EXPECT_EQ(character.Memos[50], c.memo50);
+      EXPECT_EQ(character.Counts[50], c.count50);
+      EXPECT_EQ(character.Flags[50], c.flag50);
+      EXPECT_EQ(Reported().size(), c.kept ? 1u : 0u);
+    }
+    if (c.kept) {
+      EXPECT_EQ(ReadBytes(dir / "chara.lts.bad"), written) << "kept as it was";
+      ASSERT_EQ(Reported().size(), 1u);
+      EXPECT_NE(Reported()[0].find("chara.lts.bad"), std::string::npos) << Reported()[0];
+      EXPECT_EQ(TCharacter(base).Memos[50], c.memo50) << "a fresh file with what was read";
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(dir / "chara.lts.bad"));
+    }
   }
+}
+
+TEST_F(CharacterStateReports, ACutStateFileIsKeptUnderAFreeName) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  { TCharacter(base).Counts[50] = 0; }
+  for (int round = 1; round <= 2; ++round) {
+    std::string bytes = ReadBytes(dir / "chara.lts");
+    std::filesystem::resize_file(dir / "chara.lts", bytes.size() / 2);
+    TCharacter character(base);
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad2"));
+  EXPECT_EQ(Reported().size(), 2u);
 }
 
 TEST(CharacterState, APlainStateFileIsReadAsItIs) {
@@ -198,20 +255,7 @@ TEST(CharacterState, TheLastCharacterReleasedWins) {
   EXPECT_EQ(TCharacter(base).Memos[50], "second");
 }
 
-// Collects what the destructor reports instead of saving.
-std::vector<std::string>& Reported() {
-  static std::vector<std::string> messages;
-  return messages;
-}
-
-class CharacterSaveFailure : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Reported().clear();
-    TCharacter::SaveErrorHandler = [](const std::string& m) { Reported().push_back(m); };
-  }
-  void TearDown() override { TCharacter::SaveErrorHandler = nullptr; }
-};
+using CharacterSaveFailure = CharacterStateReports;
 
 TEST_F(CharacterSaveFailure, AReadOnlyFolderKeepsTheOldFileAndReports) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
@@ -236,16 +280,15 @@ TEST_F(CharacterSaveFailure, AFullDiskKeepsTheOldFileAndReports) {
   character->Memos[50] = std::string(4096, 'x');
   const std::string before = ReadBytes(dir / "chara.lts");
 
-  // A file size limit stands in for a full disk, and works for root too.
+  // A file size limit stands in for a full disk, and works for root too;
+  // its signal must not kill the process.
   rlimit old_limit{};
   getrlimit(RLIMIT_FSIZE, &old_limit);
   rlimit small = old_limit;
   small.rlim_cur = 1024;
-  auto old_handler = signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &small);
   character.reset();
   setrlimit(RLIMIT_FSIZE, &old_limit);
-  signal(SIGXFSZ, old_handler);
 
   EXPECT_EQ(Reported().size(), 1u);
   EXPECT_EQ(ReadBytes(dir / "chara.lts"), before);
@@ -254,6 +297,30 @@ TEST_F(CharacterSaveFailure, AFullDiskKeepsTheOldFileAndReports) {
     left.push_back(entry.path().filename().string());
   }
   EXPECT_EQ(left.size(), 3u) << "no temporary file is left behind";
+}
+
+// A character whose first state file cannot be written runs on its initial
+// state; the save at release tries again and reports the failure.
+TEST_F(CharacterSaveFailure, AFirstStateFileThatCannotBeWrittenDoesNotStopTheCharacter) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  // A file size limit stands in for a full disk or a read-only folder.
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit tiny = old_limit;
+  tiny.rlim_cur = 100;
+  setrlimit(RLIMIT_FSIZE, &tiny);
+  auto character = std::make_unique<TCharacter>(base);
+  const std::string first_error = character->FirstStateError;
+  const bool talks = character->Talk(u"A", AllSlots) == u"1";
+  character.reset();
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+
+  EXPECT_NE(first_error.find("chara.lts"), std::string::npos) << first_error;
+  EXPECT_TRUE(talks);
+  ASSERT_EQ(Reported().size(), 1u) << "reported once, at the end";
+  EXPECT_NE(Reported()[0].find("was not saved"), std::string::npos) << Reported()[0];
+  EXPECT_FALSE(std::filesystem::exists(dir / "chara.lts"));
 }
 
 }  // namespace

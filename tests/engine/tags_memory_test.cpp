@@ -32,6 +32,20 @@ TEST_F(MemoryTagsTest, MemoGrowthIsBounded) {
   EXPECT_EQ(character.Memos[7].size(), 65000u);
   Expand("{MEMO07:" + std::string(70000, 'y') + "}");
   EXPECT_EQ(character.Memos[7].size(), 65000u);
+
+  // The cap is measured as the state file keeps the memo ("{BR}" for each
+  // line break), so a memo within it reads back within it.
+  const std::string breaks(10000, '\n');  // 40,000 bytes as saved
+  character.Memos[8] = breaks;
+  Expand("{MEMO08+" + std::string(30000, 'y') + "}");
+  EXPECT_EQ(character.Memos[8], breaks) << "70,000 bytes as saved";
+  Expand("{MEMO08+" + std::string(20000, 'y') + "}");
+  EXPECT_EQ(character.Memos[8].size(), 30000u);
+
+  // A slot already over the cap (an older state file) cannot grow at all.
+  character.Memos[9] = std::string(128000, 'z');
+  Expand("{MEMO09+z}");
+  EXPECT_EQ(character.Memos[9].size(), 128000u);
 }
 
 TEST_F(MemoryTagsTest, Count) {

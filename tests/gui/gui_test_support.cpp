@@ -61,12 +61,12 @@ void ScriptedDialogs::ShowMessage(QWidget*, const QString& caption, const QStrin
 void WriteAnsiLines(const QString& path, const QStringList& lines) {
   std::vector<std::string> ansi;
   for (const QString& line : lines) ansi.push_back(QStringToAnsi(line));
-  platform::WriteTextLinesAtomic(PathToAnsi(path), ansi);
+  platform::WriteTextLinesAtomic(PathToNative(path), ansi);
 }
 
 QStringList ReadAnsiLines(const QString& path) {
   QStringList lines;
-  for (const std::string& line : platform::ReadTextLines(PathToAnsi(path))) {
+  for (const std::string& line : platform::ReadTextLines(PathToNative(path))) {
     lines << AnsiToQString(line);
   }
   return lines;

@@ -1,10 +1,13 @@
 // Tests for text files: line rules, path translation with case-insensitive
-// lookup, reading errors, atomic replacing and the path-name helpers.
+// lookup, native paths, reading errors, atomic replacing, keeping a file
+// aside and the path-name helpers.
 
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -96,9 +99,10 @@ TEST_F(TempDir, NativePathSeparatorsAndCase) {
   EXPECT_EQ(NativePath(base + "\\data\\"), Path("data/"));
   // A missing component ends the lookup; the rest stays as spelled.
   EXPECT_EQ(NativePath(base + "\\none\\DATA\\x"), Path("none/DATA/x"));
-  EXPECT_TRUE(FileExists(base + "\\DATA\\TALK.TXT"));
-  EXPECT_FALSE(FileExists(base + "\\DATA"));  // a folder is no file
-  EXPECT_FALSE(FileExists(base + "\\DATA\\nothing.txt"));
+  EXPECT_TRUE(FileExists(NativePath(base + "\\DATA\\TALK.TXT")));
+  EXPECT_FALSE(FileExists(NativePath(base + "\\DATA")));  // a folder is no file
+  EXPECT_FALSE(FileExists(NativePath(base + "\\DATA\\nothing.txt")));
+  EXPECT_EQ(JoinAnsiPath(base, "DATA\\Talk.txt"), Path("data/talk.txt"));
 }
 
 TEST_F(TempDir, NativePathConvertsShiftJisNames) {
@@ -106,12 +110,35 @@ TEST_F(TempDir, NativePathConvertsShiftJisNames) {
   Write("ソフト/表.txt", "z");
   std::string ansi = dir_.string() + "\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.txt";
   EXPECT_EQ(NativePath(ansi), Path("ソフト/表.txt"));
-  EXPECT_EQ(ReadFileBytes(ansi), "z");
+  EXPECT_EQ(ReadFileBytes(NativePath(ansi)), "z");
+}
+
+// A folder the code page cannot spell ("é" and an emoji are not in Shift JIS)
+// is reached as given; only the names joined to it are code page text.
+TEST_F(TempDir, NativeFoldersReachTheFileSystemAsGiven) {
+  Write("Téléchargements 🐱/Data/Talk.txt", "w");
+  const std::string folder = Path("Téléchargements 🐱");
+  EXPECT_EQ(JoinAnsiPath(folder, "data\\talk.txt"), Path("Téléchargements 🐱/Data/Talk.txt"));
+  EXPECT_EQ(JoinAnsiPath(folder + "/", "data/"), Path("Téléchargements 🐱/Data/"));
+  EXPECT_EQ(ReadFileBytes(JoinAnsiPath(folder, "DATA\\TALK.TXT")), "w");
+  EXPECT_EQ(NativeFileDir(folder + "/x.ltc"), folder + "/");
+  EXPECT_EQ(NativeFileName(folder + "/x.ltc"), "x.ltc");
+  WriteTextLinesAtomic(folder + "/state.lts", {"é"});
+  EXPECT_EQ(Read("Téléchargements 🐱/state.lts"), "é\r\n");
+  try {
+    ReadFileBytes(folder + "/missing.txt");
+    FAIL() << "no exception";
+  } catch (const EFileError& e) {
+    // The message is UTF-8 and names the path as the file system knows it.
+    EXPECT_EQ(std::string(e.what()),
+              "cannot open file \"" + folder + "/missing.txt\": No such file or directory");
+    EXPECT_EQ(e.Path(), folder + "/missing.txt");
+  }
 }
 
 TEST_F(TempDir, ReadsBytesAndLines) {
   Write("base.txt", "Name\r\nRobo\nFolder\rdata\r\n");
-  EXPECT_EQ(ReadTextLines(Path("BASE.TXT")),
+  EXPECT_EQ(ReadTextLines(Path("base.txt")),
             (std::vector<std::string>{"Name", "Robo", "Folder", "data"}));
   EXPECT_EQ(ReadFileBytes(Path("base.txt")).size(), 24u);
   Write("empty.txt", "");
@@ -139,7 +166,7 @@ TEST_F(TempDir, FileOverItsReadBudgetIsAFileError) {
 TEST_F(TempDir, WritesWithCrLfAndReplaces) {
   WriteTextLinesAtomic(Path("state.lts"), {"one", "", "two"});
   EXPECT_EQ(Read("state.lts"), "one\r\n\r\ntwo\r\n");
-  WriteTextLinesAtomic(Path("STATE.LTS"), {"three"});  // found ignoring case
+  WriteTextLinesAtomic(NativePath(Path("STATE.LTS")), {"three"});  // found ignoring case
   EXPECT_EQ(Read("state.lts"), "three\r\n");
   WriteTextLinesAtomic(Path("state.lts"), {});
   EXPECT_EQ(Read("state.lts"), "");
@@ -168,11 +195,63 @@ TEST_F(TempDir, ReadOnlyFolderKeepsOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
+// A write beyond the file size limit fails like a full disk instead of
+// killing the process; the old file stays and no temporary file is left.
+TEST_F(TempDir, AFileSizeLimitFailsTheWriteAndKillsNothing) {
+  Write("state.lts", "old\r\n");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    rlimit small{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    bool failed = false;
+    try {
+      WriteTextLinesAtomic(Path("state.lts"), {std::string(100000, 'x')});
+    } catch (const EFileError& e) {
+      failed = std::string(e.what()).find("File too large") != std::string::npos;
+    }
+    ::_exit(failed ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Read("state.lts"), "old\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(TempDir, KeepAsideNeverReplacesAFile) {
+  for (int round = 1; round <= 3; ++round) {
+    Write("chara.lts", "v" + std::to_string(round));
+    const std::string kept = KeepAside(Path("chara.lts"), "bad");
+    EXPECT_EQ(kept, Path(round == 1 ? "chara.lts.bad" : "chara.lts.bad" + std::to_string(round)));
+    EXPECT_FALSE(fs::exists(dir_ / "chara.lts"));
+  }
+  EXPECT_EQ(Read("chara.lts.bad"), "v1");
+  EXPECT_EQ(Read("chara.lts.bad3"), "v3");
+  EXPECT_THROW(KeepAside(Path("chara.lts"), "bad"), EFileError);  // nothing to keep
+}
+
+TEST_F(TempDir, AnUnreadableFolderIsAFileErrorAndAMissingOneIsNot) {
+  EXPECT_NO_THROW(CheckFolderReadable(Path("none/")));
+  fs::create_directories(dir_ / "data");
+  EXPECT_NO_THROW(CheckFolderReadable(Path("data/")));
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  fs::permissions(dir_ / "data", fs::perms::none);
+  try {
+    CheckFolderReadable(Path("data/"));
+    ADD_FAILURE() << "no exception";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "cannot read folder \"" + Path("data/") + "\": Permission denied");
+  }
+  fs::permissions(dir_ / "data", fs::perms::owner_all);
+}
+
 TEST_F(TempDir, DeleteFile) {
   Write("Result.txt", "r");
-  EXPECT_TRUE(DeleteFile(Path("result.txt")));
+  EXPECT_TRUE(DeleteFile(JoinAnsiPath(dir_.string(), "result.txt")));
   EXPECT_FALSE(fs::exists(dir_ / "Result.txt"));
-  EXPECT_FALSE(DeleteFile(Path("result.txt")));
+  EXPECT_FALSE(DeleteFile(Path("Result.txt")));
 }
 
 }  // namespace

@@ -18,11 +18,12 @@ namespace parlevo::cli {
 namespace {
 
 // "FILE:LINE: message", the form editors and terminals link to the line.
+// The file is a native path (printed as it is), the message code page text.
 void PrintNote(const TLoadNote& note) {
   std::string line = note.File;
   if (note.Line > 0) line += ":" + std::to_string(note.Line);
-  line += ": " + note.Message;
-  PrintAnsiLine(line);
+  line += ": " + platform::AnsiToUtf8(note.Message);
+  PrintLine(line);
 }
 
 void PrintSummary(TCharacter& character) {

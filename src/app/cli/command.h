@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace CLI {
 class App;
@@ -40,10 +41,11 @@ struct CommandRegistrar {
   CommandRegistrar(int order, CommandSetup setup);
 };
 
-// Prints one line of transcript or result text to stdout (ANSI in, UTF-8 out).
-void PrintAnsiLine(const std::string& ansi);
-// Prints one line of UTF-8 text to stdout.
-void PrintUtf8Line(std::string utf8);
+// Prints one line of UTF-8 text to stdout, whole: a write cut short by a
+// signal goes on. False when standard output can no longer be written.
+bool PrintLine(std::string_view utf8);
+// The same for transcript or result text (ANSI in, UTF-8 out).
+bool PrintAnsiLine(const std::string& ansi);
 
 }  // namespace parlevo::cli
 

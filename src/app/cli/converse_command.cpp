@@ -15,49 +15,36 @@
 #include "app/conversation.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
+#include "platform/termination_signals.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
 namespace {
 
-// Set by the signal handler and read by the main thread's wait. A lock-free
-// atomic is the one kind of shared state a signal handler may touch.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
-
 // How often the main thread looks at the interrupt flag.
 constexpr std::chrono::milliseconds kSignalPoll{10};
 
-// Catches SIGINT and SIGTERM (and ignores SIGPIPE, so a closed output ends the
-// conversation through a write error rather than killing the process before
-// the state files are saved) while it lives.
+// While it lives, SIGINT and SIGTERM only ask the conversation to stop (the
+// signal thread sets the flag), and SIGPIPE is ignored, so a closed output
+// ends the conversation through a write error rather than killing the
+// process before the state files are saved.
 class InterruptGuard {
  public:
   InterruptGuard() {
-    interrupted.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &old_int_);
-    sigaction(SIGTERM, &action, &old_term_);
+    platform::CatchTerminationSignals(true);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     sigaction(SIGPIPE, &ignore, &old_pipe_);
   }
   ~InterruptGuard() {
-    sigaction(SIGINT, &old_int_, nullptr);
-    sigaction(SIGTERM, &old_term_, nullptr);
+    platform::CatchTerminationSignals(false);
     sigaction(SIGPIPE, &old_pipe_, nullptr);
   }
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;
 
  private:
-  struct sigaction old_int_ {};
-  struct sigaction old_term_ {};
   struct sigaction old_pipe_ {};
 };
 
@@ -79,9 +66,9 @@ class PrintingSink : public LineSink {
   explicit PrintingSink(const ConverseOptions& options) : options_(options) {}
 
   void DeliverLine(const TParlevoThread& from, const TTurn& turn) override {
-    PrintTurn(turn, options_.output);
+    const bool written = PrintTurn(turn, options_.output);
     ++printed_;
-    bool stop = std::ferror(stdout) || (options_.turns > 0 && printed_ >= options_.turns);
+    bool stop = !written || (options_.turns > 0 && printed_ >= options_.turns);
     if (turn.StuckLines > 0 && !stuck_reported_) {
       stuck_reported_ = true;
       std::fprintf(stderr, "# stuck: the last %d lines repeat\n",
@@ -120,7 +107,7 @@ int RunConverse(const ConverseOptions& options) {
   }
   // The turn in progress finishes and both characters are saved before exit.
   while (!conversation->WaitFor(kSignalPoll)) {
-    if (interrupted.load()) conversation->Terminate();
+    if (platform::TerminationRequested()) conversation->Terminate();
   }
   const std::string failure = conversation->FailureMessage();
   conversation.reset();

@@ -115,7 +115,7 @@ std::string ToCodePage(std::string_view bytes, std::optional<Refusal>& refusal) 
 
 // Converts one file; false (with a message on stderr) when it is refused.
 bool ConvertFile(const std::string& file_utf8, bool to_utf8) {
-  const std::string path = platform::Utf8ToAnsi(file_utf8);
+  const std::string& path = file_utf8;  // reaches the file system as given
   const std::string bytes = platform::ReadFileBytes(path, kMaxPersonalityFileBytes);
   std::optional<Refusal> refusal;
   const std::string converted = to_utf8 ? ToUtf8(bytes, refusal) : ToCodePage(bytes, refusal);

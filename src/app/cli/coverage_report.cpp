@@ -8,10 +8,10 @@
 namespace parlevo::cli {
 
 void PrintCoverage(const TCoverage& coverage, int list) {
-  PrintUtf8Line("# " + platform::AnsiToUtf8(coverage.Name()));
+  PrintLine("# " + platform::AnsiToUtf8(coverage.Name()));
   for (const TCoverage::TFileCount& file : coverage.Files()) {
     const int percent = file.Total == 0 ? 100 : file.Chosen * 100 / file.Total;
-    PrintUtf8Line(platform::AnsiToUtf8(file.File) + ": " + std::to_string(file.Chosen) + "/" +
+    PrintLine(platform::AnsiToUtf8(file.File) + ": " + std::to_string(file.Chosen) + "/" +
                   std::to_string(file.Total) + " entries (" + std::to_string(percent) + "%)");
   }
   int listed = 0;
@@ -20,7 +20,7 @@ void PrintCoverage(const TCoverage& coverage, int list) {
     std::string line =
         platform::AnsiToUtf8(entry.File) + ":" + std::to_string(entry.Line) + ": never chosen";
     if (!entry.Why.empty()) line += " (" + platform::AnsiToUtf8(entry.Why) + ")";
-    PrintUtf8Line(line);
+    PrintLine(line);
   }
 }
 

@@ -1,5 +1,5 @@
 // Loading a character for a parlevo-cli command: the path comes from the
-// terminal (UTF-8), and a refusal or a file error ends the command with status 1.
+// terminal as given, and a refusal or a file error ends the command with status 1.
 #ifndef PARLEVO_APP_CLI_LOAD_CHARACTER_H_
 #define PARLEVO_APP_CLI_LOAD_CHARACTER_H_
 
@@ -13,11 +13,12 @@
 
 namespace parlevo::cli {
 
-// Loads the character of `base_file_utf8` as the program does, warning on
-// stderr when its state file cannot be saved (read_only_character.h). Throws
+// Loads the character of `base_file` (a native path) as the program does,
+// warning on stderr when its state file cannot be saved
+// (read_only_character.h). Throws
 // CommandError(kExitFailure, the engine's message) when it is refused or a
 // file fails. With TStateUse::kReadOnly its state file is read, never written.
-std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file_utf8,
+std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file,
                                           TStateUse state_use = TStateUse::kReadWrite);
 
 // The help of the commands' --no-save flag, and the state use it asks for.
@@ -29,7 +30,7 @@ inline TStateUse StateUse(bool no_save) {
 
 // Loads it for inspection (no state file), collecting notes into `notes`.
 // Same failures as LoadCharacter; `notes` keeps what was found before one.
-std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file_utf8,
+std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file,
                                              std::vector<TLoadNote>& notes);
 
 }  // namespace parlevo::cli

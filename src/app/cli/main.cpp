@@ -1,7 +1,10 @@
 // parlevo-cli: the terminal front end. Global options (--codepage, --clock)
 // come before the command; each command is registered from its own file.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <utility>
@@ -13,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/datetime.h"
+#include "platform/termination_signals.h"
 
 namespace parlevo::cli {
 namespace {
@@ -35,27 +39,40 @@ CommandRegistrar::CommandRegistrar(int order, CommandSetup setup) {
   Registry().emplace_back(order, std::move(setup));
 }
 
-void PrintAnsiLine(const std::string& ansi) { PrintUtf8Line(platform::AnsiToUtf8(ansi)); }
-
-void PrintUtf8Line(std::string utf8) {
-  utf8 += '\n';
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-  std::fflush(stdout);
+bool PrintLine(std::string_view utf8) {
+  std::string line(utf8);
+  line += '\n';
+  if (std::fflush(stdout) != 0) return false;  // anything stdio still holds goes first
+  std::string_view rest = line;
+  while (!rest.empty()) {
+    const ssize_t n = ::write(STDOUT_FILENO, rest.data(), rest.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    rest.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
 }
 
-// A state file that could not be saved when a character was released.
-static void WarnStateNotSaved(const std::string& message) {
-  std::cerr << "warning: " << platform::AnsiToUtf8(message) << '\n';
+bool PrintAnsiLine(const std::string& ansi) { return PrintLine(platform::AnsiToUtf8(ansi)); }
+
+// A state file problem (a save that failed, a damaged file kept aside). The
+// message is UTF-8 already.
+static void WarnAboutStateFile(const std::string& message) {
+  std::cerr << "warning: " << message << '\n';
 }
 
 // A personality file that looks like UTF-8 without the byte order mark.
 static void WarnEncoding(const std::string& message) {
-  std::cerr << "warning: " << platform::AnsiToUtf8(message) << '\n';
+  std::cerr << "warning: " << message << '\n';  // names a native path
 }
 
 int Main(int argc, char** argv) {
-  // Both before any thread runs.
-  TCharacter::SaveErrorHandler = WarnStateNotSaved;
+  // Before any thread runs: every thread inherits the blocked signals and
+  // the handlers are set.
+  platform::StartTerminationSignalThread();
+  TCharacter::SaveErrorHandler = WarnAboutStateFile;
   TCharacter::EncodingWarningHandler = WarnEncoding;
   CLI::App app{"parlevo-cli: two chatbot characters talking, in the terminal"};
   app.set_version_flag("--version", "parlevo-cli " + std::string(VersionText()));

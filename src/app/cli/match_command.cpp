@@ -37,10 +37,9 @@ struct MatchOptions {
 int RunMatchSet(const MatchOptions& options) {
   std::vector<std::string> lines;
   try {
-    lines =
-        platform::ReadTextLines(platform::Utf8ToAnsi(options.set_file), kMaxPersonalityFileBytes);
+    lines = platform::ReadTextLines(options.set_file, kMaxPersonalityFileBytes);  // as given
   } catch (const platform::EFileError& e) {
-    throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
+    throw CommandError(kExitFailure, e.what());  // UTF-8 already
   }
   std::vector<std::unique_ptr<TbmRExp>> matchers;
   TbmRExpSet set(bmccDefaultCharCode());

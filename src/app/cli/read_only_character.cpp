@@ -60,15 +60,14 @@ std::string ReadOnlyCharacterWarning(const std::string& name, const fs::path& ba
   return text;
 }
 
-void WarnWhenStateCannotBeSaved(const std::string& base_file_utf8) {
-  const std::string base_file = platform::Utf8ToAnsi(base_file_utf8);
+void WarnWhenStateCannotBeSaved(const std::string& base_file) {
   try {
     if (!IsCharacterFile(base_file)) return;  // loading says what is wrong
     const TCharacterFile file(base_file);
-    const fs::path data_folder = platform::NativePath(file.DataFolder());
+    const fs::path data_folder = file.DataFolder();  // native, as the path given
     std::error_code error;
     if (!fs::is_directory(data_folder, error) || platform::FolderWritable(data_folder)) return;
-    const fs::path native_base = platform::NativePath(base_file);
+    const fs::path native_base = base_file;
     std::string name = platform::AnsiToUtf8(file.GetValue("name"));
     if (name.empty()) name = native_base.filename().string();
     std::cerr << ReadOnlyCharacterWarning(name, native_base, data_folder) << std::flush;

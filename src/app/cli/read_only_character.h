@@ -10,10 +10,10 @@
 namespace parlevo::cli {
 
 // Prints the warning to stderr when the data folder named by the base file
-// `base_file_utf8` (a path from the terminal) exists but cannot take the
+// `base_file` (a path from the terminal, native) exists but cannot take the
 // state file; nothing otherwise. Reads only the base file, so it speaks
 // before the character is loaded.
-void WarnWhenStateCannotBeSaved(const std::string& base_file_utf8);
+void WarnWhenStateCannotBeSaved(const std::string& base_file);
 
 // The warning's text (UTF-8, lines ending in '\n'): `name` cannot save into
 // `data_folder`; copy the folder holding both `base_file` and `data_folder`

@@ -73,13 +73,13 @@ int RunTest(const TestOptions& options) {
       throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
     }
     for (const TCheckFailure& failure : result.Failures) {
-      PrintUtf8Line(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " +
+      PrintLine(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " +
                     failure.Message);
     }
     checks += result.Checks;
     failed += static_cast<int>(result.Failures.size());
   }
-  PrintUtf8Line(std::to_string(checks) + " checks, " + std::to_string(failed) + " failed");
+  PrintLine(std::to_string(checks) + " checks, " + std::to_string(failed) + " failed");
   if (coverage) PrintCoverage(*coverage, kDefaultNeverChosenLines);
   return failed == 0 ? kExitOk : kExitFailure;
 }

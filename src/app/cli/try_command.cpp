@@ -69,7 +69,7 @@ std::pair<int32_t, int32_t> ListMatches(TCharacter& character, int slot, const s
     for (int32_t c = 0; c < candidates.Count(); ++c) {
       const TLumoEntry& entry = data.Items()[static_cast<size_t>(candidates.Item(c))];
       const std::string& path = data.Files()[static_cast<size_t>(entry.File)];
-      PrintUtf8Line(std::string(TCharacter::DataKey(slot)) + " " +
+      PrintLine(std::string(TCharacter::DataKey(slot)) + " " +
                     platform::AnsiToUtf8(character.DataFileName(slot, entry.File)) + ":" +
                     std::to_string(entry.Line) + " tier " + std::to_string(tier) + "  " +
                     sources.Describe(path, entry.Line, data.Kind()));
@@ -122,7 +122,7 @@ int RunTry(const TryOptions& options) {
   for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
     tiers[static_cast<size_t>(slot)] = ListMatches(*character, slot, input, sources);
   }
-  PrintUtf8Line("answer: " + WhoAnswers(*character, tiers));
+  PrintLine("answer: " + WhoAnswers(*character, tiers));
   return kExitOk;
 }
 

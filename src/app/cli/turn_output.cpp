@@ -17,7 +17,7 @@ nlohmann::ordered_json SourceJson(const std::optional<TTurnSource>& source) {
   if (!source) return nullptr;
   nlohmann::ordered_json json = {{"slot", std::string(source->SlotKey)},
                                  {"kind", KindName(source->Kind)},
-                                 {"file", platform::AnsiToUtf8(source->File)},
+                                 {"file", std::string(source->File)},  // native
                                  {"line", source->Line},
                                  {"tier", source->Tier},
                                  {"candidates", source->Candidates}};
@@ -29,7 +29,7 @@ nlohmann::ordered_json SourceJson(const std::optional<TTurnSource>& source) {
 
 std::string SourceLocation(const std::optional<TTurnSource>& source) {
   if (!source) return "none";
-  return platform::AnsiToUtf8(source->File) + ":" + std::to_string(source->Line);
+  return std::string(source->File) + ":" + std::to_string(source->Line);
 }
 
 std::string DescribeSource(const std::optional<TTurnSource>& source) {
@@ -39,25 +39,23 @@ std::string DescribeSource(const std::optional<TTurnSource>& source) {
          std::to_string(source->Candidates) + " candidates";
 }
 
-void PrintTurn(const TTurn& turn, TTurnOutput output, bool answer) {
+bool PrintTurn(const TTurn& turn, TTurnOutput output, bool answer) {
   switch (output) {
     case TTurnOutput::kLines:
-      PrintAnsiLine(turn.Line);
-      break;
+      return PrintAnsiLine(turn.Line);
     case TTurnOutput::kWhy:
-      PrintAnsiLine(turn.Line);
-      if (answer) PrintUtf8Line("  # " + DescribeSource(turn.Source));
-      break;
+      if (!PrintAnsiLine(turn.Line)) return false;
+      return !answer || PrintLine("  # " + DescribeSource(turn.Source));
     case TTurnOutput::kJson: {
       const nlohmann::ordered_json json = {{"turn", turn.Number},
                                            {"speaker", platform::AnsiToUtf8(turn.Name)},
                                            {"text", platform::AnsiToUtf8(turn.Said)},
                                            {"line", platform::AnsiToUtf8(turn.Line)},
                                            {"source", SourceJson(turn.Source)}};
-      PrintUtf8Line(json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
-      break;
+      return PrintLine(json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
     }
   }
+  return false;
 }
 
 void AddTurnOutputOptions(CLI::App& command, TTurnOutput& output) {

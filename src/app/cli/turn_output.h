@@ -18,13 +18,13 @@ enum class TTurnOutput { kLines, kWhy, kJson };
 
 // "SLOT FILE:LINE tier T of N, C candidates", or "no answer".
 std::string DescribeSource(const std::optional<TTurnSource>& source);
-// "FILE:LINE", or "none" (UTF-8).
+// "FILE:LINE", or "none" (UTF-8; FILE is native, relative to the data folder).
 std::string SourceLocation(const std::optional<TTurnSource>& source);
 
 // Prints `turn` to standard output in `output`'s form. `answer` is false for
 // a line that is no character's answer (a chat partner's): it gets no
-// "# ..." line.
-void PrintTurn(const TTurn& turn, TTurnOutput output, bool answer = true);
+// "# ..." line. False when standard output can no longer be written.
+bool PrintTurn(const TTurn& turn, TTurnOutput output, bool answer = true);
 
 // Adds --why and --json (mutually exclusive) to `command`.
 void AddTurnOutputOptions(CLI::App& command, TTurnOutput& output);

@@ -3,6 +3,7 @@
 #ifndef PARLEVO_APP_GUI_ANSI_TEXT_H_
 #define PARLEVO_APP_GUI_ANSI_TEXT_H_
 
+#include <QFile>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -20,10 +21,15 @@ inline std::string QStringToAnsi(const QString& text) {
   return platform::WideToAnsi(text.toStdU16String());
 }
 
-// File system paths as Qt gives them (UTF-8 on Linux) to the ANSI paths the
-// engine takes; platform::NativePath turns them back.
-inline std::string PathToAnsi(const QString& path) {
-  return platform::Utf8ToAnsi(path.toUtf8().toStdString());
+// A file system path as Qt gives it to the native path the engine takes: the
+// bytes the file system knows it by, whatever the code page can write.
+inline std::string PathToNative(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+// A native path (a data folder, a file error's Path()) as the window shows it.
+inline QString NativeToPath(std::string_view native) {
+  return QFile::decodeName(QByteArray(native.data(), static_cast<qsizetype>(native.size())));
 }
 
 }  // namespace parlevo::gui

@@ -255,7 +255,7 @@ bool TFormParlevo::StartConversation(const std::string& first_file,
 
 void TFormParlevo::ShowRefusal(const CharacterRefusal& refusal,
                                const std::array<std::string, 2>& files) {
-  ShowMessage(RefusalMessage(refusal, AnsiToQString(files[refusal.which == 0 ? 0 : 1])));
+  ShowMessage(RefusalMessage(refusal, NativeToPath(files[refusal.which == 0 ? 0 : 1])));
 }
 
 void TFormParlevo::ShowLine(const std::string& line) {
@@ -334,7 +334,7 @@ void TFormParlevo::MenuConvNewClick() {
   SetStatus(QStringLiteral("2人目の人格基本ファイルを選択してください"));
   const std::optional<QString> second = files_->OpenFile(this, filter);
   if (!second) return;
-  StartConversation(PathToAnsi(*first), PathToAnsi(*second));
+  StartConversation(PathToNative(*first), PathToNative(*second));
 }
 
 void TFormParlevo::MenuConvEndClick() {
@@ -415,8 +415,8 @@ QString TFormParlevo::AboutText() const {
   } else {
     const std::array<std::string, 2>& folders = conversation_->DataFolders();
     text += QStringLiteral("人格のデータフォルダ:\n");
-    text += QStringLiteral("1人目: %1\n").arg(AnsiToQString(folders[0]));
-    text += QStringLiteral("2人目: %1").arg(AnsiToQString(folders[1]));
+    text += QStringLiteral("1人目: %1\n").arg(NativeToPath(folders[0]));
+    text += QStringLiteral("2人目: %1").arg(NativeToPath(folders[1]));
   }
   return text;
 }

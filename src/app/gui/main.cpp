@@ -94,8 +94,8 @@ void StartSampleCharacters(TFormParlevo& window) {
     return;
   }
   window.StartConversation(
-      parlevo::gui::PathToAnsi(PathText(folder / parlevo::kSampleBaseFiles[0])),
-      parlevo::gui::PathToAnsi(PathText(folder / parlevo::kSampleBaseFiles[1])));
+      parlevo::gui::PathToNative(PathText(folder / parlevo::kSampleBaseFiles[0])),
+      parlevo::gui::PathToNative(PathText(folder / parlevo::kSampleBaseFiles[1])));
 }
 
 }  // namespace
@@ -132,8 +132,8 @@ int main(int argc, char* argv[]) {
 
   const QStringList characters = parser.positionalArguments();
   if (characters.size() == 2) {
-    window.StartConversation(parlevo::gui::PathToAnsi(characters[0]),
-                             parlevo::gui::PathToAnsi(characters[1]));
+    window.StartConversation(parlevo::gui::PathToNative(characters[0]),
+                             parlevo::gui::PathToNative(characters[1]));
   } else if (characters.isEmpty()) {
     StartSampleCharacters(window);
   } else {
