@@ -411,6 +411,47 @@ void ReportHostile() {
   std::printf("worst: %.3f ms, %lld KiB\n", worst_ms, static_cast<long long>(worst_peak / 1024));
 }
 
+// Word lists and classes as personalities hold them, and the sizes that once
+// took gigabytes: each compiles or is refused within its budgets.
+void ReportLargePatterns() {
+  auto repeat = [](int n, const std::string& first, const std::string& rest) {
+    std::string s = first;
+    for (int i = 1; i < n; ++i) s += rest;
+    return s;
+  };
+  auto words = [](int n, const std::string& stem) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += (i ? "|" : "") + stem + std::to_string(i);
+    return s;
+  };
+  std::string exploding = "(a|b)*a";
+  for (int i = 0; i < 20; ++i) exploding += "(a|b)";
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"[a...] 30,000 members", "[" + std::string(30000, 'a') + "]"},
+      {"[a...] 60,000 members", "[" + std::string(60000, 'a') + "]"},
+      {"a|a|... 24,000", repeat(24000, "a", "|a")},
+      {"w0|w1|... 24,000 words", words(24000, "w")},
+      {"w0|w1|... 48,000 words", words(48000, "w")},
+      {"^(w0|...) 24,000 words", "^(" + words(24000, "w") + ")"},
+      {"(w0|...|w999)*x", "(" + words(1000, "w") + ")*x"},
+      {"one 50 MB line", std::string(50'000'000, 'a')},
+      {"(a|b)*a(a|b){20}", exploding},
+  };
+  std::printf("\nLarge patterns (time: fastest of 3; peak: heap during one compile):\n");
+  std::printf("%-26s %10s %10s %12s %8s\n", "pattern", "bytes", "ms", "peak KiB", "result");
+  Ours ours;
+  for (const auto& [what, pattern] : cases) {
+    g_live = 0;
+    g_peak = 0;
+    g_counting = true;
+    const bool ok = ours.CompileOnce(pattern);
+    g_counting = false;
+    const double ms = CompileMicros(ours, pattern, 3) / 1000;
+    std::printf("%-26s %10zu %10.1f %12lld %8s\n", what, pattern.size(), ms,
+                static_cast<long long>(g_peak.load() / 1024), ok ? "ok" : "refused");
+  }
+}
+
 // True when [start, end) of `text` does not split a Shift JIS character.
 bool OnBoundaries(const std::string& text, long start) {
   size_t i = 0;
@@ -479,6 +520,7 @@ int main(int argc, char** argv) {
   if (!reports) return 0;
   parlevo::bench::ReportCompileProfile();
   parlevo::bench::ReportHostile();
+  parlevo::bench::ReportLargePatterns();
   parlevo::bench::ReportAnswers();
   return 0;
 }

@@ -100,8 +100,13 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
   scratch.where.assign(leaves.size(), -1);
   uint32_t generation = 0;
   int64_t work = 0;
+  const int64_t work_budget = kMaxDFAWork + kDFAWorkPerLeaf * static_cast<int64_t>(leaves.size());
 
   auto add_state = [&](std::span<const int32_t> set) -> int32_t {
+    // Charged before interning: the set would be stored if it is new.
+    if (static_cast<int64_t>(states.TotalElements() + set.size()) > kMaxDFASetElements) {
+      RefuseTooLarge();
+    }
     bool added;
     int32_t id = states.Intern(set, added);
     if (added) {
@@ -134,7 +139,7 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
     flags_.push_back(flags);
     // Sorting costs n log n; the budget counts it so.
     work += static_cast<int64_t>(events.size()) * std::bit_width(events.size()) + width_;
-    if (work > kMaxDFAWork) RefuseTooLarge();
+    if (work > work_budget) RefuseTooLarge();
     std::sort(events.begin(), events.end());
     active.clear();
     for (size_t e = 0; e < events.size();) {
@@ -165,7 +170,7 @@ void TbmREDFATable::Build(const TbmRETree& tree, TbmREWchRanges& partition) {
         }
       }
       work += static_cast<int64_t>(target.size()) * (1 + std::bit_width(target.size()));
-      if (work > kMaxDFAWork) RefuseTooLarge();
+      if (work > work_budget) RefuseTooLarge();
       if (target.empty()) continue;
       std::sort(target.begin(), target.end());
       int32_t to = add_state(target);

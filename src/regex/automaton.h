@@ -16,10 +16,15 @@ namespace parlevo {
 class TbmRETree;
 
 // Budgets: an automaton beyond them is refused like a malformed pattern
-// (EbmREToken), so it costs neither seconds nor gigabytes.
-inline constexpr int32_t kMaxDFAStates = 8192;
-inline constexpr int64_t kMaxDFACells = 2'000'000;  // states x classes (8 MiB)
-inline constexpr int64_t kMaxDFAWork = 1'000'000;   // leaf-set elements handled
+// (EbmREToken), so it costs neither seconds nor gigabytes. Each is checked
+// before what it measures is built. A word list's automaton is a tree of
+// its words' beginnings, so states may be many while classes are few: the
+// table's cells bound its memory, the leaf sets of its states the rest.
+inline constexpr int32_t kMaxDFAStates = 65536;
+inline constexpr int64_t kMaxDFACells = 2'000'000;        // states x classes (8 MiB)
+inline constexpr int64_t kMaxDFASetElements = 2'000'000;  // leaves kept by the states (8 MiB)
+inline constexpr int64_t kMaxDFAWork = 1'000'000;         // leaf-set elements handled, any pattern
+inline constexpr int64_t kDFAWorkPerLeaf = 256;           // more for each leaf of the pattern
 
 inline constexpr int32_t kNoState = -1;
 

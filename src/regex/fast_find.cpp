@@ -388,7 +388,10 @@ TbmREFastFind& TbmREFastFind::operator=(TbmREFastFind&&) noexcept = default;
 TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFastFind(code) {
   const auto& nodes = tree.Nodes();
   const int32_t root = tree.PatternRoot();
-  if (root < 0) return;
+  // The analysis keeps literals for every node at once: a tree as large as a
+  // long word list would cost more memory than its compile budget, so such
+  // a pattern goes without a prefilter (still correct, the automaton answers).
+  if (root < 0 || root >= kMaxLiteralAnalysisNodes) return;
   // Children are made before their parents, so index order is bottom-up.
   std::vector<Lit> lits(static_cast<size_t>(root) + 1);
   for (int32_t i = 0; i <= root; ++i) {

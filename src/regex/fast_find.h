@@ -29,6 +29,9 @@ inline constexpr int32_t kMaxFindStates = 1024;
 inline constexpr int64_t kMaxFindCells = 500'000;
 // At most this many alternative literals are kept for the prefilter.
 inline constexpr size_t kMaxLiterals = 16;
+// Parse trees larger than this get no prefilter (its analysis holds a few
+// literals per node, so its memory grows with the tree).
+inline constexpr int32_t kMaxLiteralAnalysisNodes = 20'000;
 
 // Immutable once built. Thread safety: const methods may run on several
 // threads at once (each thread keeps its own summary of the last text).

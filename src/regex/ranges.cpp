@@ -5,6 +5,7 @@
 #include "regex/ranges.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace parlevo {
 
@@ -51,6 +52,45 @@ void TbmREWchRanges::AddRange(int32_t a, int32_t b) {
 
 void TbmREWchRanges::AddRanges(const TbmREWchRanges& other) {
   for (const auto& r : other.ranges_) AddRange(r.Lo, r.Hi);
+}
+
+// The records AddRange would leave are the stretches between consecutive
+// boundaries (every range's Lo and Hi + 1, the records already there
+// included) that some range covers: one sweep over the sorted boundaries.
+void TbmREWchRanges::AddRangesAtOnce(std::vector<TbmREWchRange> ranges) {
+  ranges.insert(ranges.end(), ranges_.begin(), ranges_.end());
+  std::vector<std::pair<int64_t, int>> bounds;  // (value, +1 a range starts / -1 one ends)
+  bounds.reserve(2 * ranges.size());
+  for (const auto& r : ranges) {
+    bounds.push_back({r.Lo, +1});
+    bounds.push_back({int64_t{r.Hi} + 1, -1});
+  }
+  std::sort(bounds.begin(), bounds.end());
+  ranges_.clear();
+  int64_t covering = 0, from = 0;
+  for (size_t i = 0; i < bounds.size();) {
+    const int64_t at = bounds[i].first;
+    if (covering > 0 && from < at) {
+      ranges_.push_back({static_cast<int32_t>(from), static_cast<int32_t>(at - 1)});
+    }
+    for (; i < bounds.size() && bounds[i].first == at; ++i) covering += bounds[i].second;
+    from = at;
+  }
+}
+
+std::vector<TbmREWchRange> UniteRanges(std::vector<TbmREWchRange> ranges) {
+  std::sort(ranges.begin(), ranges.end(), [](const TbmREWchRange& a, const TbmREWchRange& b) {
+    return a.Lo < b.Lo || (a.Lo == b.Lo && a.Hi < b.Hi);
+  });
+  std::vector<TbmREWchRange> united;
+  for (const auto& r : ranges) {
+    if (!united.empty() && int64_t{r.Lo} <= int64_t{united.back().Hi} + 1) {
+      united.back().Hi = std::max(united.back().Hi, r.Hi);
+    } else {
+      united.push_back(r);
+    }
+  }
+  return united;
 }
 
 void TbmREWchRanges::AddAnyButNewline() {

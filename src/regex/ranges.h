@@ -30,6 +30,10 @@ class TbmREWchRanges {
   // split and the gaps inside lo..hi are filled; nothing else changes.
   void AddRange(int32_t lo, int32_t hi);
   void AddRanges(const TbmREWchRanges& other);
+  // The same list as AddRange of each of `ranges` in turn, built with one
+  // sort instead of an insertion per range, so a pattern of many characters
+  // costs n log n rather than n squared.
+  void AddRangesAtOnce(std::vector<TbmREWchRange> ranges);
   void AddAnyButNewline();  // 0..9, 11..12, 14..0xFFFF
   void AddNewlines();       // 10, 13
   // Replaces the list by its complement within lo..hi.
@@ -44,6 +48,10 @@ class TbmREWchRanges {
  private:
   std::vector<TbmREWchRange> ranges_;
 };
+
+// The union of `ranges` as sorted, disjoint ranges, neighbours that touch
+// merged: the characters a class of these members matches.
+std::vector<TbmREWchRange> UniteRanges(std::vector<TbmREWchRange> ranges);
 
 }  // namespace parlevo
 

@@ -4,6 +4,7 @@
 #include "regex/scanner.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace parlevo {
 
@@ -177,6 +178,12 @@ void TbmREScanner::ReadBracketMember(TbmREToken& token, int32_t c) {
 void TbmRETokens::Tokenize(TbmREScanner& scanner) {
   ClearTokens();
   while (true) {
+    if (tokens_.size() == kMaxPatternTokens) {
+      TbmREToken& last = tokens_.back();
+      last.Kind = tkErrInvalidChar;
+      throw EbmREToken(last,
+                       "pattern longer than " + std::to_string(kMaxPatternTokens) + " characters");
+    }
     tokens_.emplace_back();
     scanner.GetToken(tokens_.back());
     if (tokens_.back().Kind == tkEnd) return;

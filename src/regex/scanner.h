@@ -15,6 +15,11 @@ namespace parlevo {
 
 class TbmREWchRanges;
 
+// The most tokens a pattern may have (about its characters): every later
+// stage grows with them, so a longer pattern is refused before any is built.
+// Far above any word list a personality holds in one line.
+inline constexpr size_t kMaxPatternTokens = size_t{1} << 18;
+
 // Not thread-safe: one scanner serves one compile at a time.
 class TbmREScanner {
  public:
@@ -47,7 +52,8 @@ class TbmRETokens {
   TbmRETokens& operator=(const TbmRETokens&) = delete;
 
   // Clears the list, then appends tokens until tkEnd. On a syntax error the
-  // tokens read so far stay until the next clearing.
+  // tokens read so far stay until the next clearing. A pattern of more than
+  // kMaxPatternTokens tokens is refused (EbmREToken naming the budget).
   void Tokenize(TbmREScanner& scanner);
   void ClearTokens() { tokens_.clear(); }
 

@@ -5,6 +5,11 @@
 // Then the end marker is appended and the anchors resolved: '^' anchors only
 // where it can be the first leaf of a whole match, '$' only where nothing but
 // the end of the pattern can follow it; elsewhere each is a literal character.
+//
+// Alternatives and class members are joined as a balanced tree of unions, so
+// a leaf stands in O(log n) first/last sets rather than in O(n) along a
+// chain: a word list or a large class costs n log n, not n squared. A class
+// is first reduced to the disjoint ranges its members cover, one leaf each.
 #include "regex/tree.h"
 
 #include <algorithm>
@@ -24,11 +29,14 @@ void TbmRETree::ClearTree() {
   current_ = 0;
   depth_ = 0;
   work_ = 0;
+  work_budget_ = kMaxTreeWork;
+  bytes_ = 0;
 }
 
 void TbmRETree::Build(TbmRETokens& tokens, const TbmREWchRanges& /*ranges*/) {
   ClearTree();
   tokens_ = &tokens;
+  work_budget_ = kMaxTreeWork + kTreeWorkPerToken * static_cast<int64_t>(tokens.size());
   if (tokens.empty() || tokens[tokens.size() - 1].Kind != tkEnd) {
     tokens.Add({tkEnd, -1, -1, 0, 0});  // never read past the list
   }
@@ -52,17 +60,33 @@ void TbmRETree::Fail(uint8_t kind, const std::string& budget) {
 
 void TbmRETree::Charge(int64_t work) {
   work_ += work;
-  if (work_ > kMaxTreeWork) Fail(tkErrInvalidChar, "pattern too complex to compile");
+  if (work_ > work_budget_) Fail(tkErrInvalidChar, "pattern too complex to compile");
+}
+
+// A node as memory holds it: the record itself (twice, for the growth of
+// the vector that holds them all) and the heap blocks of its two sets.
+constexpr int64_t kNodeBytes = 2 * static_cast<int64_t>(sizeof(TbmRETree::Node)) + 2 * 32;
+constexpr int64_t kLeafBytes = 2 * static_cast<int64_t>(sizeof(TbmRELeafNode)) + 32;
+
+void TbmRETree::ChargeMemory(int64_t bytes) {
+  bytes_ += bytes;
+  if (bytes_ > kMaxTreeBytes) Fail(tkErrInvalidChar, "pattern too large to compile");
+}
+
+// Set elements about to be stored: work to make them, memory to keep them.
+void TbmRETree::ChargeSets(int64_t elements) {
+  Charge(elements);
+  ChargeMemory(elements * static_cast<int64_t>(sizeof(int32_t)));
 }
 
 void TbmRETree::Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from) {
   if (from.empty()) return;
+  ChargeSets(static_cast<int64_t>(from.size()));     // what `into` may grow by
   if (into.empty() || into.back() < from.front()) {  // appending costs only what is added
-    Charge(static_cast<int64_t>(from.size()));
     into.insert(into.end(), from.begin(), from.end());
     return;
   }
-  Charge(static_cast<int64_t>(into.size() + from.size()));
+  Charge(static_cast<int64_t>(into.size()));
   scratch_.clear();
   std::set_union(into.begin(), into.end(), from.begin(), from.end(), std::back_inserter(scratch_));
   into.swap(scratch_);
@@ -72,6 +96,8 @@ void TbmRETree::Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from) {
 // Node factories
 
 int32_t TbmRETree::NewChar(int32_t lo, int32_t hi) {
+  ChargeMemory(kNodeBytes + kLeafBytes);
+  ChargeSets(2);
   int32_t leaf = static_cast<int32_t>(leaves_.size());
   leaves_.push_back({lo, hi, {}});
   Node n{NodeKind::kLeaf, false, leaf, -1, {leaf}, {leaf}};
@@ -80,24 +106,28 @@ int32_t TbmRETree::NewChar(int32_t lo, int32_t hi) {
 }
 
 int32_t TbmRETree::NewEpsilon() {
+  ChargeMemory(kNodeBytes);
   nodes_.push_back({NodeKind::kEpsilon, true, -1, -1, {}, {}});
   return static_cast<int32_t>(nodes_.size() - 1);
 }
 
 int32_t TbmRETree::NewCat(int32_t left, int32_t right) {
+  ChargeMemory(kNodeBytes);
   Node n{NodeKind::kCat, nodes_[left].Nullable && nodes_[right].Nullable, left, right, {}, {}};
+  ChargeSets(static_cast<int64_t>(nodes_[left].FirstPos.size() + nodes_[right].LastPos.size()));
   n.FirstPos = nodes_[left].FirstPos;
   if (nodes_[left].Nullable) Merge(n.FirstPos, nodes_[right].FirstPos);
   n.LastPos = nodes_[right].LastPos;
   if (nodes_[right].Nullable) Merge(n.LastPos, nodes_[left].LastPos);
-  Charge(static_cast<int64_t>(n.FirstPos.size() + n.LastPos.size()));
   for (int32_t leaf : nodes_[left].LastPos) Merge(leaves_[leaf].FollowPos, nodes_[right].FirstPos);
   nodes_.push_back(std::move(n));
   return static_cast<int32_t>(nodes_.size() - 1);
 }
 
 int32_t TbmRETree::NewUnion(int32_t a, int32_t b) {
+  ChargeMemory(kNodeBytes);
   Node n{NodeKind::kUnion, nodes_[a].Nullable || nodes_[b].Nullable, a, b, {}, {}};
+  ChargeSets(static_cast<int64_t>(nodes_[a].FirstPos.size() + nodes_[a].LastPos.size()));
   n.FirstPos = nodes_[a].FirstPos;
   Merge(n.FirstPos, nodes_[b].FirstPos);
   n.LastPos = nodes_[a].LastPos;
@@ -107,8 +137,9 @@ int32_t TbmRETree::NewUnion(int32_t a, int32_t b) {
 }
 
 int32_t TbmRETree::NewClosure(int32_t a) {
+  ChargeMemory(kNodeBytes);
+  ChargeSets(static_cast<int64_t>(nodes_[a].FirstPos.size() + nodes_[a].LastPos.size()));
   Node n{NodeKind::kClosure, true, a, -1, nodes_[a].FirstPos, nodes_[a].LastPos};
-  Charge(static_cast<int64_t>(n.FirstPos.size() + n.LastPos.size()));
   for (int32_t leaf : n.LastPos) Merge(leaves_[leaf].FollowPos, n.FirstPos);
   nodes_.push_back(std::move(n));
   return static_cast<int32_t>(nodes_.size() - 1);
@@ -118,16 +149,30 @@ int32_t TbmRETree::NewAnyButNewline() {
   return NewUnion(NewUnion(NewChar(0, 9), NewChar(11, 12)), NewChar(14, 0xFFFF));
 }
 
+// Joins `nodes` (in parse order) pairwise, level by level: a balanced tree
+// of unions, each leaf in O(log n) of their sets.
+int32_t TbmRETree::NewUnionOf(std::vector<int32_t>& nodes) {
+  while (nodes.size() > 1) {
+    size_t joined = 0;
+    for (size_t i = 0; i + 1 < nodes.size(); i += 2)
+      nodes[joined++] = NewUnion(nodes[i], nodes[i + 1]);
+    if (nodes.size() % 2 != 0) nodes[joined++] = nodes.back();
+    nodes.resize(joined);
+  }
+  return nodes.front();
+}
+
 // ---------------------------------------------------------------------------
 // Parser
 
 int32_t TbmRETree::ParseUnion() {
-  int32_t n = ParseCat();
+  std::vector<int32_t> alternatives = {ParseCat()};
   while ((*tokens_)[current_].Kind == tkUnion) {
     NextToken();
-    n = NewUnion(n, ParseCat());
+    ChargeMemory(static_cast<int64_t>(sizeof(int32_t)));
+    alternatives.push_back(ParseCat());
   }
-  return n;
+  return NewUnionOf(alternatives);
 }
 
 int32_t TbmRETree::ParseCat() {
@@ -198,7 +243,9 @@ int32_t TbmRETree::ParseAtom() {
   }
 }
 
-// The members of a bracket expression, as a union of one leaf per member.
+// The members of a bracket expression: the disjoint ranges they cover, one
+// leaf each (every such range is a union of consecutive partition records,
+// as each member is), joined by a balanced union.
 int32_t TbmRETree::ParseBracket() {
   NextToken();  // past '['
   auto is_member = [this] {
@@ -206,12 +253,17 @@ int32_t TbmRETree::ParseBracket() {
     return k == tkChar || k == tkCharClass;
   };
   if (!is_member()) Fail(tkErrInvalidCharClass);  // no member: never read past the list
-  int32_t n = NewChar((*tokens_)[current_].Lo, (*tokens_)[current_].Hi);
-  while (true) {
-    NextToken();
-    if (!is_member()) return n;
-    n = NewUnion(n, NewChar((*tokens_)[current_].Lo, (*tokens_)[current_].Hi));
+  std::vector<TbmREWchRange> members;
+  for (; is_member(); NextToken()) {
+    ChargeMemory(static_cast<int64_t>(sizeof(TbmREWchRange)));
+    members.push_back({(*tokens_)[current_].Lo, (*tokens_)[current_].Hi});
   }
+  std::vector<int32_t> leaves;
+  for (const TbmREWchRange& r : UniteRanges(std::move(members))) {
+    ChargeMemory(static_cast<int64_t>(sizeof(int32_t)));
+    leaves.push_back(NewChar(r.Lo, r.Hi));
+  }
+  return NewUnionOf(leaves);
 }
 
 void TbmRETree::ResolveAnchors() {

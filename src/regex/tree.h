@@ -24,9 +24,14 @@ inline constexpr int32_t kLineHead = -2;
 inline constexpr int32_t kLineTail = -3;
 
 // Budgets that keep hostile patterns from exhausting the stack, time or memory.
-// A pattern beyond them is refused like a malformed one.
-inline constexpr int kMaxNesting = 200;             // groups inside groups
-inline constexpr int64_t kMaxTreeWork = 1'000'000;  // leaf-set elements merged
+// A pattern beyond them is refused like a malformed one. Everything the tree
+// grows is charged before it is built: leaf-set elements merged or copied
+// count as work (time: a fixed allowance plus some per token, so long word
+// lists compile), and nodes, leaves and stored set elements as memory.
+inline constexpr int kMaxNesting = 200;                      // groups inside groups
+inline constexpr int64_t kMaxTreeWork = 1'000'000;           // leaf-set elements, any pattern
+inline constexpr int64_t kTreeWorkPerToken = 256;            // more for each token
+inline constexpr int64_t kMaxTreeBytes = int64_t{32} << 20;  // nodes, leaves and their sets
 
 struct TbmRELeafNode {
   int32_t Lo;
@@ -81,11 +86,14 @@ class TbmRETree {
   int32_t NewUnion(int32_t a, int32_t b);
   int32_t NewClosure(int32_t a);
   int32_t NewAnyButNewline();
+  int32_t NewUnionOf(std::vector<int32_t>& nodes);
   void ResolveAnchors();
 
   void NextToken();
   [[noreturn]] void Fail(uint8_t kind, const std::string& budget = {});
   void Charge(int64_t work);
+  void ChargeMemory(int64_t bytes);
+  void ChargeSets(int64_t elements);
   void Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from);
 
   std::vector<Node> nodes_;
@@ -97,6 +105,8 @@ class TbmRETree {
   size_t current_ = 0;
   int depth_ = 0;
   int64_t work_ = 0;
+  int64_t work_budget_ = kMaxTreeWork;
+  int64_t bytes_ = 0;
   TbmRELeafNodeSet scratch_;
 };
 

@@ -1,8 +1,14 @@
 // Patterns and texts anyone can write: none may crash, hang, exhaust memory
 // or report a match beyond the text; and Found always agrees with Match.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <new>
 #include <random>
 #include <string>
 #include <thread>
@@ -273,6 +279,121 @@ TEST(Hostile, ConcurrentCompileAndMatchOnManyThreads) {
   }
   for (auto& th : threads) th.join();
   EXPECT_EQ(mismatches.load(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Patterns that grew with the square of their size before every structure
+// was charged to a budget. Each compiles in a child process whose address
+// space allows the program's own mappings plus 64 MiB and a little slack:
+// it compiles (and finds what it should) or is refused by a named budget.
+// Timings of the same patterns are in bench/regex_bench.cpp (BM_Hostile).
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;  // sanitizers reserve terabytes of address space
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The address space the process maps now, in bytes.
+size_t MappedBytes() {
+  std::ifstream statm("/proc/self/statm");
+  size_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+enum class Outcome { kCompiled = 10, kRefused = 11, kWrongAnswer = 12, kOutOfMemory = 13 };
+constexpr Outcome kEither = Outcome{0};  // compiles or is refused, within the limit
+
+// Compiles `pattern` under the memory limit in a child; `text` must be found.
+Outcome CompileLimited(const std::string& pattern, const std::string& text) {
+  const pid_t child = fork();
+  if (child == 0) {
+    TbmRExp re(bmccShiftJIS);
+    re.SetPattern(pattern);
+    constexpr size_t kSlack = size_t{24} << 20;  // the search's own tables, stacks
+    const rlim_t limit = MappedBytes() + (size_t{64} << 20) + kSlack;
+    rlimit as{limit, limit};
+    setrlimit(RLIMIT_AS, &as);
+    Outcome outcome;
+    try {
+      outcome = re.Found(text) ? Outcome::kCompiled : Outcome::kWrongAnswer;
+    } catch (const EbmREToken& e) {
+      outcome = e.Budget.empty() ? Outcome::kWrongAnswer : Outcome::kRefused;
+      std::fprintf(stderr, "refused: %s\n", e.Detail().c_str());
+    } catch (const std::bad_alloc&) {
+      outcome = Outcome::kOutOfMemory;
+    }
+    _exit(static_cast<int>(outcome));
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status)) return Outcome::kOutOfMemory;
+  return static_cast<Outcome>(WEXITSTATUS(status));
+}
+
+std::string Alternation(int words, const std::string& stem) {
+  std::string out;
+  for (int i = 0; i < words; ++i) out += (i ? "|" : "") + stem + std::to_string(i);
+  return out;
+}
+
+TEST(Hostile, LargeClassesAndAlternationsStayWithinTheirBudgets) {
+  if (kSanitized) GTEST_SKIP() << "address space limits do not mix with sanitizers";
+  std::string wide_class = "[";  // 30,000 members, no two neighbours
+  for (int32_t c = 0x8140, n = 0; n < 30000; c += 2, ++n) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%04X", c);
+    wide_class += escape;
+  }
+  wide_class += "]";
+  struct Case {
+    const char* what;
+    std::string pattern, text;
+    Outcome outcome;
+  };
+  const std::vector<Case> cases = {
+      {"a class of 30,000 members", "[" + std::string(30000, 'a') + "]", "xa", Outcome::kCompiled},
+      {"a class of 60,000 members", "[" + std::string(60000, 'a') + "]", "xa", Outcome::kCompiled},
+      {"a class of 30,000 distinct members", wide_class, "x\x81\x40", Outcome::kCompiled},
+      {"a|a|... 24,000 times",
+       "a" +
+           [] {
+             std::string s;
+             for (int i = 1; i < 24000; ++i) s += "|a";
+             return s;
+           }(),
+       "xa", Outcome::kCompiled},
+      {"5,000 words", Alternation(5000, "word"), "a word4999!", Outcome::kCompiled},
+      {"5,000 words after an anchor", "^(" + Alternation(5000, "w") + ")", "w4999",
+       Outcome::kCompiled},
+      {"24,000 words", Alternation(24000, "w"), "say w12345!", kEither},
+      {"48,000 words", Alternation(48000, "w"), "w47999", kEither},
+      {"(w0|...|w999)*x", "(" + Alternation(1000, "w") + ")*x", "w1w2x", kEither},
+      {"a 50 MB line", std::string(50'000'000, 'a'), "a", Outcome::kRefused},
+      {"an exploding automaton",
+       "(a|b)*a" +
+           [] {
+             std::string s;
+             for (int i = 0; i < 20; ++i) s += "(a|b)";
+             return s;
+           }(),
+       "ab", Outcome::kRefused},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = CompileLimited(c.pattern, c.text);
+    if (c.outcome == kEither) {
+      EXPECT_TRUE(outcome == Outcome::kCompiled || outcome == Outcome::kRefused) << c.what;
+    } else {
+      EXPECT_EQ(outcome, c.outcome) << c.what;
+    }
+  }
 }
 
 }  // namespace
