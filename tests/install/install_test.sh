@@ -115,13 +115,8 @@ unprivileged "$cli" converse --turns 2 --interval 0 "$samples/hanako/hanako.ltc"
   "$samples/robo/robo.ltc" > "$scratch/out" 2> "$scratch/err" || status=$?
 grep -q "is read-only" "$scratch/err" && grep -q "cp -r '$samples/hanako' ~/parlevo/" "$scratch/err" ||
   fail "no read-only warning naming the copy command: $(cat "$scratch/err")"
-if [ $status -ne 0 ] && grep -q '^error: cannot write file .*\.lts' "$scratch/err"; then
-  # The engine still refuses a character whose first state file cannot be written.
-  echo "note: read-only samples do not start yet (their first state file)"
-else
-  [ $status -eq 0 ] && [ "$(wc -l < "$scratch/out")" -eq 2 ] ||
-    fail "read-only samples did not talk: $(cat "$scratch/out" "$scratch/err")"
-fi
+[ $status -eq 0 ] && [ "$(wc -l < "$scratch/out")" -eq 2 ] ||
+  fail "read-only samples did not talk: $(cat "$scratch/out" "$scratch/err")"
 # The copy the warning names works, and the warning goes away.
 copy_command=$(grep -o "mkdir -p ~/parlevo/ && cp -r '$samples/hanako' ~/parlevo/" "$scratch/err")
 unprivileged bash -c "$copy_command" || fail "the copy command failed"
