@@ -110,6 +110,11 @@ std::string WriteBakery(const ScratchDir& dir) {
                                       "datab2\r\nb.txt\r\ndatac2\r\nc.txt\r\n"));
 }
 
+// The prompt is written just before the editor puts the terminal in its own
+// mode; a control key typed in between is taken by the line discipline, so
+// give the editor a moment (no timing is measured).
+void SettleAtPrompt() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
+
 TEST(ChatTerminal, PromptsEditsRecallsAndEndsOnControlCWithTheStateSaved) {
   ScratchDir dir;
   const std::string base = WriteBakery(dir);
@@ -127,6 +132,7 @@ TEST(ChatTerminal, PromptsEditsRecallsAndEndsOnControlCWithTheStateSaved) {
   chat.Type("x\r");  // free talk counts in slot 50, which is kept
   chat.ReadUntil("こむぎ > はい");
   chat.ReadUntil(kPrompt);
+  SettleAtPrompt();
   chat.Type("\x03");
   EXPECT_EQ(chat.Wait(), 0);
   EXPECT_EQ(test::RunParlevoCli({"expand", "--character", base, "{COUNT50}"}).out, "1\n")
@@ -138,6 +144,7 @@ TEST(ChatTerminal, PromptsEditsRecallsAndEndsOnControlCWithTheStateSaved) {
   again.Type("x\r");
   again.ReadUntil("こむぎ > はい");
   again.ReadUntil(kPrompt);
+  SettleAtPrompt();
   again.Type("\x04");
   EXPECT_EQ(again.Wait(), 0);
   EXPECT_EQ(test::RunParlevoCli({"expand", "--character", base, "{COUNT50}"}).out, "2\n");
