@@ -86,6 +86,7 @@ QString WriteCharacter(const QString& folder, const QString& stem, const QString
 TFormParlevo::Options OptionsFor(ScriptedDialogs& dialogs, const QString& log_folder) {
   TFormParlevo::Options options;
   options.log_folder = log_folder;
+  options.settings_file = QDir(log_folder).filePath(QStringLiteral("parlevo.ini"));
   options.files = &dialogs;
   options.saves = &dialogs;
   options.input = &dialogs;

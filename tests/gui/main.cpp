@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include "app/gui/state_save_reports.h"
 #include "platform/codepage.h"
 
 int RunConversationCommandTests(int argc, char** argv);
 int RunSettingsTests(int argc, char** argv);
 int RunTranscriptTests(int argc, char** argv);
+int RunWindowCommandTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
@@ -14,9 +16,11 @@ int main(int argc, char** argv) {
   QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parlevo-gui-tests"));
+  parlevo::gui::StateSaveReports::Install();
   int failed = 0;
   failed += RunConversationCommandTests(argc, argv);
   failed += RunSettingsTests(argc, argv);
   failed += RunTranscriptTests(argc, argv);
+  failed += RunWindowCommandTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/conversation.h"
+#include "app/gui/ansi_text.h"
 #include "app/gui/window_line_sink.h"
 #include "engine/character.h"
 
@@ -61,6 +62,8 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
   for (int i = 0; i < 2; ++i) {
     conversation->names[i] = characters[i]->CharacterFile->GetValue("name");
     conversation->data_folders[i] = characters[i]->CharacterFile->DataFolder();
+    names_by_state_file_.insert(AnsiToQString(characters[i]->StatePath()),
+                                AnsiToQString(conversation->names[i]));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
       [this](const TParlevoThread& from, const TTurn& turn) { Deliver(from, turn.Line); });
@@ -92,6 +95,10 @@ void ConversationController::SetInterval(int32_t value) {
 
 void ConversationController::SetLogFormat(const std::string& value) {
   if (current_) current_->thread->SetLogFormat(value);
+}
+
+QString ConversationController::NameOfStateFile(const QString& state_file) const {
+  return names_by_state_file_.value(state_file);
 }
 
 bool ConversationController::Paused() const { return current_ && current_->thread->Paused(); }

@@ -8,6 +8,7 @@
 #ifndef PARLEVO_APP_GUI_CONVERSATION_CONTROLLER_H_
 #define PARLEVO_APP_GUI_CONVERSATION_CONTROLLER_H_
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -66,6 +67,9 @@ class ConversationController final : public QObject {
   // conversation.
   const std::array<std::string, 2>& Names() const;
   const std::array<std::string, 2>& DataFolders() const;
+  // The name of the character whose state file is `state_file` (ANSI path
+  // decoded), of any conversation this controller has started; "" if none.
+  QString NameOfStateFile(const QString& state_file) const;
 
   // Exit: lets go of every conversation and waits until each has finished
   // its turn and saved its characters. Later calls do nothing.
@@ -95,6 +99,7 @@ class ConversationController final : public QObject {
 
   std::unique_ptr<Conversation> current_;
   std::vector<std::unique_ptr<Conversation>> finishing_;
+  QHash<QString, QString> names_by_state_file_;
   QTimer* reap_timer_ = nullptr;
   bool shut_down_ = false;
 };

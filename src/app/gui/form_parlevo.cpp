@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
@@ -21,7 +24,9 @@
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/authors_guide.h"
+#include "app/gui/find_bar.h"
 #include "app/gui/refusal_message.h"
+#include "app/gui/state_save_reports.h"
 #include "app/gui/transcript_memo.h"
 #include "app/gui/ui_font.h"
 #include "app/transcript.h"
@@ -45,13 +50,19 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
       saves_(options.saves ? options.saves : &qt_dialogs_),
       input_(options.input ? options.input : &qt_dialogs_),
       messages_(options.messages ? options.messages : &qt_dialogs_),
-      log_(TranscriptLog::ChooseFolder(options.log_folder)) {
+      log_(TranscriptLog::ChooseFolder(options.log_folder)),
+      open_url_(options.open_url ? options.open_url : &QDesktopServices::openUrl),
+      settings_(options.settings_file.isEmpty()
+                    ? std::make_unique<QSettings>()
+                    : std::make_unique<QSettings>(options.settings_file, QSettings::IniFormat)) {
   setObjectName(QStringLiteral("FormParlevo"));
   setWindowTitle(QStringLiteral("Parlevo"));
   setFont(JapaneseUiFont());
 
   createActions();
+  createAddedActions();
   createMenus();
+  createAddedMenus();
   createCentralArea();
   createStatusBar();
   placeWindow();
@@ -66,7 +77,15 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
   log_timer_->setInterval(kLogFlushMilliseconds);
   connect(log_timer_, &QTimer::timeout, this, &TFormParlevo::FlushLog);
 
+  if (StateSaveReports* reports = StateSaveReports::Instance()) {
+    connect(reports, &StateSaveReports::saveFailed, this, &TFormParlevo::OnSaveFailed);
+  }
+
   SetInterval(kStartInterval);
+  RestoreSettings();
+  UpdateConversationStatus();
+  // The reader's place is the transcript, not the pattern field.
+  Memo->setFocus();
   const QString error = log_.Open();
   if (!error.isEmpty()) ReportLogFailure(error);
 }
@@ -190,17 +209,28 @@ void TFormParlevo::createCentralArea() {
   layout->setSpacing(0);
   layout->addLayout(format_row);
   layout->addWidget(Memo, 1);
+  Find = new FindBar(Memo, central);
+  layout->addWidget(Find);
   setCentralWidget(central);
+  connect(Memo, &TranscriptMemo::unseenChanged, this, &TFormParlevo::UpdateConversationStatus);
 }
 
 void TFormParlevo::createStatusBar() {
   StatusPanel = new QLabel(this);
   StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
   statusBar()->addWidget(StatusPanel, 1);
+  ConversationPanel = new QLabel(this);
+  ConversationPanel->setObjectName(QStringLiteral("ConversationPanel"));
+  statusBar()->addPermanentWidget(ConversationPanel);
 }
 
 void TFormParlevo::placeWindow() {
-  setMinimumSize(300, 100);
+  // At least a few transcript lines stay in view at the smallest size.
+  const int memo_lines = Memo->fontMetrics().lineSpacing() * 3 + 2 * Memo->frameWidth() +
+                         Memo->horizontalScrollBar()->sizeHint().height();
+  setMinimumSize(
+      300, std::max(100, menuBar()->sizeHint().height() + EditFormat->sizeHint().height() + 10 +
+                             memo_lines + statusBar()->sizeHint().height()));
   resize(593, 312 + menuBar()->sizeHint().height());
   if (const QScreen* display = screen()) {
     QRect frame = rect();
@@ -250,6 +280,14 @@ bool TFormParlevo::StartConversation(const std::string& first_file,
     return false;
   }
   SetMenuState(/*running=*/true, /*paused=*/false);
+  line_count_ = 0;
+  ended_ = false;
+  Memo->ScrollToNewest();
+  const CharacterPair pair{AnsiToQString(first_file), AnsiToQString(second_file)};
+  RememberPair(remembered_.recent, pair);
+  RebuildRecentMenu();
+  StoreSettings();
+  UpdateConversationStatus();
   return true;
 }
 
@@ -266,6 +304,9 @@ void TFormParlevo::ShowLine(const std::string& line) {
   Memo->setUpdatesEnabled(true);
   log_.Add(line);
   if (!log_timer_->isActive()) log_timer_->start();
+  ++line_count_;
+  Find->Refresh();
+  UpdateConversationStatus();
 }
 
 void TFormParlevo::FlushLog() {
@@ -299,6 +340,8 @@ void TFormParlevo::ReportLogFailure(const QString& error) {
 void TFormParlevo::OnEndedByItself(const QString& failure) {
   SetStatus(failure);
   SetMenuState(/*running=*/false, /*paused=*/false);
+  ended_ = true;
+  UpdateConversationStatus();
 }
 
 void TFormParlevo::Shutdown() {
@@ -313,6 +356,7 @@ void TFormParlevo::Shutdown() {
     std::fprintf(stderr, "parlevo: %s\n", error.toLocal8Bit().constData());
   }
   log_timer_->stop();
+  StoreSettings();
   conversation_->Shutdown();
 }
 
@@ -341,18 +385,25 @@ void TFormParlevo::MenuConvEndClick() {
   if (!HasConversation() || !MenuConvEnd->isEnabled()) return;
   conversation_->End();
   SetMenuState(/*running=*/false, /*paused=*/false);
+  ended_ = true;
+  SetStatus(QString());
+  UpdateConversationStatus();
 }
 
 void TFormParlevo::MenuConvStopClick() {
   if (!HasConversation() || !MenuConvStop->isEnabled()) return;
   conversation_->Pause();
   SetMenuState(/*running=*/true, /*paused=*/true);
+  SetStatus(QString());
+  UpdateConversationStatus();
 }
 
 void TFormParlevo::MenuConvBeginClick() {
   if (!HasConversation() || !MenuConvBegin->isEnabled()) return;
   conversation_->Resume();
   SetMenuState(/*running=*/true, /*paused=*/false);
+  SetStatus(QString());
+  UpdateConversationStatus();
 }
 
 void TFormParlevo::MenuSpeedClick(QAction* item) {

@@ -9,8 +9,10 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QUrl>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,20 +20,27 @@
 #include "app/gui/conversation_controller.h"
 #include "app/gui/dialog_providers.h"
 #include "app/gui/transcript_log.h"
+#include "app/gui/window_settings.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QSettings;
 class QTimer;
 
 namespace parlevo::gui {
 
+class FindBar;
 class TranscriptMemo;
 
-// How a window is set up: where its log lives and who answers its dialogs.
+// How a window is set up: where its log and settings live and who answers
+// its dialogs.
 struct FormOptions {
-  QString log_folder;  // "" = the program's folder (see TranscriptLog)
+  QString log_folder;     // "" = the program's folder (see TranscriptLog)
+  QString settings_file;  // "" = the user's settings for Parlevo
+  // Opens a folder or file with the desktop's handler; null = QDesktopServices.
+  std::function<bool(const QUrl&)> open_url;
   // Null members use the Qt dialogs. Non-null ones must outlive the window.
   FileOpenProvider* files = nullptr;
   FileSaveProvider* saves = nullptr;
@@ -75,6 +84,8 @@ class TFormParlevo : public QMainWindow {
   QString LogPath() const { return log_.Path(); }
   // Writes the lines queued for the log now rather than within the second.
   void FlushLog();
+  // Lines shown since the conversation started.
+  int LineCount() const { return line_count_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -94,6 +105,22 @@ class TFormParlevo : public QMainWindow {
   void MenuHelpAboutClick();
   void MenuHelpGuideClick();
   void EditFormatChange(const QString& text);
+
+  // Commands beyond the described menus (form_added_commands.cpp).
+  void createAddedActions();
+  void createAddedMenus();
+  void TogglePause();
+  void SaveTranscriptAs();
+  void OpenLogFolder();
+  void StartRecentPair(const CharacterPair& pair);
+  void RebuildRecentMenu();
+  void OnSaveFailed(const QString& state_file, const QString& reason);
+
+  // The settings file, the values read at start, and writing them back.
+  void RestoreSettings();
+  void StoreSettings();
+  // The title and the status bar's conversation panel, from the state now.
+  void UpdateConversationStatus();
 
   void SetMenuState(bool running, bool paused);
   void ShowMessage(const QString& text);
@@ -116,6 +143,12 @@ class TFormParlevo : public QMainWindow {
   TranscriptLog log_;
   QTimer* log_timer_ = nullptr;
   bool log_failure_reported_ = false;
+  std::function<bool(const QUrl&)> open_url_;
+  std::unique_ptr<QSettings> settings_;
+  WindowSettings remembered_;
+  int line_count_ = 0;
+  bool ended_ = false;   // a conversation ran and has ended
+  QString shown_names_;  // "first / second" of the last conversation
   int32_t interval_ = kStartInterval;
   ConversationController* conversation_ = nullptr;
   bool shut_down_ = false;
@@ -123,6 +156,8 @@ class TFormParlevo : public QMainWindow {
   QLineEdit* EditFormat = nullptr;
   TranscriptMemo* Memo = nullptr;
   QLabel* StatusPanel = nullptr;
+  QLabel* ConversationPanel = nullptr;
+  FindBar* Find = nullptr;
 
   QMenu* MenuConv = nullptr;
   QAction* MenuConvNew = nullptr;
@@ -141,6 +176,17 @@ class TFormParlevo : public QMainWindow {
   QMenu* MenuHelpWeb = nullptr;
   QAction* MenuHelpWebGuide = nullptr;
   QAction* MenuHelpAbout = nullptr;
+
+  QMenu* MenuRecent = nullptr;
+  QAction* MenuSaveAs = nullptr;
+  QAction* MenuOpenLogFolder = nullptr;
+  QMenu* MenuView = nullptr;
+  QAction* MenuFind = nullptr;
+  QAction* MenuFindNext = nullptr;
+  QAction* MenuFindPrevious = nullptr;
+  QAction* MenuZoomIn = nullptr;
+  QAction* MenuZoomOut = nullptr;
+  QAction* MenuZoomReset = nullptr;
 };
 
 }  // namespace parlevo::gui

@@ -16,6 +16,7 @@
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/form_parlevo.h"
+#include "app/gui/state_save_reports.h"
 #include "app/gui/termination_signals.h"
 #include "app/gui/transcript_log.h"
 #include "app/gui/ui_font.h"
@@ -29,10 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using parlevo::gui::TFormParlevo;
-
-void ReportSaveError(const std::string& message) {
-  std::fprintf(stderr, "parlevo: %s\n", message.c_str());
-}
 
 // The command line, the one source of `parlevo --help` and of its manual page.
 void DescribeCommandLine(QCommandLineParser& parser) {
@@ -105,7 +102,6 @@ int main(int argc, char* argv[]) {
 
   // Before anything reads or writes ANSI text, and before any thread runs.
   parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
-  parlevo::TCharacter::SaveErrorHandler = &ReportSaveError;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Parlevo"));
@@ -114,6 +110,8 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral(PARLEVO_APP_ID));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PARLEVO_APP_ID)));
   QApplication::setFont(parlevo::gui::JapaneseUiFont());
+  // Failed state saves reach the window; before any conversation thread runs.
+  parlevo::gui::StateSaveReports::Install();
   QCommandLineParser parser;
   DescribeCommandLine(parser);
   parser.process(app);  // an unknown option ends the program with a message

@@ -2,14 +2,21 @@
 // running size of its text in code-page bytes.
 #include "app/gui/transcript_memo.h"
 
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "app/gui/ansi_text.h"
 
 namespace parlevo::gui {
 namespace {
+
+// Text sizes the zoom keeps within, in steps from the starting size.
+constexpr int kMinZoom = -6;
+constexpr int kMaxZoom = 24;
 
 // One line in the code page plus its CR LF.
 size_t LineAnsiSize(const QString& line) { return QStringToAnsi(line).size() + 2; }
@@ -27,6 +34,42 @@ TranscriptMemo::TranscriptMemo(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   connect(document(), &QTextDocument::contentsChanged, this, &TranscriptMemo::OnContentsChange);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TranscriptMemo::OnScrolled);
+  base_point_size_ = font().pointSize() > 0 ? font().pointSize() : 9;
+}
+
+bool TranscriptMemo::ScrolledAway() const { return verticalScrollBar()->value() > 0; }
+
+void TranscriptMemo::ScrollToNewest() {
+  verticalScrollBar()->setValue(0);
+  horizontalScrollBar()->setValue(0);
+}
+
+void TranscriptMemo::OnScrolled(int value) {
+  if (value == 0 && new_lines_unseen_) {
+    new_lines_unseen_ = false;
+    emit unseenChanged(false);
+  }
+}
+
+void TranscriptMemo::SetZoom(int steps) {
+  steps = std::clamp(steps, kMinZoom, kMaxZoom);
+  if (steps == zoom_) return;
+  zoom_ = steps;
+  QFont sized = font();
+  sized.setPointSize(base_point_size_ + steps);
+  setFont(sized);
+  emit zoomChanged(zoom_);
+}
+
+void TranscriptMemo::wheelEvent(QWheelEvent* event) {
+  if (event->modifiers() & Qt::ControlModifier) {
+    const int delta = event->angleDelta().y();
+    if (delta != 0) SetZoom(zoom_ + (delta > 0 ? 1 : -1));
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::wheelEvent(event);
 }
 
 int TranscriptMemo::LineCount() const {
@@ -45,12 +88,23 @@ QStringList TranscriptMemo::Lines() const {
 }
 
 void TranscriptMemo::InsertFirstLine(const QString& line) {
+  // The vertical scroll bar counts lines: one more on top moves the lines
+  // in view down by one, so a reader scrolled away gets moved along.
+  const int scrolled = verticalScrollBar()->value();
+  const bool had_lines = LineCount() > 0;
   own_edit_ = true;
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::Start);
-  cursor.insertText(LineCount() == 0 ? line : line + QChar('\n'));
+  cursor.insertText(had_lines ? line + QChar('\n') : line);
   own_edit_ = false;
   ansi_size_ += LineAnsiSize(line);
+  if (scrolled > 0) {
+    verticalScrollBar()->setValue(scrolled + 1);
+    if (!new_lines_unseen_) {
+      new_lines_unseen_ = true;
+      emit unseenChanged(true);
+    }
+  }
 }
 
 QString TranscriptMemo::TakeLastLine() {

@@ -22,6 +22,9 @@ class TranscriptMemo final : public QPlainTextEdit {
   int LineCount() const;
   QStringList Lines() const;  // top to bottom
 
+  // When the reader has scrolled away from the top, the lines in view stay
+  // where they are (and NewLinesUnseen turns true); at the top, the view
+  // follows the newest line.
   void InsertFirstLine(const QString& line);
   // Removes the bottom line and returns it; "" when there is none.
   QString TakeLastLine();
@@ -31,7 +34,27 @@ class TranscriptMemo final : public QPlainTextEdit {
   // rather than measured again: the memo may hold 25600 bytes of lines.
   size_t AnsiSize() const { return ansi_size_; }
 
+  // True while the view is scrolled away from the newest line.
+  bool ScrolledAway() const;
+  // Lines arrived since the reader scrolled away; false again at the top.
+  bool NewLinesUnseen() const { return new_lines_unseen_; }
+  // Back to the newest line (a new conversation starts there).
+  void ScrollToNewest();
+  // Text size: steps of one point from the starting size; 0 is that size.
+  int Zoom() const { return zoom_; }
+  void SetZoom(int steps);
+
+ signals:
+  // NewLinesUnseen changed.
+  void unseenChanged(bool unseen);
+  // The reader changed the text size (Ctrl+wheel included).
+  void zoomChanged(int steps);
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override;
+
  private:
+  void OnScrolled(int value);
   // Measures the whole text again after a change made from outside
   // InsertFirstLine and TakeLastLine (clear(), setPlainText()).
   void OnContentsChange();
@@ -39,6 +62,9 @@ class TranscriptMemo final : public QPlainTextEdit {
 
   size_t ansi_size_ = 0;
   bool own_edit_ = false;  // true while InsertFirstLine or TakeLastLine edits
+  bool new_lines_unseen_ = false;
+  int zoom_ = 0;
+  int base_point_size_ = 0;
 };
 
 }  // namespace parlevo::gui
