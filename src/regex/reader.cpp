@@ -165,11 +165,20 @@ void TbmMBCSReader::SetText(std::string_view text) {
 
 void TbmMBCSReader::SetTextBuff(const char* bytes, int32_t byte_length) {
   data_ = reinterpret_cast<const uint8_t*>(bytes);
-  pos_ = 0;
+  SetIndex(0);
   len_ = byte_length > 0 ? byte_length : 0;
 }
 
+void TbmMBCSReader::RememberStart(int32_t start) {
+  if (starts_ == kStartHistory) {
+    for (int i = 1; i < kStartHistory; ++i) start_history_[i - 1] = start_history_[i];
+    --starts_;
+  }
+  start_history_[starts_++] = start;
+}
+
 int32_t TbmMBCSReader::GetChar() {
+  RememberStart(pos_);
   if (pos_ < 0 || pos_ >= len_) {
     ++pos_;
     return -1;
@@ -182,6 +191,10 @@ int32_t TbmMBCSReader::GetChar() {
 
 bool TbmMBCSReader::UngetChar() {
   if (pos_ <= 0) return false;
+  if (starts_ > 0) {
+    pos_ = start_history_[--starts_];
+    return true;
+  }
   if (pos_ > len_) {  // after reading past the end: back to the end exactly
     --pos_;
     return true;

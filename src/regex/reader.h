@@ -102,19 +102,30 @@ class TbmMBCSReader : public TbmWchReader {
   std::string GetText() const override { return std::string(data_, data_ + len_); }
   void SetText(std::string_view text) override;
   int32_t GetIndex() const override { return pos_; }
-  void SetIndex(int32_t index) override { pos_ = index; }
+  void SetIndex(int32_t index) override {
+    pos_ = index;
+    starts_ = 0;
+  }
   int32_t GetChar() override;
   bool UngetChar() override;
   int32_t GetCharIndex() const override;
-  void Reset() override { pos_ = 0; }
+  void Reset() override { SetIndex(0); }
   void SetTextBuff(const char* bytes, int32_t byte_length) override;
 
  protected:
+  // Remembers where the character just read began, so stepping back costs
+  // nothing; without it, a long run of lead bytes is scanned for every step.
+  void RememberStart(int32_t start);
+
   std::string text_;
   const uint8_t* data_ = nullptr;
   int32_t pos_ = 0;  // may run a step or two past len_ after reading ahead
   int32_t len_ = 0;
   TbmLeadByteFunc lead_byte_func_;
+  // The starts of the last few characters read, newest last.
+  static constexpr int kStartHistory = 4;
+  int32_t start_history_[kStartHistory] = {};
+  int starts_ = 0;
 };
 
 // Windows-1252: every byte is one character; escapes take at most 2 hex or
