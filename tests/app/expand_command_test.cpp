@@ -1,41 +1,20 @@
 // parlevo-cli expand, run as a user runs it: results in order, memory carried
 // from one text to the next and, with a character, kept in its state file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/run_cli.h"
 #include "test_support.h"
 
 namespace parlevo::test {
 namespace {
 
-struct TRun {
-  int status = -1;
-  std::string out, err;
-};
+using TRun = CliResult;
 
-// Single quotes around each argument; the arguments here hold none.
-TRun RunCli(const ScratchDir& dir, const std::vector<std::string>& args) {
-  std::string command = PARLEVO_CLI;
-  for (const std::string& arg : args) command += " '" + arg + "'";
-  command += " 2>'" + dir.File("stderr.txt") + "'";
-  TRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
-  int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ostringstream err;
-  err << std::ifstream(dir.File("stderr.txt")).rdbuf();
-  run.err = err.str();
-  return run;
-}
+// The folder is the test's own; the program reads nothing from it.
+TRun RunCli(const ScratchDir&, const std::vector<std::string>& args) { return RunParlevoCli(args); }
 
 TEST(ExpandCommand, ExpandsEachTextInOrderWithOneCharacter) {
   ScratchDir dir;

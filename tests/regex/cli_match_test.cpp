@@ -1,50 +1,20 @@
 // End-to-end runs of `parlevo-cli match`: output, exit status, error text.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/run_cli.h"
 #include "common/scratch_dir.h"
 #include "test_util.h"
 
 namespace parlevo {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
+using CliRun = test::CliResult;
 
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::string err_file = ::testing::TempDir() + "cli_match_err_" + std::to_string(getpid());
-  std::string command = Quote(PARLEVO_CLI);
-  for (const auto& a : args) command += " " + Quote(a);
-  command += " 2>" + Quote(err_file);
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[256];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream in(err_file);
-  std::stringstream err;
-  err << in.rdbuf();
-  run.err = err.str();
-  std::remove(err_file.c_str());
-  return run;
-}
+CliRun RunCli(const std::vector<std::string>& args) { return test::RunParlevoCli(args); }
 
 class CliMatch : public ::testing::Test {
  protected:
