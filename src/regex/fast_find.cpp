@@ -32,6 +32,8 @@
 #include <cstring>
 
 #include "regex/automaton.h"
+#include "regex/literal_list.h"
+#include "regex/literal_set.h"
 #include "regex/scanner.h"
 #include "regex/set_interner.h"
 #include "regex/tree.h"
@@ -114,28 +116,6 @@ std::vector<std::string> Either(const std::vector<std::string>& a,
   return out;
 }
 
-// The bytes of character c as they appear in a text, or false when c never
-// appears as itself (a lead byte alone, an impossible double-byte value, or
-// one whose trail byte is 0, which a lone lead byte at the end also reads as).
-bool Encode(int32_t c, TbmCharCode code, std::string& out) {
-  if (c < 0 || c > 0xFFFF) return false;
-  if (code == bmccUniCode) {
-    out.push_back(static_cast<char>(c & 0xFF));
-    out.push_back(static_cast<char>(c >> 8));
-    return true;
-  }
-  const bool* lead = bmccLeadByteTable(code);
-  if (c < 256) {
-    if (lead[c]) return false;
-    out.push_back(static_cast<char>(c));
-    return true;
-  }
-  if (!lead[c >> 8] || (c & 0xFF) == 0) return false;
-  out.push_back(static_cast<char>(c >> 8));
-  out.push_back(static_cast<char>(c & 0xFF));
-  return true;
-}
-
 Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
   Lit lit;
   if (leaf.Lo < 0) {  // anchors and the end marker are zero-width
@@ -144,7 +124,7 @@ Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code) {
   if (leaf.Hi - leaf.Lo + 1 > kMaxRangeLiterals) return lit;
   for (int32_t c = leaf.Lo; c <= leaf.Hi; ++c) {
     std::string s;
-    if (!Encode(c, code, s)) return Lit{};
+    if (!EncodeLiteralChar(c, code, s)) return Lit{};
     lit.set.push_back(std::move(s));
   }
   lit.exact = true;
@@ -426,32 +406,30 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
   SetLiterals(std::move(literals));
 }
 
-bool TbmREFastFind::FromLiteralTokens(const TbmRETokens& tokens, TbmCharCode code,
-                                      TbmREFastFind& out) {
-  if (code == bmccUniCode || tokens.empty()) return false;
-  size_t first = 0, last = tokens.size() - 1;  // last is the end token
-  if (tokens[0].Kind == tkLPar) {              // one group around everything
-    if (last < 2 || tokens[last - 1].Kind != tkRPar) return false;
-    first = 1;
-    --last;
+bool TbmREFastFind::FromLiteralList(TbmRELiteralList list, TbmCharCode code, TbmREFastFind& out) {
+  if (code == bmccUniCode || list.literals.empty()) return false;
+  if (list.literals.size() > kMaxLiterals) {  // a word list: one multi-literal pass
+    out = TbmREFastFind(code);
+    out.literal_only_ = true;
+    out.exact_head_ = list.head;
+    out.exact_tail_ = list.tail;
+    out.exact_anchored_ = list.head || list.tail;
+    out.set_ = std::make_unique<TbmRELiteralSet>(std::move(list), code);
+    return true;
   }
-  std::vector<std::string> literals(1);
-  for (size_t i = first; i < last; ++i) {
-    const TbmREToken& t = tokens[i];
-    if (t.Kind == tkUnion) {
-      if (literals.back().empty() || literals.size() == kMaxLiterals) return false;
-      literals.emplace_back();
-    } else if (t.Kind != tkChar || !Encode(t.Lo, code, literals.back()) ||
-               literals.back().size() > kMaxLiteralBytes) {
-      return false;
-    }
+  // A few literals with anchors are left to the automaton, as are long ones.
+  if (list.head || list.tail) return false;
+  for (const std::string& literal : list.literals) {
+    if (literal.size() > kMaxLiteralBytes) return false;
   }
-  if (literals.back().empty()) return false;
-  Dedupe(literals);
   out = TbmREFastFind(code);
   out.literal_only_ = true;
-  out.SetLiterals(std::move(literals));
+  out.SetLiterals(std::move(list.literals));
   return true;
+}
+
+void TbmREFastFind::PrepareSearch() {
+  if (set_) set_->Prepare();
 }
 
 void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
@@ -491,6 +469,7 @@ void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
 }
 
 std::vector<std::string> TbmREFastFind::Literals() const {
+  if (set_) return set_->Literals();
   std::vector<std::string> out;
   for (const auto& n : needles_) out.push_back(n.bytes);
   return out;
@@ -506,6 +485,7 @@ bool TbmREFastFind::ProbesRuleOut(const Summary& summary) const {
 }
 
 bool TbmREFastFind::MayMatch(std::string_view text) const {
+  if (set_) return set_->Occurs(text);
   if (needles_.empty()) return true;
   const TextSummary* summary = Summarize(text);
   if (summary && ProbesRuleOut(*summary)) return false;
@@ -539,6 +519,7 @@ int32_t TbmREFastFind::FindAligned(std::string_view text, int32_t from,
 
 bool TbmREFastFind::LiteralSearch(std::string_view text, int32_t from, int32_t& pos,
                                   int32_t& len) const {
+  if (set_) return set_->Search(text, from, pos, len);
   pos = -1;
   len = 0;
   const TextSummary* summary = from == 0 ? Summarize(text) : nullptr;

@@ -2,7 +2,8 @@
 // - a literal prefilter: byte strings of which every match must contain one;
 // - for a pattern that is only a small set of literal strings (no anchors),
 //   the whole search: the leftmost, longest literal starting on a character
-//   boundary;
+//   boundary; for a longer list of them (a word list, anchored or not) the
+//   same answer from one multi-literal pass (literal_set);
 // - otherwise an unanchored automaton that answers "found anywhere?" in one
 //   pass over the text, stopping at the first accepting point.
 #ifndef PARLEVO_REGEX_FAST_FIND_H_
@@ -15,19 +16,21 @@
 #include <string_view>
 #include <vector>
 
+#include "regex/literal_list.h"
+#include "regex/literal_set.h"
 #include "regex/reader.h"
 
 namespace parlevo {
 
 class TbmREDFATable;
-class TbmRETokens;
 class TbmRETree;
 
 // Budgets of the unanchored automaton; beyond them Found falls back to the
 // full search (still correct, only slower).
 inline constexpr int32_t kMaxFindStates = 1024;
 inline constexpr int64_t kMaxFindCells = 500'000;
-// At most this many alternative literals are kept for the prefilter.
+// At most this many alternative literals are kept for the prefilter; a
+// pattern that is a list of more literals is searched as a literal set.
 inline constexpr size_t kMaxLiterals = 16;
 // Parse trees larger than this get no prefilter (its analysis holds a few
 // literals per node, so its memory grows with the tree).
@@ -41,10 +44,11 @@ class TbmREFastFind {
   explicit TbmREFastFind(TbmCharCode code = bmccShiftJIS);
   // From the parse tree: the prefilter, and literal-only when it applies.
   TbmREFastFind(const TbmRETree& tree, TbmCharCode code);
-  // A pattern that is a plain alternation of literal strings ("hello",
-  // "(abc|xyz)") is known from its tokens alone; false for any other
-  // pattern (and `out` is left alone).
-  static bool FromLiteralTokens(const TbmRETokens& tokens, TbmCharCode code, TbmREFastFind& out);
+  // A pattern that is a list of literal strings (ReadLiteralList) needs no
+  // parse tree: a few of them are searched one by one, a longer list (also
+  // with anchors) as a literal set. False for a few literals with anchors or
+  // longer than a prefilter keeps (`out` is then left alone).
+  static bool FromLiteralList(TbmRELiteralList list, TbmCharCode code, TbmREFastFind& out);
   ~TbmREFastFind();
   TbmREFastFind(const TbmREFastFind&) = delete;
   TbmREFastFind& operator=(const TbmREFastFind&) = delete;
@@ -52,8 +56,11 @@ class TbmREFastFind {
   TbmREFastFind& operator=(TbmREFastFind&&) noexcept;
 
   // True when the literals are everything the pattern matches; then
-  // LiteralSearch answers every question and no automaton is needed.
+  // LiteralSearch answers every question and no automaton is needed (once
+  // PrepareSearch made a literal set's pass).
   bool LiteralOnly() const { return literal_only_; }
+  void PrepareSearch();
+  bool SearchReady() const { return literal_only_ && (!set_ || set_->Prepared()); }
   // Adds the unanchored automaton of `dfa`, which must outlive this object.
   void BuildAutomaton(const TbmREDFATable& dfa);
 
@@ -110,6 +117,7 @@ class TbmREFastFind {
   std::vector<Needle> needles_;
   std::vector<std::string> also_;
   std::unique_ptr<Automaton> automaton_;
+  std::unique_ptr<TbmRELiteralSet> set_;  // a list of more than kMaxLiterals literals
 };
 
 // While it lives, the patterns asked on this thread about `text` (the same

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -34,7 +35,8 @@ class TbmRELiteralSearch {
   size_t MemoryBytes() const;
 
   // Calls on_hit(id, end) for every occurrence of every literal in `text`,
-  // `end` being one past its last byte; in order of `end`.
+  // `end` being one past its last byte; in order of `end`. An on_hit that
+  // returns bool ends the scan by returning false.
   template <typename OnHit>
   void Scan(std::string_view text, OnHit&& on_hit) const;
 
@@ -88,7 +90,11 @@ void TbmRELiteralSearch::Scan(std::string_view text, OnHit&& on_hit) const {
     if (!emits_[static_cast<size_t>(s)]) continue;
     for (int32_t u = out_[static_cast<size_t>(s)] != kNone ? s : dict_[static_cast<size_t>(s)];
          u != 0; u = dict_[static_cast<size_t>(u)]) {
-      on_hit(out_[static_cast<size_t>(u)], i + 1);
+      if constexpr (std::is_same_v<std::invoke_result_t<OnHit, int32_t, size_t>, bool>) {
+        if (!on_hit(out_[static_cast<size_t>(u)], i + 1)) return;
+      } else {
+        on_hit(out_[static_cast<size_t>(u)], i + 1);
+      }
     }
   }
 }

@@ -1,8 +1,9 @@
 // The matcher. Compiling runs the pipeline scanner -> tokens -> standardised
 // tokens and partition -> parse tree -> automaton, with working objects that
-// belong to the calling thread, and clears them afterwards. A pattern of a
-// few literal strings stops after the tokens (or the tree): it is searched
-// as strings, and its automaton is built only if asked for. A failed compile
+// belong to the calling thread, and clears them afterwards. A pattern that
+// is a list of literal strings is known from one pass of the scanner (and
+// one of a few literals after the tree, too): it is searched as strings, and
+// its automaton is built only if asked for. A failed compile
 // leaves the matcher uncompiled, so the error comes back on every call.
 #include "regex/rexp.h"
 
@@ -10,6 +11,7 @@
 
 #include "regex/automaton.h"
 #include "regex/fast_find.h"
+#include "regex/literal_list.h"
 #include "regex/ranges.h"
 #include "regex/scanner.h"
 #include "regex/search.h"
@@ -63,11 +65,20 @@ void TbmRExp::SetPattern(std::string_view pattern) {
   compiled_ = false;
 }
 
-// Compiles the pattern as far as `want`. A pattern that is only a few
-// literal strings needs no automaton to be searched; its automaton is built
-// when first asked for. kParsed stops after the parse tree: the literals are
+// Compiles the pattern as far as `want`. A pattern that is only literal
+// strings needs no automaton to be searched; its automaton is built when
+// first asked for. kParsed stops after the parse tree: the literals are
 // known, the automaton waits for the first search.
 void TbmRExp::Compile(Stage want) {
+  if (!compiled_) {
+    fast_ = TbmREFastFind(char_code_);
+    dfa_.reset();
+    compiled_ = want != Stage::kAutomaton && CompileLiteralList();
+  }
+  if (compiled_ && want != Stage::kAutomaton && fast_.LiteralOnly()) {
+    if (want == Stage::kSearchable) fast_.PrepareSearch();
+    return;
+  }
   Pipeline& p = ThreadPipeline();
   struct ClearOnExit {
     Pipeline& p;
@@ -76,15 +87,6 @@ void TbmRExp::Compile(Stage want) {
   p.scanner.SetCharCode(char_code_);
   p.scanner.SetText(pattern_);
   p.tokens.Tokenize(p.scanner);
-  if (!compiled_) {
-    fast_ = TbmREFastFind(char_code_);
-    dfa_.reset();
-    if (want != Stage::kAutomaton &&
-        TbmREFastFind::FromLiteralTokens(p.tokens, char_code_, fast_)) {
-      compiled_ = true;
-      return;
-    }
-  }
   p.tokens.Standardize(p.ranges);
   p.tree.Build(p.tokens, p.ranges);
   if (!compiled_) {
@@ -97,6 +99,15 @@ void TbmRExp::Compile(Stage want) {
   dfa->Build(p.tree, p.ranges);
   if (!fast_.LiteralOnly()) fast_.BuildAutomaton(*dfa);
   dfa_ = std::move(dfa);
+}
+
+bool TbmRExp::CompileLiteralList() {
+  Pipeline& p = ThreadPipeline();
+  p.scanner.SetCharCode(char_code_);
+  p.scanner.SetText(pattern_);
+  TbmRELiteralList list;
+  return ReadLiteralList(p.scanner, list) &&
+         TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast_);
 }
 
 const TbmREDFATable& TbmRExp::GetDFATable() {

@@ -78,7 +78,10 @@ class TbmRExp : public TbmRExpABC {
   enum class Stage { kParsed, kSearchable, kAutomaton };
   void Compile(Stage want);
   // Parsed, and the automaton built if the pattern needs one to be searched.
-  bool Searchable() const { return compiled_ && (dfa_ || fast_.LiteralOnly()); }
+  bool Searchable() const { return compiled_ && (dfa_ || fast_.SearchReady()); }
+  // A pattern that is a list of literals: known from one pass of the
+  // scanner, with no token list, tree or automaton.
+  bool CompileLiteralList();
 
   TbmCharCode char_code_;
   std::string pattern_;

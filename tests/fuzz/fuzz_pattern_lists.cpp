@@ -1,8 +1,9 @@
 // Fuzzes pattern compiling at the sizes word lists reach: the input's lines
-// are items, repeated into a large alternation, a large class, or both
-// inside a closure, so every compile stage meets thousands of members. A
-// pattern compiles or is refused by a budget; it never exhausts memory or
-// time (the run's limits), and what compiles agrees with its own automaton.
+// are items, repeated into a large alternation (bare, or in a group after "^"
+// or before "$"), a large class, or both inside a closure, so every compile
+// stage meets thousands of members. A pattern compiles or is refused by a
+// budget; it never exhausts memory or time (the run's limits), and what
+// compiles agrees with its own automaton.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -32,12 +33,13 @@ std::vector<std::string> Items(const std::string& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
-  const int shape = data[0] % 4;
+  const int shape = data[0] % 6;                     // 4: "^(...)", 5: "(...)$"
   const size_t copies = 1 + (size_t{data[1]} << 4);  // up to 4096 copies of the items
   const std::string input(reinterpret_cast<const char*>(data) + 2, size - 2);
   const std::vector<std::string> items = Items(input);
   std::string pattern;
   if (shape == 1 || shape == 3) pattern += shape == 3 ? "(" : "[";
+  if (shape == 4 || shape == 5) pattern += shape == 4 ? "^(" : "(";
   // Thousands of members fit in 16 KB; longer patterns may rightly take
   // longer to compile than one fuzz input is given.
   for (size_t c = 0; c < copies && pattern.size() < kMaxPatternBytes; ++c) {
@@ -49,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (shape == 1) pattern += "]";
   if (shape == 3) pattern += ")*x";
+  if (shape == 4 || shape == 5) pattern += shape == 4 ? ")" : ")$";
   const std::string text = input.substr(0, 64);
   parlevo::TbmRExp rexp;
   rexp.SetPattern(pattern);

@@ -1,0 +1,127 @@
+// The literal set's search. The multi-literal pass reports every occurrence
+// in order of where it ends; an occurrence is a match when it starts on a
+// character boundary (characters counted from the search's first byte, as
+// the automaton's search steps) and stands at a line head / tail when the
+// list is anchored. The leftmost start wins, then the longest literal there;
+// once the pass is further than the longest literal beyond the best start,
+// nothing later can start at or before it, and the pass stops.
+#include "regex/literal_set.h"
+
+#include <algorithm>
+
+#include "regex/search.h"
+
+namespace parlevo {
+
+namespace {
+
+constexpr uint8_t kLF = 10;
+constexpr uint8_t kCR = 13;
+
+// Which bytes of a text start characters, marked as far as asked. Every
+// byte before `marked` is marked. The flags are this thread's scratch,
+// reused by the next search on it.
+class Boundaries {
+ public:
+  Boundaries(const uint8_t* text, size_t n, const bool* is_lead)
+      : text_(text), n_(n), is_lead_(is_lead) {
+    thread_local std::vector<uint8_t> scratch;
+    if (scratch.size() < n + 1) scratch.resize(n + 1);
+    flags_ = scratch.data();
+  }
+  // Byte `pos` starts a character (pos < n).
+  bool Starts(size_t pos) {
+    while (marked_ <= pos) {
+      flags_[marked_] = 1;
+      if (is_lead_[text_[marked_]] &&
+          marked_ + 1 < n_) {  // a lead byte at the end is one character
+        flags_[marked_ + 1] = 0;
+        marked_ += 2;
+      } else {
+        marked_ += 1;
+      }
+    }
+    return flags_[pos] != 0;
+  }
+
+ private:
+  const uint8_t* text_;
+  size_t n_;
+  const bool* is_lead_;
+  uint8_t* flags_;
+  size_t marked_ = 0;
+};
+
+}  // namespace
+
+TbmRELiteralSet::TbmRELiteralSet(TbmRELiteralList list, TbmCharCode code)
+    : list_(std::move(list)), code_(code) {}
+
+void TbmRELiteralSet::Prepare() {
+  if (prepared_) return;
+  for (const std::string& literal : list_.literals) {
+    search_.Add(literal);
+    longest_ = std::max(longest_, static_cast<int32_t>(literal.size()));
+  }
+  search_.Build();
+  prepared_ = true;
+}
+
+bool TbmRELiteralSet::Occurs(std::string_view text) const {
+  bool any = false;
+  search_.Scan(text, [&any](int32_t, size_t) {
+    any = true;
+    return false;
+  });
+  return any;
+}
+
+bool TbmRELiteralSet::Search(std::string_view text, int32_t from, int32_t& pos,
+                             int32_t& len) const {
+  pos = -1;
+  len = 0;
+  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  const auto n = static_cast<int32_t>(text.size());
+  if (from < 0 || from > n) return false;
+  const std::string_view rest = text.substr(static_cast<size_t>(from));
+  const uint8_t* r = t + from;
+  Boundaries boundaries(r, rest.size(), bmccLeadByteTable(code_));
+
+  // A line begins at the text's start, after LF, and after a CR that no LF
+  // follows; at the search's first byte the character before it decides.
+  auto line_head = [&](size_t s) {
+    if (s == 0) {
+      if (from == 0) return true;
+      const TbmREDecoder decoder(code_);
+      int32_t cl;
+      const int32_t c = decoder.Decode(t, n, decoder.PreviousStart(t, n, from), cl);
+      return c == kLF || (c == kCR && (from >= n || decoder.Decode(t, n, from, cl) != kLF));
+    }
+    if (!boundaries.Starts(s - 1)) return false;  // a double-byte character ends here
+    return r[s - 1] == kLF || (r[s - 1] == kCR && (s >= rest.size() || r[s] != kLF));
+  };
+  auto line_tail = [&](size_t e) { return e == rest.size() || r[e] == kLF || r[e] == kCR; };
+
+  int64_t best = -1, best_len = 0;
+  search_.Scan(rest, [&](int32_t id, size_t end) {
+    const int64_t length = search_.Length(id);
+    const int64_t start = static_cast<int64_t>(end) - length;
+    if (best >= 0) {
+      if (static_cast<int64_t>(end) > best + longest_) return false;  // nothing better follows
+      if (start > best || (start == best && length <= best_len)) return true;
+    }
+    const auto s = static_cast<size_t>(start);
+    if (!boundaries.Starts(s)) return true;
+    if (list_.head && !line_head(s)) return true;
+    if (list_.tail && !line_tail(end)) return true;
+    best = start;
+    best_len = length;
+    return true;
+  });
+  if (best < 0) return false;
+  pos = from + static_cast<int32_t>(best);
+  len = static_cast<int32_t>(best_len);
+  return true;
+}
+
+}  // namespace parlevo
