@@ -128,6 +128,14 @@ bool TParlevoThread::Paused() const {
   return paused_;
 }
 
+void TParlevoThread::RunBetweenTurns(Command command) {
+  {
+    std::lock_guard lock(state_mutex_);
+    commands_.push_back(std::move(command));
+  }
+  state_changed_.notify_all();
+}
+
 std::string TParlevoThread::FailureMessage() const {
   std::lock_guard lock(state_mutex_);
   return failure_;
@@ -201,6 +209,16 @@ bool TParlevoThread::AwaitNextTurn(uint32_t last_tick) {
   std::unique_lock lock(state_mutex_);
   for (;;) {
     if (stop_requested_) return false;
+    if (!commands_.empty()) {
+      // Between turns the characters are free: run what the owner asked
+      // for, without the lock, so control calls do not wait on it.
+      std::vector<Command> commands;
+      commands.swap(commands_);
+      lock.unlock();
+      for (Command& command : commands) command(*this);
+      lock.lock();
+      continue;
+    }
     if (paused_) {
       state_changed_.wait(lock);
       continue;

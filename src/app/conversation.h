@@ -9,7 +9,7 @@
 //
 // Thread-safety: the constructor, the destructor and WaitFor are called from
 // one owning thread (the window's or the CLI's main thread). SetLogFormat,
-// SetInterval, Terminate, Pause, Resume, Paused and Finished may be called
+// SetInterval, Terminate, Pause, Resume, Paused, RunBetweenTurns and Finished may be called
 // from any thread, the conversation thread included (from inside DeliverLine).
 // Once built, the characters are used only by the conversation thread.
 #ifndef PARLEVO_APP_CONVERSATION_H_
@@ -20,11 +20,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "app/stuck_detector.h"
 #include "app/transcript.h"
@@ -99,6 +101,12 @@ class TParlevoThread {
   // As WaitFor, but gives up after `timeout`; true when the thread ended.
   bool WaitFor(std::chrono::milliseconds timeout);
 
+  // Runs `command` on the conversation thread between two turns (also while
+  // paused), where it may use Character(). Commands left when the
+  // conversation stops are dropped.
+  using Command = std::function<void(TParlevoThread&)>;
+  void RunBetweenTurns(Command command);
+
   // Why the conversation ended by itself: the message of an error raised
   // during a turn; "" when it ended on request. Valid once Finished().
   std::string FailureMessage() const;
@@ -131,7 +139,8 @@ class TParlevoThread {
   std::condition_variable state_changed_;
   bool stop_requested_ = false;
   bool paused_ = false;
-  std::string failure_;  // written by the conversation thread before finishing
+  std::vector<Command> commands_;  // to run between turns
+  std::string failure_;            // written by the conversation thread before finishing
 
   // Only the conversation thread touches these.
   int64_t turns_ = 0;

@@ -121,6 +121,24 @@ void TCharacter::ReportStateProblem(const std::string& message) const {
   }
 }
 
+void TCharacter::ReloadData() {
+  auto d01 = std::move(Data01), d02 = std::move(Data02);
+  auto da1 = std::move(DataA1), da2 = std::move(DataA2);
+  auto db1 = std::move(DataB1), db2 = std::move(DataB2);
+  auto dc1 = std::move(DataC1), dc2 = std::move(DataC2);
+  try {
+    CreateDataObjects();
+    LoadDataFiles(nullptr);
+    if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
+  } catch (...) {
+    Data01 = std::move(d01), Data02 = std::move(d02);
+    DataA1 = std::move(da1), DataA2 = std::move(da2);
+    DataB1 = std::move(db1), DataB2 = std::move(db2);
+    DataC1 = std::move(dc1), DataC2 = std::move(dc2);
+    throw;
+  }
+}
+
 void TCharacter::CreateDataObjects() {
   auto evaluate = [this](std::u16string_view t) { return ExpandTags(t); };
   Data01 = std::make_unique<TLumoData0>(true, evaluate);

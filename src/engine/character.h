@@ -106,6 +106,10 @@ class TCharacter {
   // reported through SaveErrorHandler, so the next save cannot destroy it.
   // Nothing happens for a character with no files.
   void LoadState();
+  // Reads the data files named in the base file again, keeping memory,
+  // counters and the partner. When they yield no entry, or one cannot be
+  // read, the old data stays and the error is thrown.
+  void ReloadData();
   // Writes slots 50-99 enciphered with Name, replacing the file atomically.
   // A line break in a memo is saved as "{BR}" (shown as a break again) and
   // any other control character as a blank, so every memo stays one line.

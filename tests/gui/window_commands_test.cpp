@@ -2,8 +2,10 @@
 // anchoring, status and title), settings kept between runs, the shortcuts,
 // find, saving the transcript, the log's folder, failed state saves, and the
 // authors' guide.
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,6 +18,7 @@
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/authors_guide.h"
+#include "app/gui/transcript_memo.h"
 #include "gui_test_support.h"
 
 using namespace parlevo::gui;
@@ -46,6 +49,8 @@ class WindowCommandsTest : public QObject {
   void transcriptSavesAsUtf8OrShiftJis();
   void failedStateSaveIsShownWithCharacterFileAndReason();
   void guideInTheReadersLanguageLinksAndFits();
+  void eachLineKeepsWhereItCameFrom();
+  void reloadReadsDataFilesAgainKeepingMemory();
 
  private:
   std::unique_ptr<TFormParlevo> NewWindow() {
@@ -297,6 +302,86 @@ void WindowCommandsTest::guideInTheReadersLanguageLinksAndFits() {
   QVERIFY(browser->verticalScrollBar()->value() > 0);
   QCOMPARE(browser->cursorForPosition(QPoint(10, 10)).block().text(), QStringLiteral("Patterns"));
   browser->window()->close();
+}
+
+void WindowCommandsTest::eachLineKeepsWhereItCameFrom() {
+  // One answer each: the conversation repeats itself at once.
+  const QString one = WriteCharacter(dir_->path(), "one", "イチ", "やあ", {"同じこと"});
+  const QString two = WriteCharacter(dir_->path(), "two", "ニ", "おう", {"また同じ"});
+  auto window = NewWindow();
+  window->show();
+  Action(*window, "MenuSpeedMostFast")->trigger();
+  dialogs_->files = {one, two};
+  Action(*window, "MenuConvNew")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(MemoLines(*window).size() >= 8, kTimeout);
+  QTRY_VERIFY_WITH_TIMEOUT(PanelText(*window).contains(QStringLiteral("行き詰まり")), kTimeout);
+  Action(*window, "MenuConvStop")->trigger();
+  Settle();
+
+  auto* memo = window->findChild<TranscriptMemo*>("Memo");
+  const QStringList lines = MemoLines(*window);
+  const int last = memo->LineCount() - 1;  // the opening, from data01
+  QVERIFY(memo->SourceOf(last) != nullptr);
+  QCOMPARE(FileLineText(*memo->SourceOf(last)), QStringLiteral("one_open.txt:1"));
+  // Every line keeps its own source as newer lines push it down.
+  for (int i = 0; i < last; ++i) {
+    QVERIFY2(memo->SourceOf(i) != nullptr, qPrintable(lines[i]));
+    const QString expected = lines[i].startsWith(QStringLiteral("イチ")) ? "one_" : "two_";
+    QVERIFY2(memo->SourceOf(i)->file.startsWith(expected), qPrintable(lines[i]));
+  }
+  // Selecting a line shows its source in the status bar.
+  QTextCursor cursor(memo->document()->findBlockByNumber(0));
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  const bool one_spoke = MemoLines(*window)[0].startsWith(QStringLiteral("イチ"));
+  const QString file = one_spoke ? "one_free.txt" : "two_free.txt";
+  QVERIFY2(StatusText(*window).contains(
+               QStringLiteral("datac2 (種類 C)  %1:1  段 1/1  候補 1").arg(file)),
+           qPrintable(StatusText(*window)));
+  // The line's menu copies FILE:LINE and opens the data file.
+  const QPoint top = memo->cursorRect(cursor).center();
+  std::unique_ptr<QMenu> menu(memo->CreateLineMenu(top));
+  menu->findChild<QAction*>("CopyFileLine")->trigger();
+  QCOMPARE(QGuiApplication::clipboard()->text(), file + QStringLiteral(":1"));
+  menu->findChild<QAction*>("OpenDataFile")->trigger();
+  QCOMPARE(opened_, QList<QUrl>{QUrl::fromLocalFile(Path(file))});
+}
+
+void WindowCommandsTest::reloadReadsDataFilesAgainKeepingMemory() {
+  const QString one =
+      WriteCharacter(dir_->path(), "one", "イチ", "やあ", {"{COUNT10++}数{COUNT10}"});
+  auto window = NewWindow();
+  Action(*window, "MenuSpeedMostFast")->trigger();
+  dialogs_->files = {one, robo_};
+  Action(*window, "MenuConvNew")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(MemoLines(*window).size() >= 6, kTimeout);
+  Action(*window, "MenuConvStop")->trigger();  // reloads while paused too
+  Settle();
+  // Edit the data file, then F5.
+  WriteAnsiLines(Path("one_free.txt"), {"{COUNT10++}新{COUNT10}"});
+  Action(*window, "MenuReload")->trigger();
+  QTRY_COMPARE_WITH_TIMEOUT(StatusText(*window),
+                            QStringLiteral("データファイルを読み込み直しました"), kTimeout);
+  const int said = int(MemoLines(*window).filter(QStringLiteral("イチ > 数")).size());
+  QVERIFY(said >= 2);
+  Action(*window, "MenuConvBegin")->trigger();
+  // The new answer, and the counter in memory went on from where it was.
+  QTRY_VERIFY_WITH_TIMEOUT(!MemoLines(*window).filter(QStringLiteral("イチ > 新")).isEmpty(),
+                           kTimeout);
+  const QString first_new = MemoLines(*window).filter(QStringLiteral("イチ > 新")).last();
+  QCOMPARE(first_new, QStringLiteral("イチ > 新%1").arg(said + 1));
+  QVERIFY(dialogs_->messages.isEmpty());
+
+  // Files that yield nothing: the character says why and keeps talking.
+  WriteAnsiLines(Path("one_open.txt"), {});
+  WriteAnsiLines(Path("one_free.txt"), {});
+  Action(*window, "MenuReload")->trigger();
+  QTRY_COMPARE_WITH_TIMEOUT(dialogs_->messages.size(), 1, kTimeout);
+  QVERIFY2(dialogs_->messages[0].contains(QStringLiteral("イチ: 読み込めるデータがありません")),
+           qPrintable(dialogs_->messages[0]));
+  const int before = int(MemoLines(*window).filter(QStringLiteral("イチ > 新")).size());
+  QTRY_VERIFY_WITH_TIMEOUT(
+      MemoLines(*window).filter(QStringLiteral("イチ > 新")).size() > before + 1, kTimeout);
 }
 
 int RunWindowCommandTests(int argc, char** argv) {

@@ -8,6 +8,7 @@
 
 #include "app/conversation.h"
 #include "app/gui/ansi_text.h"
+#include "app/gui/refusal_message.h"
 #include "app/gui/window_line_sink.h"
 #include "engine/character.h"
 
@@ -62,11 +63,11 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
   for (int i = 0; i < 2; ++i) {
     conversation->names[i] = characters[i]->CharacterFile->GetValue("name");
     conversation->data_folders[i] = characters[i]->CharacterFile->DataFolder();
-    names_by_state_file_.insert(AnsiToQString(characters[i]->StatePath()),
+    names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()),
                                 AnsiToQString(conversation->names[i]));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
-      [this](const TParlevoThread& from, const TTurn& turn) { Deliver(from, turn.Line); });
+      [this](const TParlevoThread& from, const TTurn& turn) { Deliver(from, turn); });
   try {
     conversation->thread = std::make_unique<TParlevoThread>(std::move(characters), log_format,
                                                             interval, *conversation->sink);
@@ -80,6 +81,25 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
 }
 
 void ConversationController::End() { Release(); }
+
+void ConversationController::Reload() {
+  if (!current_) return;
+  current_->thread->RunBetweenTurns([this](TParlevoThread& thread) {
+    QString errors;
+    for (int i = 0; i < 2; ++i) {
+      try {
+        thread.Character(i).ReloadData();
+      } catch (const std::exception& error) {
+        errors += QStringLiteral("%1: %2 (%3)\n")
+                      .arg(AnsiToQString(thread.Character(i).Name), ReasonText(error.what()),
+                           EngineMessageText(error.what()));
+      }
+    }
+    // Back to the GUI thread; dropped if the controller is gone by then.
+    QMetaObject::invokeMethod(
+        this, [this, errors] { emit reloaded(errors.trimmed()); }, Qt::QueuedConnection);
+  });
+}
 
 void ConversationController::Pause() {
   if (current_) current_->thread->Pause();
@@ -115,10 +135,13 @@ const std::array<std::string, 2>& ConversationController::DataFolders() const {
 // Lines, release and reaping
 // ---------------------------------------------------------------------------
 
-void ConversationController::Deliver(const TParlevoThread& from, const std::string& line) {
+void ConversationController::Deliver(const TParlevoThread& from, const TTurn& turn) {
   // A line an ended conversation delivers while a newer one runs is dropped.
   if (!current_ || current_->thread.get() != &from) return;
-  emit lineArrived(line);
+  // The turn's views into the speaker's data die with the call: copy them.
+  const int speaker = turn.Speaker == 1 ? 1 : 0;
+  emit turnArrived(
+      ShownTurn{turn.Line, ProvenanceOf(turn, current_->data_folders[speaker]), turn.StuckLines});
 }
 
 void ConversationController::Release() {

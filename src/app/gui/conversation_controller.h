@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/gui/line_provenance.h"
+
 class QTimer;
 
 namespace parlevo {
@@ -56,6 +58,9 @@ class ConversationController final : public QObject {
   void End();
   void Pause();
   void Resume();
+  // Asks the conversation to read both characters' data files again between
+  // two turns (memory and counters stay); `reloaded` tells how it went.
+  void Reload();
   void SetInterval(int32_t value);
   void SetLogFormat(const std::string& value);
 
@@ -63,12 +68,12 @@ class ConversationController final : public QObject {
   bool Paused() const;
   // Ended conversations still finishing their last turn.
   size_t FinishingCount() const { return finishing_.size(); }
-  // The two characters' names and data folders (ANSI); empty without a
-  // conversation.
+  // The two characters' names (ANSI) and data folders (native); empty
+  // without a conversation.
   const std::array<std::string, 2>& Names() const;
   const std::array<std::string, 2>& DataFolders() const;
-  // The name of the character whose state file is `state_file` (ANSI path
-  // decoded), of any conversation this controller has started; "" if none.
+  // The name of the character whose state file is `state_file` (the native
+  // path decoded), of any conversation this controller has started; "" if none.
   QString NameOfStateFile(const QString& state_file) const;
 
   // Exit: lets go of every conversation and waits until each has finished
@@ -76,8 +81,11 @@ class ConversationController final : public QObject {
   void Shutdown();
 
  signals:
-  // A line of the current conversation (ANSI text of the process code page).
-  void lineArrived(const std::string& line);
+  // A line of the current conversation with where it came from.
+  void turnArrived(const ShownTurn& turn);
+  // A Reload has run: "" when both characters read their data again,
+  // otherwise which failed and why (they keep their old data).
+  void reloaded(const QString& errors);
   // The current conversation ended by itself; `failure` says why.
   void endedByItself(const QString& failure);
 
@@ -91,7 +99,7 @@ class ConversationController final : public QObject {
     std::unique_ptr<TParlevoThread> thread;
   };
 
-  void Deliver(const TParlevoThread& from, const std::string& line);
+  void Deliver(const TParlevoThread& from, const TTurn& turn);
   void Release();
   // Destroys the finished conversations; notices a current one that ended
   // by itself.

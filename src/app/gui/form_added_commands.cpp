@@ -47,6 +47,11 @@ void TFormParlevo::createAddedActions() {
   MenuConvExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   MenuHelpWebGuide->setShortcut(QKeySequence(Qt::Key_F1));
 
+  MenuReload = NewAction(this, "MenuReload", tr("データファイルを読み込み直す(&D)"),
+                         {QKeySequence(Qt::Key_F5)});
+  MenuReload->setEnabled(false);
+  connect(MenuReload, &QAction::triggered, this, [this] { conversation_->Reload(); });
+  connect(conversation_, &ConversationController::reloaded, this, &TFormParlevo::OnReloaded);
   MenuSaveAs =
       NewAction(this, "MenuSaveAs", tr("会話を保存(&A)..."), {QKeySequence(Qt::CTRL | Qt::Key_S)});
   connect(MenuSaveAs, &QAction::triggered, this, &TFormParlevo::SaveTranscriptAs);
@@ -79,6 +84,7 @@ void TFormParlevo::createAddedMenus() {
   MenuConv->addSeparator();
   MenuRecent = MenuConv->addMenu(tr("最近の組み合わせ(&R)"));
   MenuRecent->setObjectName(QStringLiteral("MenuRecent"));
+  MenuConv->addAction(MenuReload);
   MenuConv->addAction(MenuSaveAs);
   MenuConv->addAction(MenuOpenLogFolder);
 
@@ -153,6 +159,25 @@ void TFormParlevo::OnSaveFailed(const QString& state_file, const QString& reason
                   .arg(name, QDir::toNativeSeparators(state_file), reason));
 }
 
+void TFormParlevo::OnReloaded(const QString& errors) {
+  if (errors.isEmpty()) {
+    SetStatus(tr("データファイルを読み込み直しました"));
+    return;
+  }
+  ShowMessage(
+      tr("データファイルを読み込み直せませんでした (前のデータのまま続けます)\n\n%1").arg(errors));
+}
+
+void TFormParlevo::ShowSource(const LineProvenance* source) {
+  if (source != nullptr) SetStatus(ProvenanceText(*source));
+}
+
+void TFormParlevo::OpenDataFile(const QString& path) {
+  if (!open_url_(QUrl::fromLocalFile(path))) {
+    ShowMessage(tr("ファイルを開けません: %1").arg(QDir::toNativeSeparators(path)));
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Settings
 // ---------------------------------------------------------------------------
@@ -203,6 +228,8 @@ void TFormParlevo::UpdateConversationStatus() {
     state = tr("終了");
   } else if (conversation_->Paused()) {
     state = tr("一時停止中");
+  } else if (stuck_) {
+    state = tr("行き詰まり (同じ発言の繰り返し)");
   } else {
     state = tr("会話中");
   }

@@ -59,6 +59,7 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
   setWindowTitle(QStringLiteral("Parlevo"));
   setFont(JapaneseUiFont());
 
+  conversation_ = new ConversationController(this);
   createActions();
   createAddedActions();
   createMenus();
@@ -67,8 +68,7 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
   createStatusBar();
   placeWindow();
 
-  conversation_ = new ConversationController(this);
-  connect(conversation_, &ConversationController::lineArrived, this, &TFormParlevo::ShowLine);
+  connect(conversation_, &ConversationController::turnArrived, this, &TFormParlevo::ShowTurn);
   connect(conversation_, &ConversationController::endedByItself, this,
           &TFormParlevo::OnEndedByItself);
 
@@ -213,6 +213,8 @@ void TFormParlevo::createCentralArea() {
   layout->addWidget(Find);
   setCentralWidget(central);
   connect(Memo, &TranscriptMemo::unseenChanged, this, &TFormParlevo::UpdateConversationStatus);
+  connect(Memo, &TranscriptMemo::sourcePointed, this, &TFormParlevo::ShowSource);
+  connect(Memo, &TranscriptMemo::openFileRequested, this, &TFormParlevo::OpenDataFile);
 }
 
 void TFormParlevo::createStatusBar() {
@@ -264,6 +266,8 @@ void TFormParlevo::SetMenuState(bool running, bool paused) {
   MenuConvEnd->setEnabled(running);
   MenuConvBegin->setEnabled(running && paused);
   MenuConvStop->setEnabled(running && !paused);
+  // The added items are made after the described ones.
+  if (MenuReload != nullptr) MenuReload->setEnabled(running);
 }
 
 bool TFormParlevo::StartConversation(const std::string& first_file,
@@ -282,8 +286,9 @@ bool TFormParlevo::StartConversation(const std::string& first_file,
   SetMenuState(/*running=*/true, /*paused=*/false);
   line_count_ = 0;
   ended_ = false;
+  stuck_ = false;
   Memo->ScrollToNewest();
-  const CharacterPair pair{AnsiToQString(first_file), AnsiToQString(second_file)};
+  const CharacterPair pair{NativeToPath(first_file), NativeToPath(second_file)};
   RememberPair(remembered_.recent, pair);
   RebuildRecentMenu();
   StoreSettings();
@@ -296,9 +301,16 @@ void TFormParlevo::ShowRefusal(const CharacterRefusal& refusal,
   ShowMessage(RefusalMessage(refusal, NativeToPath(files[refusal.which == 0 ? 0 : 1])));
 }
 
-void TFormParlevo::ShowLine(const std::string& line) {
+void TFormParlevo::ShowLine(const std::string& line) { AddTranscriptLine(line, nullptr); }
+
+void TFormParlevo::ShowTurn(const ShownTurn& turn) {
+  stuck_ = turn.stuck_lines > 0;
+  AddTranscriptLine(turn.line, &turn.source);
+}
+
+void TFormParlevo::AddTranscriptLine(const std::string& line, const LineProvenance* source) {
   Memo->setUpdatesEnabled(false);
-  Memo->InsertFirstLine(AnsiToQString(line));
+  Memo->InsertFirstLine(AnsiToQString(line), source);
   // The line is in the log (within a second) before it can leave the memo.
   if (Memo->AnsiSize() > kMemoCapacity) Memo->TakeLastLine();
   Memo->setUpdatesEnabled(true);

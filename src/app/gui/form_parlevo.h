@@ -62,7 +62,7 @@ class TFormParlevo : public QMainWindow {
   explicit TFormParlevo(const Options& options = {}, QWidget* parent = nullptr);
   ~TFormParlevo() override;
 
-  // Builds a conversation between two base files (ANSI paths) and starts it,
+  // Builds a conversation between two base files (native paths) and starts it,
   // as New does once both files are chosen: hourglass, status text, and the
   // message "不正な人格です" (with the file and the reason) on failure. True
   // when a conversation runs.
@@ -72,6 +72,8 @@ class TFormParlevo : public QMainWindow {
   // memo then holds more than kMemoCapacity bytes, its bottom line leaves it
   // (one per call).
   void ShowLine(const std::string& line);
+  // The same for a line of the conversation, with where it came from.
+  void ShowTurn(const ShownTurn& turn);
 
   void SetInterval(int32_t value);
   int32_t Interval() const { return interval_; }
@@ -115,6 +117,10 @@ class TFormParlevo : public QMainWindow {
   void StartRecentPair(const CharacterPair& pair);
   void RebuildRecentMenu();
   void OnSaveFailed(const QString& state_file, const QString& reason);
+  void OnReloaded(const QString& errors);
+  void ShowSource(const LineProvenance* source);
+  void OpenDataFile(const QString& path);
+  void AddTranscriptLine(const std::string& line, const LineProvenance* source);
 
   // The settings file, the values read at start, and writing them back.
   void RestoreSettings();
@@ -149,6 +155,7 @@ class TFormParlevo : public QMainWindow {
   int line_count_ = 0;
   bool ended_ = false;   // a conversation ran and has ended
   QString shown_names_;  // "first / second" of the last conversation
+  bool stuck_ = false;   // the last lines repeat themselves
   int32_t interval_ = kStartInterval;
   ConversationController* conversation_ = nullptr;
   bool shut_down_ = false;
@@ -178,6 +185,7 @@ class TFormParlevo : public QMainWindow {
   QAction* MenuHelpAbout = nullptr;
 
   QMenu* MenuRecent = nullptr;
+  QAction* MenuReload = nullptr;
   QAction* MenuSaveAs = nullptr;
   QAction* MenuOpenLogFolder = nullptr;
   QMenu* MenuView = nullptr;

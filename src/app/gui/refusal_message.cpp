@@ -27,6 +27,8 @@ constexpr KnownReason kKnownReasons[] = {
      QT_TRANSLATE_NOOP("RefusalMessage", "読み込めるデータがありません")},
 };
 
+}  // namespace
+
 QString ReasonText(std::string_view engine_message) {
   for (const KnownReason& known : kKnownReasons) {
     if (engine_message == known.engine) {
@@ -35,8 +37,6 @@ QString ReasonText(std::string_view engine_message) {
   }
   return QCoreApplication::translate("RefusalMessage", "ファイルを読み込めません");
 }
-
-}  // namespace
 
 QString EngineMessageText(std::string_view message) {
   QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);

@@ -2,12 +2,19 @@
 // running size of its text in code-page bytes.
 #include "app/gui/transcript_memo.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QWheelEvent>
 #include <algorithm>
+#include <optional>
 
 #include "app/gui/ansi_text.h"
 
@@ -17,6 +24,21 @@ namespace {
 // Text sizes the zoom keeps within, in steps from the starting size.
 constexpr int kMinZoom = -6;
 constexpr int kMaxZoom = 24;
+
+// A line's provenance, kept in its text block: it goes when the line goes.
+class SourceData final : public QTextBlockUserData {
+ public:
+  explicit SourceData(const LineProvenance& source) : source_(source) {}
+  const LineProvenance& Source() const { return source_; }
+
+ private:
+  LineProvenance source_;
+};
+
+const LineProvenance* SourceOfBlock(const QTextBlock& block) {
+  const auto* data = dynamic_cast<const SourceData*>(block.userData());
+  return data ? &data->Source() : nullptr;
+}
 
 // One line in the code page plus its CR LF.
 size_t LineAnsiSize(const QString& line) { return QStringToAnsi(line).size() + 2; }
@@ -33,6 +55,11 @@ TranscriptMemo::TranscriptMemo(QWidget* parent) : QPlainTextEdit(parent) {
   // The transcript is what the log keeps: selectable and copyable only.
   setReadOnly(true);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  viewport()->setMouseTracking(true);  // hovering a line shows its source
+  // Only the reader's moves: lines put on top move the cursor too.
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    if (!own_edit_) emit sourcePointed(SourceOfBlock(textCursor().block()));
+  });
   connect(document(), &QTextDocument::contentsChanged, this, &TranscriptMemo::OnContentsChange);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TranscriptMemo::OnScrolled);
   base_point_size_ = font().pointSize() > 0 ? font().pointSize() : 9;
@@ -87,16 +114,30 @@ QStringList TranscriptMemo::Lines() const {
   return lines;
 }
 
-void TranscriptMemo::InsertFirstLine(const QString& line) {
+void TranscriptMemo::InsertFirstLine(const QString& line, const LineProvenance* source) {
   // The vertical scroll bar counts lines: one more on top moves the lines
   // in view down by one, so a reader scrolled away gets moved along.
   const int scrolled = verticalScrollBar()->value();
   const bool had_lines = LineCount() > 0;
+  const bool idle_cursor_on_top =
+      scrolled == 0 && !textCursor().hasSelection() && textCursor().position() == 0;
+  // The line break splits the first block, and its data stays with the
+  // part before the break, the new line: hand it on to the old line.
+  const LineProvenance* old_source = SourceOfBlock(document()->firstBlock());
+  std::optional<LineProvenance> moved;
+  if (old_source != nullptr) moved = *old_source;
   own_edit_ = true;
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::Start);
   cursor.insertText(had_lines ? line + QChar('\n') : line);
   own_edit_ = false;
+  QTextBlock first = document()->firstBlock();
+  if (moved) first.next().setUserData(new SourceData(*moved));
+  first.setUserData(source != nullptr ? new SourceData(*source) : nullptr);
+  // Text put where the cursor stands pushes it along, so an idle cursor
+  // would end on the oldest line and the next relayout (a zoom, the focus)
+  // would scroll down to it. A reader following the top keeps it there.
+  if (idle_cursor_on_top) PutReaderCursorOnTop();
   ansi_size_ += LineAnsiSize(line);
   if (scrolled > 0) {
     verticalScrollBar()->setValue(scrolled + 1);
@@ -105,6 +146,14 @@ void TranscriptMemo::InsertFirstLine(const QString& line) {
       emit unseenChanged(true);
     }
   }
+}
+
+void TranscriptMemo::PutReaderCursorOnTop() {
+  QTextCursor reader = textCursor();
+  reader.setPosition(0);
+  own_edit_ = true;
+  setTextCursor(reader);
+  own_edit_ = false;
 }
 
 QString TranscriptMemo::TakeLastLine() {
@@ -129,6 +178,42 @@ QString TranscriptMemo::TakeLastLine() {
   own_edit_ = false;
   ansi_size_ -= LineAnsiSize(text);
   return text;
+}
+
+const LineProvenance* TranscriptMemo::SourceOf(int index) const {
+  return SourceOfBlock(document()->findBlockByNumber(index));
+}
+
+const LineProvenance* TranscriptMemo::SourceAt(const QPoint& position) const {
+  return SourceOfBlock(cursorForPosition(position).block());
+}
+
+void TranscriptMemo::mouseMoveEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseMoveEvent(event);
+  emit sourcePointed(SourceAt(event->position().toPoint()));
+}
+
+QMenu* TranscriptMemo::CreateLineMenu(const QPoint& position) {
+  QMenu* menu = createStandardContextMenu(position);
+  const LineProvenance* source = SourceAt(position);
+  if (source == nullptr || !source->answered) return menu;
+  menu->addSeparator();
+  const QString file_line = FileLineText(*source);
+  QAction* copy = menu->addAction(tr("%1 をコピー").arg(file_line));
+  copy->setObjectName(QStringLiteral("CopyFileLine"));
+  connect(copy, &QAction::triggered, this,
+          [file_line] { QGuiApplication::clipboard()->setText(file_line); });
+  QAction* open = menu->addAction(tr("データファイルを開く"));
+  open->setObjectName(QStringLiteral("OpenDataFile"));
+  const QString path = source->path;
+  connect(open, &QAction::triggered, this, [this, path] { emit openFileRequested(path); });
+  return menu;
+}
+
+void TranscriptMemo::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = CreateLineMenu(event->pos());
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
 }
 
 void TranscriptMemo::OnContentsChange() {

@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <cstddef>
 
+#include "app/gui/line_provenance.h"
+
+class QMenu;
+
 namespace parlevo::gui {
 
 // Lines are the text's paragraphs; an empty last paragraph (the text ends in
@@ -25,7 +29,12 @@ class TranscriptMemo final : public QPlainTextEdit {
   // When the reader has scrolled away from the top, the lines in view stay
   // where they are (and NewLinesUnseen turns true); at the top, the view
   // follows the newest line.
-  void InsertFirstLine(const QString& line);
+  void InsertFirstLine(const QString& line, const LineProvenance* source = nullptr);
+  // Where line `index` (0 = top) came from; null when not known.
+  const LineProvenance* SourceOf(int index) const;
+  // The menu for the line under `position` (viewport coordinates): copy,
+  // select all, then copy FILE:LINE and open the data file when known.
+  QMenu* CreateLineMenu(const QPoint& position);
   // Removes the bottom line and returns it; "" when there is none.
   QString TakeLastLine();
 
@@ -49,12 +58,20 @@ class TranscriptMemo final : public QPlainTextEdit {
   void unseenChanged(bool unseen);
   // The reader changed the text size (Ctrl+wheel included).
   void zoomChanged(int steps);
+  // The line selected or under the mouse came from `source` (null: none).
+  void sourcePointed(const LineProvenance* source);
+  // The reader asked to open a line's data file.
+  void openFileRequested(const QString& path);
 
  protected:
   void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void OnScrolled(int value);
+  const LineProvenance* SourceAt(const QPoint& position) const;
+  void PutReaderCursorOnTop();
   // Measures the whole text again after a change made from outside
   // InsertFirstLine and TakeLastLine (clear(), setPlainText()).
   void OnContentsChange();
