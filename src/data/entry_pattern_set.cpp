@@ -17,6 +17,8 @@ void TEntryPatternSet::Add(TbmRExp* pattern) {
   known_ = false;
 }
 
+void TEntryPatternSet::Build() { set_->Build(); }
+
 void TEntryPatternSet::SetReference(bool on) {
   reference_ = on;
   known_ = false;

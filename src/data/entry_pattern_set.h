@@ -27,6 +27,8 @@ class TEntryPatternSet {
   // for a marker or a pattern that does not compile: never found. The set
   // is rebuilt by the next search.
   void Add(TbmRExp* pattern);
+  // Builds the set now rather than at the next search.
+  void Build();
 
   // The entries (ascending) whose pattern is found in `text`. Kept until the
   // next call with another text or the next Add.

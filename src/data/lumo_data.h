@@ -96,6 +96,10 @@ class TLumoData {
   virtual TLumoKind Kind() const = 0;
   // Compiles the patterns not compiled yet (kinds A and B; others: nothing).
   virtual void Prepare() = 0;
+  // After the last file: builds what searching needs (kinds A and B: their
+  // pattern sets), so the first search does not. A search after more files
+  // were loaded builds it again itself.
+  virtual void Ready() {}
   // Appends the entries of one data file (native path), plain or enciphered. A
   // missing file changes nothing; an unreadable one throws
   // platform::EFileError.
@@ -213,6 +217,7 @@ class TLumoDataA : public TLumoData {
   ~TLumoDataA() override;
   TLumoKind Kind() const override { return TLumoKind::kA; }
   void Prepare() override;
+  void Ready() override;
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
 
@@ -256,6 +261,7 @@ class TLumoDataB : public TLumoData {
   ~TLumoDataB() override;
   TLumoKind Kind() const override { return TLumoKind::kB; }
   void Prepare() override;
+  void Ready() override;
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
   // Tests and benchmarks: ask every pattern in turn instead of the set.

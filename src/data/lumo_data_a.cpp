@@ -98,6 +98,11 @@ void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
   }
 }
 
+void TLumoDataA::Ready() {
+  ContextSet->Build();
+  InputSet->Build();
+}
+
 void TLumoDataA::SetReferenceSearch(bool on) {
   ContextSet->SetReference(on);
   InputSet->SetReference(on);

@@ -56,6 +56,8 @@ void TLumoDataB::Prepare() {
   }
 }
 
+void TLumoDataB::Ready() { Set->Build(); }
+
 TbmRExp* TLumoDataB::Matcher(int32_t i) {
   TPattern& pattern = Patterns.at(static_cast<size_t>(i));
   return pattern.Broken ? nullptr : pattern.Matcher.get();

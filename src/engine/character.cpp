@@ -167,6 +167,7 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
     }
     if (notes != nullptr) slot.NoteIdleMarkers();
     slot.SetNoteSink(nullptr);
+    slot.Ready();
   }
 }
 

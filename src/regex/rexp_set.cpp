@@ -9,9 +9,14 @@
 // it a candidate, verified afterwards by its own automaton (set_verify), as
 // are the few patterns with no required string. Each pattern is decided at
 // most once per text.
+//
+// Personalities repeat a pattern for several answers, so all of this works
+// on distinct patterns (one per pattern text); the found ones are spread to
+// their indexes at the end.
 #include "regex/rexp_set.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "regex/rexp.h"
 #include "regex/set_literals.h"
@@ -27,13 +32,45 @@ int32_t TbmRExpSet::Add(TbmRExp* pattern) {
   return size() - 1;
 }
 
+void TbmRExpSet::GroupDistinct() {
+  distinct_.clear();
+  std::vector<int32_t> distinct_of(patterns_.size(), -1);
+  std::unordered_map<std::string_view, int32_t> by_text;
+  by_text.reserve(patterns_.size());
+  for (size_t i = 0; i < patterns_.size(); ++i) {
+    TbmRExp* pattern = patterns_[i];
+    if (!pattern) continue;
+    auto [it, added] =
+        by_text.try_emplace(pattern->Pattern(), static_cast<int32_t>(distinct_.size()));
+    if (!added &&
+        distinct_[static_cast<size_t>(it->second)]->GetCharCode() == pattern->GetCharCode()) {
+      distinct_of[i] = it->second;
+      continue;
+    }
+    distinct_of[i] =
+        static_cast<int32_t>(distinct_.size());  // new (or the same text in another code)
+    distinct_.push_back(pattern);
+  }
+  index_begin_.assign(distinct_.size() + 1, 0);
+  for (int32_t d : distinct_of) {
+    if (d >= 0) ++index_begin_[static_cast<size_t>(d) + 1];
+  }
+  for (size_t d = 1; d < index_begin_.size(); ++d) index_begin_[d] += index_begin_[d - 1];
+  indexes_.resize(index_begin_.back());
+  std::vector<uint32_t> next(index_begin_.begin(), index_begin_.end() - 1);
+  for (size_t i = 0; i < distinct_of.size(); ++i) {
+    if (distinct_of[i] >= 0)
+      indexes_[next[static_cast<size_t>(distinct_of[i])]++] = static_cast<int32_t>(i);
+  }
+}
+
 void TbmRExpSet::Build() {
+  GroupDistinct();
   literals_.Clear();
   ask_always_.clear();
   std::vector<std::pair<int32_t, Owner>> waiting;  // (literal id, owner)
-  for (int32_t i = 0; i < size(); ++i) {
-    TbmRExp* pattern = patterns_[static_cast<size_t>(i)];
-    if (!pattern) continue;
+  for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
+    TbmRExp* pattern = distinct_[static_cast<size_t>(i)];
     TbmRESetLiterals analysis = AnalyzeForSet(*pattern, code_);
     switch (analysis.kind) {
       case TbmRESetLiterals::Kind::kNever:
@@ -66,9 +103,9 @@ void TbmRExpSet::Build() {
     owners_.push_back(owner);
   }
   for (size_t k = 1; k < owner_begin_.size(); ++k) owner_begin_[k] += owner_begin_[k - 1];
-  decided_.assign(patterns_.size(), 0);
-  seen_stamp_.assign(patterns_.size(), 0);
-  seen_groups_.assign(patterns_.size(), 0);
+  decided_.assign(distinct_.size(), 0);
+  seen_stamp_.assign(distinct_.size(), 0);
+  seen_groups_.assign(distinct_.size(), 0);
   stamp_ = 0;
   built_ = true;
 }
@@ -80,6 +117,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
   }
   if (!built_) Build();
   found.clear();
+  found_distinct_.clear();
   candidates_.clear();
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
@@ -102,17 +140,39 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
                  (!o->head || AtLineHead(t, text.size(), start, is_lead_)) &&
                  (!o->tail || AtLineTail(t, text.size(), end))) {
         decided = stamp_;  // an exact literal on a boundary (and at its anchors): found
-        found.push_back(o->pattern);
+        found_distinct_.push_back(o->pattern);
       }  // else not here: a later hit may still count
     }
   });
   for (int32_t i : candidates_) {
-    if (VerifyCandidate(*patterns_[static_cast<size_t>(i)], text)) found.push_back(i);
+    if (VerifyCandidate(*distinct_[static_cast<size_t>(i)], text)) found_distinct_.push_back(i);
   }
   for (int32_t i : ask_always_) {
-    if (VerifyCandidate(*patterns_[static_cast<size_t>(i)], text)) found.push_back(i);
+    if (VerifyCandidate(*distinct_[static_cast<size_t>(i)], text)) found_distinct_.push_back(i);
   }
-  std::sort(found.begin(), found.end());
+  ListIndexes(found);
+}
+
+void TbmRExpSet::ListIndexes(std::vector<int32_t>& found) {
+  // Each pattern's indexes are ascending already: a few lists are merged
+  // one into the other, many short ones sorted at the end.
+  const bool merge = found_distinct_.size() <= kMaxMergedLists;
+  bool sorted = true;
+  for (int32_t d : found_distinct_) {
+    const auto first = indexes_.begin() + index_begin_[static_cast<size_t>(d)];
+    const auto last = indexes_.begin() + index_begin_[static_cast<size_t>(d) + 1];
+    if (found.empty() || found.back() < *first) {
+      found.insert(found.end(), first, last);
+    } else if (merge) {
+      merged_.resize(found.size() + static_cast<size_t>(last - first));
+      std::merge(found.begin(), found.end(), first, last, merged_.begin());
+      found.swap(merged_);
+    } else {
+      found.insert(found.end(), first, last);
+      sorted = false;
+    }
+  }
+  if (!sorted) std::sort(found.begin(), found.end());
 }
 
 bool TbmRExpSet::SeenBoth(int32_t pattern, uint8_t group) {
@@ -144,7 +204,9 @@ size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + owner_begin_.capacity() * sizeof(uint32_t) +
          owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + seen_stamp_.capacity()) * sizeof(uint32_t) +
-         seen_groups_.capacity() + patterns_.capacity() * sizeof(TbmRExp*);
+         seen_groups_.capacity() +
+         (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
+         index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t);
 }
 
 }  // namespace parlevo

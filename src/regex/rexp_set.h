@@ -31,7 +31,9 @@ class TbmRExpSet {
   TbmRExpSet& operator=(const TbmRExpSet&) = delete;
 
   // Adds the next pattern; its index is the number added before it. A null
-  // pattern, or one that does not compile, is never found.
+  // pattern, or one that does not compile, is never found. Patterns of the
+  // same text and code (or the same pattern added twice) are searched once
+  // and found together.
   int32_t Add(TbmRExp* pattern);
   int32_t size() const { return static_cast<int32_t>(patterns_.size()); }
   void Build();
@@ -48,10 +50,10 @@ class TbmRExpSet {
   size_t MemoryBytes() const;
 
  private:
-  // Who is waiting for a literal: a pattern, and whether a hit on a
+  // Who is waiting for a literal: a distinct pattern, and whether a hit on a
   // character boundary is a match by itself.
   struct Owner {
-    int32_t pattern;
+    int32_t pattern;  // a distinct pattern
     bool exact;
     bool head, tail;  // an exact hit must also stand at a line head / tail
     // A candidate needs a hit of both its sets: this owner's bit (1 or 2),
@@ -59,19 +61,31 @@ class TbmRExpSet {
     uint8_t group;
   };
 
+  // Gives every distinct pattern text one id and lists its indexes.
+  void GroupDistinct();
   // Notes a hit of `group` for `pattern`; true once both its sets were hit.
   bool SeenBoth(int32_t pattern, uint8_t group);
+  // The indexes of the distinct patterns in found_distinct_, ascending.
+  void ListIndexes(std::vector<int32_t>& found);
+  // Up to this many found patterns, their index lists are merged as they come.
+  static constexpr size_t kMaxMergedLists = 16;
 
   TbmCharCode code_;
   const bool* is_lead_;
   bool built_ = false;
-  std::vector<TbmRExp*> patterns_;
+  std::vector<TbmRExp*> patterns_;  // per index
+  // Distinct patterns (the first of each text), numbered in order of their
+  // first index, and the indexes of each, ascending, back to back.
+  std::vector<TbmRExp*> distinct_;
+  std::vector<uint32_t> index_begin_;  // per distinct pattern, plus one
+  std::vector<int32_t> indexes_;
   TbmRELiteralSearch literals_;
   std::vector<uint32_t> owner_begin_;  // per literal id, plus one
   std::vector<Owner> owners_;
-  std::vector<int32_t> ask_always_;  // patterns with no required string
+  std::vector<int32_t> ask_always_;  // distinct patterns with no required string
 
-  // Scratch of one Find: patterns decided for this text carry its stamp.
+  // Scratch of one Find, per distinct pattern: those decided for this text
+  // carry its stamp.
   std::vector<uint32_t> decided_;
   uint32_t stamp_ = 0;
   // Which of its two sets a pattern has seen in this text (valid when
@@ -79,6 +93,8 @@ class TbmRExpSet {
   std::vector<uint32_t> seen_stamp_;
   std::vector<uint8_t> seen_groups_;
   std::vector<int32_t> candidates_;
+  std::vector<int32_t> found_distinct_;
+  std::vector<int32_t> merged_;
 };
 
 }  // namespace parlevo

@@ -142,7 +142,12 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
   RandomCorpus corpus(20261207);
   for (int round = 0; round < 60; ++round) {
     std::vector<std::string> patterns;
-    for (int i = 0; i < 80; ++i) patterns.push_back(corpus.Pattern());
+    for (int i = 0; i < 80; ++i) {
+      // Personalities repeat patterns: a fifth are copies of an earlier one.
+      const bool copy = i > 0 && (i + round) % 5 == 0;
+      patterns.push_back(copy ? patterns[static_cast<size_t>((i * 7 + round) % i)]
+                              : corpus.Pattern());
+    }
     PatternSet set(patterns);
     for (int i = 0; i < 80; ++i) {
       const std::string text = corpus.Text();
@@ -194,6 +199,14 @@ TEST(PatternSetFind, AddingAfterBuildTakesEffect) {
   set.Build();
   set.Find("xbbc", found);
   EXPECT_EQ(found, std::vector<int32_t>{1});
+  // The same pattern again, and another of the same text, are found with it.
+  TbmRExp b_again(bmccShiftJIS);
+  b_again.SetPattern("b+c");
+  set.Add(&a);
+  set.Add(&b);
+  set.Add(&b_again);
+  set.Find("xbbc abc", found);
+  EXPECT_EQ(found, (std::vector<int32_t>{0, 1, 3, 4, 5}));
 }
 
 }  // namespace
