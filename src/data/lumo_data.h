@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace parlevo {
@@ -29,8 +30,18 @@ class TbmRExp;
 class TEntryPatternSet;
 struct TPersonalityText;
 
-// The owner's condition evaluator (the character's tag expansion).
-using TEvaluateFunc = std::function<std::u16string(std::u16string_view)>;
+// What the owner's evaluator makes of a condition: the expanded text, and
+// whether evaluating the same text again gives the same as long as nothing
+// else runs in between (none of its tags changed the character or drew at
+// random).
+struct TEvaluation {
+  std::u16string Value;
+  bool Repeatable = false;
+};
+
+// The owner's condition evaluator (the character's tag expansion) at the
+// instant `now` (local time, days since 1899-12-30).
+using TEvaluateFunc = std::function<TEvaluation(std::u16string_view text, double now)>;
 
 inline constexpr std::string_view kPriorMarker = "{PRIOR}";
 inline constexpr std::string_view kEndOfData = "{ENDOFDATA}";
@@ -200,13 +211,37 @@ class TLumoData0 : public TLumoData {
   // The condition of entry `index` as evaluated (normalised).
   const std::string& Condition(int32_t index) const { return Keys[static_cast<size_t>(index)]; }
 
+  // Tests and benchmarks: evaluate every condition in full, each at its own
+  // reading of the clock, as the reference the shortcuts must agree with.
+  void SetReferenceEvaluation(bool on) { Reference = on; }
+
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
 
  private:
-  std::vector<std::string> Keys;  // per entry
+  // A distinct condition text, as the evaluator takes it.
+  struct TCondition {
+    std::u16string Wide;
+    bool Constant = false;  // no tags: the text is its own value
+    bool ConstantHolds = false;
+  };
+  // Whether distinct condition `id` holds at `now`, from the tier's memo
+  // when it was evaluated already and nothing with an effect ran since.
+  bool Holds(int32_t id, double now);
+  // Forgets every remembered result.
+  void ForgetResults();
+
+  std::vector<std::string> Keys;       // per entry
+  std::vector<int32_t> ConditionOf;    // per entry: index into Conditions
+  std::vector<TCondition> Conditions;  // distinct texts
+  std::unordered_map<std::string, int32_t> ConditionIds;
+  // Results remembered within one tier: valid where ResultStamp is Stamp.
+  std::vector<uint32_t> ResultStamp;
+  std::vector<uint8_t> Result;
+  uint32_t Stamp = 0;
+  bool Reference = false;
 };
 
 // Kind A: a candidate when its context pattern is found in `Context` and its

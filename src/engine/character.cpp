@@ -140,7 +140,7 @@ void TCharacter::ReloadData() {
 }
 
 void TCharacter::CreateDataObjects() {
-  auto evaluate = [this](std::u16string_view t) { return ExpandTags(t); };
+  auto evaluate = [this](std::u16string_view t, double now) { return EvaluateCondition(t, now); };
   Data01 = std::make_unique<TLumoData0>(true, evaluate);
   Data02 = std::make_unique<TLumoData0>(false, evaluate);
   DataA1 = std::make_unique<TLumoDataA>(true, evaluate);

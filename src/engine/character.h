@@ -93,6 +93,11 @@ class TCharacter {
   // Expands the tags of `text` (the tag language). Never throws. The work of
   // one call is bounded; engine/expand_tags.h gives the budgets.
   std::u16string ExpandTags(std::u16string_view text);
+  // A kind 0 condition: ExpandTags at the instant `now` (one instant for all
+  // the conditions of a tier), and whether evaluating the same text again,
+  // with nothing run in between, gives the same text: none of its tags
+  // changed the character or drew at random.
+  TEvaluation EvaluateCondition(std::u16string_view text, double now);
 
   // True when `pattern` is found in `text`; a malformed pattern is false.
   bool PatternMatches(std::string_view pattern, std::string_view text) const;

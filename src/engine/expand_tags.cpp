@@ -20,15 +20,20 @@ namespace {
 
 // Runs one tag. Any failure inside a tag function gives an empty result; what
 // the function changed in the character before failing stays changed.
-std::u16string RunTag(TCharacter& character, std::u16string_view content, double now) {
+// `effect` is set when the tag changed the character or drew at random.
+std::u16string RunTag(TCharacter& character, std::u16string_view content, double now,
+                      bool& effect) {
   if (content.empty()) return {};
   std::u16string key = NormalizeText(content);
   size_t bar = key.find(u'|');
   TTagContext tag{character,       content, key, bar == std::u16string::npos ? 0 : int(bar) + 1,
                   int(key.size()), now};
   try {
-    return DispatchTag(tag);
+    std::u16string result = DispatchTag(tag);
+    effect = effect || tag.Effect;
+    return result;
   } catch (const std::exception&) {
+    effect = effect || tag.Effect;
     return {};
   }
 }
@@ -66,8 +71,11 @@ class TSegment {
 // tag, the next character to scan).
 class TExpansion {
  public:
-  TExpansion(TCharacter& character, std::u16string_view text)
-      : character_(character), work_(text), now_(platform::NowLocal()) {}
+  TExpansion(TCharacter& character, std::u16string_view text, double now)
+      : character_(character), work_(text), now_(now) {}
+
+  // A tag run so far changed the character or drew at random.
+  bool Effect() const { return effect_; }
 
   std::u16string Run() {
     while (pos_ < work_.size()) {
@@ -107,7 +115,7 @@ class TExpansion {
     }
     if (++tags_closed_ > kMaxTagsPerExpansion) return false;
     std::u16string content = segment_.Wide();
-    std::u16string result = RunTag(character_, content, now_);
+    std::u16string result = RunTag(character_, content, now_, effect_);
     // The "{" position comes from the stack rather than from the content's
     // length, which the ANSI round trip of outer segments may have shortened.
     size_t open = size_t(pos_stack_.Pop());
@@ -138,6 +146,7 @@ class TExpansion {
   double now_;
   int tags_closed_ = 0;
   int64_t steps_ = 0;
+  bool effect_ = false;
 };
 
 static_assert(kMaxScanSteps < std::numeric_limits<int>::max());
@@ -145,7 +154,13 @@ static_assert(kMaxScanSteps < std::numeric_limits<int>::max());
 }  // namespace
 
 std::u16string TCharacter::ExpandTags(std::u16string_view text) {
-  return TExpansion(*this, text).Run();
+  return TExpansion(*this, text, platform::NowLocal()).Run();
+}
+
+TEvaluation TCharacter::EvaluateCondition(std::u16string_view text, double now) {
+  TExpansion expansion(*this, text, now);
+  std::u16string value = expansion.Run();
+  return {std::move(value), !expansion.Effect()};
 }
 
 }  // namespace parlevo

@@ -27,6 +27,9 @@ struct TTagContext {
   int Bar = 0;                  // position of the first "|" in Key, 0 if none
   int Len = 0;                  // length of Key
   double Now = 0;               // the one instant of the whole expansion
+  // Set by a tag that changed the character or drew at random: running the
+  // same text again may then give another result.
+  bool Effect = false;
 };
 
 // text[i..j], 1-based and inclusive; positions outside the text are simply

@@ -39,6 +39,7 @@ std::u16string Shell(TTagContext&) { return TruthText(false); }
 // (so the next RESULT would answer the same again), gives an empty result
 // and is left alone. A character without a data folder has no result file.
 std::u16string Result(TTagContext& tag) {
+  tag.Effect = true;  // the file is read once, then deleted
   const std::string& folder = tag.Character.Folder;
   if (folder.empty()) return {};
   std::string path = platform::JoinAnsiPath(folder, "Result.txt");

@@ -24,6 +24,7 @@ int SlotIndex(const TTagContext& tag, int name_length) {
 std::u16string Memo(TTagContext& tag) {
   std::string& memo = tag.Character.Memos[size_t(SlotIndex(tag, 4))];
   if (tag.Len == 6) return ToWide(memo);
+  tag.Effect = true;
   switch (CharAt(tag.Key, 7)) {
     case u':': {
       std::string text = ToAnsi(SliceFrom(tag.Content, 8));
@@ -56,6 +57,7 @@ std::u16string Memo(TTagContext& tag) {
 std::u16string Count(TTagContext& tag) {
   double& count = tag.Character.Counts[size_t(SlotIndex(tag, 5))];
   if (tag.Len == 7) return RealText(count);
+  tag.Effect = true;
   std::u16string_view op = Slice(tag.Key, 8, 9);
   double value = count;
   if (tag.Len == 9 && op == u"++") {
@@ -80,6 +82,7 @@ std::u16string Count(TTagContext& tag) {
 std::u16string Flag(TTagContext& tag) {
   auto flag = tag.Character.Flags.begin() + SlotIndex(tag, 4);
   if (tag.Len == 6) return TruthText(*flag);
+  tag.Effect = true;
   char16_t op = CharAt(tag.Key, 7);
   if (op == u'!') {
     *flag = !*flag;

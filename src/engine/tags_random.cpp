@@ -8,6 +8,7 @@ namespace parlevo::tags {
 
 // RANDOMBn or RANDOMVn; another letter only re-seeds. A draw below n <= 0 is 0.
 std::u16string Random(TTagContext& tag) {
+  tag.Effect = true;
   platform::ReseedRandom();
   switch (CharAt(tag.Key, 7)) {
     case u'B': {
@@ -26,6 +27,7 @@ std::u16string Random(TTagContext& tag) {
 // CHOICEa|b|c: one item as written, each with the same chance. Items are
 // split on the ANSI form, never inside a double-byte character.
 std::u16string Choice(TTagContext& tag) {
+  tag.Effect = true;
   std::string items = ToAnsi(SliceFrom(tag.Content, 7));
   int count = ItemCount(items, '|');
   platform::ReseedRandom();

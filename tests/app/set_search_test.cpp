@@ -1,8 +1,10 @@
-// Whole-object pattern search changes nothing a personality shows: two
-// generated characters (every kind, tiers, once-only entries) talk for 1,000
-// lines under a frozen clock, once with their kind A and B
-// objects searched as sets and once asking every pattern in turn; every line
-// and where it came from must be the same.
+// Whole-object pattern search and the shortcuts of kind 0 change nothing a
+// personality shows: two generated characters (every kind, tiers, once-only
+// entries, conditions with and without effects) talk for 1,000 lines under a
+// frozen clock, once with their kind A and B objects searched as sets and
+// kind 0 conditions remembered within a tier, and once asking every pattern
+// in turn and evaluating every condition in full; every line and where it
+// came from must be the same.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,6 +36,7 @@ std::vector<std::string> Converse(bool reference) {
     TCharacter& c = *speakers.back();
     for (TLumoDataA* a : {c.DataA1.get(), c.DataA2.get()}) a->SetReferenceSearch(reference);
     for (TLumoDataB* b : {c.DataB1.get(), c.DataB2.get()}) b->SetReferenceSearch(reference);
+    for (TLumoData0* k : {c.Data01.get(), c.Data02.get()}) k->SetReferenceEvaluation(reference);
   }
   std::vector<std::string> lines;
   std::u16string input(kOpeningInput);

@@ -166,23 +166,26 @@ TEST_F(LumoDataTest, KindCEndMarkerIsTheWholeLineFolded) {
   EXPECT_EQ(Collect(data, ""), Answers{"kept"});
 }
 
+// Conditions are tag text: one without braces is its own value and needs no
+// evaluator; the others are asked in order, once per entry while their
+// tags have effects.
 TEST_F(LumoDataTest, KindZeroEvaluatesConditionsOnlyAsFarAsTheScanGoes) {
   std::vector<std::u16string> asked;
-  TLumoData0 data(true, [&](std::u16string_view key) {
+  TLumoData0 data(true, [&](std::u16string_view key, double) {
     asked.emplace_back(key);
-    if (key == u"YES") return std::u16string(u"true");
-    if (key == u"WIDE") return std::u16string(u"\uFF34\uFF32\uFF35\uFF25");
-    if (key == u"BLANK") return std::u16string(u"TRUE ");
-    return std::u16string(u"False");
+    if (key == u"{YES}") return TEvaluation{u"true", false};
+    if (key == u"{WIDE}") return TEvaluation{u"\uFF34\uFF32\uFF35\uFF25", false};
+    if (key == u"{BLANK}") return TEvaluation{u"TRUE ", false};
+    return TEvaluation{u"False", false};
   });
-  data.LoadFromFile(
-      Dir.Write("0.txt", {"no,a", "yes,b", "blank,c", "{PRIOR},x", "wide,d", "digit#,e"}));
+  data.LoadFromFile(Dir.Write("0.txt", {"{no},a", "{yes},b", "{blank},c", "maybe,n", "{PRIOR},x",
+                                        "{wide},d", "{digit#},e", "false,f"}));
   EXPECT_EQ(data.Search("ignored"), "b");
-  EXPECT_EQ(asked, (std::vector<std::u16string>{u"NO", u"YES", u"BLANK"}));
+  EXPECT_EQ(asked, (std::vector<std::u16string>{u"{NO}", u"{YES}", u"{BLANK}"}));
 
   asked.clear();
   EXPECT_EQ(data.Search(""), "d");  // "b" is used up: the next tier answers
-  EXPECT_EQ(asked, (std::vector<std::u16string>{u"NO", u"BLANK", u"WIDE", u"DIGIT[0-9]"}));
+  EXPECT_EQ(asked, (std::vector<std::u16string>{u"{NO}", u"{BLANK}", u"{WIDE}", u"{DIGIT[0-9]}"}));
 
   TLumoData0 no_evaluator(false, nullptr);
   no_evaluator.LoadFromFile(Dir.File("0.txt"));
@@ -215,7 +218,9 @@ TEST_F(LumoDataTest, EveryKindReadsItsEncipheredForm) {
   };
   Case cases[] = {
       {std::make_unique<TLumoData0>(false,
-                                    [](std::u16string_view) { return std::u16string(u"True"); }),
+                                    [](std::u16string_view, double) {
+                                      return TEvaluation{u"True", false};
+                                    }),
        {"{FLAG00},zero"},
        "",
        "zero"},

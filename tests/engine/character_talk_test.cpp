@@ -148,6 +148,37 @@ TEST(CharacterTalk, KindZeroConditionsAreThisCharactersTags) {
   EXPECT_EQ(character.Talk(u"x", OpeningSlots), u"flagged");
 }
 
+// A tier's conditions are evaluated in order, each seeing what the tags of
+// the ones before it changed, so a condition asked twice may answer twice
+// differently; conditions without tags are their own value.
+TEST(CharacterTalk, KindZeroConditionsSeeWhatEarlierConditionsChanged) {
+  for (const bool reference : {false, true}) {
+    TempDir dir;
+    TCharacter character(MakeCharacter(
+        dir, {"210",
+              "N",
+              {{"data02",
+                {"{FLAG51},a", "{FLAG51!},b", "{FLAG51},c", "{=={COUNT52}|0},d", "{COUNT52++},e",
+                 "{=={COUNT52}|0},f", "true,g", "TRUE},h", "yes,i", "{FLAG51},j"}}}}));
+    character.Data02->SetReferenceEvaluation(reference);
+    for (int turn = 0; turn < 3; ++turn) {
+      TAnswerList candidates(8);
+      character.Data02->MatchTier("", 0, character.Data02->EntryCount(), candidates);
+      std::vector<int32_t> found;
+      for (int32_t c = 0; c < candidates.Count(); ++c) found.push_back(candidates.Item(c));
+      // FLAG51 is toggled once per evaluation of entry 1; COUNT52 grows by one.
+      const bool before = turn % 2 == 1;
+      std::vector<int32_t> expected;
+      if (before) expected.push_back(0);
+      if (!before) expected.push_back(2);
+      if (turn == 0) expected.push_back(3);
+      expected.push_back(6);
+      if (!before) expected.push_back(9);
+      EXPECT_EQ(found, expected) << "turn " << turn << (reference ? ", reference" : "");
+    }
+  }
+}
+
 TEST(CharacterTalk, FreeTalkIsDrawnByHowManyEntriesEachObjectHasLeft) {
   TempDir dir;
   TCharacter character(
