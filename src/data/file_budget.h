@@ -1,6 +1,6 @@
-// The size budget of the files a personality is made of (base file, knowledge
-// data files, the RESULT file): far above any real personality, low enough that
-// a stranger's file cannot exhaust memory.
+// The size budgets of the files a personality is made of (base file, knowledge
+// data files, the RESULT file), each and together: far above any real
+// personality, low enough that a stranger's files cannot exhaust memory.
 #ifndef PARLEVO_DATA_FILE_BUDGET_H_
 #define PARLEVO_DATA_FILE_BUDGET_H_
 
@@ -11,6 +11,13 @@ namespace parlevo {
 // A larger file is a file error ("cannot read file ...: File too large"), which
 // refuses the character at load like any unreadable data file.
 inline constexpr size_t kMaxPersonalityFileBytes = size_t{64} << 20;
+
+// The base file and every knowledge data file it lists, together (a file
+// listed twice counts twice): loading holds about six times its files in
+// memory, so a base file listing one large file a hundred times must not
+// multiply it. Beyond it the data file that crosses it is a file error
+// naming this budget, which refuses the character.
+inline constexpr size_t kMaxPersonalityBytes = size_t{64} << 20;
 
 }  // namespace parlevo
 

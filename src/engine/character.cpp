@@ -4,11 +4,13 @@
 
 #include <array>
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "data/character_file.h"
+#include "data/file_budget.h"
 #include "data/lumo_data.h"
 #include "data/text_helpers.h"
 #include "platform/clock.h"
@@ -152,6 +154,13 @@ void TCharacter::CreateDataObjects() {
 }
 
 void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
+  // A size that cannot be known counts as 0: reading that file fails anyway.
+  auto size_of = [](const std::string& path) -> uintmax_t {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+  };
+  uintmax_t total = size_of(FileName);
   for (int i = 0; i < kSlotCount; ++i) {
     TLumoData& slot = Slot(i);
     slot.SetNoteSink(notes);
@@ -159,6 +168,14 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
       // The name is code page text from the base file.
       std::string path = platform::JoinAnsiPath(Folder, name);
       if (platform::FileExists(path)) {
+        const uintmax_t size = size_of(path);
+        total += size;
+        // A file over its own budget is refused by reading it, as too large.
+        if (total > kMaxPersonalityBytes && size <= kMaxPersonalityFileBytes) {
+          throw platform::EFileError("cannot read file", path,
+                                     "the personality's files together exceed " +
+                                         std::to_string(kMaxPersonalityBytes >> 20) + " MiB");
+        }
         slot.LoadFromFile(path);
       } else if (notes != nullptr) {
         notes->push_back({FileName, ValueLine(kDataKeys[i]),

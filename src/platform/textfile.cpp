@@ -105,7 +105,10 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 // Errors
 
 EFileError::EFileError(std::string_view action, std::string path, int error)
-    : std::runtime_error(std::string(action) + " \"" + path + "\": " + std::strerror(error)),
+    : EFileError(action, std::move(path), std::string_view(std::strerror(error))) {}
+
+EFileError::EFileError(std::string_view action, std::string path, std::string_view reason)
+    : std::runtime_error(std::string(action) + " \"" + path + "\": " + std::string(reason)),
       path_(std::move(path)) {}
 
 // ---------------------------------------------------------------------------
@@ -159,11 +162,17 @@ std::string ReadFileBytes(std::string_view native_path, size_t max_bytes) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) ThrowFileError("cannot open file", path, errno);
   struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  const bool known = ::fstat(fd, &st) == 0;
+  if (known && S_ISDIR(st.st_mode)) {
     ::close(fd);
     ThrowFileError("cannot read file", path, EISDIR);
   }
   std::string data;
+  // Room for the whole file at once: a string grown by doubling would hold
+  // up to twice the file, three times while it moves.
+  if (known && S_ISREG(st.st_mode) && st.st_size > 0) {
+    data.reserve(std::min(static_cast<size_t>(st.st_size), max_bytes) + 1);
+  }
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);

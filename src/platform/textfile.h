@@ -21,6 +21,8 @@ class EFileError : public std::runtime_error {
  public:
   // `action` such as "cannot open file"; `error` an errno value.
   EFileError(std::string_view action, std::string path, int error);
+  // The same with a reason of the program's own in place of an errno text.
+  EFileError(std::string_view action, std::string path, std::string_view reason);
   const std::string& Path() const { return path_; }
 
  private:

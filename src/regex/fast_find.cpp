@@ -407,8 +407,8 @@ TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFas
 }
 
 bool TbmREFastFind::FromLiteralList(TbmRELiteralList list, TbmCharCode code, TbmREFastFind& out) {
-  if (code == bmccUniCode || list.literals.empty()) return false;
-  if (list.literals.size() > kMaxLiterals) {  // a word list: one multi-literal pass
+  if (code == bmccUniCode || list.size() == 0) return false;
+  if (list.size() > kMaxLiterals) {  // a word list: one multi-literal pass
     out = TbmREFastFind(code);
     out.literal_only_ = true;
     out.exact_head_ = list.head;
@@ -419,12 +419,14 @@ bool TbmREFastFind::FromLiteralList(TbmRELiteralList list, TbmCharCode code, Tbm
   }
   // A few literals with anchors are left to the automaton, as are long ones.
   if (list.head || list.tail) return false;
-  for (const std::string& literal : list.literals) {
-    if (literal.size() > kMaxLiteralBytes) return false;
+  std::vector<std::string> literals;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i].size() > kMaxLiteralBytes) return false;
+    literals.emplace_back(list[i]);
   }
   out = TbmREFastFind(code);
   out.literal_only_ = true;
-  out.SetLiterals(std::move(list.literals));
+  out.SetLiterals(std::move(literals));
   return true;
 }
 

@@ -48,20 +48,18 @@ bool ReadTokens(TbmREScanner& scanner, TbmRELiteralList& out) {
     group = true;
     scanner.GetToken(t);
   }
-  size_t bytes = 0;
-  out.literals.emplace_back();
-  for (;; scanner.GetToken(t)) {
-    std::string& literal = out.literals.back();
+  for (size_t begin = 0;; scanner.GetToken(t)) {
     if (t.Kind == tkChar) {
-      if (!EncodeLiteralChar(t.Lo, code, literal)) return false;
-      if (bytes + literal.size() > kMaxListBytes) return false;
+      if (!EncodeLiteralChar(t.Lo, code, out.bytes) || out.bytes.size() > kMaxListBytes) {
+        return false;
+      }
       continue;
     }
-    if (literal.empty()) return false;  // an empty alternative, or nothing at all
+    if (out.bytes.size() == begin) return false;  // an empty alternative, or nothing at all
+    if (out.ends.size() == kMaxListLiterals) return false;
+    begin = out.bytes.size();
+    out.ends.push_back(static_cast<uint32_t>(begin));
     if (t.Kind != tkUnion) break;
-    if (out.literals.size() == kMaxListLiterals) return false;
-    bytes += literal.size();
-    out.literals.emplace_back();
   }
   if (group) {
     if (t.Kind != tkRPar) return false;
@@ -72,7 +70,27 @@ bool ReadTokens(TbmREScanner& scanner, TbmRELiteralList& out) {
     scanner.GetToken(t);
   }
   if (t.Kind != tkEnd) return false;
-  return group || out.literals.size() == 1 || (!out.head && !out.tail);
+  return group || out.size() == 1 || (!out.head && !out.tail);
+}
+
+// Sorts the literals and keeps each once.
+void SortDistinct(TbmRELiteralList& list) {
+  std::vector<uint32_t> order(list.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&list](uint32_t a, uint32_t b) { return list[a] < list[b]; });
+  TbmRELiteralList sorted;
+  sorted.head = list.head;
+  sorted.tail = list.tail;
+  sorted.bytes.reserve(list.bytes.size());
+  for (size_t k = 0; k < order.size(); ++k) {
+    if (k > 0 && list[order[k]] == list[order[k - 1]]) continue;
+    sorted.bytes += list[order[k]];
+    sorted.ends.push_back(static_cast<uint32_t>(sorted.bytes.size()));
+  }
+  sorted.bytes.shrink_to_fit();
+  sorted.ends.shrink_to_fit();
+  list = std::move(sorted);
 }
 
 }  // namespace
@@ -90,8 +108,7 @@ bool ReadLiteralList(TbmREScanner& scanner, TbmRELiteralList& out) {
     out = TbmRELiteralList{};
     return false;
   }
-  std::sort(out.literals.begin(), out.literals.end());
-  out.literals.erase(std::unique(out.literals.begin(), out.literals.end()), out.literals.end());
+  SortDistinct(out);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "regex/reader.h"
@@ -18,22 +19,30 @@ class TbmREScanner;
 // general compile, whose own budgets refuse it. They bound the memory of
 // the literal set's search to under 64 MiB; the largest word lists of real
 // personalities (48,000 words of a few characters) are well inside them.
-inline constexpr size_t kMaxListLiterals = 131'072;     // alternatives
+inline constexpr size_t kMaxListLiterals = 131'072;       // alternatives
 inline constexpr size_t kMaxListBytes = size_t{1} << 20;  // bytes of all of them
 
+// The literals back to back in one string, so that a word list costs
+// little more than its text.
 struct TbmRELiteralList {
-  std::vector<std::string> literals;  // byte strings as a text holds them; sorted, distinct
+  std::string bytes;
+  std::vector<uint32_t> ends;  // literal i is bytes[ends[i - 1], ends[i])
   // Each literal stands right after a line head ("^" before the list) /
   // right before a line tail ("$" after it).
   bool head = false, tail = false;
+
+  size_t size() const { return ends.size(); }
+  std::string_view operator[](size_t i) const {
+    const uint32_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(bytes).substr(begin, ends[i] - begin);
+  }
 };
 
 // Reads the scanner's pattern to its end and fills `out` when the pattern is
 // one or more non-empty literals joined by "|", optionally inside one group,
 // optionally with "^" before and "$" after the whole (around a group, or a
-// single literal). False for anything else, for a syntax error (the general
-// compile reports it) and beyond the budgets. UTF-16 patterns are
-// never lists.
+// single literal), the literals sorted and each once. False for anything else, for a syntax error
+// (the general compile reports it) and beyond the budgets. UTF-16 patterns are never lists.
 bool ReadLiteralList(TbmREScanner& scanner, TbmRELiteralList& out);
 
 // The bytes of character c as they appear in a text, or false when c never

@@ -11,17 +11,40 @@
 #include "regex/literal_search.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 namespace parlevo {
 
-int32_t TbmRELiteralSearch::Add(std::string_view literal) {
-  auto [it, added] = ids_.try_emplace(std::string(literal), NumLiterals());
-  if (added) {
-    pending_.emplace_back(literal);
-    lengths_.push_back(static_cast<int32_t>(literal.size()));
+std::string_view TbmRELiteralSearch::Pending(int32_t id) const {
+  const auto i = static_cast<size_t>(id);
+  return std::string_view(pending_).substr(pending_ends_[i] - static_cast<uint32_t>(lengths_[i]),
+                                           static_cast<size_t>(lengths_[i]));
+}
+
+void TbmRELiteralSearch::Rehash(size_t slots) {
+  table_.assign(slots, kNone);
+  const size_t mask = slots - 1;
+  for (int32_t id = 0; id < NumLiterals(); ++id) {
+    size_t h = std::hash<std::string_view>()(Pending(id)) & mask;
+    while (table_[h] != kNone) h = (h + 1) & mask;
+    table_[h] = id;
   }
-  return it->second;
+}
+
+int32_t TbmRELiteralSearch::Add(std::string_view literal) {
+  if ((lengths_.size() + 1) * 2 > table_.size()) Rehash(std::max<size_t>(16, table_.size() * 2));
+  const size_t mask = table_.size() - 1;
+  size_t h = std::hash<std::string_view>()(literal) & mask;
+  for (; table_[h] != kNone; h = (h + 1) & mask) {
+    if (Pending(table_[h]) == literal) return table_[h];
+  }
+  const int32_t id = NumLiterals();
+  table_[h] = id;
+  pending_.append(literal);
+  pending_ends_.push_back(static_cast<uint32_t>(pending_.size()));
+  lengths_.push_back(static_cast<int32_t>(literal.size()));
+  return id;
 }
 
 void TbmRELiteralSearch::Clear() { *this = TbmRELiteralSearch(); }
@@ -58,19 +81,19 @@ void TbmRELiteralSearch::Build() {
     uint8_t byte = 0;
     int32_t out = kNone;
   };
-  std::vector<int32_t> order(pending_.size());
+  std::vector<int32_t> order(lengths_.size());
   std::iota(order.begin(), order.end(), 0);
   std::sort(order.begin(), order.end(),
-            [this](int32_t a, int32_t b) { return pending_[a] < pending_[b]; });
+            [this](int32_t a, int32_t b) { return Pending(a) < Pending(b); });
   std::vector<Node> nodes(1);
+  nodes.reserve(pending_.size() + 1);  // at most a node per byte: no growth by doubling
   std::vector<int32_t> path(1, 0);  // nodes of the previous literal, root first
-  const std::string* previous = nullptr;
+  std::string_view previous;
   for (int32_t id : order) {
-    const std::string& lit = pending_[static_cast<size_t>(id)];
+    const std::string_view lit = Pending(id);
     size_t common = 0;
-    if (previous) {
-      while (common < lit.size() && common < previous->size() && lit[common] == (*previous)[common])
-        ++common;
+    while (common < lit.size() && common < previous.size() && lit[common] == previous[common]) {
+      ++common;
     }
     path.resize(common + 1);
     for (size_t k = common; k < lit.size(); ++k) {
@@ -88,11 +111,12 @@ void TbmRELiteralSearch::Build() {
       path.push_back(child);
     }
     nodes[static_cast<size_t>(path.back())].out = id;
-    previous = &lit;
+    previous = lit;
   }
-  pending_.clear();
-  pending_.shrink_to_fit();
-  ids_.clear();
+  order = {};
+  pending_ = {};
+  pending_ends_ = {};
+  table_ = {};
 
   // Breadth-first numbering and the flat edge lists.
   const size_t count = nodes.size();

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_map>
 #include <vector>
 
 namespace parlevo {
@@ -54,9 +53,14 @@ class TbmRELiteralSearch {
     return dense_[static_cast<size_t>(s) * 256 + b];
   }
 
-  // Until Build: each literal once, its id the index.
-  std::unordered_map<std::string, int32_t> ids_;
-  std::vector<std::string> pending_;
+  // Until Build: each literal once, back to back in id order, and an open
+  // addressing table of their ids by hash (kNone: free), so that a word
+  // list of many short literals costs little more than its bytes.
+  std::string_view Pending(int32_t id) const;
+  void Rehash(size_t slots);
+  std::string pending_;
+  std::vector<uint32_t> pending_ends_;  // per literal id
+  std::vector<int32_t> table_;
   std::vector<int32_t> lengths_;  // per literal id
 
   // States in breadth-first order (the root is 0), children of a state in

@@ -59,12 +59,19 @@ TbmRELiteralSet::TbmRELiteralSet(TbmRELiteralList list, TbmCharCode code)
 
 void TbmRELiteralSet::Prepare() {
   if (prepared_) return;
-  for (const std::string& literal : list_.literals) {
-    search_.Add(literal);
-    longest_ = std::max(longest_, static_cast<int32_t>(literal.size()));
+  for (size_t i = 0; i < list_.size(); ++i) {
+    search_.Add(list_[i]);
+    longest_ = std::max(longest_, static_cast<int32_t>(list_[i].size()));
   }
   search_.Build();
   prepared_ = true;
+}
+
+std::vector<std::string> TbmRELiteralSet::Literals() const {
+  std::vector<std::string> out;
+  out.reserve(list_.size());
+  for (size_t i = 0; i < list_.size(); ++i) out.emplace_back(list_[i]);
+  return out;
 }
 
 bool TbmRELiteralSet::Occurs(std::string_view text) const {

@@ -28,7 +28,7 @@ class TbmRELiteralSet {
   void Prepare();
   bool Prepared() const { return prepared_; }
 
-  const std::vector<std::string>& Literals() const { return list_.literals; }
+  std::vector<std::string> Literals() const;
   bool Head() const { return list_.head; }
   bool Tail() const { return list_.tail; }
 

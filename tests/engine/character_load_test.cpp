@@ -187,6 +187,23 @@ TEST(CharacterLoad, AnUnreadableDataFolderIsAFileErrorNamingTheFolder) {
   std::filesystem::permissions(dir / "data", std::filesystem::perms::owner_all);
 }
 
+// Each file within its own budget, but a base file may list one many times:
+// the files together have a budget too, and the file that crosses it names it.
+TEST(CharacterLoad, ThePersonalitysFilesTogetherHaveABudget) {
+  TempDir dir;
+  dir.Write("big.txt", {"A,1"});
+  std::filesystem::resize_file(dir / "big.txt", 33 << 20);  // zeros: the text ends at the first
+  const std::string twice = dir.Write(
+      "twice.ltc", {"name", "c", "version", "210", "folder", "", "datab2", "big.txt,big.txt"});
+  try {
+    TCharacter character(twice, TStateUse::kReadOnly);
+    ADD_FAILURE() << "loaded";
+  } catch (const platform::EFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot read file \"" + dir / "big.txt" +
+                                         "\": the personality's files together exceed 64 MiB");
+  }
+}
+
 // A folder the code page cannot spell holds the base file, the data folder
 // and the state file: the user's path reaches the file system as given.
 TEST(CharacterLoad, AFolderOutsideTheCodePageIsReachedAsGiven) {

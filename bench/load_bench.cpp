@@ -1,0 +1,235 @@
+// Loading a whole personality: peak memory and time against the size of its
+// files, from 8 MiB to 64 MiB (and on to a size given on the command line).
+//
+// Each size is a generated personality in a temporary folder: knowledge data
+// of every kind in files of 4 MiB (kind 0 conditions, kind A context and
+// pattern, kind B patterns of five shapes, a fifth of the bytes as entries
+// holding 5,000-word alternations of distinct words, and free talk). A child
+// process loads it read-only and answers once; its CPU time of loading and
+// its peak resident memory (the kernel's ru_maxrss) when loaded and after
+// that first answer (which builds the pattern sets) are reported, beside a
+// child that loads a character of one line, whose peak is the fixed
+// allowance. "x files" is the peak above that allowance over the files' size.
+//
+//   load_bench [--file-mib N] [MiB ...]   default: files of 4 MiB; 8 16 32 64
+//   load_bench --write DIR MiB    writes one into DIR (base file load.ltc), to
+//                                 load with other tools (/usr/bin/time -v)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/character.h"
+#include "platform/codepage.h"
+
+namespace parlevo::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+size_t g_file_bytes = size_t{4} << 20;  // each data file (--file-mib)
+constexpr int kWordsPerList = 5000;
+
+uint32_t Next(uint32_t& state) {
+  state = state * 134775813u + 1u;
+  return state >> 8;
+}
+
+// Hiragana as Shift JIS bytes: 0x82 0x9F .. 0x82 0xF1.
+std::string Kana(uint32_t& seed, int count) {
+  std::string s;
+  for (int i = 0; i < count; ++i) {
+    s += '\x82';
+    s += static_cast<char>(0x9F + Next(seed) % 83);
+  }
+  return s;
+}
+
+std::string Word(uint32_t& seed) { return Kana(seed, 2 + static_cast<int>(Next(seed) % 3)); }
+
+// A kind B pattern of one of five shapes, or once in a while a word list.
+std::string Pattern(int n, uint32_t& seed) {
+  const std::string a = Word(seed), b = Word(seed);
+  switch (n % 5) {
+    case 0:
+      return a + std::to_string(n);
+    case 1:
+      return "(" + a + "|" + b + ")" + std::to_string(n % 1000);
+    case 2:
+      return a + "[0-9]+" + b;
+    case 3:
+      return a + ".*" + b + "##";
+    default:
+      return "^" + a + b + "?";
+  }
+}
+
+std::string Answer(int n, uint32_t& seed) {
+  return Kana(seed, 8) + "{RANDOM:" + Kana(seed, 2) + "|" + Kana(seed, 3) + "}" +
+         std::to_string(n) + "\x81\x42";  // 。
+}
+
+std::string WordList(uint32_t& seed) {
+  std::string s = "(";
+  for (int i = 0; i < kWordsPerList; ++i) s += (i ? "|" : "") + Word(seed);
+  return s + ")";
+}
+
+// One line of a data file of slot `slot` (0/1 kind 0, 2/3 A, 4/5 B, 6/7 C).
+std::string Line(int slot, int n, uint32_t& seed) {
+  switch (slot / 2) {
+    case 0:
+      return "{FLAG" + std::to_string(50 + n % 50) + "}," + Answer(n, seed);
+    case 1:
+      return Word(seed) + "," + Pattern(n, seed) + "," + Answer(n, seed);
+    case 2:
+      return (slot == 5 && n % 40 == 0 ? WordList(seed) : Pattern(n, seed)) + "," + Answer(n, seed);
+    default:
+      return Answer(n, seed);
+  }
+}
+
+// Writes a personality of about `bytes` in `dir`; returns the bytes written.
+size_t Generate(const fs::path& dir, size_t bytes) {
+  static const char* const kKeys[8] = {"data01", "data02", "dataa1", "dataa2",
+                                       "datab1", "datab2", "datac1", "datac2"};
+  // Shares of the bytes per slot, in twentieths: B2 holds the word lists.
+  static const int kShare[8] = {1, 2, 1, 3, 3, 7, 1, 2};
+  uint32_t seed = 2026;
+  size_t total = 0;
+  std::string base = "version\r\n210\r\nname\r\nload\r\nfolder\r\n\r\n";
+  int file_id = 0, n = 0;
+  for (int slot = 0; slot < 8; ++slot) {
+    const size_t slot_bytes = bytes * kShare[slot] / 20;
+    std::string names;
+    for (size_t done = 0; done < slot_bytes;) {
+      const std::string name = "d" + std::to_string(file_id++) + ".txt";
+      std::ofstream out(dir / name, std::ios::binary);
+      size_t written = 0;
+      while (written < g_file_bytes && done + written < slot_bytes) {
+        const std::string line = Line(slot, n++, seed) + "\r\n";
+        out << line;
+        written += line.size();
+      }
+      done += written;
+      names += (names.empty() ? "" : ",") + name;
+    }
+    total += slot_bytes;
+    base += std::string(kKeys[slot]) + "\r\n" + names + "\r\n";
+  }
+  std::ofstream(dir / "load.ltc", std::ios::binary) << base;
+  total = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) total += fs::file_size(entry.path());
+  return total;
+}
+
+struct Measure {
+  double load_ms = 0;      // CPU time of the load
+  long load_peak_kib = 0;  // peak resident memory when loaded
+  long turn_peak_kib = 0;  // and after the first turn (the pattern sets are built)
+  bool ok = false;
+};
+
+double CpuMs(const rusage& u) {
+  return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+         (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// Loads the character in a child process, then lets it answer once; the
+// child reports its figures when loaded through a pipe.
+Measure LoadInChild(const std::string& base_file) {
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    try {
+      TCharacter character(base_file, TStateUse::kReadOnly);
+      rusage u{};
+      getrusage(RUSAGE_SELF, &u);
+      const double loaded[2] = {CpuMs(u), static_cast<double>(u.ru_maxrss)};
+      if (write(fds[1], loaded, sizeof loaded) != sizeof loaded) _exit(1);
+      character.Talk(u"こんにちは", AllSlots);  // こんにちは
+      _exit(0);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "load failed: %s\n", e.what());
+      _exit(1);
+    }
+  }
+  close(fds[1]);
+  double loaded[2] = {0, 0};
+  const bool got = read(fds[0], loaded, sizeof loaded) == sizeof loaded;
+  close(fds[0]);
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  Measure m;
+  m.load_ms = loaded[0];
+  m.load_peak_kib = static_cast<long>(loaded[1]);
+  m.turn_peak_kib = usage.ru_maxrss;
+  m.ok = got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return m;
+}
+
+fs::path TempFolder() {
+  std::string pattern = (fs::temp_directory_path() / "parlevo-load-XXXXXX").string();
+  return mkdtemp(pattern.data());
+}
+
+}  // namespace
+}  // namespace parlevo::bench
+
+int main(int argc, char** argv) {
+  using namespace parlevo::bench;
+  parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
+  if (argc == 4 && std::string(argv[1]) == "--write") {
+    fs::create_directories(argv[2]);
+    const size_t bytes = Generate(argv[2], std::strtoul(argv[3], nullptr, 10) << 20);
+    std::printf("%s: %zu bytes\n", (fs::path(argv[2]) / "load.ltc").c_str(), bytes);
+    return 0;
+  }
+  std::vector<size_t> sizes;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--file-mib" && i + 1 < argc) {
+      g_file_bytes = std::strtoul(argv[++i], nullptr, 10) << 20;
+    } else {
+      sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+    }
+  }
+  if (sizes.empty()) sizes = {8, 16, 32, 64};
+
+  const fs::path small = TempFolder();
+  Generate(small, 0);
+  std::ofstream(small / "d0.txt", std::ios::binary) << "TRUE,hello\r\n";
+  std::ofstream(small / "load.ltc", std::ios::binary)
+      << "version\r\n210\r\nname\r\nload\r\nfolder\r\n\r\ndata01\r\nd0.txt\r\n";
+  const Measure fixed = LoadInChild((small / "load.ltc").string());
+  fs::remove_all(small);
+  std::printf("fixed allowance (a one-line character): peak %.1f MiB\n",
+              fixed.load_peak_kib / 1024.0);
+  std::printf("%9s %9s %10s %8s %10s %8s %s\n", "files MiB", "load ms", "load MiB", "x files",
+              "turn MiB", "x files", "ok");
+  for (size_t mib : sizes) {
+    const fs::path dir = TempFolder();
+    // A little under the size asked for, so that 64 MiB stays within the
+    // budget of a personality's files together (lines are not cut).
+    const size_t bytes = Generate(dir, (mib << 20) - (64 << 10));
+    const Measure m = LoadInChild((dir / "load.ltc").string());
+    fs::remove_all(dir);
+    const double files = bytes / 1048576.0;
+    auto above = [&](long kib) { return (kib - fixed.load_peak_kib) / 1024.0 / files; };
+    std::printf("%9.1f %9.0f %10.1f %8.2f %10.1f %8.2f %s\n", files, m.load_ms,
+                m.load_peak_kib / 1024.0, above(m.load_peak_kib), m.turn_peak_kib / 1024.0,
+                above(m.turn_peak_kib), m.ok ? "yes" : "no");
+    std::fflush(stdout);
+  }
+  return 0;
+}
