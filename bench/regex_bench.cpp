@@ -433,6 +433,7 @@ void ReportLargePatterns() {
       {"w0|w1|... 24,000 words", words(24000, "w")},
       {"w0|w1|... 48,000 words", words(48000, "w")},
       {"^(w0|...) 24,000 words", "^(" + words(24000, "w") + ")"},
+      {"120,000 words (~1 MiB)", words(120000, "ab")},
       {"(w0|...|w999)*x", "(" + words(1000, "w") + ")*x"},
       {"one 50 MB line", std::string(50'000'000, 'a')},
       {"(a|b)*a(a|b){20}", exploding},

@@ -85,7 +85,7 @@ void TbmRExp::Compile(Stage want) {
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
   p.scanner.SetCharCode(char_code_);
-  p.scanner.SetText(pattern_);
+  p.scanner.SetTextInPlace(pattern_);
   p.tokens.Tokenize(p.scanner);
   p.tokens.Standardize(p.ranges);
   p.tree.Build(p.tokens, p.ranges);
@@ -104,7 +104,7 @@ void TbmRExp::Compile(Stage want) {
 bool TbmRExp::CompileLiteralList() {
   Pipeline& p = ThreadPipeline();
   p.scanner.SetCharCode(char_code_);
-  p.scanner.SetText(pattern_);
+  p.scanner.SetTextInPlace(pattern_);
   TbmRELiteralList list;
   return ReadLiteralList(p.scanner, list) &&
          TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast_);

@@ -69,6 +69,11 @@ void TbmREScanner::SetText(std::string_view pattern) {
   class_items_ = 0;
 }
 
+void TbmREScanner::SetTextInPlace(std::string_view pattern) {
+  reader_->SetTextBuff(pattern.data(), static_cast<int32_t>(pattern.size()));
+  class_items_ = 0;
+}
+
 void TbmREScanner::Reset() {
   reader_->Reset();
   class_items_ = 0;

@@ -31,6 +31,9 @@ class TbmREScanner {
   // Switches readers; throws std::runtime_error when the code has no reader.
   void SetCharCode(TbmCharCode code);
   void SetText(std::string_view pattern);
+  // The same without a copy: `pattern` must outlive the scan (a matcher's
+  // own pattern text, so that a long pattern is not held twice).
+  void SetTextInPlace(std::string_view pattern);
   void Reset();
   // Fills `token` with the next token; throws EbmREToken on a syntax error.
   void GetToken(TbmREToken& token);
