@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -287,6 +288,28 @@ void WindowCommandsTest::guideInTheReadersLanguageLinksAndFits() {
            QStringLiteral("once-only-data-tiers-and-end-markers"));
   const QString guide = FindAuthorsGuide(QLocale(QLocale::English));
   QVERIFY2(guide.endsWith(QStringLiteral("/authoring.md")), qPrintable(guide));
+  const QString japanese = FindAuthorsGuide(QLocale(QLocale::Japanese));
+  QVERIFY2(japanese.endsWith(QStringLiteral("/authoring.ja.md")), qPrintable(japanese));
+  // Every contents link of both editions names a heading.
+  for (const QString& path : {guide, japanese}) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    QStringList anchors;
+    for (const QString& line : text.split('\n')) {
+      if (line.startsWith('#')) {
+        anchors << HeadingAnchor(QString(line).remove(QRegularExpression("^#+")));
+      }
+    }
+    QRegularExpressionMatchIterator links =
+        QRegularExpression("\\]\\(#([^)]+)\\)").globalMatch(text);
+    int count = 0;
+    for (; links.hasNext(); ++count) {
+      const QString target = links.next().captured(1);
+      QVERIFY2(anchors.contains(target), qPrintable(path + ": #" + target));
+    }
+    QVERIFY(count >= 12);
+  }
 
   QWidget owner;
   QTextBrowser* browser = ShowAuthorsGuide(&owner, guide);
