@@ -1,5 +1,5 @@
-// The signal thread: sigwait() takes SIGINT and SIGTERM as ordinary events,
-// outside any handler, so what it does needs no async-signal safety.
+// The signal thread: sigwait() takes SIGINT, SIGTERM and SIGHUP as ordinary
+// events, outside any handler, so what it does needs no async-signal safety.
 #include "platform/termination_signals.h"
 
 #include <pthread.h>
@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 namespace parlevo::platform {
 namespace {
@@ -16,12 +18,33 @@ namespace {
 // which reads them: atomics, the program's only link between the two.
 std::atomic<bool> g_catching{false};
 std::atomic<bool> g_requested{false};
+// Set by the main thread, called by the signal thread: the mutex is held
+// during the call, so whoever replaces the handler waits for it to finish.
+// Never destroyed, since the signal thread runs on after main() returns.
+struct HandlerSlot {
+  std::mutex mutex;
+  std::function<void()> handler;
+};
+HandlerSlot& Handler() {
+  static auto* slot = new HandlerSlot;
+  return *slot;
+}
+
+// Calls the handler when there is one; false when there is none.
+bool CallHandler() {
+  HandlerSlot& slot = Handler();
+  std::lock_guard lock(slot.mutex);
+  if (!slot.handler) return false;
+  slot.handler();
+  return true;
+}
 
 sigset_t TerminationSet() {
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
   return set;
 }
 
@@ -44,6 +67,7 @@ void WaitForSignals() {
   for (;;) {
     int signal_number = 0;
     if (::sigwait(&set, &signal_number) != 0) continue;
+    if (CallHandler()) continue;
     if (!g_catching.load()) DieBy(signal_number);
     g_requested.store(true);
   }
@@ -63,5 +87,11 @@ void CatchTerminationSignals(bool on) {
 }
 
 bool TerminationRequested() { return g_requested.load(); }
+
+void SetTerminationHandler(std::function<void()> handler) {
+  HandlerSlot& slot = Handler();
+  std::lock_guard lock(slot.mutex);
+  slot.handler = std::move(handler);
+}
 
 }  // namespace parlevo::platform

@@ -1,12 +1,14 @@
-// SIGINT and SIGTERM handled in one place: blocked in every thread, and taken
-// by one thread of their own that waits for them, so no other thread is ever
-// interrupted in the middle of a write.
+// SIGINT, SIGTERM and SIGHUP handled in one place: blocked in every thread,
+// and taken by one thread of their own that waits for them, so no other
+// thread is ever interrupted in the middle of a write.
 #ifndef PARLEVO_PLATFORM_TERMINATION_SIGNALS_H_
 #define PARLEVO_PLATFORM_TERMINATION_SIGNALS_H_
 
+#include <functional>
+
 namespace parlevo::platform {
 
-// Blocks SIGINT and SIGTERM in the calling thread, so in every thread it
+// Blocks SIGINT, SIGTERM and SIGHUP in the calling thread, so in every thread it
 // starts afterwards, and starts the one thread that waits for them. Call it
 // once, first thing in main(), before any other thread runs. The waiting
 // thread holds nothing and is left running at exit.
@@ -20,6 +22,13 @@ void StartTerminationSignalThread();
 // Turning it on clears the flag.
 void CatchTerminationSignals(bool on);
 bool TerminationRequested();
+
+// While set, a signal calls `handler` on the signal thread instead (the
+// window hands the request to its GUI thread with a queued call); null puts
+// the flag or the end of the process back. Setting waits for a call of the
+// previous handler in progress, so what that handler reaches may go once
+// this returns.
+void SetTerminationHandler(std::function<void()> handler);
 
 }  // namespace parlevo::platform
 

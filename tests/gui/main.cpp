@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 
 int RunConversationCommandTests(int argc, char** argv);
+int RunProgramTests(int argc, char** argv);
 int RunSettingsTests(int argc, char** argv);
 int RunTranscriptTests(int argc, char** argv);
 int RunWindowCommandTests(int argc, char** argv);
@@ -22,5 +23,6 @@ int main(int argc, char** argv) {
   failed += RunSettingsTests(argc, argv);
   failed += RunTranscriptTests(argc, argv);
   failed += RunWindowCommandTests(argc, argv);
+  failed += RunProgramTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

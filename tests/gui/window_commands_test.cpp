@@ -52,6 +52,7 @@ class WindowCommandsTest : public QObject {
   void guideInTheReadersLanguageLinksAndFits();
   void eachLineKeepsWhereItCameFrom();
   void reloadReadsDataFilesAgainKeepingMemory();
+  void foldersTheCodePageCannotSpellWorkAndAreNamedAsChosen();
 
  private:
   std::unique_ptr<TFormParlevo> NewWindow() {
@@ -405,6 +406,51 @@ void WindowCommandsTest::reloadReadsDataFilesAgainKeepingMemory() {
   const int before = int(MemoLines(*window).filter(QStringLiteral("イチ > 新")).size());
   QTRY_VERIFY_WITH_TIMEOUT(
       MemoLines(*window).filter(QStringLiteral("イチ > 新")).size() > before + 1, kTimeout);
+}
+
+void WindowCommandsTest::foldersTheCodePageCannotSpellWorkAndAreNamedAsChosen() {
+  const QString folder = Path(QStringLiteral("Téléchargements/日本"));
+  QVERIFY(QDir().mkpath(folder));
+  const QString one = WriteCharacter(folder, "one", "イチ", "やあ", {"同じこと"});
+  auto window = NewWindow();
+  dialogs_->files = {one, robo_};
+  Action(*window, "MenuConvNew")->trigger();
+  QVERIFY2(window->HasConversation(), qPrintable(dialogs_->messages.join('\n')));
+  QTRY_VERIFY_WITH_TIMEOUT(MemoLines(*window).size() >= 1, kTimeout);
+  // The opening's data file, the recent pair and the about box name the
+  // folder as chosen.
+  auto* memo = window->findChild<TranscriptMemo*>("Memo");
+  const LineProvenance* opening = memo->SourceOf(memo->LineCount() - 1);
+  QVERIFY(opening != nullptr);
+  QCOMPARE(opening->path, QDir(folder).filePath(QStringLiteral("one_open.txt")));
+  const QList<QAction*> recent = window->findChild<QMenu*>("MenuRecent")->actions();
+  QVERIFY(!recent.isEmpty());
+  QCOMPARE(recent[0]->toolTip(), one + '\n' + robo_);
+  Action(*window, "MenuHelpAbout")->trigger();
+  QVERIFY2(dialogs_->messages.last().contains(QStringLiteral("1人目: ") + folder),
+           qPrintable(dialogs_->messages.last()));
+  dialogs_->messages.clear();
+
+  // A state file that cannot be saved there is reported with its owner.
+  const QString state = QDir(folder).filePath(QStringLiteral("one.lts"));
+  QVERIFY(QFile::remove(state));
+  QVERIFY(QDir().mkpath(state + "/blocker"));
+  Action(*window, "MenuConvEnd")->trigger();
+  QTRY_COMPARE_WITH_TIMEOUT(dialogs_->messages.size(), 1, kTimeout);
+  QVERIFY2(dialogs_->messages[0].contains(QStringLiteral("人格: イチ\nファイル: ") + state),
+           qPrintable(dialogs_->messages[0]));
+  dialogs_->messages.clear();
+
+  // A refused character's message names it as chosen.
+  const QString old = QDir(folder).filePath(QStringLiteral("old.ltc"));
+  WriteAnsiLines(old, {"name", "古", "version", "100", "folder", "", "datac2", "one_free.txt"});
+  dialogs_->files = {robo_, old};
+  Action(*window, "MenuConvNew")->trigger();
+  QVERIFY(!window->HasConversation());
+  QCOMPARE(dialogs_->messages.size(), 1);
+  QVERIFY2(dialogs_->messages[0].contains(QStringLiteral("2人目: ") + old +
+                                          QStringLiteral("\n人格のバージョンが古すぎます")),
+           qPrintable(dialogs_->messages[0]));
 }
 
 int RunWindowCommandTests(int argc, char** argv) {

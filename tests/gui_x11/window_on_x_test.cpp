@@ -1,14 +1,24 @@
 // The window under a real X server (run by CTest through xvfb-run): opens it
 // with the sample characters, drives the menus from the keyboard, and saves a
-// screenshot (PARLEVO_SCREENSHOT, default parlevo-window.png) for the docs.
+// screenshot (PARLEVO_SCREENSHOT, default parlevo-window.png) for the docs;
+// the menus as described with the additions after them, and Qt's own texts
+// in Japanese.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <memory>
 
 #include "../gui/gui_test_support.h"
+#include "app/gui/qt_translations.h"
 #include "app/gui/state_save_reports.h"
 #include "platform/codepage.h"
 
@@ -41,6 +51,12 @@ void PickFromMenu(TFormParlevo& window, Qt::Key menu_key, const char* menu_name,
   QTest::keyClick(menu, item_key);
 }
 
+QStringList Captions(const QWidget& menu) {
+  QStringList captions;
+  for (const QAction* action : menu.actions()) captions << action->text();
+  return captions;
+}
+
 }  // namespace
 
 class WindowOnXTest : public QObject {
@@ -48,6 +64,8 @@ class WindowOnXTest : public QObject {
 
  private slots:
   void samplesTalkAndTheMenusAnswerTheKeyboard();
+  void menusAsDescribedThenTheAdditionsInJapanese();
+  void qtOwnTextsAreJapanese();
 };
 
 void WindowOnXTest::samplesTalkAndTheMenusAnswerTheKeyboard() {
@@ -73,6 +91,16 @@ void WindowOnXTest::samplesTalkAndTheMenusAnswerTheKeyboard() {
   PickFromMenu(window, Qt::Key_C, "MenuConv", Qt::Key_S);
   QCOMPARE(MenuState(window), kPaused);
   PickFromMenu(window, Qt::Key_V, "MenuView", Qt::Key_I);
+  // 会話 → データファイルを読み込み直す, then the newest line selected from the
+  // keyboard shows where it came from.
+  PickFromMenu(window, Qt::Key_C, "MenuConv", Qt::Key_D);
+  QTRY_COMPARE_WITH_TIMEOUT(StatusText(window),
+                            QStringLiteral("データファイルを読み込み直しました"), kTimeout);
+  QPlainTextEdit* memo = Memo(window);
+  QVERIFY(memo->hasFocus());
+  QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+  QTest::keyClick(memo, Qt::Key_End, Qt::ShiftModifier);
+  QVERIFY2(StatusText(window).contains(QStringLiteral("候補")), qPrintable(StatusText(window)));
   Settle();
 
   const QString screenshot = qEnvironmentVariable("PARLEVO_SCREENSHOT", "parlevo-window.png");
@@ -83,11 +111,62 @@ void WindowOnXTest::samplesTalkAndTheMenusAnswerTheKeyboard() {
   QVERIFY(QFileInfo::exists(dir.filePath("examples/hanako/data/hanako.lts")));
 }
 
+void WindowOnXTest::menusAsDescribedThenTheAdditionsInJapanese() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  ScriptedDialogs dialogs;
+  TFormParlevo window(OptionsFor(dialogs, dir.path()));
+  window.show();
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  const QStringList bar = Captions(*window.menuBar());
+  QCOMPARE(bar.mid(0, 3), (QStringList{"会話(&C)", "速度(&S)", "ヘルプ(&H)"}));
+  const QStringList conversation = Captions(*window.findChild<QMenu*>("MenuConv"));
+  QCOMPARE(conversation.mid(0, 7), (QStringList{"新規会話(&N)...", "会話終了(&E)", "", "再開(&B)",
+                                                "一時停止(&S)", "", "Parlevo を終了(&X)"}));
+  QCOMPARE(Captions(*window.findChild<QMenu*>("MenuSpeed")),
+           (QStringList{"遅い(&S)", "普通(&N)", "速い(&F)", "最速(&M)", "", "任意(&O)..."}));
+  QCOMPARE(Captions(*window.findChild<QMenu*>("MenuHelp")),
+           (QStringList{"関連 Web (&W)", "", "バージョン情報(&A)..."}));
+  // What is added comes after, in Japanese.
+  QStringList added = bar.mid(3) + conversation.mid(7);
+  added.removeAll(QString());
+  QVERIFY(!added.isEmpty());
+  for (const QString& caption : added) {
+    QVERIFY2(
+        std::any_of(caption.begin(), caption.end(), [](QChar c) { return c.unicode() > 0x3000; }),
+        qPrintable(caption));
+  }
+  // The 会話 menu open, for a look at it (parlevo-menu.png beside the screenshot).
+  QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+  auto* menu = window.findChild<QMenu*>("MenuConv");
+  QVERIFY(QTest::qWaitForWindowExposed(menu));
+  Settle();
+  QVERIFY(window.screen()->grabWindow(0).save(QStringLiteral("parlevo-menu.png")));
+  QTest::keyClick(menu, Qt::Key_Escape);
+}
+
+void WindowOnXTest::qtOwnTextsAreJapanese() {
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+  QFileDialog files;
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  QStringList captions;
+  for (const QPushButton* button : files.findChildren<QPushButton*>()) captions << button->text();
+  QVERIFY2(captions.contains(QStringLiteral("開く(&O)")), qPrintable(captions.join('|')));
+  QPlainTextEdit text(QStringLiteral("花子 > こんにちは"));
+  std::unique_ptr<QMenu> edit(text.createStandardContextMenu());
+  QVERIFY2(Captions(*edit).join('|').contains(QStringLiteral("コピー(&C)")),
+           qPrintable(Captions(*edit).join('|')));
+}
+
 int main(int argc, char** argv) {
   parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
   QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parlevo-x11-test"));
+  // As the program does.
+  if (!InstallQtJapanese(app)) return 1;
   StateSaveReports::Install();
   WindowOnXTest test;
   return QTest::qExec(&test, argc, argv);

@@ -24,7 +24,7 @@ namespace {
 // How often the main thread looks at the interrupt flag.
 constexpr std::chrono::milliseconds kSignalPoll{10};
 
-// While it lives, SIGINT and SIGTERM only ask the conversation to stop (the
+// While it lives, SIGINT, SIGTERM and SIGHUP only ask the conversation to stop (the
 // signal thread sets the flag), and SIGPIPE is ignored, so a closed output
 // ends the conversation through a write error rather than killing the
 // process before the state files are saved.

@@ -6,18 +6,16 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStringList>
-#include <QTranslator>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/form_parlevo.h"
+#include "app/gui/qt_translations.h"
 #include "app/gui/state_save_reports.h"
-#include "app/gui/termination_signals.h"
 #include "app/gui/transcript_log.h"
 #include "app/gui/ui_font.h"
 #include "app/sample_characters.h"
@@ -25,6 +23,7 @@
 #include "engine/character.h"
 #include "platform/codepage.h"
 #include "platform/shipped_files.h"
+#include "platform/termination_signals.h"
 
 namespace {
 
@@ -95,9 +94,26 @@ void StartSampleCharacters(TFormParlevo& window) {
       parlevo::gui::PathToNative(PathText(folder / parlevo::kSampleBaseFiles[1])));
 }
 
+// SIGINT, SIGTERM and SIGHUP close the windows as the user would, so the log
+// and the state files are saved, and end the event loops, a dialog's too:
+// the signal thread queues that to the GUI thread.
+void CloseOnTerminationSignals() {
+  parlevo::platform::SetTerminationHandler([] {
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+          QApplication::closeAllWindows();
+          QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // First: every thread (Qt's own among them) inherits the blocked signals.
+  parlevo::platform::StartTerminationSignalThread();
   if (AsksForHelpOrVersion(argc, argv)) return AnswerHelpOrVersion(argc, argv);
 
   // Before anything reads or writes ANSI text, and before any thread runs.
@@ -110,32 +126,35 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral(PARLEVO_APP_ID));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PARLEVO_APP_ID)));
   QApplication::setFont(parlevo::gui::JapaneseUiFont());
+  CloseOnTerminationSignals();
   // Failed state saves reach the window; before any conversation thread runs.
   parlevo::gui::StateSaveReports::Install();
   QCommandLineParser parser;
   DescribeCommandLine(parser);
   parser.process(app);  // an unknown option ends the program with a message
 
-  // Qt's own dialogs (file dialog, buttons) in Japanese where the
-  // translations are installed.
-  QTranslator qt_japanese;
-  if (qt_japanese.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qt_japanese);
+  if (!parlevo::gui::InstallQtJapanese(app)) {
+    std::fprintf(stderr, "parlevo: Qt's Japanese translations (qtbase_ja.qm) are not installed\n");
   }
 
   TFormParlevo window;
   window.show();
-  parlevo::gui::CloseOnTerminationSignals(&window);
 
+  // Started from the event loop, so that a signal's exit, and a refusal's
+  // message box, find the loop running.
   const QStringList characters = parser.positionalArguments();
-  if (characters.size() == 2) {
-    window.StartConversation(parlevo::gui::PathToNative(characters[0]),
-                             parlevo::gui::PathToNative(characters[1]));
-  } else if (characters.isEmpty()) {
-    StartSampleCharacters(window);
-  } else {
-    std::fprintf(stderr, "usage: parlevo [FIRST_BASE_FILE SECOND_BASE_FILE]\n");
-  }
-  return QApplication::exec();
+  QTimer::singleShot(0, &window, [&window, characters] {
+    if (characters.size() == 2) {
+      window.StartConversation(parlevo::gui::PathToNative(characters[0]),
+                               parlevo::gui::PathToNative(characters[1]));
+    } else if (characters.isEmpty()) {
+      StartSampleCharacters(window);
+    } else {
+      std::fprintf(stderr, "usage: parlevo [FIRST_BASE_FILE SECOND_BASE_FILE]\n");
+    }
+  });
+  const int status = QApplication::exec();
+  // The window and the application go next; a signal now ends the process.
+  parlevo::platform::SetTerminationHandler(nullptr);
+  return status;
 }
