@@ -28,6 +28,9 @@ namespace parlevo {
 
 class TbmRExp;
 class TEntryPatternSet;
+namespace lumo {
+class TMatcherCache;
+}
 struct TPersonalityText;
 
 // What the owner's evaluator makes of a condition: the expanded text, and
@@ -274,8 +277,8 @@ class TLumoDataA : public TLumoData {
 
  private:
   struct TPatterns {
-    std::unique_ptr<TbmRExp> Context;
-    std::unique_ptr<TbmRExp> Input;
+    std::shared_ptr<TbmRExp> Context;  // shared with entries of the same pattern
+    std::shared_ptr<TbmRExp> Input;
     bool Broken = false;  // one does not compile: never matches
     // As written, kept only while notes are on.
     std::string WrittenContext, WrittenInput;
@@ -286,6 +289,7 @@ class TLumoDataA : public TLumoData {
   size_t Prepared = 0;              // entries before this index are checked
   // The context and the input patterns of the prepared entries.
   std::unique_ptr<TEntryPatternSet> ContextSet, InputSet;
+  std::unique_ptr<lumo::TMatcherCache> Matchers;  // while loading
 };
 
 // Kind B: a candidate when its pattern is found in the input.
@@ -311,13 +315,14 @@ class TLumoDataB : public TLumoData {
 
  private:
   struct TPattern {
-    std::unique_ptr<TbmRExp> Matcher;
-    bool Broken = false;  // does not compile: never matches
-    std::string Written;  // as written, kept only while notes are on
+    std::shared_ptr<TbmRExp> Matcher;  // shared with entries of the same pattern
+    bool Broken = false;               // does not compile: never matches
+    std::string Written;               // as written, kept only while notes are on
   };
-  std::vector<TPattern> Patterns;         // per entry
-  size_t Prepared = 0;                    // entries before this index are checked
-  std::unique_ptr<TEntryPatternSet> Set;  // the patterns of the prepared entries
+  std::vector<TPattern> Patterns;                 // per entry
+  size_t Prepared = 0;                            // entries before this index are checked
+  std::unique_ptr<TEntryPatternSet> Set;          // the patterns of the prepared entries
+  std::unique_ptr<lumo::TMatcherCache> Matchers;  // while loading
 };
 
 // Kind C: free talk; every entry is a candidate. Each whole line, as

@@ -14,7 +14,8 @@ namespace parlevo {
 TLumoDataA::TLumoDataA(bool use_once, TEvaluateFunc on_evaluate)
     : TLumoData(use_once, std::move(on_evaluate)),
       ContextSet(std::make_unique<TEntryPatternSet>()),
-      InputSet(std::make_unique<TEntryPatternSet>()) {}
+      InputSet(std::make_unique<TEntryPatternSet>()),
+      Matchers(std::make_unique<lumo::TMatcherCache>()) {}
 
 TLumoDataA::~TLumoDataA() = default;
 
@@ -31,8 +32,8 @@ TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fiel
   if (context == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = context == kPriorMarker;
   std::string context_error, input_error;
-  TPatterns patterns{lumo::NewMatcher(context, context_error),
-                     lumo::NewMatcher(lumo::TreatField(fields[1]), input_error), false,
+  TPatterns patterns{Matchers->Get(context, context_error),
+                     Matchers->Get(lumo::TreatField(fields[1]), input_error), false,
                      NotesOn() ? fields[0] : std::string(), NotesOn() ? fields[1] : std::string()};
   patterns.Broken = !context_error.empty() || !input_error.empty();
   entry.Answer = std::move(fields[2]);
@@ -101,6 +102,7 @@ void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
 void TLumoDataA::Ready() {
   ContextSet->Build();
   InputSet->Build();
+  Matchers->Clear();
 }
 
 void TLumoDataA::SetReferenceSearch(bool on) {

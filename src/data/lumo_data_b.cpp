@@ -11,7 +11,9 @@
 namespace parlevo {
 
 TLumoDataB::TLumoDataB(bool use_once, TEvaluateFunc on_evaluate)
-    : TLumoData(use_once, std::move(on_evaluate)), Set(std::make_unique<TEntryPatternSet>()) {}
+    : TLumoData(use_once, std::move(on_evaluate)),
+      Set(std::make_unique<TEntryPatternSet>()),
+      Matchers(std::make_unique<lumo::TMatcherCache>()) {}
 
 TLumoDataB::~TLumoDataB() = default;
 
@@ -29,7 +31,7 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   const bool marker = pattern == kPriorMarker;
   std::string error;
   Patterns.push_back(
-      {lumo::NewMatcher(pattern, error), !error.empty(), NotesOn() ? fields[0] : std::string()});
+      {Matchers->Get(pattern, error), !error.empty(), NotesOn() ? fields[0] : std::string()});
   entry.Answer = std::move(fields[1]);
   if (!error.empty() && !marker) {
     const TPattern& added = Patterns.back();
@@ -56,7 +58,10 @@ void TLumoDataB::Prepare() {
   }
 }
 
-void TLumoDataB::Ready() { Set->Build(); }
+void TLumoDataB::Ready() {
+  Set->Build();
+  Matchers->Clear();
+}
 
 TbmRExp* TLumoDataB::Matcher(int32_t i) {
   TPattern& pattern = Patterns.at(static_cast<size_t>(i));

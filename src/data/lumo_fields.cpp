@@ -27,6 +27,14 @@ std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& err
   return matcher;
 }
 
+std::shared_ptr<TbmRExp> TMatcherCache::Get(const std::string& pattern, std::string& error) {
+  auto [it, added] = made_.try_emplace(pattern);
+  TMade& made = it->second;
+  if (added) made.Matcher = NewMatcher(pattern, made.Error);
+  error = made.Error;
+  return made.Matcher;
+}
+
 bool Compile(TbmRExp& matcher, std::string& error) {
   try {
     matcher.Found(std::string_view());

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/lumo_data.h"
@@ -21,6 +22,25 @@ std::string TreatField(std::string_view field);
 // A matcher for `pattern`; `error` receives the engine's message when the
 // pattern is refused already here.
 std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error);
+// The matchers an object makes while it loads, by folded pattern text:
+// entries that repeat a pattern (personalities often give one pattern
+// several answers) share one matcher, parsed and searched once.
+class TMatcherCache {
+ public:
+  // The matcher of `pattern`, made by NewMatcher when first asked for;
+  // `error` receives the message NewMatcher gave for it.
+  std::shared_ptr<TbmRExp> Get(const std::string& pattern, std::string& error);
+  // Forgets the matchers (the entries keep theirs): loading has ended.
+  void Clear() { made_ = {}; }
+
+ private:
+  struct TMade {
+    std::shared_ptr<TbmRExp> Matcher;
+    std::string Error;
+  };
+  std::unordered_map<std::string, TMade> made_;
+};
+
 // Compiles `matcher` by searching the empty text; false with the engine's
 // message for a malformed pattern.
 bool Compile(TbmRExp& matcher, std::string& error);
