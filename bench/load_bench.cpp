@@ -11,9 +11,11 @@
 // child that loads a character of one line, whose peak is the fixed
 // allowance. "x files" is the peak above that allowance over the files' size.
 //
-//   load_bench [--file-mib N] [MiB ...]   default: files of 4 MiB; 8 16 32 64
-//   load_bench --write DIR MiB    writes one into DIR (base file load.ltc), to
-//                                 load with other tools (/usr/bin/time -v)
+//   load_bench [--file-mib N] [--no-word-lists] [MiB ...]
+//       default: data files of 4 MiB, with word lists; 8 16 32 64 MiB
+//   load_bench [--file-mib N] [--no-word-lists] --write DIR MiB
+//       writes one into DIR (base file load.ltc), to load with other tools
+//       (/usr/bin/time -v)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,6 +38,7 @@ namespace {
 namespace fs = std::filesystem;
 
 size_t g_file_bytes = size_t{4} << 20;  // each data file (--file-mib)
+bool g_word_lists = true;               // --no-word-lists: ordinary entries only
 constexpr int kWordsPerList = 5000;
 
 uint32_t Next(uint32_t& state) {
@@ -91,7 +94,8 @@ std::string Line(int slot, int n, uint32_t& seed) {
     case 1:
       return Word(seed) + "," + Pattern(n, seed) + "," + Answer(n, seed);
     case 2:
-      return (slot == 5 && n % 40 == 0 ? WordList(seed) : Pattern(n, seed)) + "," + Answer(n, seed);
+      return (g_word_lists && slot == 5 && n % 40 == 0 ? WordList(seed) : Pattern(n, seed)) + "," +
+             Answer(n, seed);
     default:
       return Answer(n, seed);
   }
@@ -116,7 +120,10 @@ size_t Generate(const fs::path& dir, size_t bytes) {
       size_t written = 0;
       while (written < g_file_bytes && done + written < slot_bytes) {
         const std::string line = Line(slot, n++, seed) + "\r\n";
-        out << line;
+        if (!(out << line)) {  // a full disk: stop rather than go on making files
+          std::fprintf(stderr, "cannot write %s\n", (dir / name).c_str());
+          std::exit(1);
+        }
         written += line.size();
       }
       done += written;
@@ -190,24 +197,43 @@ fs::path TempFolder() {
 int main(int argc, char** argv) {
   using namespace parlevo::bench;
   parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
-  if (argc == 4 && std::string(argv[1]) == "--write") {
-    fs::create_directories(argv[2]);
-    const size_t bytes = Generate(argv[2], std::strtoul(argv[3], nullptr, 10) << 20);
-    std::printf("%s: %zu bytes\n", (fs::path(argv[2]) / "load.ltc").c_str(), bytes);
-    return 0;
-  }
-  std::vector<size_t> sizes;
-  for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--file-mib" && i + 1 < argc) {
-      g_file_bytes = std::strtoul(argv[++i], nullptr, 10) << 20;
-    } else {
-      sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+  // Sizes in MiB, 1 to 1024; anything else is a mistake, not a size.
+  auto mib_of = [](const char* text) -> size_t {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (end == text || *end != '\0' || value < 1 || value > 1024) {
+      std::fprintf(stderr,
+                   "usage: load_bench [--file-mib N] [--no-word-lists] [MiB ...]\n"
+                   "       load_bench [--file-mib N] [--no-word-lists] --write DIR MiB\n"
+                   "(sizes from 1 to 1024 MiB)\n");
+      std::exit(2);
     }
+    return value;
+  };
+  std::vector<size_t> sizes;
+  const char* write_dir = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--no-word-lists") {
+      g_word_lists = false;
+    } else if (arg == "--file-mib" && i + 1 < argc) {
+      g_file_bytes = mib_of(argv[++i]) << 20;
+    } else if (arg == "--write" && i + 2 < argc) {
+      write_dir = argv[++i];
+      sizes.push_back(mib_of(argv[++i]));
+    } else {
+      sizes.push_back(mib_of(argv[i]));
+    }
+  }
+  if (write_dir) {
+    fs::create_directories(write_dir);
+    const size_t bytes = Generate(write_dir, (sizes.back() << 20) - (64 << 10));
+    std::printf("%s: %zu bytes\n", (fs::path(write_dir) / "load.ltc").c_str(), bytes);
+    return 0;
   }
   if (sizes.empty()) sizes = {8, 16, 32, 64};
 
   const fs::path small = TempFolder();
-  Generate(small, 0);
   std::ofstream(small / "d0.txt", std::ios::binary) << "TRUE,hello\r\n";
   std::ofstream(small / "load.ltc", std::ios::binary)
       << "version\r\n210\r\nname\r\nload\r\nfolder\r\n\r\ndata01\r\nd0.txt\r\n";
