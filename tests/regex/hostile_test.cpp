@@ -140,6 +140,18 @@ std::string RandomText(std::mt19937& rng) {
   return out;
 }
 
+// A word list of more than 16 words (searched as a literal set), after "^"
+// or not.
+std::string RandomWordList(std::mt19937& rng) {
+  static const std::vector<std::string> pieces = {"a", "b", "A", Sjis("あ"), Sjis("い"), "\\n"};
+  std::string out = rng() % 2 ? "^(" : "(";
+  for (int i = 0; i < 40; ++i) {
+    if (i) out += "|";
+    for (int n = 1 + static_cast<int>(rng() % 3); n > 0; --n) out += pieces[rng() % pieces.size()];
+  }
+  return out + ")";
+}
+
 // Match and Found must agree with the plain automaton search (no prefilter,
 // no literal shortcut) for every start position.
 void ExpectAgreesWithPlainSearch(TbmRExp& re, const std::string& text) {
@@ -226,8 +238,9 @@ TEST(Hostile, ConcurrentCompileAndMatchOnManyThreads) {
     bool error = false;
   };
   std::vector<Job> jobs(400);
-  for (auto& job : jobs) {
-    job.pattern = RandomPattern(rng);
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    Job& job = jobs[i];
+    job.pattern = i % 10 == 0 ? RandomWordList(rng) : RandomPattern(rng);
     job.text = RandomText(rng) + RandomText(rng);
     TbmRExp re(bmccShiftJIS);
     re.SetPattern(job.pattern);
