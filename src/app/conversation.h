@@ -112,7 +112,8 @@ class TParlevoThread {
   std::string FailureMessage() const;
 
   // Character 0 (the first base file) or 1. Only for the conversation thread
-  // (inside DeliverLine); the characters are gone once Finished().
+  // (inside DeliverLine or a command); the characters are gone once
+  // Finished().
   TCharacter& Character(int index);
 
  private:

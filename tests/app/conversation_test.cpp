@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -202,6 +203,33 @@ TEST_F(ConversationThreadTest, PauseHaltsBetweenTurnsAndResumeGoesOn) {
   EXPECT_FALSE(conversation.Paused());
   ASSERT_TRUE(sink_.WaitLines(4));
   EXPECT_EQ(sink_.Lines()[2], "Ann > ann:bob:hello");
+}
+
+// The owner's work for the characters (the window's reload) runs on the
+// conversation thread between two turns, also while paused; once the
+// conversation stops, what is left is dropped.
+TEST_F(ConversationThreadTest, CommandsRunBetweenTurnsEvenWhilePaused) {
+  WritePair();
+  TParlevoThread conversation(ann_, bob_, "", kLongInterval, sink_);
+  ASSERT_TRUE(sink_.WaitLines(1));
+  conversation.Pause();
+  std::promise<std::thread::id> ran;
+  conversation.RunBetweenTurns([&ran](TParlevoThread& thread) {
+    thread.Character(1).Memos[70] = "set between turns";
+    ran.set_value(std::this_thread::get_id());
+  });
+  std::future<std::thread::id> ran_on = ran.get_future();
+  ASSERT_EQ(ran_on.wait_for(kPatience), std::future_status::ready);
+  EXPECT_NE(ran_on.get(), std::this_thread::get_id());
+  EXPECT_EQ(sink_.Count(), 1u);
+
+  conversation.Terminate();
+  conversation.WaitFor();
+  EXPECT_EQ(TCharacter(bob_).Memos[70], "set between turns");  // saved at the end
+  bool late_ran = false;
+  conversation.RunBetweenTurns([&late_ran](TParlevoThread&) { late_ran = true; });
+  Linger();
+  EXPECT_FALSE(late_ran);
 }
 
 // Where the stop request arrives, and how many lines the conversation has
