@@ -258,6 +258,29 @@ void BM_WhichMatch(benchmark::State& state, EngineEntry engine, size_t bytes) {
   state.counters["bytes"] = static_cast<double>(text.size());
 }
 
+#ifdef PARLEVO_HAVE_SET
+// A hostile text: 64 KiB of lead bytes after one ASCII byte, searched for
+// anchored literals of lead bytes that are hit at every position and never
+// found. Each hit asks whether it starts a character; that answer must not
+// walk back over the run (it took 0.7 s a text when it did).
+void BM_LeadByteRun(benchmark::State& state) {
+  std::vector<TbmRExp> patterns(2);
+  patterns[0].SetPattern(
+      "^\x81\x81"
+      "b");
+  patterns[1].SetPattern("^\x81\x81\x81");
+  TbmRExpSet set(bmccShiftJIS);
+  for (TbmRExp& p : patterns) set.Add(&p);
+  const std::string text = "a" + std::string(size_t{64} << 10, '\x81');
+  std::vector<int32_t> found;
+  for (auto _ : state) {
+    set.Find(text, found);
+    benchmark::DoNotOptimize(found.data());
+  }
+}
+BENCHMARK(BM_LeadByteRun)->Unit(benchmark::kMicrosecond);
+#endif
+
 void RegisterAll() {
   for (size_t bytes : kSizes) {
     for (const EngineEntry& engine : Engines()) {

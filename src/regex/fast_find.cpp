@@ -685,13 +685,19 @@ int TbmREFastFind::FoundPrefiltered(std::string_view text) const {
   const size_t n = text.size();
   const int32_t* next = a->next.data();
   int32_t row = 0;
+  // The last character start known, at or before i (or just after it). It
+  // only moves forward, so finding where characters start costs the text's
+  // length in all: walking back over a run of lead bytes at every start
+  // byte would cost its square.
+  size_t boundary = 0;
   for (size_t i = 0; i < n;) {
     if (row == a->restart_row) {
       while (i < n && !a->starts[t[i]]) ++i;
       if (i == n) break;
+      while (boundary < i) boundary += is_lead_[t[boundary]] && boundary + 1 < n ? 2 : 1;
       // A trail byte: its character began with a lead byte that starts
       // nothing, so the state stays the same after it.
-      if (!Aligned(t, 0, static_cast<int32_t>(i))) {
+      if (boundary != i) {
         ++i;
         continue;
       }
@@ -706,6 +712,7 @@ int TbmREFastFind::FoundPrefiltered(std::string_view text) const {
       cls = a->WideClass(t[i] << 8);  // a lone lead byte at the end
       ++i;
     }
+    boundary = i;
     row = next[row + cls];
     if (row < 0) return 1;
   }

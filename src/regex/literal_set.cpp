@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "regex/char_boundaries.h"
 #include "regex/search.h"
 
 namespace parlevo {
@@ -17,40 +18,6 @@ namespace {
 
 constexpr uint8_t kLF = 10;
 constexpr uint8_t kCR = 13;
-
-// Which bytes of a text start characters, marked as far as asked. Every
-// byte before `marked` is marked. The flags are this thread's scratch,
-// reused by the next search on it.
-class Boundaries {
- public:
-  Boundaries(const uint8_t* text, size_t n, const bool* is_lead)
-      : text_(text), n_(n), is_lead_(is_lead) {
-    thread_local std::vector<uint8_t> scratch;
-    if (scratch.size() < n + 1) scratch.resize(n + 1);
-    flags_ = scratch.data();
-  }
-  // Byte `pos` starts a character (pos < n).
-  bool Starts(size_t pos) {
-    while (marked_ <= pos) {
-      flags_[marked_] = 1;
-      if (is_lead_[text_[marked_]] &&
-          marked_ + 1 < n_) {  // a lead byte at the end is one character
-        flags_[marked_ + 1] = 0;
-        marked_ += 2;
-      } else {
-        marked_ += 1;
-      }
-    }
-    return flags_[pos] != 0;
-  }
-
- private:
-  const uint8_t* text_;
-  size_t n_;
-  const bool* is_lead_;
-  uint8_t* flags_;
-  size_t marked_ = 0;
-};
 
 }  // namespace
 
@@ -92,7 +59,8 @@ bool TbmRELiteralSet::Search(std::string_view text, int32_t from, int32_t& pos,
   if (from < 0 || from > n) return false;
   const std::string_view rest = text.substr(static_cast<size_t>(from));
   const uint8_t* r = t + from;
-  Boundaries boundaries(r, rest.size(), bmccLeadByteTable(code_));
+  thread_local std::vector<uint8_t> marks;  // this thread's, reused by its next search
+  TbmRECharBoundaries boundaries(r, rest.size(), bmccLeadByteTable(code_), marks);
 
   // A line begins at the text's start, after LF, and after a CR that no LF
   // follows; at the search's first byte the character before it decides.

@@ -125,6 +125,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
     stamp_ = 1;
   }
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  TbmRECharBoundaries boundaries(t, text.size(), is_lead_, boundary_marks_);
   literals_.Scan(text, [&](int32_t id, size_t end) {
     const size_t start = end - static_cast<size_t>(literals_.Length(id));
     const Owner* o = owners_.data() + owner_begin_[static_cast<size_t>(id)];
@@ -136,8 +137,8 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
         if (!SeenBoth(o->pattern, o->group)) continue;
         decided = stamp_;
         candidates_.push_back(o->pattern);
-      } else if (OnCharacterBoundary(t, start, is_lead_) &&
-                 (!o->head || AtLineHead(t, text.size(), start, is_lead_)) &&
+      } else if (boundaries.Starts(start) &&
+                 (!o->head || AtLineHead(t, text.size(), start, boundaries)) &&
                  (!o->tail || AtLineTail(t, text.size(), end))) {
         decided = stamp_;  // an exact literal on a boundary (and at its anchors): found
         found_distinct_.push_back(o->pattern);

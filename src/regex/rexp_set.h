@@ -88,6 +88,7 @@ class TbmRExpSet {
   // carry its stamp.
   std::vector<uint32_t> decided_;
   uint32_t stamp_ = 0;
+  std::vector<uint8_t> boundary_marks_;  // which bytes of the text start characters
   // Which of its two sets a pattern has seen in this text (valid when
   // seen_stamp_ is the text's stamp).
   std::vector<uint32_t> seen_stamp_;

@@ -7,26 +7,19 @@
 #include <cstdint>
 #include <string_view>
 
+#include "regex/char_boundaries.h"
+
 namespace parlevo {
 
 class TbmRExp;
 
-// True when byte `pos` of `text` starts a character: an even run of lead
-// bytes stands right before it (the byte before such a run always ends a
-// character).
-inline bool OnCharacterBoundary(const uint8_t* text, size_t pos, const bool* is_lead) {
-  size_t q = pos;
-  while (q > 0 && is_lead[text[q - 1]]) --q;
-  return ((pos - q) & 1) == 0;
-}
-
 // True when byte `pos` (a character boundary) is a line head: the start, or
 // right after LF, or after a CR that no LF follows.
-inline bool AtLineHead(const uint8_t* text, size_t n, size_t pos, const bool* is_lead) {
+inline bool AtLineHead(const uint8_t* text, size_t n, size_t pos, TbmRECharBoundaries& boundaries) {
   if (pos == 0) return true;
   const uint8_t before = text[pos - 1];
   if (before != '\n' && before != '\r') return false;
-  if (!OnCharacterBoundary(text, pos - 1, is_lead)) return false;  // a trail byte, not a break
+  if (!boundaries.Starts(pos - 1)) return false;  // a trail byte, not a break
   return before == '\n' || pos == n || text[pos] != '\n';
 }
 
