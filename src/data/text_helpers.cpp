@@ -3,6 +3,7 @@
 #include "data/text_helpers.h"
 
 #include <array>
+#include <bitset>
 #include <optional>
 
 #include "platform/codepage.h"
@@ -70,6 +71,66 @@ std::string ReplaceWholeChars(std::string_view text, std::string_view from, std:
   return out;
 }
 
+// Which characters of a code page come back as the same bytes from
+// AnsiToWide, NormalizeText and WideToAnsi: a text made of them only needs
+// no trip through UTF-16 to be folded. Built once per code page on first
+// use and only read afterwards (the static's initialisation is thread-safe).
+class TFoldsToItself {
+ public:
+  explicit TFoldsToItself(int code_page) : code_page_(code_page) {
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      if (!platform::IsLeadByte(static_cast<unsigned char>(b), code_page)) {
+        single_[static_cast<size_t>(b)] = Unchanged(std::string_view(&c, 1));
+        continue;
+      }
+      for (int t = 0; t < 256; ++t) {
+        const char pair[] = {c, static_cast<char>(t)};
+        double_[static_cast<size_t>(b << 8 | t)] = Unchanged(std::string_view(pair, 2));
+      }
+    }
+  }
+
+  // False also for what is not a whole character (a lead byte at the end,
+  // a lead and a byte that cannot trail): those take the long way.
+  bool All(std::string_view text) const {
+    for (size_t i = 0; i < text.size();) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      if (!platform::IsLeadByte(b, code_page_)) {
+        if (!single_[b]) return false;
+        ++i;
+        continue;
+      }
+      if (i + 1 == text.size()) return false;
+      if (!double_[static_cast<size_t>(b << 8 | static_cast<unsigned char>(text[i + 1]))]) {
+        return false;
+      }
+      i += 2;
+    }
+    return true;
+  }
+
+ private:
+  bool Unchanged(std::string_view ansi) const {
+    return platform::WideToAnsi(NormalizeText(platform::AnsiToWide(ansi, code_page_)),
+                                code_page_) == ansi;
+  }
+
+  int code_page_;
+  std::bitset<256> single_;
+  std::bitset<65536> double_;
+};
+
+// True when FoldEntryField's folding leaves `ansi` as it is.
+bool FoldsToItself(std::string_view ansi) {
+  if (platform::ProcessCodePage() == platform::kCodePage932) {
+    static const TFoldsToItself k932(platform::kCodePage932);
+    return k932.All(ansi);
+  }
+  static const TFoldsToItself k1252(platform::kCodePage1252);
+  return k1252.All(ansi);
+}
+
 bool IsBlank(char c) {
   auto b = static_cast<unsigned char>(c);
   return b >= 1 && b <= 32;
@@ -84,11 +145,16 @@ std::u16string NormalizeText(std::u16string_view text) {
 }
 
 std::string ExpandDigitWildcard(std::string_view ansi) {
+  // Neither pass can change a text without these bytes anywhere.
+  if (ansi.find('#') == std::string_view::npos && ansi.find("\\[0-9]") == std::string_view::npos) {
+    return std::string(ansi);
+  }
   // Two passes, as the rule reads: "#" -> "[0-9]", then "\[0-9]" -> "#".
   return ReplaceWholeChars(ReplaceWholeChars(ansi, "#", "[0-9]"), "\\[0-9]", "#");
 }
 
 std::string FoldEntryField(std::string_view ansi) {
+  if (FoldsToItself(ansi)) return ExpandDigitWildcard(ansi);
   return ExpandDigitWildcard(platform::WideToAnsi(NormalizeText(platform::AnsiToWide(ansi))));
 }
 

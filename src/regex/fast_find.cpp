@@ -66,8 +66,9 @@ bool HasEmpty(const std::vector<std::string>& set) {
 }
 
 // The strings one of which a match of `lit` must contain; empty when unknown.
-std::vector<std::string> Required(const Lit& lit) {
-  if (lit.set.empty() || HasEmpty(lit.set)) return {};
+const std::vector<std::string>& Required(const Lit& lit) {
+  static const std::vector<std::string> kUnknown;  // never changes: safe to share
+  if (lit.set.empty() || HasEmpty(lit.set)) return kUnknown;
   return lit.set;
 }
 const std::vector<std::string>& Starts(const Lit& lit) { return lit.exact ? lit.set : lit.prefix; }
@@ -154,15 +155,14 @@ Lit CatLit(const Lit& l, const Lit& r) {
   }
   // Every option is required, so any two are required together: the best
   // becomes `set`, the best one from the other side `also`.
+  // The options are looked at in place; only the chosen ones are copied.
   struct Option {
-    std::vector<std::string> set;
+    const std::vector<std::string>& set;
     int side;  // 0: left, 1: right, 2: where they meet
   };
-  Option options[] = {{Required(l), 0},
-                      {l.also, 0},
-                      {Required(r), 1},
-                      {r.also, 1},
-                      {Product(Ends(l), Starts(r), false), 2}};
+  const std::vector<std::string> meet = Product(Ends(l), Starts(r), false);
+  const Option options[] = {
+      {Required(l), 0}, {l.also, 0}, {Required(r), 1}, {r.also, 1}, {meet, 2}};
   const Option* best = nullptr;
   for (const Option& o : options) {
     if (!HasEmpty(o.set) && (!best || Score(o.set) > Score(best->set))) best = &o;

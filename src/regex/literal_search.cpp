@@ -15,6 +15,16 @@
 #include <numeric>
 
 namespace parlevo {
+namespace {
+
+size_t CommonPrefix(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  size_t k = 0;
+  while (k < n && a[k] == b[k]) ++k;
+  return k;
+}
+
+}  // namespace
 
 std::string_view TbmRELiteralSearch::Pending(int32_t id) const {
   const auto i = static_cast<size_t>(id);
@@ -81,20 +91,25 @@ void TbmRELiteralSearch::Build() {
     uint8_t byte = 0;
     int32_t out = kNone;
   };
+  table_ = {};  // the ids are known: the table only served Add
   std::vector<int32_t> order(lengths_.size());
   std::iota(order.begin(), order.end(), 0);
   std::sort(order.begin(), order.end(),
             [this](int32_t a, int32_t b) { return Pending(a) < Pending(b); });
+  // A node per byte a literal does not share with the one before it in
+  // byte order: counted first, so the trie is allocated once and exactly.
+  size_t node_count = 1;
+  for (size_t k = 0; k < order.size(); ++k) {
+    const std::string_view lit = Pending(order[k]);
+    node_count += lit.size() - (k == 0 ? 0 : CommonPrefix(lit, Pending(order[k - 1])));
+  }
   std::vector<Node> nodes(1);
-  nodes.reserve(pending_.size() + 1);  // at most a node per byte: no growth by doubling
+  nodes.reserve(node_count);
   std::vector<int32_t> path(1, 0);  // nodes of the previous literal, root first
   std::string_view previous;
   for (int32_t id : order) {
     const std::string_view lit = Pending(id);
-    size_t common = 0;
-    while (common < lit.size() && common < previous.size() && lit[common] == previous[common]) {
-      ++common;
-    }
+    const size_t common = CommonPrefix(lit, previous);
     path.resize(common + 1);
     for (size_t k = common; k < lit.size(); ++k) {
       const int32_t parent = path.back();
@@ -116,7 +131,6 @@ void TbmRELiteralSearch::Build() {
   order = {};
   pending_ = {};
   pending_ends_ = {};
-  table_ = {};
 
   // Breadth-first numbering and the flat edge lists.
   const size_t count = nodes.size();

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+#include <string>
+
 #include "data/items.h"
 #include "data/stacks.h"
+#include "platform/codepage.h"
 
 namespace parlevo {
 namespace {
@@ -60,6 +65,37 @@ TEST(ExpandDigitWildcard, ExpandsHashAndKeepsEscapedHash) {
       {"\\[0-9]", "#"},
   };
   for (const Case& c : cases) EXPECT_EQ(ExpandDigitWildcard(c.in), c.out) << c.in;
+}
+
+// FoldEntryField skips the trip through UTF-16 for text that it leaves as
+// it is; the result must be the long way's on every one- and two-byte text
+// and on texts that mix characters that fold with ones that do not.
+TEST(FoldEntryField, EqualsTheTripThroughUtf16InBothCodePages) {
+  auto long_way = [](std::string_view ansi) {
+    return ExpandDigitWildcard(platform::WideToAnsi(NormalizeText(platform::AnsiToWide(ansi))));
+  };
+  for (int code_page : {platform::kCodePage932, platform::kCodePage1252}) {
+    platform::SetProcessCodePage(code_page);
+    for (int a = 0; a < 256; ++a) {
+      for (int b = -1; b < 256; ++b) {
+        std::string text(1, static_cast<char>(a));
+        if (b >= 0) text += static_cast<char>(b);
+        ASSERT_EQ(FoldEntryField(text), long_way(text)) << code_page << " " << a << " " << b;
+      }
+    }
+    uint32_t seed = 7;
+    const std::string pieces[] = {"a",        "Z",        "#",        "\\",       "[0-9]",
+                                  "\x82\xA0", "\x82\x60", "\x83\x5C", "\x81\x40", "\x82"};
+    for (int round = 0; round < 20000; ++round) {
+      std::string text;
+      for (int k = 0; k < 6; ++k) {
+        seed = seed * 134775813u + 1u;
+        text += pieces[(seed >> 8) % std::size(pieces)];
+      }
+      ASSERT_EQ(FoldEntryField(text), long_way(text)) << code_page << " " << text;
+    }
+  }
+  platform::SetProcessCodePage(platform::kCodePage932);
 }
 
 TEST(SplitCommaText, SplitsFieldsAsTheLineRulesSay) {
