@@ -15,7 +15,9 @@ namespace {
 
 std::unique_ptr<parlevo::TLumoData> MakeData(int kind, bool use_once) {
   // Conditions of kind 0 evaluate to themselves: "TRUE" lines are candidates.
-  auto evaluate = [](std::u16string_view text) { return std::u16string(text); };
+  auto evaluate = [](std::u16string_view text, double) {
+    return parlevo::TEvaluation{std::u16string(text), true};
+  };
   switch (kind) {
     case 0:
       return std::make_unique<parlevo::TLumoData0>(use_once, evaluate);

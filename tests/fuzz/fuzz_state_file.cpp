@@ -11,7 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteFile(dir + "state.ltc", "name\r\nFuzzy\r\nversion\r\n210\r\ndatac2\r\ntalk.txt\r\n");
   fuzz::WriteFile(dir + "talk.txt", "{MEMO50}{COUNT50}{FLAG50}\r\n");
   fuzz::WriteFile(dir + "state.lts", data, size);
-  parlevo::TCharacter character(dir + "state.ltc");
-  character.ExpandTags(character.Talk(u"hello", parlevo::AllSlots));
+  {
+    parlevo::TCharacter character(dir + "state.ltc");
+    character.ExpandTags(character.Talk(u"hello", parlevo::AllSlots));
+  }
+  fuzz::RemoveFilesStartingWith(dir, "state.lts.bad");  // damaged inputs are kept aside
   return 0;
 }
