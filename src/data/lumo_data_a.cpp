@@ -19,7 +19,10 @@ TLumoDataA::TLumoDataA(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoDataA::~TLumoDataA() = default;
 
-void TLumoDataA::ReserveEntries(size_t count) { lumo::GrowEntries(Patterns, count); }
+void TLumoDataA::ReserveEntries(size_t count) {
+  lumo::GrowEntries(Patterns, count);
+  Matchers->Reserve(2 * count);
+}
 
 TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fields_found,
                                            TLumoEntry& entry) {

@@ -17,7 +17,10 @@ TLumoDataB::TLumoDataB(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoDataB::~TLumoDataB() = default;
 
-void TLumoDataB::ReserveEntries(size_t count) { lumo::GrowEntries(Patterns, count); }
+void TLumoDataB::ReserveEntries(size_t count) {
+  lumo::GrowEntries(Patterns, count);
+  Matchers->Reserve(count);
+}
 
 TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fields_found,
                                            TLumoEntry& entry) {

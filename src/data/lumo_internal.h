@@ -30,6 +30,8 @@ class TMatcherCache {
   // The matcher of `pattern`, made by NewMatcher when first asked for;
   // `error` receives the message NewMatcher gave for it.
   std::shared_ptr<TbmRExp> Get(const std::string& pattern, std::string& error);
+  // Room for `count` patterns, so that the table is not rebuilt as it grows.
+  void Reserve(size_t count) { made_.reserve(count); }
   // Forgets the matchers (the entries keep theirs): loading has ended.
   void Clear() { made_ = {}; }
 
