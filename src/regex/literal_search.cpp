@@ -64,14 +64,14 @@ int32_t TbmRELiteralSearch::Child(int32_t s, uint8_t b) const {
   const uint32_t hi = edge_begin_[static_cast<size_t>(s) + 1];
   if (hi - lo <= 8) {
     for (uint32_t e = lo; e < hi; ++e) {
-      if (edge_bytes_[e] == b) return edge_targets_[e];
+      if (edge_bytes_[e] == b) return Target(e);
     }
     return kNone;
   }
   const uint8_t* first = edge_bytes_.data() + lo;
   const uint8_t* last = edge_bytes_.data() + hi;
   const uint8_t* e = std::lower_bound(first, last, b);
-  return e != last && *e == b ? edge_targets_[lo + static_cast<uint32_t>(e - first)] : kNone;
+  return e != last && *e == b ? Target(lo + static_cast<uint32_t>(e - first)) : kNone;
 }
 
 int32_t TbmRELiteralSearch::Go(int32_t s, uint8_t b) const {
@@ -140,15 +140,12 @@ void TbmRELiteralSearch::Build() {
   std::vector<int32_t> depth1_end(1, 1);
   edge_begin_.assign(count + 1, 0);
   edge_bytes_.clear();
-  edge_targets_.clear();
   edge_bytes_.reserve(count - 1);
-  edge_targets_.reserve(count - 1);
   for (size_t s = 0; s < bfs.size(); ++s) {
     edge_begin_[s] = static_cast<uint32_t>(edge_bytes_.size());
     for (int32_t c = nodes[static_cast<size_t>(bfs[s])].first_child; c != kNone;
          c = nodes[static_cast<size_t>(c)].next_sibling) {
       edge_bytes_.push_back(nodes[static_cast<size_t>(c)].byte);
-      edge_targets_.push_back(static_cast<int32_t>(bfs.size()));
       bfs.push_back(c);
     }
   }
@@ -165,7 +162,7 @@ void TbmRELiteralSearch::Build() {
   emits_.assign(count, 0);
   for (size_t s = 0; s < count; ++s) {
     for (uint32_t e = edge_begin_[s]; e < edge_begin_[s + 1]; ++e) {
-      const auto child = static_cast<size_t>(edge_targets_[e]);
+      const auto child = static_cast<size_t>(Target(e));
       const int32_t f = s == 0 ? 0 : Go(fail_[s], edge_bytes_[e]);
       fail_[child] = f;
       dict_[child] = out_[static_cast<size_t>(f)] != kNone ? f : dict_[static_cast<size_t>(f)];
@@ -185,7 +182,6 @@ void TbmRELiteralSearch::Build() {
 
 size_t TbmRELiteralSearch::MemoryBytes() const {
   return edge_begin_.capacity() * sizeof(uint32_t) + edge_bytes_.capacity() +
-         edge_targets_.capacity() * sizeof(int32_t) +
          (fail_.capacity() + out_.capacity() + dict_.capacity() + dense_.capacity() +
           lengths_.capacity()) *
              sizeof(int32_t) +

@@ -64,10 +64,12 @@ class TbmRELiteralSearch {
   std::vector<int32_t> lengths_;  // per literal id
 
   // States in breadth-first order (the root is 0), children of a state in
-  // ascending byte order, back to back.
+  // ascending byte order, back to back. Every state but the root is reached
+  // by one edge, and numbered in the order of the edges: edge e leads to
+  // state e + 1, so targets need no table.
   std::vector<uint32_t> edge_begin_;  // per state, plus one
   std::vector<uint8_t> edge_bytes_;
-  std::vector<int32_t> edge_targets_;
+  static int32_t Target(uint32_t edge) { return static_cast<int32_t>(edge) + 1; }
   std::vector<int32_t> fail_;
   std::vector<int32_t> out_;    // the literal ending exactly here, or kNone
   std::vector<int32_t> dict_;   // the next state down the failure chain with a literal, or 0
