@@ -29,7 +29,9 @@
 #include "regex/fast_find.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <string_view>
 
 #include "regex/automaton.h"
 #include "regex/literal_list.h"
@@ -212,13 +214,25 @@ Lit UnionLit(const Lit& a, const Lit& b) {
 }
 
 // How common a byte is in Japanese and English chat text (higher: more common).
-int Commonness(uint8_t b) {
+constexpr int CommonnessOf(uint8_t b) {
   if (b == 0x81 || b == 0x82 || b == 0x83 || b == ' ') return 100;
   if ((b >= 0x88 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA)) return 60;
-  if (std::strchr("etaoinsrhl", b) && b != 0) return 50;
+  for (char c : std::string_view("etaoinsrhl")) {
+    if (b == static_cast<uint8_t>(c)) return 50;
+  }
   if (b >= 'a' && b <= 'z') return 30;
   return 10;
 }
+
+// Looked up for every byte of every literal at load: a table.
+constexpr std::array<uint8_t, 256> kCommonness = [] {
+  std::array<uint8_t, 256> table{};
+  for (int b = 0; b < 256; ++b)
+    table[b] = static_cast<uint8_t>(CommonnessOf(static_cast<uint8_t>(b)));
+  return table;
+}();
+
+int Commonness(uint8_t b) { return kCommonness[b]; }
 
 bool Contains(std::string_view text, const std::string& needle, size_t rare) {
   const size_t n = text.size(), m = needle.size();
