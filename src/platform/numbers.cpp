@@ -176,8 +176,8 @@ std::string FloatToText(double value) {
   if (exponent > kPrecision || exponent < -3) {
     // Exponent form: "1E20", "-1.5E-7".
     out += digits[0];
-    if (n > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent - 1);
+    if (n > 1) out.append(".").append(digits, 1);
+    out.append("E").append(std::to_string(exponent - 1));
   } else if (exponent <= 0) {
     out += "0." + std::string(-exponent, '0') + digits;
   } else if (exponent < n) {
