@@ -132,7 +132,12 @@ void WindowCommandsTest::statusAndTitleFollowTheConversation() {
   QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 / ロボ"));
   QCOMPARE(StatusText(*window), QString());  // the stale prompt is gone
   QTRY_VERIFY_WITH_TIMEOUT(MemoLines(*window).size() >= 3, kTimeout);
-  QVERIFY2(PanelText(*window).contains(QStringLiteral("会話中")), qPrintable(PanelText(*window)));
+  // Running, or already found going round in circles: the samples at the
+  // fastest speed may repeat themselves within a few dozen lines.
+  const QString running = PanelText(*window);
+  QVERIFY2(
+      running.contains(QStringLiteral("会話中")) || running.contains(QStringLiteral("行き詰まり")),
+      qPrintable(running));
 
   Action(*window, "MenuConvStop")->trigger();
   Settle();
