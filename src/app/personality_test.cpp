@@ -39,7 +39,7 @@ TScriptStep SourceStep(std::string_view argument, int line) {
       std::from_chars(argument.data() + colon + 1, end, number).ptr != end || number <= 0) {
     throw ETestScriptError(line, "expected FILE:LINE or none after @");
   }
-  step.Text = platform::Utf8ToAnsi(argument.substr(0, colon));
+  step.Text = std::string(argument.substr(0, colon));  // a file name as turns report it
   step.SourceLine = number;
   return step;
 }
@@ -160,8 +160,7 @@ std::string Quoted(std::string_view ansi) { return "\"" + platform::AnsiToUtf8(a
 
 std::string FromWhere(const TTurn& turn) {
   if (!turn.Source) return "(from none)";
-  return "(from " + platform::AnsiToUtf8(turn.Source->File) + ":" +
-         std::to_string(turn.Source->Line) + ")";
+  return "(from " + std::string(turn.Source->File) + ":" + std::to_string(turn.Source->Line) + ")";
 }
 
 // Backslashes and slashes both divide folders in a base file's names.
@@ -195,8 +194,7 @@ std::optional<std::string> Check(const TScriptStep& step, const TTurn& last) {
           SameFile(last.Source->File, step.Text)) {
         return std::nullopt;
       }
-      return "an answer from " + platform::AnsiToUtf8(step.Text) + ":" +
-             std::to_string(step.SourceLine);
+      return "an answer from " + step.Text + ":" + std::to_string(step.SourceLine);
     default:
       return std::nullopt;
   }

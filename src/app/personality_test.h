@@ -34,7 +34,7 @@ struct TScriptStep {
   enum class TKind { kSay, kExpectText, kExpectMatch, kExpectSource, kClock, kPartner };
   TKind Kind = TKind::kSay;
   int Line = 0;            // 1-based line of the script
-  std::string Text;        // ANSI: what is said, expected, the pattern, a name, a file
+  std::string Text;        // ANSI: what is said, expected, the pattern, a name; a file native
   int32_t SourceLine = 0;  // kExpectSource: 0 for "none"
   double Clock = 0;        // kClock
 };

@@ -213,6 +213,19 @@ TEST(Paths, FoldersOutsideTheCodePageLoadAndAreNamedInUtf8) {
   EXPECT_EQ(check.status, 0) << check.err;
   EXPECT_EQ(check.out.rfind(base + ":10: ", 0), 0u) << check.out;
 
+  // A data file with a Japanese name (code page text in the base file, a
+  // native name on disk): `try` and `test` name it as a turn reports it.
+  fs::rename(home / "hanako" / "words_1.txt", home / "hanako" / "天気.txt");
+  std::string base_text = Slurp(base);
+  base_text.replace(base_text.find("words_1.txt"), 11, "\x93\x56\x8b\x43.txt");
+  std::ofstream(base, std::ios::binary) << base_text;
+  CliRun tried = RunCli({"try", base, "天気"});
+  EXPECT_EQ(tried.status, 0) << tried.err;
+  EXPECT_NE(tried.out.find("datab1 天気.txt:1 tier 1"), std::string::npos) << tried.out;
+  std::ofstream(home / "script.txt") << "> 天気\n@ 天気.txt:1\n";
+  CliRun tested = RunCli({"test", base, (home / "script.txt").string()});
+  EXPECT_EQ(tested.status, 0) << tested.out << tested.err;
+
   // A damaged state file: kept aside, and both files named.
   std::ofstream(home / "hanako" / "hanako.lts", std::ios::binary) << "cut";
   chat = RunCli({"chat", "--partner", "p", base}, "");

@@ -141,7 +141,7 @@ int RunConvert(const ConvertOptions& options) {
     try {
       all = ConvertFile(file, options.to == "utf8") && all;
     } catch (const platform::EFileError& e) {
-      std::cerr << "error: " << platform::AnsiToUtf8(e.what()) << '\n';
+      std::cerr << "error: " << e.what() << '\n';  // UTF-8 already
       all = false;
     }
   }

@@ -11,14 +11,13 @@ void PrintCoverage(const TCoverage& coverage, int list) {
   PrintLine("# " + platform::AnsiToUtf8(coverage.Name()));
   for (const TCoverage::TFileCount& file : coverage.Files()) {
     const int percent = file.Total == 0 ? 100 : file.Chosen * 100 / file.Total;
-    PrintLine(platform::AnsiToUtf8(file.File) + ": " + std::to_string(file.Chosen) + "/" +
-                  std::to_string(file.Total) + " entries (" + std::to_string(percent) + "%)");
+    PrintLine(file.File + ": " + std::to_string(file.Chosen) + "/" + std::to_string(file.Total) +
+              " entries (" + std::to_string(percent) + "%)");
   }
   int listed = 0;
   for (const TCoverage::TNeverChosen& entry : coverage.NeverChosen()) {
     if (listed++ >= list) break;
-    std::string line =
-        platform::AnsiToUtf8(entry.File) + ":" + std::to_string(entry.Line) + ": never chosen";
+    std::string line = entry.File + ":" + std::to_string(entry.Line) + ": never chosen";
     if (!entry.Why.empty()) line += " (" + platform::AnsiToUtf8(entry.Why) + ")";
     PrintLine(line);
   }

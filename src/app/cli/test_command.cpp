@@ -34,9 +34,9 @@ struct TestOptions {
 std::vector<TScriptStep> ReadScript(const std::string& script) {
   std::string text;
   try {
-    text = platform::ReadFileBytes(platform::Utf8ToAnsi(script));
+    text = platform::ReadFileBytes(script);  // as given
   } catch (const platform::EFileError& e) {
-    ScriptError(script, 0, "cannot read the script: " + platform::AnsiToUtf8(e.what()));
+    ScriptError(script, 0, std::string("cannot read the script: ") + e.what());
   }
   try {
     return ParseTestScript(text);
@@ -55,7 +55,6 @@ int RunTest(const TestOptions& options) {
   std::vector<std::vector<TScriptStep>> scripts;
   for (const std::string& script : options.scripts) scripts.push_back(ReadScript(script));
 
-  const std::string base_file = platform::Utf8ToAnsi(options.base_file);
   std::unique_ptr<TCoverage> coverage;
   if (options.coverage) {
     coverage = std::make_unique<TCoverage>(*LoadCharacter(options.base_file, TStateUse::kReadOnly));
@@ -66,15 +65,14 @@ int RunTest(const TestOptions& options) {
   for (size_t i = 0; i < scripts.size(); ++i) {
     TScriptResult result;
     try {
-      result = RunTestScript(scripts[i], base_file, run);
+      result = RunTestScript(scripts[i], options.base_file, run);
     } catch (const ELumoError& e) {
-      throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
+      throw CommandError(kExitFailure, e.what());
     } catch (const platform::EFileError& e) {
-      throw CommandError(kExitFailure, platform::AnsiToUtf8(e.what()));
+      throw CommandError(kExitFailure, e.what());  // UTF-8 already
     }
     for (const TCheckFailure& failure : result.Failures) {
-      PrintLine(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " +
-                    failure.Message);
+      PrintLine(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " + failure.Message);
     }
     checks += result.Checks;
     failed += static_cast<int>(result.Failures.size());

@@ -70,9 +70,9 @@ std::pair<int32_t, int32_t> ListMatches(TCharacter& character, int slot, const s
       const TLumoEntry& entry = data.Items()[static_cast<size_t>(candidates.Item(c))];
       const std::string& path = data.Files()[static_cast<size_t>(entry.File)];
       PrintLine(std::string(TCharacter::DataKey(slot)) + " " +
-                    platform::AnsiToUtf8(character.DataFileName(slot, entry.File)) + ":" +
-                    std::to_string(entry.Line) + " tier " + std::to_string(tier) + "  " +
-                    sources.Describe(path, entry.Line, data.Kind()));
+                std::string(character.DataFileName(slot, entry.File)) + ":" +
+                std::to_string(entry.Line) + " tier " + std::to_string(tier) + "  " +
+                sources.Describe(path, entry.Line, data.Kind()));
     }
   }
   return first;
