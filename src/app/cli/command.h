@@ -47,6 +47,10 @@ bool PrintLine(std::string_view utf8);
 // The same for transcript or result text (ANSI in, UTF-8 out).
 bool PrintAnsiLine(const std::string& ansi);
 
+// The instant a --clock "YYYY/MM/DD hh:nn:ss[.zzz]" value names; a usage
+// error when it names none.
+double ClockOption(const std::string& text);
+
 }  // namespace parlevo::cli
 
 #endif  // PARLEVO_APP_CLI_COMMAND_H_

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,13 +28,15 @@ std::vector<std::pair<int, CommandSetup>>& Registry() {
 }
 
 // Applies --clock "YYYY/MM/DD hh:nn:ss[.zzz]".
-void FreezeClockAt(const std::string& text) {
-  auto when = platform::TextToDateTime(text);
-  if (!when) throw CommandError(kExitUsage, "invalid --clock value: " + text);
-  platform::FreezeClock(*when);
-}
+void FreezeClockAt(const std::string& text) { platform::FreezeClock(ClockOption(text)); }
 
 }  // namespace
+
+double ClockOption(const std::string& text) {
+  const std::optional<double> when = platform::TextToDateTime(text);
+  if (!when) throw CommandError(kExitUsage, "invalid --clock value: " + text);
+  return *when;
+}
 
 CommandRegistrar::CommandRegistrar(int order, CommandSetup setup) {
   Registry().emplace_back(order, std::move(setup));

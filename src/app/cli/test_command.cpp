@@ -47,10 +47,7 @@ std::vector<TScriptStep> ReadScript(const std::string& script) {
 
 int RunTest(const TestOptions& options) {
   TScriptRun run;
-  if (!options.clock.empty()) {
-    run.Clock = platform::TextToDateTime(options.clock);
-    if (!run.Clock) throw CommandError(kExitUsage, "invalid --clock value: " + options.clock);
-  }
+  if (!options.clock.empty()) run.Clock = ClockOption(options.clock);
   // Every script is read before any runs, so a typo costs no run.
   std::vector<std::vector<TScriptStep>> scripts;
   for (const std::string& script : options.scripts) scripts.push_back(ReadScript(script));

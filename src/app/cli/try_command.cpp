@@ -103,11 +103,7 @@ std::string WhoAnswers(TCharacter& character,
 }
 
 int RunTry(const TryOptions& options) {
-  if (!options.clock.empty()) {
-    const std::optional<double> when = platform::TextToDateTime(options.clock);
-    if (!when) throw CommandError(kExitUsage, "invalid --clock value: " + options.clock);
-    platform::FreezeClock(*when);
-  }
+  if (!options.clock.empty()) platform::FreezeClock(ClockOption(options.clock));
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file, TStateUse::kReadOnly);
   const std::string context =
       options.context_given ? platform::Utf8ToAnsi(options.context) : character->LastAnswer;
