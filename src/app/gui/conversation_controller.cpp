@@ -60,11 +60,11 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
   if (refusal) return refusal;
 
   auto conversation = std::make_unique<Conversation>();
+  std::array<std::string, 2> names;
   for (int i = 0; i < 2; ++i) {
-    conversation->names[i] = characters[i]->CharacterFile->GetValue("name");
+    names[i] = characters[i]->CharacterFile->GetValue("name");
     conversation->data_folders[i] = characters[i]->CharacterFile->DataFolder();
-    names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()),
-                                AnsiToQString(conversation->names[i]));
+    names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()), AnsiToQString(names[i]));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
       [this](const TParlevoThread& from, const TTurn& turn) { Deliver(from, turn); });
@@ -76,11 +76,19 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
     return CharacterRefusal{0, error.what()};
   }
   current_ = std::move(conversation);
+  names_ = std::move(names);
+  has_run_ = true;
+  stuck_ = false;
+  failure_.clear();
   reap_timer_->start();
+  PublishState();
   return std::nullopt;
 }
 
-void ConversationController::End() { Release(); }
+void ConversationController::End() {
+  Release();
+  PublishState();
+}
 
 void ConversationController::Reload() {
   if (!current_) return;
@@ -103,10 +111,12 @@ void ConversationController::Reload() {
 
 void ConversationController::Pause() {
   if (current_) current_->thread->Pause();
+  PublishState();
 }
 
 void ConversationController::Resume() {
   if (current_) current_->thread->Resume();
+  PublishState();
 }
 
 void ConversationController::SetInterval(int32_t value) {
@@ -121,10 +131,17 @@ QString ConversationController::NameOfStateFile(const QString& state_file) const
   return names_by_state_file_.value(state_file);
 }
 
-bool ConversationController::Paused() const { return current_ && current_->thread->Paused(); }
+ConversationState ConversationController::State() const {
+  if (!current_) return has_run_ ? ConversationState::kEnded : ConversationState::kIdle;
+  if (current_->thread->Paused()) return ConversationState::kPaused;
+  return stuck_ ? ConversationState::kStuck : ConversationState::kRunning;
+}
 
-const std::array<std::string, 2>& ConversationController::Names() const {
-  return current_ ? current_->names : kNoStrings;
+void ConversationController::PublishState() {
+  const ConversationState state = State();
+  if (state == published_) return;
+  published_ = state;
+  emit stateChanged(state);
 }
 
 const std::array<std::string, 2>& ConversationController::DataFolders() const {
@@ -140,8 +157,9 @@ void ConversationController::Deliver(const TParlevoThread& from, const TTurn& tu
   if (!current_ || current_->thread.get() != &from) return;
   // The turn's views into the speaker's data die with the call: copy them.
   const int speaker = turn.Speaker == 1 ? 1 : 0;
-  emit turnArrived(
-      ShownTurn{turn.Line, ProvenanceOf(turn, current_->data_folders[speaker]), turn.StuckLines});
+  stuck_ = turn.StuckLines > 0;
+  PublishState();
+  emit turnArrived(ShownTurn{turn.Line, ProvenanceOf(turn, current_->data_folders[speaker])});
 }
 
 void ConversationController::Release() {
@@ -160,9 +178,9 @@ void ConversationController::Reap() {
   });
   if (current_ && current_->thread->Finished()) {
     // The conversation ended by itself (an error during a turn).
-    const QString failure = QString::fromStdString(current_->thread->FailureMessage());
+    failure_ = QString::fromStdString(current_->thread->FailureMessage());
     current_.reset();
-    emit endedByItself(failure);
+    PublishState();
   }
   if (!current_ && finishing_.empty()) reap_timer_->stop();
 }

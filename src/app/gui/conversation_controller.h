@@ -30,6 +30,16 @@ namespace parlevo::gui {
 
 class WindowLineSink;
 
+// What the window's conversation is doing, the one value the form shows in
+// its menus, status bar and title.
+enum class ConversationState {
+  kIdle,     // none has run yet
+  kRunning,  // talking
+  kPaused,   // halted between turns
+  kEnded,    // the last one has ended (on request or by itself)
+  kStuck,    // talking, but the last lines repeat themselves
+};
+
 // Why a conversation could not be built: which of the two base files was
 // refused (0 or 1) and the engine's own message.
 struct CharacterRefusal {
@@ -65,12 +75,16 @@ class ConversationController final : public QObject {
   void SetLogFormat(const std::string& value);
 
   bool HasConversation() const { return current_ != nullptr; }
-  bool Paused() const;
+  ConversationState State() const;
+  // Why the last conversation ended by itself; "" when it ended on request
+  // or still runs.
+  const QString& FailureMessage() const { return failure_; }
   // Ended conversations still finishing their last turn.
   size_t FinishingCount() const { return finishing_.size(); }
-  // The two characters' names (ANSI) and data folders (native); empty
-  // without a conversation.
-  const std::array<std::string, 2>& Names() const;
+  // The two characters' names (ANSI), of the current conversation or, once
+  // it has ended, of the last one; empty before any.
+  const std::array<std::string, 2>& Names() const { return names_; }
+  // The two data folders (native); empty without a conversation.
   const std::array<std::string, 2>& DataFolders() const;
   // The name of the character whose state file is `state_file` (the native
   // path decoded), of any conversation this controller has started; "" if none.
@@ -81,32 +95,39 @@ class ConversationController final : public QObject {
   void Shutdown();
 
  signals:
+  // State() has changed; emitted by the command that changed it, or from the
+  // event loop when the conversation repeats itself or ends by itself.
+  void stateChanged(ConversationState state);
   // A line of the current conversation with where it came from.
   void turnArrived(const ShownTurn& turn);
   // A Reload has run: "" when both characters read their data again,
   // otherwise which failed and why (they keep their old data).
   void reloaded(const QString& errors);
-  // The current conversation ended by itself; `failure` says why.
-  void endedByItself(const QString& failure);
 
  private:
   // One conversation with the sink it delivers to. The thread is declared
   // last so it goes first: the sink outlives it.
   struct Conversation {
     std::unique_ptr<WindowLineSink> sink;
-    std::array<std::string, 2> names;
     std::array<std::string, 2> data_folders;
     std::unique_ptr<TParlevoThread> thread;
   };
 
   void Deliver(const TParlevoThread& from, const TTurn& turn);
   void Release();
+  // Emits stateChanged when State() differs from what was last emitted.
+  void PublishState();
   // Destroys the finished conversations; notices a current one that ended
   // by itself.
   void Reap();
 
   std::unique_ptr<Conversation> current_;
   std::vector<std::unique_ptr<Conversation>> finishing_;
+  std::array<std::string, 2> names_;
+  bool has_run_ = false;  // a conversation has started
+  bool stuck_ = false;    // the current conversation's last lines repeat
+  QString failure_;
+  ConversationState published_ = ConversationState::kIdle;
   QHash<QString, QString> names_by_state_file_;
   QTimer* reap_timer_ = nullptr;
   bool shut_down_ = false;

@@ -1,46 +1,32 @@
-// The main window: its controls and menus, the conversation commands handed
-// to the controller, the transcript memo with its size cap, and the log.
+// The main window: its construction (a table of contents of the other form_
+// files), the conversation and help commands, and the exit.
 #include "app/gui/form_parlevo.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/authors_guide.h"
-#include "app/gui/find_bar.h"
 #include "app/gui/refusal_message.h"
 #include "app/gui/state_save_reports.h"
 #include "app/gui/transcript_memo.h"
 #include "app/gui/ui_font.h"
-#include "app/transcript.h"
 #include "app/version.h"
-#include "platform/numbers.h"
 
 namespace parlevo::gui {
 namespace {
 
 constexpr const char* kOpenFilter = "Lumo 人格ファイル(*.ltc, *.txt)|*.txt;*.ltc";
-
-QString DefaultLogFormat() {
-  return QString::fromUtf8(kDefaultLogFormat.data(), qsizetype(kDefaultLogFormat.size()));
-}
 
 }  // namespace
 
@@ -60,171 +46,26 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
   setFont(JapaneseUiFont());
 
   conversation_ = new ConversationController(this);
-  createActions();
-  createAddedActions();
-  createMenus();
-  createAddedMenus();
-  createCentralArea();
-  createStatusBar();
-  placeWindow();
-
+  connect(conversation_, &ConversationController::stateChanged, this, &TFormParlevo::ApplyState);
   connect(conversation_, &ConversationController::turnArrived, this, &TFormParlevo::ShowTurn);
-  connect(conversation_, &ConversationController::endedByItself, this,
-          &TFormParlevo::OnEndedByItself);
-
-  log_timer_ = new QTimer(this);
-  log_timer_->setSingleShot(true);
-  log_timer_->setInterval(kLogFlushMilliseconds);
-  connect(log_timer_, &QTimer::timeout, this, &TFormParlevo::FlushLog);
-
+  connect(conversation_, &ConversationController::reloaded, this, &TFormParlevo::OnReloaded);
   if (StateSaveReports* reports = StateSaveReports::Instance()) {
     connect(reports, &StateSaveReports::saveFailed, this, &TFormParlevo::OnSaveFailed);
   }
 
+  createMenus();
+  createCentralArea();
+  createStatusBar();
+  placeWindow();
   SetInterval(kStartInterval);
   RestoreSettings();
-  UpdateConversationStatus();
+  ApplyState(conversation_->State());
   // The reader's place is the transcript, not the pattern field.
   Memo->setFocus();
-  const QString error = log_.Open();
-  if (!error.isEmpty()) ReportLogFailure(error);
+  createLog();
 }
 
 TFormParlevo::~TFormParlevo() { Shutdown(); }
-
-// ---------------------------------------------------------------------------
-// Building the window
-// ---------------------------------------------------------------------------
-
-void TFormParlevo::createActions() {
-  MenuConvNew = new QAction(QStringLiteral("新規会話(&N)..."), this);
-  MenuConvNew->setObjectName(QStringLiteral("MenuConvNew"));
-  connect(MenuConvNew, &QAction::triggered, this, &TFormParlevo::MenuConvNewClick);
-
-  MenuConvEnd = new QAction(QStringLiteral("会話終了(&E)"), this);
-  MenuConvEnd->setObjectName(QStringLiteral("MenuConvEnd"));
-  connect(MenuConvEnd, &QAction::triggered, this, &TFormParlevo::MenuConvEndClick);
-
-  MenuConvBegin = new QAction(QStringLiteral("再開(&B)"), this);
-  MenuConvBegin->setObjectName(QStringLiteral("MenuConvBegin"));
-  connect(MenuConvBegin, &QAction::triggered, this, &TFormParlevo::MenuConvBeginClick);
-
-  MenuConvStop = new QAction(QStringLiteral("一時停止(&S)"), this);
-  MenuConvStop->setObjectName(QStringLiteral("MenuConvStop"));
-  connect(MenuConvStop, &QAction::triggered, this, &TFormParlevo::MenuConvStopClick);
-
-  MenuConvExit = new QAction(QStringLiteral("Parlevo を終了(&X)"), this);
-  MenuConvExit->setObjectName(QStringLiteral("MenuConvExit"));
-  connect(MenuConvExit, &QAction::triggered, this, &QWidget::close);
-
-  SetMenuState(/*running=*/false, /*paused=*/false);
-
-  // The speed items carry their interval; 任意 asks for one.
-  const struct {
-    QAction** item;
-    const char* name;
-    QString caption;
-    int interval;
-  } speeds[] = {
-      {&MenuSpeedSlow, "MenuSpeedSlow", QStringLiteral("遅い(&S)"), 4000},
-      {&MenuSpeedNormal, "MenuSpeedNormal", QStringLiteral("普通(&N)"), 2000},
-      {&MenuSpeedFast, "MenuSpeedFast", QStringLiteral("速い(&F)"), 1000},
-      {&MenuSpeedMostFast, "MenuSpeedMostFast", QStringLiteral("最速(&M)"), 0},
-      {&MenuSpeedOption, "MenuSpeedOption", QStringLiteral("任意(&O)..."), -1},
-  };
-  for (const auto& speed : speeds) {
-    QAction* item = new QAction(speed.caption, this);
-    item->setObjectName(QString::fromLatin1(speed.name));
-    item->setCheckable(true);
-    if (speed.interval >= 0) item->setData(speed.interval);
-    connect(item, &QAction::triggered, this, [this, item] { MenuSpeedClick(item); });
-    *speed.item = item;
-  }
-  checked_speed_ = MenuSpeedNormal;
-  MenuSpeedNormal->setChecked(true);
-
-  MenuHelpWebGuide = new QAction(QStringLiteral("Parlevo 作者ガイド"), this);
-  MenuHelpWebGuide->setObjectName(QStringLiteral("MenuHelpWebGuide"));
-  connect(MenuHelpWebGuide, &QAction::triggered, this, &TFormParlevo::MenuHelpGuideClick);
-
-  MenuHelpAbout = new QAction(QStringLiteral("バージョン情報(&A)..."), this);
-  MenuHelpAbout->setObjectName(QStringLiteral("MenuHelpAbout"));
-  connect(MenuHelpAbout, &QAction::triggered, this, &TFormParlevo::MenuHelpAboutClick);
-}
-
-void TFormParlevo::createMenus() {
-  MenuConv = menuBar()->addMenu(QStringLiteral("会話(&C)"));
-  MenuConv->setObjectName(QStringLiteral("MenuConv"));
-  MenuConv->addAction(MenuConvNew);
-  MenuConv->addAction(MenuConvEnd);
-  MenuConv->addSeparator();
-  MenuConv->addAction(MenuConvBegin);
-  MenuConv->addAction(MenuConvStop);
-  MenuConv->addSeparator();
-  MenuConv->addAction(MenuConvExit);
-
-  MenuSpeed = menuBar()->addMenu(QStringLiteral("速度(&S)"));
-  MenuSpeed->setObjectName(QStringLiteral("MenuSpeed"));
-  MenuSpeed->addAction(MenuSpeedSlow);
-  MenuSpeed->addAction(MenuSpeedNormal);
-  MenuSpeed->addAction(MenuSpeedFast);
-  MenuSpeed->addAction(MenuSpeedMostFast);
-  MenuSpeed->addSeparator();
-  MenuSpeed->addAction(MenuSpeedOption);
-
-  MenuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-  MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
-  MenuHelpWeb = MenuHelp->addMenu(QStringLiteral("関連 Web (&W)"));
-  MenuHelpWeb->setObjectName(QStringLiteral("MenuHelpWeb"));
-  MenuHelpWeb->addAction(MenuHelpWebGuide);
-  MenuHelp->addSeparator();
-  MenuHelp->addAction(MenuHelpAbout);
-
-  // Menus are windows of their own and do not inherit the window's font.
-  for (QMenu* menu : {MenuConv, MenuSpeed, MenuHelp, MenuHelpWeb}) menu->setFont(font());
-}
-
-void TFormParlevo::createCentralArea() {
-  auto* central = new QWidget(this);
-
-  auto* label = new QLabel(QStringLiteral("ログ形式(&F):"), central);
-  label->setObjectName(QStringLiteral("Label1"));
-  EditFormat = new QLineEdit(DefaultLogFormat(), central);
-  EditFormat->setObjectName(QStringLiteral("EditFormat"));
-  EditFormat->setFixedWidth(177);
-  label->setBuddy(EditFormat);
-  connect(EditFormat, &QLineEdit::textChanged, this, &TFormParlevo::EditFormatChange);
-
-  auto* format_row = new QHBoxLayout;
-  format_row->setContentsMargins(8, 6, 8, 4);
-  format_row->addWidget(label);
-  format_row->addWidget(EditFormat);
-  format_row->addStretch();
-
-  Memo = new TranscriptMemo(central);
-  Memo->setObjectName(QStringLiteral("Memo"));
-
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addLayout(format_row);
-  layout->addWidget(Memo, 1);
-  Find = new FindBar(Memo, central);
-  layout->addWidget(Find);
-  setCentralWidget(central);
-  connect(Memo, &TranscriptMemo::unseenChanged, this, &TFormParlevo::UpdateConversationStatus);
-  connect(Memo, &TranscriptMemo::sourcePointed, this, &TFormParlevo::ShowSource);
-  connect(Memo, &TranscriptMemo::openFileRequested, this, &TFormParlevo::OpenDataFile);
-}
-
-void TFormParlevo::createStatusBar() {
-  StatusPanel = new QLabel(this);
-  StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-  statusBar()->addWidget(StatusPanel, 1);
-  ConversationPanel = new QLabel(this);
-  ConversationPanel->setObjectName(QStringLiteral("ConversationPanel"));
-  statusBar()->addPermanentWidget(ConversationPanel);
-}
 
 void TFormParlevo::placeWindow() {
   // At least a few transcript lines stay in view at the smallest size.
@@ -242,33 +83,8 @@ void TFormParlevo::placeWindow() {
 }
 
 // ---------------------------------------------------------------------------
-// Operations
+// Conversation commands
 // ---------------------------------------------------------------------------
-
-void TFormParlevo::SetInterval(int32_t value) {
-  interval_ = value;
-  conversation_->SetInterval(value);
-}
-
-void TFormParlevo::SetStatus(const QString& text) {
-  StatusPanel->setText(text);
-  // Paint now rather than pumping events: the step that follows may be long,
-  // and no other command may start in the middle of this one.
-  StatusPanel->repaint();
-}
-
-void TFormParlevo::ShowMessage(const QString& text) {
-  messages_->ShowMessage(this, QStringLiteral("Parlevo"), text);
-}
-
-void TFormParlevo::SetMenuState(bool running, bool paused) {
-  MenuConvNew->setEnabled(!running);
-  MenuConvEnd->setEnabled(running);
-  MenuConvBegin->setEnabled(running && paused);
-  MenuConvStop->setEnabled(running && !paused);
-  // The added items are made after the described ones.
-  if (MenuReload != nullptr) MenuReload->setEnabled(running);
-}
 
 bool TFormParlevo::StartConversation(const std::string& first_file,
                                      const std::string& second_file) {
@@ -283,15 +99,9 @@ bool TFormParlevo::StartConversation(const std::string& first_file,
     ShowRefusal(*refusal, {first_file, second_file});
     return false;
   }
-  SetMenuState(/*running=*/true, /*paused=*/false);
   line_count_ = 0;
-  ended_ = false;
-  stuck_ = false;
   Memo->ScrollToNewest();
-  const CharacterPair pair{NativeToPath(first_file), NativeToPath(second_file)};
-  RememberPair(remembered_.recent, pair);
-  RebuildRecentMenu();
-  StoreSettings();
+  RememberStartedPair(first_file, second_file);
   UpdateConversationStatus();
   return true;
 }
@@ -299,86 +109,6 @@ bool TFormParlevo::StartConversation(const std::string& first_file,
 void TFormParlevo::ShowRefusal(const CharacterRefusal& refusal,
                                const std::array<std::string, 2>& files) {
   ShowMessage(RefusalMessage(refusal, NativeToPath(files[refusal.which == 0 ? 0 : 1])));
-}
-
-void TFormParlevo::ShowLine(const std::string& line) { AddTranscriptLine(line, nullptr); }
-
-void TFormParlevo::ShowTurn(const ShownTurn& turn) {
-  stuck_ = turn.stuck_lines > 0;
-  AddTranscriptLine(turn.line, &turn.source);
-}
-
-void TFormParlevo::AddTranscriptLine(const std::string& line, const LineProvenance* source) {
-  Memo->setUpdatesEnabled(false);
-  Memo->InsertFirstLine(AnsiToQString(line), source);
-  // The line is in the log (within a second) before it can leave the memo.
-  if (Memo->AnsiSize() > kMemoCapacity) Memo->TakeLastLine();
-  Memo->setUpdatesEnabled(true);
-  log_.Add(line);
-  if (!log_timer_->isActive()) log_timer_->start();
-  ++line_count_;
-  Find->Refresh();
-  UpdateConversationStatus();
-}
-
-void TFormParlevo::FlushLog() {
-  log_timer_->stop();
-  const QString error = log_.Flush();
-  if (!error.isEmpty()) ReportLogFailure(error);
-}
-
-void TFormParlevo::ReportLogFailure(const QString& error) {
-  if (log_failure_reported_ || shut_down_) return;
-  log_failure_reported_ = true;
-  SetStatus(tr("ログファイルに書き込めません"));
-  const QString question =
-      tr("%1\n\n会話の記録はどこにも保存されていません。別の場所に保存しますか？"
-         "(以後の行もそのファイルに追記します)")
-          .arg(error);
-  if (!messages_->Ask(this, QStringLiteral("Parlevo"), question)) return;
-  const std::optional<SaveChoice> choice =
-      saves_->SaveFile(this, tr("会話の記録の保存先"), tr("テキストファイル (*.txt *.log)"),
-                       QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                           .filePath(QString::fromLatin1(TranscriptLog::kFileName)));
-  if (!choice) return;
-  const QString move_error = log_.MoveTo(choice->path);
-  if (!move_error.isEmpty()) {
-    ShowMessage(move_error);
-    return;
-  }
-  SetStatus(tr("会話の記録: %1").arg(QDir::toNativeSeparators(log_.Path())));
-}
-
-void TFormParlevo::OnEndedByItself(const QString& failure) {
-  SetStatus(failure);
-  SetMenuState(/*running=*/false, /*paused=*/false);
-  ended_ = true;
-  UpdateConversationStatus();
-}
-
-void TFormParlevo::Shutdown() {
-  if (shut_down_) return;
-  // Lets go of the conversation first, so no line arrives after the log is
-  // written.
-  conversation_->End();
-  const QString error = log_.Flush();
-  shut_down_ = true;
-  if (!error.isEmpty() && !log_failure_reported_) {
-    // Never hold the exit for a dialog: the reason goes to standard error.
-    std::fprintf(stderr, "parlevo: %s\n", error.toLocal8Bit().constData());
-  }
-  log_timer_->stop();
-  StoreSettings();
-  conversation_->Shutdown();
-}
-
-// ---------------------------------------------------------------------------
-// Handlers
-// ---------------------------------------------------------------------------
-
-void TFormParlevo::closeEvent(QCloseEvent* event) {
-  Shutdown();
-  event->accept();
 }
 
 void TFormParlevo::MenuConvNewClick() {
@@ -394,66 +124,20 @@ void TFormParlevo::MenuConvNewClick() {
 }
 
 void TFormParlevo::MenuConvEndClick() {
-  if (!HasConversation() || !MenuConvEnd->isEnabled()) return;
-  conversation_->End();
-  SetMenuState(/*running=*/false, /*paused=*/false);
-  ended_ = true;
-  SetStatus(QString());
-  UpdateConversationStatus();
+  if (HasConversation() && MenuConvEnd->isEnabled()) conversation_->End();
 }
 
 void TFormParlevo::MenuConvStopClick() {
-  if (!HasConversation() || !MenuConvStop->isEnabled()) return;
-  conversation_->Pause();
-  SetMenuState(/*running=*/true, /*paused=*/true);
-  SetStatus(QString());
-  UpdateConversationStatus();
+  if (HasConversation() && MenuConvStop->isEnabled()) conversation_->Pause();
 }
 
 void TFormParlevo::MenuConvBeginClick() {
-  if (!HasConversation() || !MenuConvBegin->isEnabled()) return;
-  conversation_->Resume();
-  SetMenuState(/*running=*/true, /*paused=*/false);
-  SetStatus(QString());
-  UpdateConversationStatus();
+  if (HasConversation() && MenuConvBegin->isEnabled()) conversation_->Resume();
 }
 
-void TFormParlevo::MenuSpeedClick(QAction* item) {
-  std::optional<int32_t> value;
-  if (item == MenuSpeedOption) {
-    const std::optional<QString> text =
-        input_->AskText(this, QStringLiteral("会話の速度(任意)"),
-                        QStringLiteral("発言の間隔を半角数字で入力してください(1/1000秒単位)"),
-                        QString::number(interval_));
-    if (text) {
-      const std::optional<int32_t> number = platform::TextToInt(QStringToAnsi(*text));
-      if (number && *number >= 0) {
-        value = number;
-      } else {
-        ShowMessage(QStringLiteral("不正な値です"));
-      }
-    }
-  } else {
-    value = item->data().toInt();
-  }
-  if (value) {
-    checked_speed_ = item;
-    SetInterval(*value);
-  }
-  // A click toggles the item by itself; only a found value moves the mark.
-  for (QAction* speed :
-       {MenuSpeedSlow, MenuSpeedNormal, MenuSpeedFast, MenuSpeedMostFast, MenuSpeedOption}) {
-    speed->setChecked(speed == checked_speed_);
-  }
-}
-
-void TFormParlevo::EditFormatChange(const QString& text) {
-  if (text.isEmpty()) {
-    EditFormat->setText(DefaultLogFormat());  // comes back here with that text
-    return;
-  }
-  conversation_->SetLogFormat(QStringToAnsi(text));
-}
+// ---------------------------------------------------------------------------
+// Help
+// ---------------------------------------------------------------------------
 
 void TFormParlevo::MenuHelpGuideClick() {
   const QString guide = FindAuthorsGuide();
@@ -482,6 +166,31 @@ QString TFormParlevo::AboutText() const {
     text += QStringLiteral("2人目: %1").arg(NativeToPath(folders[1]));
   }
   return text;
+}
+
+// ---------------------------------------------------------------------------
+// Exit
+// ---------------------------------------------------------------------------
+
+void TFormParlevo::closeEvent(QCloseEvent* event) {
+  Shutdown();
+  event->accept();
+}
+
+void TFormParlevo::Shutdown() {
+  if (shut_down_) return;
+  // Lets go of the conversation first, so no line arrives after the log is
+  // written.
+  conversation_->End();
+  const QString error = log_.Flush();
+  shut_down_ = true;
+  if (!error.isEmpty() && !log_failure_reported_) {
+    // Never hold the exit for a dialog: the reason goes to standard error.
+    std::fprintf(stderr, "parlevo: %s\n", error.toLocal8Bit().constData());
+  }
+  log_timer_->stop();
+  StoreSettings();
+  conversation_->Shutdown();
 }
 
 }  // namespace parlevo::gui

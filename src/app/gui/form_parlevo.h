@@ -4,6 +4,10 @@
 //
 // Threads: everything here runs on the GUI thread; the controller hands each
 // line of the current conversation over on that thread.
+//
+// The class is defined across form_*.cpp, one file per responsibility: the
+// commands and exit, the menus, the transcript, the status, the settings and
+// the recent pairs.
 #ifndef PARLEVO_APP_GUI_FORM_PARLEVO_H_
 #define PARLEVO_APP_GUI_FORM_PARLEVO_H_
 
@@ -23,6 +27,7 @@
 #include "app/gui/window_settings.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -93,52 +98,61 @@ class TFormParlevo : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void createActions();
-  void createMenus();
-  void createCentralArea();
-  void createStatusBar();
+  // The conversation and help commands, exit (form_parlevo.cpp).
   void placeWindow();
-
   void MenuConvNewClick();
   void MenuConvEndClick();
   void MenuConvBeginClick();
   void MenuConvStopClick();
-  void MenuSpeedClick(QAction* item);
   void MenuHelpAboutClick();
   void MenuHelpGuideClick();
-  void EditFormatChange(const QString& text);
-
-  // Commands beyond the described menus (form_added_commands.cpp).
-  void createAddedActions();
-  void createAddedMenus();
-  void TogglePause();
-  void SaveTranscriptAs();
-  void OpenLogFolder();
-  void StartRecentPair(const CharacterPair& pair);
-  void RebuildRecentMenu();
-  void OnSaveFailed(const QString& state_file, const QString& reason);
-  void OnReloaded(const QString& errors);
-  void ShowSource(const LineProvenance* source);
-  void OpenDataFile(const QString& path);
-  void AddTranscriptLine(const std::string& line, const LineProvenance* source);
-
-  // The settings file, the values read at start, and writing them back.
-  void RestoreSettings();
-  void StoreSettings();
-  // The title and the status bar's conversation panel, from the state now.
-  void UpdateConversationStatus();
-
-  void SetMenuState(bool running, bool paused);
-  void ShowMessage(const QString& text);
+  QString AboutText() const;
   void ShowRefusal(const CharacterRefusal& refusal, const std::array<std::string, 2>& files);
-  void OnEndedByItself(const QString& failure);
-  // Says once, in the status bar and a message box, that the log cannot be
-  // written, and offers to keep the transcript in a file the user chooses.
-  void ReportLogFailure(const QString& error);
   // Exit: stops every conversation, writes the log, then waits for the
   // conversations to finish (one turn each) so their state files are whole.
   void Shutdown();
-  QString AboutText() const;
+
+  // The menus, each action made, wired and added in one place (form_menus.cpp).
+  void createMenus();
+  void createConversationMenu();
+  void createSpeedMenu();
+  void createHelpMenu();
+  void createViewMenu();
+
+  // The transcript: the pattern field, the memo and its lines, the log and
+  // saving a copy (form_transcript.cpp).
+  void createCentralArea();
+  void createLog();
+  void AddTranscriptLine(const std::string& line, const LineProvenance* source);
+  void EditFormatChange(const QString& text);
+  // Says once, in the status bar and a message box, that the log cannot be
+  // written, and offers to keep the transcript in a file the user chooses.
+  void ReportLogFailure(const QString& error);
+  void SaveTranscriptAs();
+  void OpenLogFolder();
+  void OpenDataFile(const QString& path);
+
+  // The status bar, the title and the menu states (form_status.cpp).
+  void createStatusBar();
+  // Shows the conversation's state: which commands are enabled, the status
+  // text, the title and the conversation panel. The one place they change.
+  void ApplyState(ConversationState state);
+  // The title and the conversation panel, from the state now.
+  void UpdateConversationStatus();
+  void ShowMessage(const QString& text);
+  void ShowSource(const LineProvenance* source);
+  void OnSaveFailed(const QString& state_file, const QString& reason);
+  void OnReloaded(const QString& errors);
+
+  // The speed and what is kept between runs (form_settings.cpp).
+  void MenuSpeedClick(QAction* item);
+  void RestoreSettings();
+  void StoreSettings();
+
+  // The recent pairs of characters (form_recent_pairs.cpp).
+  void RememberStartedPair(const std::string& first_file, const std::string& second_file);
+  void StartRecentPair(const CharacterPair& pair);
+  void RebuildRecentMenu();
 
   QtDialogProviders qt_dialogs_;
   FileOpenProvider* files_;
@@ -153,9 +167,7 @@ class TFormParlevo : public QMainWindow {
   std::unique_ptr<QSettings> settings_;
   WindowSettings remembered_;
   int line_count_ = 0;
-  bool ended_ = false;   // a conversation ran and has ended
-  QString shown_names_;  // "first / second" of the last conversation
-  bool stuck_ = false;   // the last lines repeat themselves
+  ConversationState shown_state_ = ConversationState::kIdle;
   int32_t interval_ = kStartInterval;
   ConversationController* conversation_ = nullptr;
   bool shut_down_ = false;
@@ -166,35 +178,15 @@ class TFormParlevo : public QMainWindow {
   QLabel* ConversationPanel = nullptr;
   FindBar* Find = nullptr;
 
-  QMenu* MenuConv = nullptr;
   QAction* MenuConvNew = nullptr;
   QAction* MenuConvEnd = nullptr;
   QAction* MenuConvBegin = nullptr;
   QAction* MenuConvStop = nullptr;
-  QAction* MenuConvExit = nullptr;
-  QMenu* MenuSpeed = nullptr;
-  QAction* MenuSpeedSlow = nullptr;
-  QAction* MenuSpeedNormal = nullptr;
-  QAction* MenuSpeedFast = nullptr;
-  QAction* MenuSpeedMostFast = nullptr;
-  QAction* MenuSpeedOption = nullptr;
-  QAction* checked_speed_ = nullptr;
-  QMenu* MenuHelp = nullptr;
-  QMenu* MenuHelpWeb = nullptr;
-  QAction* MenuHelpWebGuide = nullptr;
-  QAction* MenuHelpAbout = nullptr;
-
-  QMenu* MenuRecent = nullptr;
   QAction* MenuReload = nullptr;
-  QAction* MenuSaveAs = nullptr;
-  QAction* MenuOpenLogFolder = nullptr;
-  QMenu* MenuView = nullptr;
-  QAction* MenuFind = nullptr;
-  QAction* MenuFindNext = nullptr;
-  QAction* MenuFindPrevious = nullptr;
-  QAction* MenuZoomIn = nullptr;
-  QAction* MenuZoomOut = nullptr;
-  QAction* MenuZoomReset = nullptr;
+  QMenu* MenuRecent = nullptr;
+  // The speed items, one checked: the last one that set the interval.
+  QActionGroup* MenuSpeedItems = nullptr;
+  QAction* checked_speed_ = nullptr;
 };
 
 }  // namespace parlevo::gui

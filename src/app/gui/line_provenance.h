@@ -28,7 +28,6 @@ struct LineProvenance {
 struct ShownTurn {
   std::string line;  // ANSI
   LineProvenance source;
-  int32_t stuck_lines = 0;  // > 0: the conversation repeats itself
 };
 
 // The provenance of `turn`, whose speaker's data folder is `data_folder`
