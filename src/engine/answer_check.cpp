@@ -1,32 +1,33 @@
 // Checks answers and conditions as written. The text is parsed into its tags
-// (the braces as the expander pairs them); each tag's key is its folded
-// content with every inner tag standing as one placeholder, and the key's
-// name is looked up the way the dispatch looks it up. What a tag gives is
-// known only by kind (a truth value, a number or date, or any text), which is
-// enough to tell a condition that can never be True or False.
+// (the braces as the expander pairs them) and each tag is looked up in the
+// tag table, its inner tags standing for any text. What a tag gives is known
+// only by the kind its rows give (a truth value, a number or date, nothing,
+// or any text), which is enough to tell a condition that can never be True
+// or False.
 #include "engine/answer_check.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "data/text_helpers.h"
+#include "engine/tag_lookup.h"
 #include "platform/codepage.h"
 
 namespace parlevo {
 namespace {
-
-// Stands for an inner tag's result inside a key.
-constexpr char16_t kInner = 0x0001;
 
 struct TTag {
   size_t Open = 0, Close = 0;  // positions of "{" and "}"
   std::vector<TTag> Inner;
 };
 
-// What a tag gives.
-enum class TGives { kUnknownName, kNameFromTag, kTruth, kNumberOrDate, kAnyText };
-
 std::string Written(std::u16string_view text, const TTag& tag) {
   return platform::WideToAnsi(text.substr(tag.Open, tag.Close - tag.Open + 1));
+}
+
+// The rows that may select `tag`, looked up in the tag table.
+TTagLookup LookUp(std::u16string_view text, const TTag& tag) {
+  return LookUpTag(text.substr(tag.Open + 1, tag.Close - tag.Open - 1));
 }
 
 // ---------------------------------------------------------------------------
@@ -60,140 +61,6 @@ std::vector<TTag> Parse(std::u16string_view text, std::vector<std::string>& prob
   return top;
 }
 
-// The folded content of `tag`, each inner tag one placeholder.
-std::u16string Key(std::u16string_view text, const TTag& tag) {
-  std::u16string content;
-  size_t at = tag.Open + 1;
-  for (const TTag& inner : tag.Inner) {
-    content += text.substr(at, inner.Open - at);
-    content += kInner;
-    at = inner.Close + 1;
-  }
-  content += text.substr(at, tag.Close - at);
-  return NormalizeText(content);
-}
-
-// ---------------------------------------------------------------------------
-// Names, looked up as the dispatch does
-
-class TNames {
- public:
-  explicit TNames(std::u16string_view key)
-      : key_(key), inner_(key.find(kInner) != std::u16string_view::npos) {}
-
-  TGives Classify() const {
-    if (key_.empty()) return TGives::kAnyText;
-    // Inner results may bring the bar or the length a test asks for.
-    const bool bar = inner_ || key_.find(u'|') != std::u16string_view::npos;
-    const char16_t second = key_.size() > 1 ? key_[1] : 0;
-    switch (key_[0]) {
-      case kInner:
-        return TGives::kNameFromTag;
-      case u'!':
-      case u'=':
-        return bar && second == u'=' ? TGives::kTruth : TGives::kUnknownName;
-      case u'<':
-      case u'>':
-        return bar ? TGives::kTruth : TGives::kUnknownName;
-      case u'%':
-      case u'*':
-      case u'+':
-      case u'-':
-      case u'/':
-      case u'\\':
-      case u'^':
-        return bar ? TGives::kNumberOrDate : TGives::kUnknownName;
-      case u'A':
-        if (bar && Starts(u"AND")) return TGives::kTruth;
-        if (Is(u"ALLOWEXECUTE")) return TGives::kTruth;
-        return AnyStarts({u"ABS:", u"ARCCOS:", u"ARCSIN:", u"ARCTAN:"}, TGives::kNumberOrDate);
-      case u'B':
-        return Is(u"BIRTHDAY") || Is(u"BR") ? TGives::kAnyText : TGives::kUnknownName;
-      case u'C':
-        if (Long(7) && Starts(u"COUNT")) return TGives::kNumberOrDate;
-        if (Starts(u"CHOICE")) return TGives::kAnyText;
-        return AnyStarts({u"COS:", u"CEIL:"}, TGives::kNumberOrDate);
-      case u'D':
-        if (Is(u"DATE") || Is(u"DAY")) return TGives::kNumberOrDate;
-        return bar && Starts(u"DATEDIFF") ? TGives::kNumberOrDate : TGives::kUnknownName;
-      case u'E':
-        if (bar && second == u'Q') return TGives::kTruth;
-        if (Is(u"ENDENTRUST") || (bar && Starts(u"ENTRUST"))) return TGives::kTruth;
-        return AnyStarts({u"EXP:"}, TGives::kNumberOrDate);
-      case u'F':
-        if (Long(6) && Starts(u"FLAG")) return TGives::kTruth;
-        if (Starts(u"FLOOR:")) return TGives::kNumberOrDate;
-        return Is(u"FULLNAME") ? TGives::kAnyText : TGives::kUnknownName;
-      case u'H':
-        return Is(u"HOUR") ? TGives::kNumberOrDate : TGives::kUnknownName;
-      case u'I':
-        if (!bar) return TGives::kUnknownName;
-        // "IF" and an inner truth value make IFTRUE or IFFALSE.
-        if (Starts(u"IFTRUE") || Starts(u"IFFALSE") || Starts(u"IF\x01")) return TGives::kAnyText;
-        return Long(8) && Starts(u"ISSAME") ? TGives::kTruth : TGives::kUnknownName;
-      case u'L':
-        if (bar && Starts(u"LIKE")) return TGives::kTruth;
-        if (Starts(u"LENGTH:")) return TGives::kNumberOrDate;
-        if (bar && Starts(u"LEFT")) return TGives::kAnyText;
-        return bar && Starts(u"LOG") ? TGives::kNumberOrDate : TGives::kUnknownName;
-      case u'M':
-        if (Long(6) && Starts(u"MEMO")) return TGives::kAnyText;
-        if (bar && (Starts(u"MAX") || Starts(u"MIN"))) return TGives::kNumberOrDate;
-        if (bar && Starts(u"MID")) return TGives::kAnyText;
-        if (Is(u"MONTH") || Is(u"MINUTE")) return TGives::kNumberOrDate;
-        return Is(u"MYOJI") ? TGives::kAnyText : TGives::kUnknownName;
-      case u'N':
-        if (Is(u"NOW")) return TGives::kNumberOrDate;
-        if (Is(u"NAMAE") || Is(u"NICKNAME")) return TGives::kAnyText;
-        if (Is(u"NOT:TRUE") || Is(u"NOT:FALSE") || Starts(u"NOT:\x01")) return TGives::kTruth;
-        return bar && second == u'E' ? TGives::kTruth : TGives::kUnknownName;
-      case u'O':
-        if (Is(u"OPERATEMESSAGE")) return TGives::kAnyText;
-        return bar && second == u'R' ? TGives::kTruth : TGives::kUnknownName;
-      case u'P':
-        if (bar && Starts(u"POS")) return TGives::kNumberOrDate;
-        if (Is(u"PREV") || Is(u"PREVANSWER")) return TGives::kAnyText;
-        return Is(u"PI") ? TGives::kNumberOrDate : TGives::kUnknownName;
-      case u'R':
-        if (Long(8) && Starts(u"RANDOM") && key_.size() > 7 && key_[7] == u':') {
-          return key_[6] == u'B' ? TGives::kTruth : TGives::kNumberOrDate;
-        }
-        if ((bar && Starts(u"RIGHT")) || Is(u"RESULT")) return TGives::kAnyText;
-        return AnyStarts({u"ROUND:"}, TGives::kNumberOrDate);
-      case u'S':
-        if (Starts(u"SCRIPTIZE:")) return TGives::kAnyText;
-        if (Is(u"SEX") || Starts(u"SHELL:")) return TGives::kTruth;
-        if (Is(u"SECOND")) return TGives::kNumberOrDate;
-        return AnyStarts({u"SIN:", u"SQRT:", u"SQR:"}, TGives::kNumberOrDate);
-      case u'T':
-        if (Is(u"TIME") || Is(u"TURN")) return TGives::kNumberOrDate;
-        return AnyStarts({u"TRUNC:", u"TAN:"}, TGives::kNumberOrDate);
-      case u'W':
-        return Is(u"WORK") ? TGives::kNumberOrDate : TGives::kUnknownName;
-      case u'X':
-        return bar && Starts(u"XOR") ? TGives::kTruth : TGives::kUnknownName;
-      case u'Y':
-        return Is(u"YEAR") || Is(u"YOUBI") ? TGives::kNumberOrDate : TGives::kUnknownName;
-      default:
-        return TGives::kUnknownName;
-    }
-  }
-
- private:
-  bool Is(std::u16string_view name) const { return key_ == name; }
-  bool Starts(std::u16string_view name) const { return key_.substr(0, name.size()) == name; }
-  bool Long(size_t n) const { return inner_ || key_.size() >= n; }
-  TGives AnyStarts(std::initializer_list<std::u16string_view> names, TGives gives) const {
-    for (std::u16string_view name : names) {
-      if (Starts(name)) return gives;
-    }
-    return TGives::kUnknownName;
-  }
-
-  std::u16string_view key_;
-  bool inner_;
-};
-
 // ---------------------------------------------------------------------------
 // Conditions
 
@@ -203,27 +70,43 @@ bool NeverANumber(std::u16string_view operand) {
   for (char16_t c : operand) {
     const bool numeric = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || c == u'X' ||
                          c == u'$' || c == u'+' || c == u'-' || c == u'.' || c == u' ' ||
-                         c == kInner;
+                         c == kInnerTag;
     if (!numeric) return true;
   }
   return false;
 }
 
+// True when every row of `lookup` reads two numbers around the key's first
+// "|" and gives a truth value, and for each of them an operand can never read
+// as a number: the comparison always fails.
+bool ComparisonAlwaysFails(const TTagLookup& lookup) {
+  const std::u16string_view key = lookup.Key;
+  const size_t bar = key.find(u'|');
+  if (lookup.Rows.empty() || bar == std::u16string_view::npos) return false;
+  for (const TTagRow* row : lookup.Rows) {
+    const size_t name = row->Name.size();
+    if (row->Result != TTagResult::kTruth || !row->NumberOperands || name > bar) return false;
+    if (!NeverANumber(key.substr(name, bar - name)) && !NeverANumber(key.substr(bar + 1))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // Why `tag`, used as a condition, can never give True or False; nothing
 // when it may.
 std::optional<std::string> NeverTruth(std::u16string_view text, const TTag& tag) {
-  const std::u16string key = Key(text, tag);
-  const TGives gives = TNames(key).Classify();
-  if (gives == TGives::kNumberOrDate) {
-    return "condition " + Written(text, tag) + " gives a number or a date, never True or False";
+  const TTagLookup lookup = LookUp(text, tag);
+  switch (LookedUpResult(lookup)) {
+    case TTagResult::kNumber:
+    case TTagResult::kDate:
+      return "condition " + Written(text, tag) + " gives a number or a date, never True or False";
+    case TTagResult::kNothing:
+      return "condition " + Written(text, tag) + " gives nothing, never True or False";
+    default:
+      break;
   }
-  const bool comparison = gives == TGives::kTruth &&
-                          std::u16string_view(u"!=<>").find(key[0]) != std::u16string_view::npos;
-  const size_t bar = key.find(u'|');
-  if (!comparison || bar == std::u16string::npos) return std::nullopt;
-  const size_t name = key[1] == u'=' ? 2 : 1;
-  if (NeverANumber(std::u16string_view(key).substr(name, bar - name)) ||
-      NeverANumber(std::u16string_view(key).substr(bar + 1))) {
+  if (ComparisonAlwaysFails(lookup)) {
     return "condition " + Written(text, tag) +
            " can never be True or False: an operand is no number as written, so the comparison "
            "always fails";
@@ -231,17 +114,29 @@ std::optional<std::string> NeverTruth(std::u16string_view text, const TTag& tag)
   return std::nullopt;
 }
 
-// Notes unknown names and IF conditions of `tags` and everything inside.
+// True when the key's first inner tag stands where every row's name goes on
+// with a truth value ("IF" and a condition make IFTRUE or IFFALSE): that
+// inner tag is a condition.
+bool FirstInnerTagIsCondition(const TTagLookup& lookup) {
+  const size_t at = lookup.Key.find(kInnerTag);
+  if (lookup.Rows.empty() || at == std::u16string::npos) return false;
+  return std::all_of(lookup.Rows.begin(), lookup.Rows.end(), [at](const TTagRow* row) {
+    const std::string_view rest = row->Name.substr(std::min(at, row->Name.size()));
+    return rest.starts_with("TRUE") || rest.starts_with("FALSE");
+  });
+}
+
+// Notes unknown names and the conditions inside tags, of `tags` and
+// everything inside.
 void CheckTags(std::u16string_view text, const std::vector<TTag>& tags,
                std::vector<std::string>& problems) {
   for (const TTag& tag : tags) {
-    const std::u16string key = Key(text, tag);
-    if (TNames(key).Classify() == TGives::kUnknownName) {
+    const TTagLookup lookup = LookUp(text, tag);
+    if (!lookup.Key.empty() && lookup.Rows.empty()) {
       problems.push_back("unknown tag " + Written(text, tag) +
                          ": no tag function has this name, so it stays as written");
     }
-    // "IF" directly followed by its condition.
-    if (key.substr(0, 3) == u"IF\x01" && tag.Inner.front().Open == tag.Open + 3) {
+    if (FirstInnerTagIsCondition(lookup)) {
       if (auto why = NeverTruth(text, tag.Inner.front())) problems.push_back(*why);
     }
     CheckTags(text, tag.Inner, problems);

@@ -1,5 +1,5 @@
-// The dispatch of the tag language: the first character of a tag's key picks
-// a group, the group's tests in order pick the tag function.
+// The dispatch of the tag language: the tag table selects the row for a
+// tag's key and its function runs.
 #ifndef PARLEVO_ENGINE_TAG_DISPATCH_H_
 #define PARLEVO_ENGINE_TAG_DISPATCH_H_
 
@@ -10,7 +10,7 @@
 namespace parlevo {
 
 // Runs the tag function the key selects and returns its result; empty when
-// no test holds. Tag functions may throw; the expander catches.
+// no row's tests hold. Tag functions may throw; the expander catches.
 std::u16string DispatchTag(TTagContext& tag);
 
 }  // namespace parlevo

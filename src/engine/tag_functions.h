@@ -1,5 +1,6 @@
 // The tag functions, one family per source file. Each takes the tag being
-// evaluated and returns its result; a bad argument raises an exception.
+// evaluated and returns its result; a bad argument raises an exception. The
+// tag table (tag_table.cpp) gives them their names and selects them.
 #ifndef PARLEVO_ENGINE_TAG_FUNCTIONS_H_
 #define PARLEVO_ENGINE_TAG_FUNCTIONS_H_
 
@@ -10,8 +11,8 @@
 namespace parlevo::tags {
 
 // Profile and conversation state (tags_profile.cpp).
-std::u16string FamilyName(TTagContext& tag);  // MYOJI
-std::u16string GivenName(TTagContext& tag);   // NAMAE
+std::u16string FamilyName(TTagContext& tag);
+std::u16string GivenName(TTagContext& tag);
 std::u16string FullName(TTagContext& tag);
 std::u16string Nickname(TTagContext& tag);
 std::u16string Sex(TTagContext& tag);
@@ -37,7 +38,7 @@ std::u16string DateDiff(TTagContext& tag);
 std::u16string IsSame(TTagContext& tag);
 
 // Text (tags_text.cpp).
-std::u16string LineBreak(TTagContext& tag);  // BR
+std::u16string LineBreak(TTagContext& tag);
 std::u16string Length(TTagContext& tag);
 std::u16string Left(TTagContext& tag);
 std::u16string Right(TTagContext& tag);
@@ -88,7 +89,7 @@ std::u16string NotTrue(TTagContext& tag);
 std::u16string NotFalse(TTagContext& tag);
 
 // Random choices (tags_random.cpp).
-std::u16string Random(TTagContext& tag);  // RANDOMB:, RANDOMV:
+std::u16string Random(TTagContext& tag);  // the letter after the name picks the draw
 std::u16string Choice(TTagContext& tag);
 
 // Control and outside the character (tags_control.cpp).

@@ -42,7 +42,8 @@ TEST(AnswerCheck, FindsBracesTagsAndConditionsThatCannotWork) {
           {"{IF{=={%{COUNT20}|4}|0}ねえ|{IF{=={%{COUNT20}|4}|1}クイズ！|次！}}", ""},
           {"{NOT:{FLAG50}}{IF{EQ{MEMO51}|}まだ|「{MEMO51}」}", ""},
           {"{MEMO53:{PREV}}{LEFT2|{PREV}}×{MID6|2|{PREV}}", ""},
-          {"{{MEMO01}}", ""},  // a name from a tag is not judged
+          {"{{MEMO01}}", ""},        // a name from a tag is not judged
+          {"{ENTRUS{MEMO01}}", ""},  // nor one that a tag may complete
           {"ｎｏｗ：{ｎｏｗ}", ""},
           // Findings.
           {"abc}def", "\"}\" at character 4 closes no tag"},
@@ -51,6 +52,7 @@ TEST(AnswerCheck, FindsBracesTagsAndConditionsThatCannotWork) {
           {"{NOW }", "unknown tag {NOW }"},
           {"{IF{==%{COUNT20}|3}|0}", "condition {==%{COUNT20}|3} can never be True or False"},
           {"{IF{+1|2}yes|no}", "condition {+1|2} gives a number"},
+          {"{NOT:{+1|2}}", "condition {+1|2} gives a number"},
       });
 }
 
@@ -63,6 +65,8 @@ TEST(AnswerCheck, AConditionMustBeAbleToBeExactlyTrue) {
                                      {"LCCALLED", "has no tag, so it is never True"},
                                      {"{FLAG51} ", "text around its tag"},
                                      {"{COUNT50}", "gives a number"},
+                                     {"{BIRTHDAY}", "gives a number or a date"},
+                                     {"{RANDOMX:5}", "gives nothing"},
                                      {"{>=ねこ|3}", "an operand is no number"},
                                      {"{FLGA51}", "unknown tag {FLGA51}"},
                                  });
