@@ -324,10 +324,6 @@ bool Fits(const TTagRow& row, std::u16string_view key, bool bar) {
 
 std::span<const TTagRow> TagRows() { return kRows; }
 
-bool RowFits(const TTagRow& row, std::u16string_view key) {
-  return Fits(row, key, key.find(u'|') != std::u16string_view::npos);
-}
-
 const TTagRow* FindTagRow(std::u16string_view key) {
   if (key.empty() || key[0] >= kIndex.size()) return nullptr;
   const TGroup group = kIndex[key[0]];

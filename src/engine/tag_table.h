@@ -62,9 +62,6 @@ std::span<const TTagRow> TagRows();
 // tests hold (the tag then gives nothing).
 const TTagRow* FindTagRow(std::u16string_view key);
 
-// True when `row` selects `key` by its own tests (earlier rows aside).
-bool RowFits(const TTagRow& row, std::u16string_view key);
-
 }  // namespace parlevo
 
 #endif  // PARLEVO_ENGINE_TAG_TABLE_H_
