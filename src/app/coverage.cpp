@@ -27,34 +27,23 @@ bool FoundInAnything(TbmRExp* matcher) {
   }
 }
 
-// True when entry i of `data` is a candidate whatever is said.
-bool AlwaysMatches(TLumoData& data, int32_t i) {
-  switch (data.Kind()) {
-    case TLumoKind::kA: {
-      auto& a = static_cast<TLumoDataA&>(data);
-      return FoundInAnything(a.ContextMatcher(i)) && FoundInAnything(a.InputMatcher(i));
-    }
-    case TLumoKind::kB:
-      return FoundInAnything(static_cast<TLumoDataB&>(data).Matcher(i));
-    case TLumoKind::kC:
-      return true;
-    default:
-      return false;  // a condition depends on the moment
-  }
+// True when the entry is a candidate whatever is said: nothing to match
+// (free talk), or patterns found in anything. A condition depends on the
+// moment.
+bool AlwaysMatches(const TEntryDescription& entry) {
+  if (entry.Condition || entry.Broken) return false;
+  return (!entry.ContextPattern || FoundInAnything(entry.ContextPattern)) &&
+         (!entry.InputPattern || FoundInAnything(entry.InputPattern));
 }
 
-// The patterns of entry i as one text, to find copies ("" for kinds 0 and C).
-std::string PatternKey(TLumoData& data, int32_t i) {
-  if (data.Kind() == TLumoKind::kB) {
-    TbmRExp* matcher = static_cast<TLumoDataB&>(data).Matcher(i);
-    return matcher ? matcher->Pattern() : std::string();
-  }
-  if (data.Kind() == TLumoKind::kA) {
-    auto& a = static_cast<TLumoDataA&>(data);
-    if (!a.ContextMatcher(i)) return std::string();
-    return a.ContextMatcher(i)->Pattern() + '\0' + a.InputMatcher(i)->Pattern();
-  }
-  return std::string();
+// The patterns of the entry as one text, to find copies ("" for an entry
+// without patterns, or with one that does not compile).
+std::string PatternKey(const TEntryDescription& entry) {
+  if (entry.Broken) return std::string();
+  std::string key;
+  if (entry.ContextPattern) key = entry.ContextPattern->Pattern() + '\0';
+  if (entry.InputPattern) key += entry.InputPattern->Pattern();
+  return key;
 }
 
 }  // namespace
@@ -91,8 +80,9 @@ void TCoverage::NoteUnreachable(TCharacter& character, int slot) {
         why = "cannot be reached: " + where(blocker) + " in an earlier tier always answers";
         continue;
       }
-      if (always < 0 && AlwaysMatches(data, i)) always = i;
-      std::string key = PatternKey(data, i);
+      const TEntryDescription entry = data.Describe(i);
+      if (always < 0 && AlwaysMatches(entry)) always = i;
+      std::string key = PatternKey(entry);
       if (key.empty()) continue;
       auto [it, added] = first_with_pattern.emplace(std::move(key), i);
       if (!added) why = "same pattern as " + where(it->second) + " in the same tier";

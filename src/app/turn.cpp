@@ -11,20 +11,18 @@ std::optional<TTurnSource> LastSource(TCharacter& character) {
   const TAnswerSource& last = character.LastSource;
   if (last.Slot < 0) return std::nullopt;
   TLumoData& data = character.Slot(last.Slot);
-  const TLumoEntry& entry = data.Items().at(static_cast<size_t>(last.Pick.Entry));
+  const TEntryDescription entry = data.Describe(last.Pick.Entry);
   TTurnSource source;
   source.Slot = last.Slot;
   source.SlotKey = TCharacter::DataKey(last.Slot);
-  source.Kind = data.Kind();
-  source.File = character.DataFileName(last.Slot, entry.File);
+  source.Kind = entry.Kind;
+  source.File = character.DataFileName(last.Slot, entry.FileIndex);
   source.Line = entry.Line;
   source.Entry = last.Pick.Entry;
   source.Tier = last.Pick.Tier;
   source.Tiers = data.TierCount();
   source.Candidates = last.Pick.Candidates;
-  if (data.Kind() == TLumoKind::k0) {
-    source.Condition = static_cast<TLumoData0&>(data).Condition(last.Pick.Entry);
-  }
+  source.Condition = entry.Condition.value_or(std::string_view());
   return source;
 }
 

@@ -98,7 +98,7 @@ void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, 
 }
 
 // ---------------------------------------------------------------------------
-// Picking an answer
+// Picking an answer, describing an entry
 // ---------------------------------------------------------------------------
 
 std::pair<int32_t, int32_t> TLumoData::TierBounds(int32_t tier) const {
@@ -110,14 +110,26 @@ std::pair<int32_t, int32_t> TLumoData::TierBounds(int32_t tier) const {
 }
 
 std::optional<TPick> TLumoData::Pick(std::string_view input) {
-  if (Entries_.empty()) return std::nullopt;
-  TAnswerList candidates(EntryCount());
-  for (int32_t tier = 1; tier <= TierCount(); ++tier) {
-    const auto [begin, end] = TierBounds(tier);
-    MatchTier(input, begin, end, candidates);
-    if (candidates.Count() > 0) return TPick{candidates.Choose(), tier, candidates.Count()};
-  }
-  return std::nullopt;
+  std::optional<TPick> pick;
+  VisitTiers(input, [&pick](int32_t tier, const TAnswerList& candidates) {
+    pick = TPick{candidates.Choose(), tier, candidates.Count()};
+    return false;  // the first tier with candidates answers
+  });
+  return pick;
+}
+
+TEntryDescription TLumoData::Describe(int32_t index) const {
+  const TLumoEntry& entry = Entries_.at(static_cast<size_t>(index));
+  TEntryDescription description;
+  description.Kind = Kind();
+  description.File = Files_[static_cast<size_t>(entry.File)];
+  description.FileIndex = entry.File;
+  description.Line = entry.Line;
+  description.Tier = entry.Tier;
+  description.Marker = entry.Marker;
+  description.Answer = entry.Answer;
+  DescribeMatching(index, description);
+  return description;
 }
 
 std::string TLumoData::Take(const TPick& pick) {

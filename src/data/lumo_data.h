@@ -5,9 +5,11 @@
 // has any.
 //
 // Every object keeps a flat entry table (answer, tier, origin, used bit); a
-// kind decides only which entries of a tier match (MatchTier). A turn first
-// picks an entry (Pick) and then takes its answer (Take), which uses up a
-// once-only entry; between the two, the pick says where the answer is from.
+// kind decides only which entries of a tier match (MatchTier) and describes
+// what an entry matches with (Describe). One tier loop (VisitTiers) serves
+// both a turn and an explanation. A turn first picks an entry (Pick) and
+// then takes its answer (Take), which uses up a once-only entry; between the
+// two, the pick says where the answer is from.
 //
 // Thread-safety: an object is loaded on one thread and then searched by one
 // thread at a time; it has no locks of its own. Pick draws from the
@@ -79,6 +81,27 @@ struct TPick {
   int32_t Candidates = 0;
 };
 
+// What an entry is and what it matches with, as the object holds it (views
+// into the object, valid until it loads more files or is destroyed).
+struct TEntryDescription {
+  TLumoKind Kind = TLumoKind::k0;
+  std::string_view File;  // native path as given to LoadFromFile
+  int32_t FileIndex = 0;  // index into TLumoData::Files()
+  int32_t Line = 0;       // 1-based line in that file
+  int32_t Tier = 1;       // 1-based; a marker carries the tier it closes
+  bool Marker = false;
+  // Kind 0: the condition as evaluated (folded); nothing for other kinds.
+  std::optional<std::string_view> Condition;
+  // Kind A: the context pattern; kinds A and B: the pattern the input is
+  // searched with (folded, as the matchers hold them); nullptr where the
+  // kind has none. Broken: one of them does not compile, so the entry never
+  // matches.
+  TbmRExp* ContextPattern = nullptr;
+  TbmRExp* InputPattern = nullptr;
+  bool Broken = false;
+  std::string_view Answer;  // as stored
+};
+
 // The candidates of one search: entry indexes in the order they were added.
 class TAnswerList {
  public:
@@ -119,6 +142,12 @@ class TLumoData {
   // platform::EFileError.
   void LoadFromFile(std::string_view file_name);
 
+  // The tier loop: asks the kind, tier by tier in order, which unused
+  // entries match `input` and calls `visit(tier, candidates)` (a const
+  // TAnswerList&) for every tier that has any, until it returns false. Pick
+  // stops at the first such tier; an explanation looks at them all.
+  template <typename Visit>
+  void VisitTiers(std::string_view input, Visit&& visit);
   // Chooses at random among the matching candidates of the first tier that
   // has any; nothing when no tier has one. `input` is normalised ANSI text;
   // kinds 0 and C ignore it. Uses nothing up (kind 0 conditions still run
@@ -135,6 +164,14 @@ class TLumoData {
   // the one place a kind decides what matches.
   virtual void MatchTier(std::string_view input, int32_t begin, int32_t end,
                          TAnswerList& candidates) = 0;
+  // Entry `index` (0 <= index < EntryCount(), else std::out_of_range).
+  TEntryDescription Describe(int32_t index) const;
+  // The character's own previous answer as stored (not normalised), which
+  // kind A searches its context patterns in; set by the owner after every
+  // turn. Other kinds keep nothing and give "".
+  virtual void SetContext(std::string_view /*previous_answer*/) {}
+  virtual std::string_view Context() const { return {}; }
+
   // Tiers held (markers + 1, or 0 without entries) and tier t's entries as
   // [begin, end) indexes (t 1-based).
   int32_t TierCount() const { return static_cast<int32_t>(TierStarts_.size()); }
@@ -175,6 +212,8 @@ class TLumoData {
   virtual void ReserveEntries(size_t count) = 0;
   // Minimum field count of a line (0: lines are not split).
   virtual size_t MinimumFields() const = 0;
+  // Fills in what entry `index` matches with (Describe has done the rest).
+  virtual void DescribeMatching(int32_t index, TEntryDescription& description) const = 0;
 
   // Notes `message` against the origin of entry `index`.
   void NoteEntry(int32_t index, const std::string& message);
@@ -211,9 +250,6 @@ class TLumoData0 : public TLumoData {
   void Prepare() override {}
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
-  // The condition of entry `index` as evaluated (normalised).
-  const std::string& Condition(int32_t index) const { return Keys[static_cast<size_t>(index)]; }
-
   // Tests and benchmarks: evaluate every condition in full, each at its own
   // reading of the clock, as the reference the shortcuts must agree with.
   void SetReferenceEvaluation(bool on) { Reference = on; }
@@ -222,6 +258,7 @@ class TLumoData0 : public TLumoData {
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
+  void DescribeMatching(int32_t index, TEntryDescription& description) const override;
 
  private:
   // A distinct condition text, as the evaluator takes it.
@@ -247,8 +284,9 @@ class TLumoData0 : public TLumoData {
   bool Reference = false;
 };
 
-// Kind A: a candidate when its context pattern is found in `Context` and its
-// input pattern in the input. Lines: context pattern, input pattern, answer.
+// Kind A: a candidate when its context pattern is found in the context (the
+// character's previous answer) and its input pattern in the input.
+// Lines: context pattern, input pattern, answer.
 class TLumoDataA : public TLumoData {
  public:
   TLumoDataA(bool use_once, TEvaluateFunc on_evaluate);
@@ -262,18 +300,15 @@ class TLumoDataA : public TLumoData {
   // Tests and benchmarks: ask every pattern in turn instead of the sets.
   void SetReferenceSearch(bool on);
 
-  // The character's own previous answer as stored (not normalised); set by
-  // the owner after every turn, "" when it found none.
-  std::string Context;
-
-  // Entry i's matchers (for tools); nullptr when one does not compile.
-  TbmRExp* ContextMatcher(int32_t i);
-  TbmRExp* InputMatcher(int32_t i);
+  // "" until the first turn, and after a turn that found no answer.
+  void SetContext(std::string_view previous_answer) override { Context_ = previous_answer; }
+  std::string_view Context() const override { return Context_; }
 
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 3; }
+  void DescribeMatching(int32_t index, TEntryDescription& description) const override;
 
  private:
   struct TPatterns {
@@ -285,6 +320,7 @@ class TLumoDataA : public TLumoData {
   };
   void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
 
+  std::string Context_;
   std::vector<TPatterns> Patterns;  // per entry
   size_t Prepared = 0;              // entries before this index are checked
   // The context and the input patterns of the prepared entries.
@@ -305,13 +341,12 @@ class TLumoDataB : public TLumoData {
                  TAnswerList& candidates) override;
   // Tests and benchmarks: ask every pattern in turn instead of the set.
   void SetReferenceSearch(bool on);
-  // Entry i's matcher (for tools); nullptr when it does not compile.
-  TbmRExp* Matcher(int32_t i);
 
  protected:
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
+  void DescribeMatching(int32_t index, TEntryDescription& description) const override;
 
  private:
   struct TPattern {
@@ -340,7 +375,20 @@ class TLumoDataC : public TLumoData {
   TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t /*count*/) override {}
   size_t MinimumFields() const override { return 0; }
+  // Every entry matches anything: nothing to add.
+  void DescribeMatching(int32_t /*index*/, TEntryDescription& /*description*/) const override {}
 };
+
+template <typename Visit>
+void TLumoData::VisitTiers(std::string_view input, Visit&& visit) {
+  TAnswerList candidates(EntryCount());
+  for (int32_t tier = 1; tier <= TierCount(); ++tier) {
+    const auto [begin, end] = TierBounds(tier);
+    candidates.Clear();
+    MatchTier(input, begin, end, candidates);
+    if (candidates.Count() > 0 && !visit(tier, static_cast<const TAnswerList&>(candidates))) return;
+  }
+}
 
 }  // namespace parlevo
 

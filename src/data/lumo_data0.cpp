@@ -61,6 +61,10 @@ void TLumoData0::MatchTier(std::string_view /*input*/, int32_t begin, int32_t en
   }
 }
 
+void TLumoData0::DescribeMatching(int32_t index, TEntryDescription& description) const {
+  description.Condition = Keys[static_cast<size_t>(index)];
+}
+
 bool TLumoData0::Holds(int32_t id, double now) {
   const auto d = static_cast<size_t>(id);
   const TCondition& condition = Conditions[d];

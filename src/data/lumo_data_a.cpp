@@ -78,20 +78,17 @@ void TLumoDataA::Prepare() {
   }
 }
 
-TbmRExp* TLumoDataA::ContextMatcher(int32_t i) {
-  TPatterns& patterns = Patterns.at(static_cast<size_t>(i));
-  return patterns.Broken ? nullptr : patterns.Context.get();
-}
-
-TbmRExp* TLumoDataA::InputMatcher(int32_t i) {
-  TPatterns& patterns = Patterns.at(static_cast<size_t>(i));
-  return patterns.Broken ? nullptr : patterns.Input.get();
+void TLumoDataA::DescribeMatching(int32_t index, TEntryDescription& description) const {
+  const TPatterns& patterns = Patterns[static_cast<size_t>(index)];
+  description.ContextPattern = patterns.Context.get();
+  description.InputPattern = patterns.Input.get();
+  description.Broken = patterns.Broken;
 }
 
 void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
   // Entries whose context pattern fits, then those whose input pattern does.
-  const std::vector<int32_t>& context = ContextSet->Found(Context);
+  const std::vector<int32_t>& context = ContextSet->Found(Context_);
   auto it = std::lower_bound(context.begin(), context.end(), begin);
   if (it == context.end() || *it >= end) return;
   const std::vector<int32_t>& found = InputSet->Found(input);

@@ -66,9 +66,10 @@ void TLumoDataB::Ready() {
   Matchers->Clear();
 }
 
-TbmRExp* TLumoDataB::Matcher(int32_t i) {
-  TPattern& pattern = Patterns.at(static_cast<size_t>(i));
-  return pattern.Broken ? nullptr : pattern.Matcher.get();
+void TLumoDataB::DescribeMatching(int32_t index, TEntryDescription& description) const {
+  const TPattern& pattern = Patterns[static_cast<size_t>(index)];
+  description.InputPattern = pattern.Matcher.get();
+  description.Broken = pattern.Broken;
 }
 
 void TLumoDataB::MatchTier(std::string_view input, int32_t begin, int32_t end,

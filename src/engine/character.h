@@ -137,6 +137,11 @@ class TCharacter {
   // path as loaded when it lies elsewhere).
   std::string_view DataFileName(int i, int32_t file);
   bool WritesState() const { return StateUse_ == TStateUse::kReadWrite; }
+  // The input of the last Talk (ANSI), and what {OPERATEMESSAGE} reads (an
+  // explanation sets it as a turn would, then puts it back).
+  const std::string& LastInput() const { return Input; }
+  const std::string& OperateMessageText() const { return OperateMessage; }
+  void SetOperateMessage(std::string text) { OperateMessage = std::move(text); }
 
   // Called with a message (UTF-8, naming the native paths) when a state file
   // needs the user's attention: the destructor's save failed, or a damaged

@@ -5,6 +5,7 @@
 #include "data/lumo_data.h"
 #include "data/text_helpers.h"
 #include "engine/character.h"
+#include "engine/free_talk.h"
 #include "platform/codepage.h"
 #include "platform/random.h"
 
@@ -13,9 +14,6 @@ namespace {
 
 constexpr std::u16string_view kNothingSaid = u"{NothingSaid}";
 constexpr std::u16string_view kRepeated = u"{Repeated}";
-
-// Slot numbers of the pair of kind C objects.
-constexpr int kSecondFreeTalk = TCharacter::kFirstFreeTalk + 1;
 
 bool Has(TDataSlots slots, int i) { return (slots >> i) & 1; }
 
@@ -54,26 +52,15 @@ std::u16string TCharacter::Talk(std::u16string_view text, TDataSlots slots) {
   if (answer.empty()) answer = AnswerFreeTalk(input, slots);
 
   LastAnswer = answer;
-  DataA1->Context = answer;
-  DataA2->Context = answer;
+  for (int i = 0; i < kSlotCount; ++i) Slot(i).SetContext(answer);
   return platform::AnsiToWide(answer);
 }
 
 // Free talk is the last resort; between its two objects the choice is
-// weighted by how many entries each can still give.
+// weighted by how many entries each can still give (engine/free_talk.h).
 std::string TCharacter::AnswerFreeTalk(const std::string& input, TDataSlots slots) {
-  const bool first = Has(slots, kFirstFreeTalk);
-  const bool second = Has(slots, kSecondFreeTalk);
-  if (first && second) {
-    const double n1 = DataC1->Available();
-    const double n2 = DataC2->Available();
-    if (n1 + n2 <= 0) return std::string();
-    return AnswerFrom(platform::RandomReal() < n1 / (n1 + n2) ? kFirstFreeTalk : kSecondFreeTalk,
-                      input);
-  }
-  if (first) return AnswerFrom(kFirstFreeTalk, input);
-  if (second) return AnswerFrom(kSecondFreeTalk, input);
-  return std::string();
+  const int slot = DrawFreeTalk(WeighFreeTalk(*this, slots));
+  return slot < 0 ? std::string() : AnswerFrom(slot, input);
 }
 
 // The answer of one data object, remembering where it came from.

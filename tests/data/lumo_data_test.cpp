@@ -138,9 +138,9 @@ TEST_F(LumoDataTest, KindAMatchesContextAsStoredAndInputAsNormalised) {
   EXPECT_EQ(Collect(data, "YES"), Answers{"any_context"});
   EXPECT_EQ(Collect(data, "NO"), Answers{"first_turn"});
   // The context pattern was upper-cased at load; Context is not folded.
-  data.Context = "hello there";
+  data.SetContext("hello there");
   EXPECT_EQ(Collect(data, "YES"), Answers{"any_context"});
-  data.Context = "HELLO THERE";
+  data.SetContext("HELLO THERE");
   EXPECT_EQ(Collect(data, "YES"), (Answers{"upper_context", "any_context"}));
   EXPECT_EQ(Collect(data, "NO"), Answers{""});
 }

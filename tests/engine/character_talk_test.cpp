@@ -62,8 +62,8 @@ TEST_F(HanakoTalk, TheOpeningAsksKindZeroAndKeepsTheBookkeeping) {
   EXPECT_EQ(hanako_->PrevInput, "");
   EXPECT_EQ(hanako_->OperateMessage, "LCCALLED");
   EXPECT_EQ(hanako_->LastAnswer, Ansi("はじめまして、花子です。"));
-  EXPECT_EQ(hanako_->DataA1->Context, hanako_->LastAnswer);
-  EXPECT_EQ(hanako_->DataA2->Context, hanako_->LastAnswer);
+  EXPECT_EQ(hanako_->DataA1->Context(), hanako_->LastAnswer);
+  EXPECT_EQ(hanako_->DataA2->Context(), hanako_->LastAnswer);
   EXPECT_EQ(hanako_->Data01->Available(), 0);
 
   // Kind A answers in the context of what the character itself said last.
@@ -133,11 +133,11 @@ TEST(CharacterTalk, NoAnswerEmptiesTheLastAnswerAndTheContexts) {
   TCharacter character(
       MakeCharacter(dir, {"210", "N", {{"data02", {"FALSE,never"}}, {"datab2", {"Z,z"}}}}));
   EXPECT_EQ(character.Talk(u"Z", AllSlots), u"z");
-  EXPECT_EQ(character.DataA1->Context, "z");
+  EXPECT_EQ(character.DataA1->Context(), "z");
   EXPECT_EQ(character.Talk(u"LCCalled", OpeningSlots), u"");
   EXPECT_EQ(character.LastAnswer, "");
-  EXPECT_EQ(character.DataA1->Context, "");
-  EXPECT_EQ(character.DataA2->Context, "");
+  EXPECT_EQ(character.DataA1->Context(), "");
+  EXPECT_EQ(character.DataA2->Context(), "");
 }
 
 TEST(CharacterTalk, KindZeroConditionsAreThisCharactersTags) {

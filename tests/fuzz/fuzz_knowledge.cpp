@@ -62,8 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lumo->SetNoteSink(&notes);
   lumo->LoadFromFile(path);
   lumo->NoteIdleMarkers();
-  if (auto* a = dynamic_cast<parlevo::TLumoDataA*>(lumo.get())) a->Context = "HELLO";
+  lumo->SetContext("HELLO");
   for (const char* input : {"", "HELLO", "{NOTHINGSAID}", "123 ABC"}) lumo->Search(input);
   if (lumo->Available() < 0) abort();
+  for (int32_t i = 0; i < lumo->EntryCount(); ++i) {
+    const parlevo::TEntryDescription entry = lumo->Describe(i);
+    if (entry.Line < 1 || entry.File != path) abort();
+  }
   return 0;
 }

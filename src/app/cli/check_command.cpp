@@ -45,19 +45,17 @@ void PrintSummary(TCharacter& character) {
 void NoteAnswers(TCharacter& character, std::vector<TLoadNote>& notes) {
   for (int i = 0; i < TCharacter::kSlotCount; ++i) {
     const TLumoData& slot = character.Slot(i);
-    const auto* conditions = dynamic_cast<const TLumoData0*>(&slot);
-    for (size_t e = 0; e < slot.Items().size(); ++e) {
-      const TLumoEntry& entry = slot.Items()[e];
+    for (int32_t e = 0; e < slot.EntryCount(); ++e) {
+      const TEntryDescription entry = slot.Describe(e);
       if (entry.Marker) continue;
       std::vector<std::string> problems = CheckAnswer(entry.Answer);
-      if (conditions != nullptr) {
-        for (std::string& problem :
-             CheckCondition(conditions->Condition(static_cast<int32_t>(e)))) {
+      if (entry.Condition) {
+        for (std::string& problem : CheckCondition(*entry.Condition)) {
           problems.push_back(std::move(problem));
         }
       }
       for (const std::string& problem : problems) {
-        notes.push_back({slot.Files()[static_cast<size_t>(entry.File)], entry.Line, problem});
+        notes.push_back({std::string(entry.File), entry.Line, problem});
       }
     }
   }

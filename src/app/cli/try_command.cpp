@@ -2,19 +2,16 @@
 // tier, and which object would answer, on a character that says nothing,
 // uses nothing up and writes no state file.
 #include <CLI/CLI.hpp>
-#include <array>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
-#include "app/turn.h"
-#include "data/text_helpers.h"
+#include "data/written_entries.h"
+#include "engine/explain.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
-#include "platform/datetime.h"
 
 namespace parlevo::cli {
 namespace {
@@ -27,98 +24,58 @@ struct TryOptions {
   std::string input;
 };
 
-// Data file lines as written, read once per file.
-class TSourceLines {
- public:
-  // "PATTERN → ANSWER" (UTF-8) of the entry at `line` of `path`, fields as
-  // written.
-  std::string Describe(const std::string& path, int line, TLumoKind kind) {
-    auto [it, added] = files_.try_emplace(path);
-    if (added) it->second.lines = ReadDataLines(path, it->second.first_line);
-    const auto index = static_cast<size_t>(line - it->second.first_line);
-    if (index >= it->second.lines.size()) return "?";
-    const std::string& text = it->second.lines[index];
-    if (kind == TLumoKind::kC) return " → " + platform::AnsiToUtf8(text);
-    const std::vector<std::string> fields = SplitCommaText(text);
-    const size_t answer = kind == TLumoKind::kA ? 2 : 1;
-    std::string pattern = fields[0];
-    if (kind == TLumoKind::kA) pattern += "," + fields[1];
-    return platform::AnsiToUtf8(pattern) + " → " + platform::AnsiToUtf8(fields[answer]);
+// "PATTERN → ANSWER" (UTF-8) of entry `index`, fields as written ("?" when
+// its line is gone from the file).
+std::string Written(TWrittenEntries& written, const TLumoData& data, int32_t index) {
+  const std::optional<TWrittenEntry> entry = written.Read(data, index);
+  if (!entry) return "?";
+  std::string patterns;
+  for (const std::string& pattern : entry->Patterns) {
+    patterns += (patterns.empty() ? "" : ",") + pattern;
   }
+  return platform::AnsiToUtf8(patterns) + " → " + platform::AnsiToUtf8(entry->Answer);
+}
 
- private:
-  struct TFile {
-    int first_line = 1;
-    std::vector<std::string> lines;
-  };
-  std::map<std::string, TFile> files_;
-};
-
-// Lists the matching entries of slot `slot`, every tier; returns the first
-// tier with candidates and their count ({0, 0}: none).
-std::pair<int32_t, int32_t> ListMatches(TCharacter& character, int slot, const std::string& input,
-                                        TSourceLines& sources) {
-  TLumoData& data = character.Slot(slot);
-  std::pair<int32_t, int32_t> first{0, 0};
-  TAnswerList candidates(data.EntryCount());
-  for (int32_t tier = 1; tier <= data.TierCount(); ++tier) {
-    const auto [begin, end] = data.TierBounds(tier);
-    candidates.Clear();
-    data.MatchTier(input, begin, end, candidates);
-    if (candidates.Count() > 0 && first.first == 0) first = {tier, candidates.Count()};
-    for (int32_t c = 0; c < candidates.Count(); ++c) {
-      const TLumoEntry& entry = data.Items()[static_cast<size_t>(candidates.Item(c))];
-      const std::string& path = data.Files()[static_cast<size_t>(entry.File)];
+// "KEY FILE:LINE tier T  PATTERN → ANSWER" for every candidate of slot `slot`.
+void ListMatches(TCharacter& character, int slot, const std::vector<TExplainedTier>& tiers,
+                 TWrittenEntries& written) {
+  const TLumoData& data = character.Slot(slot);
+  for (const TExplainedTier& tier : tiers) {
+    for (const int32_t index : tier.Entries) {
+      const TEntryDescription entry = data.Describe(index);
       PrintLine(std::string(TCharacter::DataKey(slot)) + " " +
-                std::string(character.DataFileName(slot, entry.File)) + ":" +
-                std::to_string(entry.Line) + " tier " + std::to_string(tier) + "  " +
-                sources.Describe(path, entry.Line, data.Kind()));
+                std::string(character.DataFileName(slot, entry.FileIndex)) + ":" +
+                std::to_string(entry.Line) + " tier " + std::to_string(tier.Tier) + "  " +
+                Written(written, data, index));
     }
   }
-  return first;
 }
 
-std::string Choice(int slot, std::pair<int32_t, int32_t> tier) {
-  return std::string(TCharacter::DataKey(slot)) + " tier " + std::to_string(tier.first) + ", " +
-         std::to_string(tier.second) + " candidates";
+std::string Choice(const TAnswerer& answerer) {
+  return std::string(TCharacter::DataKey(answerer.Slot)) + " tier " +
+         std::to_string(answerer.Tier) + ", " + std::to_string(answerer.Candidates) + " candidates";
 }
 
-// The first object with candidates answers; free talk last, its two
-// objects weighed by the entries they have left.
-std::string WhoAnswers(TCharacter& character,
-                       const std::array<std::pair<int32_t, int32_t>, 8>& tiers) {
-  for (int slot = 0; slot < TCharacter::kFirstFreeTalk; ++slot) {
-    if (tiers[static_cast<size_t>(slot)].first > 0) return Choice(slot, tiers[slot]);
-  }
-  const bool first = tiers[6].first > 0;
-  const bool second = tiers[7].first > 0;
-  if (first && second) {
-    return Choice(6, tiers[6]) + " or " + Choice(7, tiers[7]) + ", weighed " +
-           std::to_string(character.DataC1->Available()) + ":" +
-           std::to_string(character.DataC2->Available());
-  }
-  if (first) return Choice(6, tiers[6]);
-  if (second) return Choice(7, tiers[7]);
-  return "none";
+std::string WhoAnswers(const TExplanation& explanation) {
+  const std::vector<TAnswerer>& answerers = explanation.Answerers;
+  if (answerers.empty()) return "none";
+  if (answerers.size() == 1) return Choice(answerers[0]);
+  return Choice(answerers[0]) + " or " + Choice(answerers[1]) + ", weighed " +
+         std::to_string(answerers[0].Weight) + ":" + std::to_string(answerers[1].Weight);
 }
 
 int RunTry(const TryOptions& options) {
   if (!options.clock.empty()) platform::FreezeClock(ClockOption(options.clock));
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file, TStateUse::kReadOnly);
-  const std::string context =
-      options.context_given ? platform::Utf8ToAnsi(options.context) : character->LastAnswer;
-  character->DataA1->Context = context;
-  character->DataA2->Context = context;
-  const std::string input =
-      TCharacter::PreparedInput(platform::Utf8ToWide(options.input), character->Input);
-  character->OperateMessage = input;  // as a turn that asks kind 0 sets it
-
-  TSourceLines sources;
-  std::array<std::pair<int32_t, int32_t>, TCharacter::kSlotCount> tiers;
+  std::optional<std::string> context;
+  if (options.context_given) context = platform::Utf8ToAnsi(options.context);
+  const TExplanation explanation =
+      Explain(*character, platform::Utf8ToWide(options.input), context);
+  TWrittenEntries written;
   for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
-    tiers[static_cast<size_t>(slot)] = ListMatches(*character, slot, input, sources);
+    ListMatches(*character, slot, explanation.Slots[static_cast<size_t>(slot)], written);
   }
-  PrintLine("answer: " + WhoAnswers(*character, tiers));
+  PrintLine("answer: " + WhoAnswers(explanation));
   return kExitOk;
 }
 
