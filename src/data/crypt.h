@@ -27,7 +27,6 @@ class TCrypt {
   // for an empty list). Decrypt: drops the first line, deciphers the rest.
   void CryptLines(std::vector<std::string>& lines);
 
-  TCryptMode GetMode() const { return Mode; }
   const std::string& KeyText() const { return KeyText_; }
   int KeyLength() const { return static_cast<int>(KeySteps.size()); }
 

@@ -1,11 +1,13 @@
 // The quick answers of a compiled pattern:
-// - a literal prefilter: byte strings of which every match must contain one;
+// - a literal prefilter: byte strings of which every match must contain one
+//   (literal_analysis), checked against the thread's text summary first
+//   (text_summary);
 // - for a pattern that is only a small set of literal strings (no anchors),
 //   the whole search: the leftmost, longest literal starting on a character
 //   boundary; for a longer list of them (a word list, anchored or not) the
 //   same answer from one multi-literal pass (literal_set);
 // - otherwise an unanchored automaton that answers "found anywhere?" in one
-//   pass over the text, stopping at the first accepting point.
+//   pass over the text, stopping at the first accepting point (unanchored).
 #ifndef PARLEVO_REGEX_FAST_FIND_H_
 #define PARLEVO_REGEX_FAST_FIND_H_
 
@@ -19,22 +21,13 @@
 #include "regex/literal_list.h"
 #include "regex/literal_set.h"
 #include "regex/reader.h"
+#include "regex/text_summary.h"  // TbmRESameText, for the callers of the quick answers
 
 namespace parlevo {
 
 class TbmREDFATable;
 class TbmRETree;
-
-// Budgets of the unanchored automaton; beyond them Found falls back to the
-// full search (still correct, only slower).
-inline constexpr int32_t kMaxFindStates = 1024;
-inline constexpr int64_t kMaxFindCells = 500'000;
-// At most this many alternative literals are kept for the prefilter; a
-// pattern that is a list of more literals is searched as a literal set.
-inline constexpr size_t kMaxLiterals = 16;
-// Parse trees larger than this get no prefilter (its analysis holds a few
-// literals per node, so its memory grows with the tree).
-inline constexpr int32_t kMaxLiteralAnalysisNodes = 20'000;
+class TbmREUnanchoredDFA;
 
 // Immutable once built. Thread safety: const methods may run on several
 // threads at once (each thread keeps its own summary of the last text).
@@ -61,7 +54,7 @@ class TbmREFastFind {
   bool LiteralOnly() const { return literal_only_; }
   void PrepareSearch();
   bool SearchReady() const { return literal_only_ && (!set_ || set_->Prepared()); }
-  // Adds the unanchored automaton of `dfa`, which must outlive this object.
+  // Adds the unanchored automaton of `dfa` (see unanchored.h).
   void BuildAutomaton(const TbmREDFATable& dfa);
 
   // False only when no match can exist in `text` (a necessary condition).
@@ -88,18 +81,15 @@ class TbmREFastFind {
   // A second set of strings of which every match also contains one (empty:
   // none known); for the set matcher, which asks a text for one of each.
   const std::vector<std::string>& AlsoLiterals() const { return also_; }
-  bool HasAutomaton() const { return automaton_ != nullptr; }
 
  private:
   struct Needle {
     std::string bytes;
     uint32_t rare;  // offset of the byte searched for first
   };
-  struct Automaton;
   void SetLiterals(std::vector<std::string> literals);
   bool Aligned(const uint8_t* t, int32_t from, int32_t p) const;
-  template <typename Summary>
-  bool ProbesRuleOut(const Summary& summary) const;
+  bool ProbesRuleOut(const TbmRETextSummary& summary) const;
   int32_t FindAligned(std::string_view text, int32_t from, const Needle& needle) const;
 
   // Hot fields first: most questions are answered from these alone.
@@ -116,24 +106,8 @@ class TbmREFastFind {
   const bool* is_lead_;  // the lead-byte table of the code (static)
   std::vector<Needle> needles_;
   std::vector<std::string> also_;
-  std::unique_ptr<Automaton> automaton_;
+  std::unique_ptr<TbmREUnanchoredDFA> automaton_;
   std::unique_ptr<TbmRELiteralSet> set_;  // a list of more than kMaxLiterals literals
-};
-
-// While it lives, the patterns asked on this thread about `text` (the same
-// bytes at the same address, left unchanged) share one summary of it, built
-// once, instead of each checking whether the text is the one seen last. For
-// a caller that asks many patterns about one text.
-class TbmRESameText {
- public:
-  explicit TbmRESameText(std::string_view text);
-  ~TbmRESameText();
-  TbmRESameText(const TbmRESameText&) = delete;
-  TbmRESameText& operator=(const TbmRESameText&) = delete;
-
- private:
-  const char* previous_data_;
-  size_t previous_size_;
 };
 
 }  // namespace parlevo

@@ -29,8 +29,6 @@ class TbmRELiteralSet {
   bool Prepared() const { return prepared_; }
 
   std::vector<std::string> Literals() const;
-  bool Head() const { return list_.head; }
-  bool Tail() const { return list_.tail; }
 
   // The leftmost, longest match at or after byte `from` (characters counted
   // from `from`), honouring the anchors; false when none. Prepared only.

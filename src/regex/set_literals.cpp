@@ -1,28 +1,15 @@
 // Literal analysis for the set matcher. The pattern's own quick answers
-// already know its required strings (see fast_find.cpp); this stage decides
+// already know its required strings (see literal_analysis.cpp); this stage decides
 // how the set uses them: exact literal patterns (also with "^" or "$" around
 // them) are confirmed by a hit on a character boundary (at a line head or
 // tail), others are verified by their automaton after a hit,
 // and patterns with no required string are asked on every text.
 #include "regex/set_literals.h"
 
-#include <algorithm>
-
+#include "regex/literal_analysis.h"
 #include "regex/rexp.h"
 
 namespace parlevo {
-
-namespace {
-
-// Cuts each string to the prefix the set needs (a prefix of a required
-// string is required too).
-void Shorten(std::vector<std::string>& strings) {
-  for (auto& s : strings) s.resize(std::min(s.size(), kMaxSetLiteralBytes));
-  std::sort(strings.begin(), strings.end());
-  strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
-}
-
-}  // namespace
 
 TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   TbmRESetLiterals out;
@@ -42,9 +29,9 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   out.head = quick->HeadAnchored();
   out.tail = quick->TailAnchored();
   if (!out.exact) {
-    Shorten(strings);
+    CutLiterals(strings, kMaxSetLiteralBytes);
     out.also = quick->AlsoLiterals();
-    Shorten(out.also);
+    CutLiterals(out.also, kMaxSetLiteralBytes);
   }
   out.strings = std::move(strings);
   return out;

@@ -56,7 +56,6 @@ class TbmRETree {
 
   const std::vector<TbmRELeafNode>& Leaves() const { return leaves_; }
   const TbmRELeafNodeSet& RootFirstPos() const { return nodes_[root_].FirstPos; }
-  bool RootNullable() const { return nodes_[root_].Nullable; }
   int32_t EndMarkerLeaf() const { return end_leaf_; }
 
   // Node access for the literal analysis (prefilter): a small read-only view.

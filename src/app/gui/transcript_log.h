@@ -30,7 +30,6 @@ class TranscriptLog {
   QString Open();
   // Queues `line` (ANSI) for the next Flush.
   void Add(std::string line);
-  bool HasPending() const { return !pending_.empty(); }
   // Appends the queued lines to the log and asks the system to put them on
   // disk. When the log cannot take them, the log in the user's data folder
   // is used from then on; when neither can, the lines stay queued (tried

@@ -33,7 +33,6 @@ class WindowLineSink final : public QObject, public LineSink {
   // GUI thread: the window lets go of the conversation; later lines are
   // dropped, and a line whose delivery is under way is dropped when it runs.
   void Detach();
-  bool Detached() const { return detached_.load(); }
 
   // GUI thread: runs a delivery that is waiting for this thread now, without
   // an event loop (it is dropped when detached). The window calls it while it
