@@ -1,5 +1,6 @@
 // Which bytes of a double-byte text start characters, marked from the start
-// as far as asked, so that asking about every position costs linear time.
+// as far as asked, so that asking about every position costs linear time;
+// and whether a character boundary is a line head or a line tail.
 #ifndef PARLEVO_REGEX_CHAR_BOUNDARIES_H_
 #define PARLEVO_REGEX_CHAR_BOUNDARIES_H_
 
@@ -45,6 +46,22 @@ class TbmRECharBoundaries {
   uint8_t* flags_;
   size_t marked_ = 0;  // every byte before it is marked
 };
+
+// True when byte `pos` (a character boundary) is a line head: the start, or
+// right after LF, or after a CR that no LF follows.
+inline bool AtLineHead(const uint8_t* text, size_t n, size_t pos, TbmRECharBoundaries& boundaries) {
+  if (pos == 0) return true;
+  const uint8_t before = text[pos - 1];
+  if (before != '\n' && before != '\r') return false;
+  if (!boundaries.Starts(pos - 1)) return false;  // a trail byte, not a break
+  return before == '\n' || pos == n || text[pos] != '\n';
+}
+
+// True when byte `end` (a character boundary) is a line tail: the end, or
+// right before LF or CR.
+inline bool AtLineTail(const uint8_t* text, size_t n, size_t end) {
+  return end == n || text[end] == '\n' || text[end] == '\r';
+}
 
 }  // namespace parlevo
 

@@ -14,13 +14,6 @@
 
 namespace parlevo {
 
-namespace {
-
-constexpr uint8_t kLF = 10;
-constexpr uint8_t kCR = 13;
-
-}  // namespace
-
 TbmRELiteralSet::TbmRELiteralSet(TbmRELiteralList list, TbmCharCode code)
     : list_(std::move(list)), code_(code) {}
 
@@ -65,17 +58,9 @@ bool TbmRELiteralSet::Search(std::string_view text, int32_t from, int32_t& pos,
   // A line begins at the text's start, after LF, and after a CR that no LF
   // follows; at the search's first byte the character before it decides.
   auto line_head = [&](size_t s) {
-    if (s == 0) {
-      if (from == 0) return true;
-      const TbmREDecoder decoder(code_);
-      int32_t cl;
-      const int32_t c = decoder.Decode(t, n, decoder.PreviousStart(t, n, from), cl);
-      return c == kLF || (c == kCR && (from >= n || decoder.Decode(t, n, from, cl) != kLF));
-    }
-    if (!boundaries.Starts(s - 1)) return false;  // a double-byte character ends here
-    return r[s - 1] == kLF || (r[s - 1] == kCR && (s >= rest.size() || r[s] != kLF));
+    if (s == 0) return TbmREDecoder(code_).LineHeadAt(t, n, from);
+    return AtLineHead(r, rest.size(), s, boundaries);
   };
-  auto line_tail = [&](size_t e) { return e == rest.size() || r[e] == kLF || r[e] == kCR; };
 
   int64_t best = -1, best_len = 0;
   search_.Scan(rest, [&](int32_t id, size_t end) {
@@ -88,7 +73,7 @@ bool TbmRELiteralSet::Search(std::string_view text, int32_t from, int32_t& pos,
     const auto s = static_cast<size_t>(start);
     if (!boundaries.Starts(s)) return true;
     if (list_.head && !line_head(s)) return true;
-    if (list_.tail && !line_tail(end)) return true;
+    if (list_.tail && !AtLineTail(r, rest.size(), end)) return true;
     best = start;
     best_len = length;
     return true;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "regex/char_boundaries.h"
 #include "regex/rexp.h"
 #include "regex/set_literals.h"
 #include "regex/set_verify.h"

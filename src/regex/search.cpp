@@ -29,6 +29,17 @@ namespace {
 constexpr int32_t kLF = 10;
 constexpr int32_t kCR = 13;
 
+}  // namespace
+
+bool TbmREDecoder::LineHeadAt(const uint8_t* text, int32_t n, int32_t pos) const {
+  if (pos == 0) return true;
+  int32_t cl;
+  const int32_t c = Decode(text, n, PreviousStart(text, n, pos), cl);
+  return c == kLF || (c == kCR && (pos >= n || Decode(text, n, pos, cl) != kLF));
+}
+
+namespace {
+
 // One step of a running copy of the automaton: records an accepting point at
 // `k`, then moves on character c (-1 at the end of the text).
 inline void Step(const TbmREDFATable& dfa, int32_t& state, int32_t c, int32_t k, int32_t& last) {
@@ -54,17 +65,7 @@ bool bmreSearch(const TbmREDFATable& dfa, TbmCharCode code, std::string_view tex
   const int32_t head = dfa.HeadState();
   int32_t cl = 0;
 
-  // Is `from` the start of a line?
-  int32_t line = kNoState;
-  if (head != kNoState) {
-    if (from == 0) {
-      line = head;
-    } else {
-      int32_t p = dec.PreviousStart(t, n, from);
-      int32_t c = dec.Decode(t, n, p, cl);
-      if (c == kLF || (c == kCR && (from >= n || dec.Decode(t, n, from, cl) != kLF))) line = head;
-    }
-  }
+  int32_t line = head != kNoState && dec.LineHeadAt(t, n, from) ? head : kNoState;
 
   for (int32_t e = from;;) {
     int32_t last = -1;

@@ -32,6 +32,9 @@ struct TbmREDecoder {
   }
   // The start of the character that ends right before byte `pos` (> 0).
   int32_t PreviousStart(const uint8_t* text, int32_t n, int32_t pos) const;
+  // A line begins at byte `pos`: the text's start, after LF, or after a CR
+  // that no LF follows.
+  bool LineHeadAt(const uint8_t* text, int32_t n, int32_t pos) const;
 
   bool unicode = false;
   const bool* is_lead;

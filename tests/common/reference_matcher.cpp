@@ -194,50 +194,24 @@ class Compiler {
   }
 
   void Lex() {
+    static constexpr std::string_view kOperators = "|()*+?.^$";
+    static constexpr Token::Kind kKinds[] = {Token::kUnion, Token::kLPar, Token::kRPar,
+                                             Token::kStar,  Token::kPlus, Token::kQuestion,
+                                             Token::kDot,   Token::kHead, Token::kTail};
     for (;;) {
       const int32_t c = Get();
-      Token::Kind kind = Token::kChar;
-      switch (c) {
-        case -1:
-          tokens_.push_back({Token::kEnd});
-          return;
-        case '\\':
-          tokens_.push_back({Token::kChar, Escape()});
-          continue;
-        case '[':
-          LexClass();
-          continue;
-        case '|':
-          kind = Token::kUnion;
-          break;
-        case '(':
-          kind = Token::kLPar;
-          break;
-        case ')':
-          kind = Token::kRPar;
-          break;
-        case '*':
-          kind = Token::kStar;
-          break;
-        case '+':
-          kind = Token::kPlus;
-          break;
-        case '?':
-          kind = Token::kQuestion;
-          break;
-        case '.':
-          kind = Token::kDot;
-          break;
-        case '^':
-          kind = Token::kHead;
-          break;
-        case '$':
-          kind = Token::kTail;
-          break;
-        default:
-          break;
+      if (c == -1) {
+        tokens_.push_back({Token::kEnd});
+        return;
       }
-      tokens_.push_back({kind, c});
+      if (c == '\\') {
+        tokens_.push_back({Token::kChar, Escape()});
+      } else if (c == '[') {
+        LexClass();
+      } else {
+        const size_t op = c < 128 ? kOperators.find(static_cast<char>(c)) : std::string_view::npos;
+        tokens_.push_back({op == std::string_view::npos ? Token::kChar : kKinds[op], c});
+      }
     }
   }
 
