@@ -24,6 +24,7 @@ namespace {
 constexpr int32_t kLF = 10;
 constexpr int32_t kCR = 13;
 constexpr int kMaxDepth = 1000;  // deeper nesting is not followed (the engine refuses it too)
+constexpr size_t kMaxVisited = size_t{1} << 22;  // (step, position) pairs a search may mark
 
 bool IsLead(TbmCharCode code, uint8_t b) {
   if (code == bmccShiftJIS) return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -451,26 +452,26 @@ Outcome Matcher::Search(std::string_view text, int32_t from, int64_t budget) con
     return out;
   }
   const auto n = static_cast<int32_t>(text.size());
-  if (too_deep_ || (code_ == bmccUniCode && n % 2 != 0)) {
+  const auto width = static_cast<size_t>(n) + 1;
+  if (too_deep_ || (code_ == bmccUniCode && n % 2 != 0) || prog_.size() * width > kMaxVisited) {
     out.status = Outcome::kSkipped;
     return out;
   }
   if (from < 0 || from > n) return out;
   bool head = from == 0 || LineHeadAfter(code_, text, static_cast<size_t>(from),
                                          CharAround(code_, text, static_cast<size_t>(from - 1)));
-  std::vector<uint8_t> visited;                    // per (step, position from the start)
+  // Per (step, position): the last start that visited it; never cleared.
+  std::vector<int32_t> visited(prog_.size() * width, -1);
   std::vector<std::pair<int32_t, int32_t>> stack;  // (step, position)
   for (int32_t start = from;;) {
-    const auto width = static_cast<size_t>(n - start + 1);
-    visited.assign(prog_.size() * width, 0);
     int32_t longest = -1;
     stack.assign(1, {start_, start});
     while (!stack.empty()) {
       const auto [pc, pos] = stack.back();
       stack.pop_back();
-      uint8_t& seen = visited[static_cast<size_t>(pc) * width + static_cast<size_t>(pos - start)];
-      if (seen) continue;
-      seen = 1;
+      int32_t& seen = visited[static_cast<size_t>(pc) * width + static_cast<size_t>(pos)];
+      if (seen == start) continue;
+      seen = start;
       if (--budget < 0) {
         out.status = Outcome::kSkipped;
         return out;

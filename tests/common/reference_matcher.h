@@ -24,8 +24,9 @@ enum class SyntaxError : int {
 };
 
 struct Outcome {
-  // kSkipped: nothing known (over the step budget, nesting beyond what the
-  // parser follows, or a UTF-16 text of odd length).
+  // kSkipped: nothing known (over the step budget, a program and text too
+  // large to mark, nesting beyond what the parser follows, or a UTF-16 text
+  // of odd length).
   enum Status { kMatch, kNoMatch, kSyntaxError, kSkipped } status = kNoMatch;
   int32_t pos = -1;  // 0-based byte position of the match
   int32_t len = 0;   // its length in bytes
