@@ -3,7 +3,6 @@
 #include "app/gui/conversation_controller.h"
 
 #include <QTimer>
-#include <chrono>
 #include <exception>
 
 #include "app/conversation.h"
@@ -67,7 +66,7 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
     names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()), AnsiToQString(names[i]));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
-      [this](const TParlevoThread& from, const TTurn& turn) { Deliver(from, turn); });
+      [this, shown = conversation.get()](TTurn turn) { Deliver(*shown, std::move(turn)); });
   try {
     conversation->thread = std::make_unique<TParlevoThread>(std::move(characters), log_format,
                                                             interval, *conversation->sink);
@@ -152,9 +151,9 @@ const std::array<std::string, 2>& ConversationController::DataFolders() const {
 // Lines, release and reaping
 // ---------------------------------------------------------------------------
 
-void ConversationController::Deliver(const TParlevoThread& from, const TTurn& turn) {
+void ConversationController::Deliver(const Conversation& from, TTurn turn) {
   // A line an ended conversation delivers while a newer one runs is dropped.
-  if (!current_ || current_->thread.get() != &from) return;
+  if (current_.get() != &from) return;
   // The turn's views into the speaker's data die with the call: copy them.
   const int speaker = turn.Speaker == 1 ? 1 : 0;
   stuck_ = turn.StuckLines > 0;
@@ -164,10 +163,12 @@ void ConversationController::Deliver(const TParlevoThread& from, const TTurn& tu
 
 void ConversationController::Release() {
   if (!current_) return;
-  current_->sink->Detach();
-  // Terminate also ends a pause, so a paused conversation runs on to its
-  // stop and saves its characters' state.
+  // The stop first: detaching lets a delivery under way return, and the
+  // conversation must then find no further turn to speak. Terminate also
+  // ends a pause, so a paused conversation runs on to its stop and saves its
+  // characters' state.
   current_->thread->Terminate();
+  current_->sink->Detach();
   finishing_.push_back(std::move(current_));
   reap_timer_->start();
 }
@@ -189,13 +190,9 @@ void ConversationController::Shutdown() {
   if (shut_down_) return;
   shut_down_ = true;
   Release();
-  // Each conversation finishes at most the turn it is in. One blocked in
-  // DeliverLine needs this thread to run that call, which drops the line.
-  for (const auto& conversation : finishing_) {
-    do {
-      conversation->sink->RunPendingDelivery();
-    } while (!conversation->thread->WaitFor(std::chrono::milliseconds(5)));
-  }
+  // Each conversation finishes at most the turn it is in: its sink is
+  // detached, so delivering that turn's line does not wait for this thread.
+  for (const auto& conversation : finishing_) conversation->thread->WaitFor();
   finishing_.clear();
   reap_timer_->stop();
 }

@@ -113,7 +113,7 @@ class ConversationController final : public QObject {
     std::unique_ptr<TParlevoThread> thread;
   };
 
-  void Deliver(const TParlevoThread& from, const TTurn& turn);
+  void Deliver(const Conversation& from, TTurn turn);
   void Release();
   // Emits stateChanged when State() differs from what was last emitted.
   void PublishState();

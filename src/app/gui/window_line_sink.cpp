@@ -1,31 +1,44 @@
-// The blocking hand-over of a transcript line from a conversation thread to
-// the GUI thread, and its early return once the window has let go.
+// Handing a turn from a conversation thread to the GUI thread: posted as an
+// owned copy, then a wait for it to be shown that ends early on detaching.
 #include "app/gui/window_line_sink.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include <QPointer>
 #include <utility>
 
 namespace parlevo::gui {
 
 WindowLineSink::WindowLineSink(Receiver receiver) : receiver_(std::move(receiver)) {}
 
-void WindowLineSink::DeliverLine(const TParlevoThread& from, const TTurn& turn) {
-  if (detached_.load()) return;
-  // The GUI thread may detach the sink after the check above; the queued call
-  // then still runs (from the event loop or RunPendingDelivery) and drops it.
+void WindowLineSink::DeliverLine(const TParlevoThread&, const TTurn& turn) {
+  std::unique_lock lock(mutex_);
+  if (detached_) return;
+  pending_ = true;
+  // Posted to this object: the event goes with the sink if it is destroyed first.
   QMetaObject::invokeMethod(
-      this,
-      [this, &from, &turn] {
-        if (!detached_.load()) receiver_(from, turn);
-      },
-      Qt::BlockingQueuedConnection);
+      this, [this, copy = turn]() mutable { Show(std::move(copy)); }, Qt::QueuedConnection);
+  shown_.wait(lock, [this] { return detached_ || !pending_; });
 }
 
-void WindowLineSink::Detach() { detached_.store(true); }
+void WindowLineSink::Show(TTurn turn) {
+  {
+    std::lock_guard lock(mutex_);
+    if (detached_) return;
+  }
+  // Outside the lock: the receiver may detach this sink. Should it run an
+  // event loop in which the window lets go of the conversation, the sink
+  // may be gone when it returns.
+  const QPointer<WindowLineSink> alive(this);
+  receiver_(std::move(turn));
+  if (alive.isNull()) return;
+  std::lock_guard lock(mutex_);
+  pending_ = false;
+  shown_.notify_all();
+}
 
-void WindowLineSink::RunPendingDelivery() {
-  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+void WindowLineSink::Detach() {
+  std::lock_guard lock(mutex_);
+  detached_ = true;
+  shown_.notify_all();
 }
 
 }  // namespace parlevo::gui

@@ -1,5 +1,5 @@
-// The window's end of one conversation: takes each transcript line on the
-// conversation thread and hands it to the GUI thread with a blocking call.
+// The window's end of one conversation: takes each turn on the conversation
+// thread, posts it to the GUI thread and waits until the window has shown it.
 //
 // Lifetime and threads: created, detached and destroyed on the GUI thread;
 // DeliverLine runs on the conversation thread. Each conversation has its own
@@ -8,9 +8,9 @@
 #define PARLEVO_APP_GUI_WINDOW_LINE_SINK_H_
 
 #include <QObject>
-#include <atomic>
+#include <condition_variable>
 #include <functional>
-#include <string>
+#include <mutex>
 
 #include "app/conversation.h"
 
@@ -20,31 +20,32 @@ class WindowLineSink final : public QObject, public LineSink {
   Q_OBJECT
 
  public:
-  // `receiver` runs on the GUI thread for every turn delivered while the
-  // sink is attached (the conversation thread waits meanwhile, so the
-  // record's views into the speaker's data stay valid).
-  using Receiver = std::function<void(const TParlevoThread& from, const TTurn& turn)>;
+  // `receiver` runs on the GUI thread, from the event loop, for every turn
+  // delivered while the sink is attached.
+  using Receiver = std::function<void(TTurn turn)>;
   explicit WindowLineSink(Receiver receiver);
 
-  // Conversation thread: waits until the GUI thread has run the receiver, or
-  // returns at once, dropping the line, once the sink is detached.
+  // Conversation thread: posts a copy of `turn` and waits until the receiver
+  // has run, so the interval before the next turn counts from the line being
+  // shown (and the record's views into the speaker's data stay valid while
+  // it runs); returns at once, dropping the line, once the sink is detached.
   void DeliverLine(const TParlevoThread& from, const TTurn& turn) override;
 
-  // GUI thread: the window lets go of the conversation; later lines are
-  // dropped, and a line whose delivery is under way is dropped when it runs.
+  // GUI thread: the window lets go of the conversation. A delivery waiting
+  // now returns (its posted turn is dropped when it runs), later ones are
+  // dropped, so a conversation finishing its turn never waits for a window
+  // that waits for it.
   void Detach();
 
-  // GUI thread: runs a delivery that is waiting for this thread now, without
-  // an event loop (it is dropped when detached). The window calls it while it
-  // waits for a finishing conversation, so that conversation is never stuck
-  // in DeliverLine waiting for the very thread that waits for it.
-  void RunPendingDelivery();
-
  private:
+  // GUI thread: shows a posted turn unless detached, then lets its delivery go.
+  void Show(TTurn turn);
+
   Receiver receiver_;
-  // Set on the GUI thread, read on the conversation thread before each
-  // blocking call, hence atomic.
-  std::atomic<bool> detached_{false};
+  std::mutex mutex_;  // guards the two fields below
+  std::condition_variable shown_;
+  bool detached_ = false;
+  bool pending_ = false;  // a posted turn has not been shown yet
 };
 
 }  // namespace parlevo::gui
