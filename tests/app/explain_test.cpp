@@ -97,9 +97,9 @@ TDataSlots RandomSlots(std::mt19937& random) {
   }
 }
 
-// Draws from the explained tier of `slot` until every candidate came up
-// (kind 0 is left out: its conditions read {OPERATEMESSAGE}, which only a
-// turn sets).
+// Draws from `slot` often enough that every candidate Explain named comes
+// up, and nothing else (kind 0 is left out: its conditions read
+// {OPERATEMESSAGE}, which only a turn sets).
 void ExpectEveryCandidateDrawn(TCharacter& character, const TExplanation& explanation, int slot) {
   const TExplainedTier& tier = explanation.Slots[static_cast<size_t>(slot)].front();
   if (slot < 2 || tier.Entries.size() > 12) return;
