@@ -22,8 +22,8 @@ class FrozenClock {
 void Expand(benchmark::State& state, const char* utf8) {
   FrozenClock clock;
   TCharacter character;
-  character.User.Nickname = platform::Utf8ToAnsi("はなちゃん");
-  character.Counts[1] = 4;
+  character.SetPartner(platform::Utf8ToAnsi("はなちゃん"));
+  character.SetCount(1, 4);
   const std::u16string text = platform::Utf8ToWide(utf8);
   size_t chars = 0;
   for (auto _ : state) {
@@ -69,8 +69,8 @@ BENCHMARK(BM_NestedArithmetic);
 void BM_RunawayWithinBudgets(benchmark::State& state) {
   FrozenClock clock;
   TCharacter character;
-  character.Memos[1] = state.range(0) == 0 ? std::string("a{MEMO01}")
-                                           : "{LENGTH:" + std::string(60000, 'x') + "}{MEMO01}";
+  character.SetMemo(1, state.range(0) == 0 ? std::string("a{MEMO01}")
+                                           : "{LENGTH:" + std::string(60000, 'x') + "}{MEMO01}");
   const std::u16string text = u"{MEMO01}";
   for (auto _ : state) benchmark::DoNotOptimize(character.ExpandTags(text));
 }

@@ -9,7 +9,6 @@
 
 #include "app/pacing.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
 
 namespace parlevo {
 namespace {
@@ -50,8 +49,8 @@ TParlevoThread::TParlevoThread(std::array<std::unique_ptr<TCharacter>, 2> charac
 }
 
 void TParlevoThread::Start() {
-  Introduce(*characters_[0], *characters_[1]);
-  Introduce(*characters_[1], *characters_[0]);
+  characters_[0]->SetPartner(characters_[1]->DisplayName());
+  characters_[1]->SetPartner(characters_[0]->DisplayName());
   thread_ = std::thread(&TParlevoThread::Run, this);
 }
 
@@ -185,13 +184,13 @@ void TParlevoThread::Converse() {
   std::string said = Turn(0, kOpeningInput, OpeningSlots);
   int index = 1;
   while (AwaitNextTurn(last_tick)) {
-    said = Turn(index, platform::AnsiToWide(said), AllSlots);
+    said = Turn(index, said, AllSlots);
     index = 1 - index;
     last_tick = platform::TickCount();
   }
 }
 
-std::string TParlevoThread::Turn(int index, std::u16string_view input, TDataSlots slots) {
+std::string TParlevoThread::Turn(int index, std::string_view input, TDataSlots slots) {
   std::shared_ptr<const std::string> format;
   {
     std::lock_guard lock(format_mutex_);

@@ -46,8 +46,8 @@ class LineSink {
  public:
   virtual ~LineSink() = default;
   // `turn.Line` is ANSI text of the process code page, one utterance on one
-  // line; `turn.Number` counts from 1 (the opening). The record's views into
-  // the speaker's data are valid during the call.
+  // line; `turn.Number` counts from 1 (the opening). The turn owns what it
+  // holds: a sink may keep a copy.
   virtual void DeliverLine(const TParlevoThread& from, const TTurn& turn) = 0;
 };
 
@@ -57,7 +57,8 @@ class TParlevoThread {
   // them to each other and starts the thread, which speaks the opening turn
   // at once (even if Terminate comes first) and then waits for the interval.
   // Throws ELumoInvalidCharacter or platform::EFileError (then no thread runs
-  // and nothing is left behind). `sink` must outlive this object.
+  // and nothing is left behind). `sink` must outlive this object. The
+  // characters report nothing (default TCharacterOptions).
   // `log_format` "" means the default pattern; a negative `interval` counts
   // as 0.
   TParlevoThread(std::string_view first_file, std::string_view second_file,
@@ -123,7 +124,7 @@ class TParlevoThread {
   void Converse();
   // Speaks one turn (SpeakTurn) and delivers it. Returns what was said
   // (ANSI), the other character's next input.
-  std::string Turn(int index, std::u16string_view input, TDataSlots slots);
+  std::string Turn(int index, std::string_view input, TDataSlots slots);
   // Waits until `interval_` ms have passed since `last_tick`, holding while
   // paused. False when a stop was requested.
   bool AwaitNextTurn(uint32_t last_tick);

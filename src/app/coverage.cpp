@@ -48,7 +48,7 @@ std::string PatternKey(const TEntryDescription& entry) {
 
 }  // namespace
 
-TCoverage::TCoverage(TCharacter& character) : Name_(character.CharacterFile->GetValue("name")) {
+TCoverage::TCoverage(TCharacter& character) : Name_(character.DisplayName()) {
   for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
     TLumoData& data = character.Slot(slot);
     TSlot& kept = Slots_[static_cast<size_t>(slot)];

@@ -116,21 +116,23 @@ std::vector<TScriptStep> ParseTestScript(std::string_view utf8_text) {
 
 namespace {
 
+TCharacterOptions ReadOnly(TCharacterOptions options) {
+  options.StateUse = TStateUse::kReadOnly;
+  return options;
+}
+
 // The script's turns: the last thing the character said, spoken on demand.
 class TScriptSession {
  public:
   TScriptSession(const std::string& base_file, const TScriptRun& run)
-      : character_(base_file, TStateUse::kReadOnly), run_(run) {
+      : character_(base_file, ReadOnly(run.Character)), run_(run) {
     SetPartner(run.Partner);
   }
 
-  void SetPartner(const std::string& name) {
-    TUser& user = character_.User;
-    user.FamilyName = user.GivenName = user.OtherName = user.Nickname = name;
-  }
+  void SetPartner(const std::string& name) { character_.SetPartner(name); }
   void Say(const std::string& text) {
     Open();
-    Speak(platform::AnsiToWide(text), AllSlots);
+    Speak(text, AllSlots);
   }
   // The last answer; the opening when nothing has been said yet.
   const TTurn& Last() {
@@ -143,7 +145,7 @@ class TScriptSession {
     if (!opened_) Speak(kOpeningInput, OpeningSlots);
     opened_ = true;
   }
-  void Speak(std::u16string_view input, TDataSlots slots) {
+  void Speak(std::string_view input, TDataSlots slots) {
     last_ = SpeakTurn(character_, input, slots, kDefaultLogFormat);
     last_.Number = ++turns_;
     if (run_.OnTurn) run_.OnTurn(last_);

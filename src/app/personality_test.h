@@ -54,9 +54,12 @@ struct TScriptResult {
 };
 
 // Options of a run. `Clock` (days since 1899-12-30) freezes the clock at the
-// start; `OnTurn` sees every turn the character speaks (coverage).
+// start; `OnTurn` sees every turn the character speaks (coverage);
+// `Character` says how the character reports (its state use is read-only
+// whatever it says).
 struct TScriptRun {
   std::optional<double> Clock;
+  TCharacterOptions Character;
   std::string Partner = "partner";  // ANSI
   std::function<void(const TTurn&)> OnTurn;
 };

@@ -7,15 +7,16 @@
 
 namespace parlevo {
 
-std::optional<TTurnSource> LastSource(TCharacter& character) {
-  const TAnswerSource& last = character.LastSource;
+std::optional<TTurnSource> LastSource(const TCharacter& character) {
+  const TAnswerSource& last = character.LastSource();
   if (last.Slot < 0) return std::nullopt;
-  TLumoData& data = character.Slot(last.Slot);
+  const TLumoData& data = character.Slot(last.Slot);
   const TEntryDescription entry = data.Describe(last.Pick.Entry);
   TTurnSource source;
   source.Slot = last.Slot;
   source.SlotKey = TCharacter::DataKey(last.Slot);
   source.Kind = entry.Kind;
+  source.FilePath = entry.File;
   source.File = character.DataFileName(last.Slot, entry.FileIndex);
   source.Line = entry.Line;
   source.Entry = last.Pick.Entry;
@@ -26,24 +27,17 @@ std::optional<TTurnSource> LastSource(TCharacter& character) {
   return source;
 }
 
-TTurn SpeakTurn(TCharacter& speaker, std::u16string_view input, TDataSlots slots,
+TTurn SpeakTurn(TCharacter& speaker, std::string_view heard, TDataSlots slots,
                 std::string_view log_format) {
-  const std::u16string answer = speaker.Talk(input, slots);
+  // Into UTF-16 for Talk and the tag language, and back: the ANSI form is
+  // both what is shown and what the next speaker hears.
+  const std::u16string answer = speaker.Talk(platform::AnsiToWide(heard), slots);
   TTurn turn;
   turn.Source = LastSource(speaker);
-  // The ANSI form is both what is shown and what the other one hears.
   turn.Said = platform::WideToAnsi(StripBraces(speaker.ExpandTags(answer)));
-  turn.Name = speaker.CharacterFile->GetValue("name");
+  turn.Name = speaker.DisplayName();
   turn.Line = FormatLine(log_format, turn.Name, turn.Said);
   return turn;
-}
-
-void Introduce(TCharacter& to, const TCharacter& other) {
-  const std::string name = other.CharacterFile->GetValue("name");
-  to.User.FamilyName = name;
-  to.User.GivenName = name;
-  to.User.OtherName = name;
-  to.User.Nickname = name;
 }
 
 TTurn HeardTurn(std::string_view name, std::string_view said, std::string_view log_format) {

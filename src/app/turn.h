@@ -1,8 +1,10 @@
 // One turn of a character, as every front end sees it: the answer chosen,
 // expanded, stripped of braces, converted and formatted, with where it came from.
 //
-// Lifetime: a record's views (slot key, file, condition) point into the
-// speaking character's data; they stay valid while that character lives.
+// A turn owns all it holds, so it may outlive the character and cross
+// threads freely. Its text is code page (ANSI) text; the turn pipeline is
+// where an utterance crosses into and out of UTF-16, which the tag language
+// and Talk work on.
 #ifndef PARLEVO_APP_TURN_H_
 #define PARLEVO_APP_TURN_H_
 
@@ -17,20 +19,21 @@
 namespace parlevo {
 
 // The event text a conversation (and a chat) opens with.
-inline constexpr std::u16string_view kOpeningInput = u"LCCalled";
+inline constexpr std::string_view kOpeningInput = "LCCalled";
 
 // Where an answer came from.
 struct TTurnSource {
-  int Slot = 0;              // 0 = Data01 ... 7 = DataC2
-  std::string_view SlotKey;  // the base file key: "data01" ... "datac2"
+  int Slot = 0;         // 0 = Data01 ... 7 = DataC2
+  std::string SlotKey;  // the base file key: "data01" ... "datac2"
   TLumoKind Kind = TLumoKind::k0;
-  std::string_view File;       // native path, relative to the data folder
-  int32_t Line = 0;            // 1-based line in that file
-  int32_t Entry = 0;           // index in the data object
-  int32_t Tier = 0;            // 1-based
-  int32_t Tiers = 0;           // tiers the object has
-  int32_t Candidates = 0;      // candidates of that tier
-  std::string_view Condition;  // kind 0: the condition that held (ANSI)
+  std::string FilePath;    // the data file as loaded (native, full path)
+  std::string File;        // as shown: relative to the data folder when it lies there
+  int32_t Line = 0;        // 1-based line in that file
+  int32_t Entry = 0;       // index in the data object
+  int32_t Tier = 0;        // 1-based
+  int32_t Tiers = 0;       // tiers the object has
+  int32_t Candidates = 0;  // candidates of that tier
+  std::string Condition;   // kind 0: the condition that held (ANSI)
 };
 
 // One line of a transcript.
@@ -45,16 +48,13 @@ struct TTurn {
 };
 
 // Where `character`'s last answer came from; nothing when none was found.
-std::optional<TTurnSource> LastSource(TCharacter& character);
+std::optional<TTurnSource> LastSource(const TCharacter& character);
 
-// `speaker` answers `input` from the data objects in `slots`; the answer's
-// tags are expanded, its braces removed, and the result formatted with
-// `log_format` (ANSI). Number and Speaker are left for the caller.
-TTurn SpeakTurn(TCharacter& speaker, std::u16string_view input, TDataSlots slots,
+// `speaker` answers `heard` (ANSI) from the data objects in `slots`; the
+// answer's tags are expanded, its braces removed, and the result formatted
+// with `log_format` (ANSI). Number and Speaker are left for the caller.
+TTurn SpeakTurn(TCharacter& speaker, std::string_view heard, TDataSlots slots,
                 std::string_view log_format);
-
-// Gives `to` the other's name in all four name fields of its partner profile.
-void Introduce(TCharacter& to, const TCharacter& other);
 
 // A line said by someone who is no character (the partner of a chat).
 TTurn HeardTurn(std::string_view name, std::string_view said, std::string_view log_format);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data/character_file.h"
@@ -18,11 +19,6 @@
 #include "platform/textfile.h"
 
 namespace parlevo {
-
-// Set once at program start, before any thread runs, and only read after
-// that (by destructors on whichever thread releases a character).
-void (*TCharacter::SaveErrorHandler)(const std::string& message) = nullptr;
-void (*TCharacter::EncodingWarningHandler)(const std::string& message) = nullptr;
 
 namespace {
 
@@ -38,12 +34,13 @@ constexpr int32_t kMinimumVersion = 210;
 TCharacter::TCharacter() {
   // An empty reader: every key reads as "", so tags that ask the base file
   // find nothing instead of a missing object.
-  CharacterFile = std::make_unique<TCharacterFile>("");
-  CreateDataObjects();
-  StartTime = platform::NowLocal();  // {WORK} counts from here
+  CharacterFile_ = std::make_unique<TCharacterFile>("");
+  Data_ = CreateDataObjects();
+  StartTime_ = platform::NowLocal();  // {WORK} counts from here
 }
 
-TCharacter::TCharacter(std::string_view file_name, TStateUse state_use) : StateUse_(state_use) {
+TCharacter::TCharacter(std::string_view file_name, TCharacterOptions options)
+    : Options_(std::move(options)) {
   try {
     LoadPersonality(file_name, nullptr);
   } catch (...) {
@@ -54,14 +51,14 @@ TCharacter::TCharacter(std::string_view file_name, TStateUse state_use) : StateU
   // Name is still empty here, so a first state file carries the empty key.
   // One that cannot be written does not stop the character.
   if (WritesState() && !platform::FileExists(StatePath())) WriteFirstState();
-  Name = CharacterFile->GetValue("name");
+  Name_ = CharacterFile_->GetValue("name");
   LoadState();
-  StartTime = platform::NowLocal();
+  StartTime_ = platform::NowLocal();
 }
 
 TCharacter::TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes) {
   LoadPersonality(file_name, &notes);
-  StartTime = platform::NowLocal();
+  StartTime_ = platform::NowLocal();
 }
 
 void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNote>* notes) {
@@ -69,27 +66,27 @@ void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNo
     throw ELumoInvalidCharacter("characterfile is not found");
   }
   if (!IsCharacterFile(file_name)) throw ELumoInvalidCharacter("characterfile is invalid");
-  CharacterFile = std::make_unique<TCharacterFile>(file_name);
+  CharacterFile_ = std::make_unique<TCharacterFile>(file_name);
   if (notes != nullptr) {
-    for (const TEncodingNote& note : CharacterFile->EncodingNotes()) {
+    for (const TEncodingNote& note : CharacterFile_->EncodingNotes()) {
       notes->push_back({std::string(file_name), note.Line, note.Message});
     }
   }
-  auto version = platform::TextToInt(CharacterFile->GetValue("version"));
+  auto version = platform::TextToInt(CharacterFile_->GetValue("version"));
   if (version.value_or(0) < kMinimumVersion) {
     throw ELumoInvalidCharacter("character is not supported in this version");
   }
-  FileName = std::string(file_name);
-  Folder = ResolveDataFolder(file_name, CharacterFile->GetValue("folder"));
+  FileName_ = std::string(file_name);
+  Folder_ = ResolveDataFolder(file_name, CharacterFile_->GetValue("folder"));
   // A folder that hides its files is not a folder of missing files.
-  platform::CheckFolderReadable(Folder);
-  CreateDataObjects();
+  platform::CheckFolderReadable(Folder_);
+  Data_ = CreateDataObjects();
   LoadDataFiles(notes);
   if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
 }
 
 TCharacter::~TCharacter() {
-  if (!Name.empty() && WritesState()) {
+  if (!Name_.empty() && WritesState()) {
     try {
       SaveState();
     } catch (const std::exception& e) {
@@ -99,15 +96,8 @@ TCharacter::~TCharacter() {
     }
   }
   // Then the owned objects, base file reader first and the data in slot order.
-  CharacterFile.reset();
-  Data01.reset();
-  Data02.reset();
-  DataA1.reset();
-  DataA2.reset();
-  DataB1.reset();
-  DataB2.reset();
-  DataC1.reset();
-  DataC2.reset();
+  CharacterFile_.reset();
+  for (std::unique_ptr<TLumoData>& data : Data_) data.reset();
 }
 
 void TCharacter::ReportSaveError(const std::string& reason) const {
@@ -115,43 +105,43 @@ void TCharacter::ReportSaveError(const std::string& reason) const {
 }
 
 void TCharacter::ReportStateProblem(const std::string& message) const {
-  if (SaveErrorHandler == nullptr) return;
+  if (!Options_.OnStateProblem) return;
   try {
-    SaveErrorHandler(message);
+    Options_.OnStateProblem(message);
   } catch (...) {
     // A destructor must not throw; the handler's own failure has nowhere to go.
   }
 }
 
 void TCharacter::ReloadData() {
-  auto d01 = std::move(Data01), d02 = std::move(Data02);
-  auto da1 = std::move(DataA1), da2 = std::move(DataA2);
-  auto db1 = std::move(DataB1), db2 = std::move(DataB2);
-  auto dc1 = std::move(DataC1), dc2 = std::move(DataC2);
+  TDataObjects old = std::exchange(Data_, CreateDataObjects());
   try {
-    CreateDataObjects();
     LoadDataFiles(nullptr);
     if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
   } catch (...) {
-    Data01 = std::move(d01), Data02 = std::move(d02);
-    DataA1 = std::move(da1), DataA2 = std::move(da2);
-    DataB1 = std::move(db1), DataB2 = std::move(db2);
-    DataC1 = std::move(dc1), DataC2 = std::move(dc2);
+    Data_ = std::move(old);
     throw;
   }
 }
 
-void TCharacter::CreateDataObjects() {
+// Each kind twice: the first of a pair uses its entries up, the second not.
+TCharacter::TDataObjects TCharacter::CreateDataObjects() {
   auto evaluate = [this](std::u16string_view t, double now) { return EvaluateCondition(t, now); };
-  Data01 = std::make_unique<TLumoData0>(true, evaluate);
-  Data02 = std::make_unique<TLumoData0>(false, evaluate);
-  DataA1 = std::make_unique<TLumoDataA>(true, evaluate);
-  DataA2 = std::make_unique<TLumoDataA>(false, evaluate);
-  DataB1 = std::make_unique<TLumoDataB>(true, evaluate);
-  DataB2 = std::make_unique<TLumoDataB>(false, evaluate);
-  DataC1 = std::make_unique<TLumoDataC>(true, evaluate);
-  DataC2 = std::make_unique<TLumoDataC>(false, evaluate);
+  return {
+      std::make_unique<TLumoData0>(true, evaluate), std::make_unique<TLumoData0>(false, evaluate),
+      std::make_unique<TLumoDataA>(true, evaluate), std::make_unique<TLumoDataA>(false, evaluate),
+      std::make_unique<TLumoDataB>(true, evaluate), std::make_unique<TLumoDataB>(false, evaluate),
+      std::make_unique<TLumoDataC>(true, evaluate), std::make_unique<TLumoDataC>(false, evaluate)};
 }
+
+void TCharacter::SetPartner(std::string_view name) {
+  User_.FamilyName = name;
+  User_.GivenName = name;
+  User_.OtherName = name;
+  User_.Nickname = name;
+}
+
+std::string TCharacter::DisplayName() const { return CharacterFile_->GetValue("name"); }
 
 void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
   // A size that cannot be known counts as 0: reading that file fails anyway.
@@ -160,13 +150,13 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
     const uintmax_t size = std::filesystem::file_size(path, error);
     return error ? 0 : size;
   };
-  uintmax_t total = size_of(FileName);
+  uintmax_t total = size_of(FileName_);
   for (int i = 0; i < kSlotCount; ++i) {
     TLumoData& slot = Slot(i);
     slot.SetNoteSink(notes);
-    for (const std::string& name : SplitCommaText(CharacterFile->GetValue(kDataKeys[i]))) {
+    for (const std::string& name : SplitCommaText(CharacterFile_->GetValue(kDataKeys[i]))) {
       // The name is code page text from the base file.
-      std::string path = platform::JoinAnsiPath(Folder, name);
+      std::string path = platform::JoinAnsiPath(Folder_, name);
       if (platform::FileExists(path)) {
         const uintmax_t size = size_of(path);
         total += size;
@@ -178,7 +168,7 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
         }
         slot.LoadFromFile(path);
       } else if (notes != nullptr) {
-        notes->push_back({FileName, ValueLine(kDataKeys[i]),
+        notes->push_back({FileName_, ValueLine(kDataKeys[i]),
                           std::string(kDataKeys[i]) + ": data file not found: " + name});
       }
     }
@@ -190,7 +180,7 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
 
 // The 1-based line of the base file that holds the value of `key`.
 int TCharacter::ValueLine(std::string_view key) const {
-  const auto& keys = CharacterFile->Keys();
+  const auto& keys = CharacterFile_->Keys();
   for (size_t i = 0; i < keys.size(); ++i) {
     if (keys[i] == key) return static_cast<int>(2 * i + 2);
   }
@@ -198,20 +188,20 @@ int TCharacter::ValueLine(std::string_view key) const {
 }
 
 void TCharacter::WarnAboutEncodings(std::string_view base_file) {
-  if (EncodingWarningHandler == nullptr) return;
-  auto warn = [](std::string_view file, const std::string& message) {
-    EncodingWarningHandler(std::string(file) + ": " + message);
+  if (!Options_.OnEncodingWarning) return;
+  auto warn = [this](std::string_view file, const std::string& message) {
+    Options_.OnEncodingWarning(std::string(file) + ": " + message);
   };
-  if (CharacterFile && CharacterFile->Encoding() == TTextEncoding::kUtf8WithoutMark) {
-    for (const TEncodingNote& note : CharacterFile->EncodingNotes()) warn(base_file, note.Message);
+  if (CharacterFile_ && CharacterFile_->Encoding() == TTextEncoding::kUtf8WithoutMark) {
+    for (const TEncodingNote& note : CharacterFile_->EncodingNotes()) warn(base_file, note.Message);
   }
-  if (DataC2 == nullptr) return;  // the data objects are made together, DataC2 last
+  if (Data_.back() == nullptr) return;  // the data objects are made together
   for (int i = 0; i < kSlotCount; ++i) {
     for (const TLoadNote& note : Slot(i).EncodingWarnings()) warn(note.File, note.Message);
   }
 }
 
-int64_t TCharacter::TotalAvailable() {
+int64_t TCharacter::TotalAvailable() const {
   int64_t total = 0;
   for (int i = 0; i < kSlotCount; ++i) total += Slot(i).Available();
   return total;
@@ -219,41 +209,18 @@ int64_t TCharacter::TotalAvailable() {
 
 std::string_view TCharacter::DataKey(int i) { return kDataKeys.at(i); }
 
-std::string_view TCharacter::DataFileName(int i, int32_t file) {
+std::string_view TCharacter::DataFileName(int i, int32_t file) const {
   std::string_view path = Slot(i).Files().at(static_cast<size_t>(file));
-  if (path.substr(0, Folder.size()) == Folder) path.remove_prefix(Folder.size());
+  if (path.substr(0, Folder_.size()) == Folder_) path.remove_prefix(Folder_.size());
   return path;
 }
 
-TLumoData& TCharacter::Slot(int i) {
-  switch (i) {
-    case 0:
-      return *Data01;
-    case 1:
-      return *Data02;
-    case 2:
-      return *DataA1;
-    case 3:
-      return *DataA2;
-    case 4:
-      return *DataB1;
-    case 5:
-      return *DataB2;
-    case 6:
-      return *DataC1;
-    case 7:
-      return *DataC2;
-    default:
-      throw std::out_of_range("data slot out of range");
-  }
-}
-
 std::string TCharacter::StatePath() const {
-  if (FileName.empty()) return "";
-  std::string name = platform::NativeFileName(FileName);
+  if (FileName_.empty()) return "";
+  std::string name = platform::NativeFileName(FileName_);
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
-  return Folder + name + ".lts";
+  return Folder_ + name + ".lts";
 }
 
 }  // namespace parlevo

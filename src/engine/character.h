@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -59,8 +60,28 @@ struct TAnswerSource {
   TPick Pick;
 };
 
+// How a loaded character reports and whether it writes its state file.
+// Handlers run on whichever thread releases the character, so they must be
+// safe there; an empty handler reports nothing.
+struct TCharacterOptions {
+  TCharacterOptions(TStateUse state_use = TStateUse::kReadWrite) : StateUse(state_use) {}
+
+  TStateUse StateUse;
+  // Called with a message (UTF-8, naming the native paths) when a state file
+  // needs the user's attention: the save at release failed, or a damaged file
+  // was kept aside at load.
+  std::function<void(const std::string& message)> OnStateProblem;
+  // Called at load with a message for each of its files that looks like UTF-8
+  // without the byte order mark, so is read garbled.
+  std::function<void(const std::string& message)> OnEncodingWarning;
+};
+
 class TCharacter {
  public:
+  static constexpr int kSlotCount = 8;
+  static constexpr int kFirstFreeTalk = 6;  // slots 6 and 7 are kind C
+  static constexpr int kMemorySlots = 100;  // slots 50-99 are kept in the state file
+
   // A character with no files: nothing is loaded and nothing is saved.
   TCharacter();
   // Loads the character from its base file: a native path, reaching the file
@@ -69,17 +90,20 @@ class TCharacter {
   // file or data folder. A first state file that cannot be written does not
   // stop it (FirstStateError says why). With TStateUse::kReadOnly the state
   // file is read when there is one and never written (nor kept aside).
-  explicit TCharacter(std::string_view file_name, TStateUse state_use = TStateUse::kReadWrite);
+  explicit TCharacter(std::string_view file_name, TCharacterOptions options = {});
   // Loads like the constructor above and refuses the same characters, but
   // reads and writes no state file (Name stays empty, so nothing is saved)
   // and appends to `notes` what loading passes over in silence: missing data
   // files and the data objects' own notes. For personality authors.
   TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes);
-  // Saves the state file when Name is not empty (and the state is writable). Never throws: a failed
-  // save keeps the old file and is reported through SaveErrorHandler.
+  // Saves the state file when Name is not empty (and the state is writable).
+  // Never throws: a failed save keeps the old file and is reported through
+  // the options' OnStateProblem.
   ~TCharacter();
   TCharacter(const TCharacter&) = delete;
   TCharacter& operator=(const TCharacter&) = delete;
+
+  // ---- Talking --------------------------------------------------------------
 
   // Answers `text` from the data objects in `slots`; the raw answer, tags not
   // expanded, or "" when nothing answered.
@@ -102,19 +126,52 @@ class TCharacter {
   // True when `pattern` is found in `text`; a malformed pattern is false.
   bool PatternMatches(std::string_view pattern, std::string_view text) const;
 
+  // ---- Who it is ------------------------------------------------------------
+
+  // The "name" value once a character that keeps state has loaded; "" for a
+  // character with no files or one loaded for inspection (nothing is saved).
+  const std::string& Name() const { return Name_; }
+  // The name it speaks under: the base file's "name" value ("" without files).
+  std::string DisplayName() const;
+  const std::string& FileName() const { return FileName_; }  // base file (native)
+  const std::string& Folder() const {
+    return Folder_;
+  }  // data folder (native), ends in a delimiter
+  const TCharacterFile& BaseFile() const { return *CharacterFile_; }
+  // Why the first state file could not be written (UTF-8), "" when it was
+  // or one existed: the character runs on its initial state, and its save
+  // at release tries again.
+  const std::string& FirstStateError() const { return FirstStateError_; }
+  bool WritesState() const { return Options_.StateUse == TStateUse::kReadWrite; }
+
+  // ---- The partner ----------------------------------------------------------
+
+  // The one place the partner's four name fields are set: all to `name`.
+  void SetPartner(std::string_view name);
+  // The partner's whole profile.
+  void SetPartnerProfile(const TUser& user) { User_ = user; }
+  const TUser& User() const { return User_; }
+
+  // ---- Memory ---------------------------------------------------------------
+
+  // Slot i of the three kinds of memory (0 <= i < kMemorySlots; any other i
+  // throws std::out_of_range).
+  const std::string& Memo(int i) const { return Memos_.at(static_cast<size_t>(i)); }
+  double Count(int i) const { return Counts_.at(static_cast<size_t>(i)); }
+  bool Flag(int i) const { return Flags_.at(static_cast<size_t>(i)); }
+  void SetMemo(int i, std::string text) { Memos_.at(static_cast<size_t>(i)) = std::move(text); }
+  void SetCount(int i, double value) { Counts_.at(static_cast<size_t>(i)) = value; }
+  void SetFlag(int i, bool value) { Flags_.at(static_cast<size_t>(i)) = value; }
+
   // Reads slots 50-99 from the state file, writing a first one when there is
   // none (when that fails, the slots stay initial and FirstStateError says
   // why); a file too short clears them, a bad number line leaves its slot 0.
   // A file that is not what SaveState writes (too short, not text, a line
   // that is not a number or truth value, a memo over the cap) is read as far
   // as it can be, then renamed to "NAME.lts.bad" (or .bad2, ...) and
-  // reported through SaveErrorHandler, so the next save cannot destroy it.
+  // reported through OnStateProblem, so the next save cannot destroy it.
   // Nothing happens for a character with no files.
   void LoadState();
-  // Reads the data files named in the base file again, keeping memory,
-  // counters and the partner. When they yield no entry, or one cannot be
-  // read, the old data stays and the error is thrown.
-  void ReloadData();
   // Writes slots 50-99 enciphered with Name, replacing the file atomically.
   // A line break in a memo is saved as "{BR}" (shown as a break again) and
   // any other control character as a blank, so every memo stays one line.
@@ -124,64 +181,47 @@ class TCharacter {
   // ".lts".
   std::string StatePath() const;
 
+  // ---- The last Talk --------------------------------------------------------
+
+  const std::string& LastAnswer() const { return LastAnswer_; }    // raw answer chosen
+  const TAnswerSource& LastSource() const { return LastSource_; }  // where it came from
+  const std::string& Input() const { return Input_; }              // its input (ANSI)
+  const std::string& PrevInput() const { return PrevInput_; }      // the input before that
+  // Normalised input of the last Talk that searched kind 0, "" otherwise.
+  const std::string& OperateMessage() const { return OperateMessage_; }
+  int32_t TalkCount() const { return TalkCount_; }
+  double StartTime() const { return StartTime_; }  // when loading finished (days since 1899-12-30)
+  bool AllowExecute() const { return AllowExecute_; }
+
+  // ---- Knowledge data -------------------------------------------------------
+
   // The data object of slot i (0 = Data01 ... 7 = DataC2); throws
   // std::out_of_range for any other i.
-  static constexpr int kSlotCount = 8;
-  static constexpr int kFirstFreeTalk = 6;  // slots 6 and 7 are kind C
-  TLumoData& Slot(int i);
+  TLumoData& Slot(int i) { return *Data_.at(static_cast<size_t>(i)); }
+  const TLumoData& Slot(int i) const { return *Data_.at(static_cast<size_t>(i)); }
   // The base file key that lists the data files of slot i ("data01" ...).
   static std::string_view DataKey(int i);
   // Sum of Available over the eight data objects.
-  int64_t TotalAvailable();
+  int64_t TotalAvailable() const;
   // File `file` of slot i's object, native, relative to the data folder (the
   // path as loaded when it lies elsewhere).
-  std::string_view DataFileName(int i, int32_t file);
-  bool WritesState() const { return StateUse_ == TStateUse::kReadWrite; }
-  // The input of the last Talk (ANSI), and what {OPERATEMESSAGE} reads (an
-  // explanation sets it as a turn would, then puts it back).
-  const std::string& LastInput() const { return Input; }
-  const std::string& OperateMessageText() const { return OperateMessage; }
-  void SetOperateMessage(std::string text) { OperateMessage = std::move(text); }
-
-  // Called with a message (UTF-8, naming the native paths) when a state file
-  // needs the user's attention: the destructor's save failed, or a damaged
-  // file was kept aside at load (default: none). Set once at program start,
-  // before any thread runs; only read afterwards.
-  static void (*SaveErrorHandler)(const std::string& message);
-  // Called when a character is loaded (not inspected) with a message for
-  // each of its files that looks like UTF-8 without the byte order mark, so
-  // is read garbled (default: none). Set once at program start, before any
-  // thread runs; only read afterwards.
-  static void (*EncodingWarningHandler)(const std::string& message);
-
-  std::unique_ptr<TLumoData0> Data01, Data02;
-  std::unique_ptr<TLumoDataA> DataA1, DataA2;
-  std::unique_ptr<TLumoDataB> DataB1, DataB2;
-  std::unique_ptr<TLumoDataC> DataC1, DataC2;
-  TUser User;
-  std::unique_ptr<TCharacterFile> CharacterFile;
-  std::string Folder;    // data folder (native path), ends in a delimiter
-  std::string Name;      // "name" value once loading succeeded
-  std::string FileName;  // base file path (native)
-  // Why the first state file could not be written (UTF-8), "" when it was
-  // or one existed: the character runs on its initial state, and its save
-  // at release tries again.
-  std::string FirstStateError;
-  std::string OperateMessage;  // normalised input of the last Talk that searched kind 0
-  std::array<std::string, 100> Memos{};
-  std::array<double, 100> Counts{};
-  std::array<bool, 100> Flags{};
-  std::string LastAnswer;    // raw answer chosen by the last Talk
-  TAnswerSource LastSource;  // where LastAnswer came from
-  std::string Input;         // input of the last Talk
-  std::string PrevInput;     // input of the Talk before that
-  double StartTime = 0;      // when loading finished (days since 1899-12-30)
-  int32_t TalkCount = 0;
-  bool AllowExecute = false;
+  std::string_view DataFileName(int i, int32_t file) const;
+  // What {OPERATEMESSAGE} reads, set as a turn sets it: for an explanation,
+  // which asks the objects as a turn would and then puts it back.
+  void SetOperateMessage(std::string text) { OperateMessage_ = std::move(text); }
+  // Reads the data files named in the base file again, keeping memory,
+  // counters and the partner. When they yield no entry, or one cannot be
+  // read, the old data stays and the error is thrown.
+  void ReloadData();
 
  private:
+  friend struct TTagContext;          // tag functions read and write the memory
+  friend class TCharacterTestAccess;  // tests set up a conversation's bookkeeping
+
+  using TDataObjects = std::array<std::unique_ptr<TLumoData>, kSlotCount>;
+
   void LoadPersonality(std::string_view file_name, std::vector<TLoadNote>* notes);
-  void CreateDataObjects();
+  TDataObjects CreateDataObjects();
   void LoadDataFiles(std::vector<TLoadNote>* notes);
   int ValueLine(std::string_view key) const;
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
@@ -190,14 +230,33 @@ class TCharacter {
   void KeepDamagedState(const std::string& path, const std::string& damage) const;
   void ReportSaveError(const std::string& reason) const;
   // Passes each file that looks like UTF-8 without the mark (as far as
-  // loading got) to EncodingWarningHandler.
+  // loading got) to OnEncodingWarning.
   void WarnAboutEncodings(std::string_view base_file);
   void ReportStateProblem(const std::string& message) const;
+
+  TCharacterOptions Options_;
+  TDataObjects Data_;  // Data01, Data02, DataA1, DataA2, DataB1, DataB2, DataC1, DataC2
+  TUser User_;
+  std::unique_ptr<TCharacterFile> CharacterFile_;
+  std::string Folder_;
+  std::string Name_;
+  std::string FileName_;
+  std::string FirstStateError_;
+  std::string OperateMessage_;
+  std::array<std::string, kMemorySlots> Memos_{};
+  std::array<double, kMemorySlots> Counts_{};
+  std::array<bool, kMemorySlots> Flags_{};
+  std::string LastAnswer_;
+  TAnswerSource LastSource_;
+  std::string Input_;
+  std::string PrevInput_;
+  double StartTime_ = 0;
+  int32_t TalkCount_ = 0;
+  bool AllowExecute_ = false;  // never set: this system starts no programs
 
   // LIKE's compiled patterns. Mutable: asking a pattern is a const question
   // that fills the cache; one thread uses a character at a time.
   mutable TPatternCache PatternCache_;
-  TStateUse StateUse_ = TStateUse::kReadWrite;
 };
 
 }  // namespace parlevo

@@ -16,7 +16,7 @@ class TAskedAsATurn {
  public:
   TAskedAsATurn(TCharacter& character, const std::string& input,
                 const std::optional<std::string>& context, TDataSlots slots)
-      : Character(character), OperateMessage(character.OperateMessageText()) {
+      : Character(character), OperateMessage(character.OperateMessage()) {
     Character.SetOperateMessage((slots & OpeningSlots) != 0 ? input : std::string());
     if (!context) return;
     for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
@@ -86,7 +86,7 @@ std::vector<TAnswerer> WhoAnswers(TCharacter& character, const TExplanation& exp
 TExplanation Explain(TCharacter& character, std::u16string_view input,
                      const std::optional<std::string>& context, TDataSlots slots) {
   TExplanation explanation;
-  explanation.Input = TCharacter::PreparedInput(input, character.LastInput());
+  explanation.Input = TCharacter::PreparedInput(input, character.Input());
   const TAskedAsATurn asked(character, explanation.Input, context, slots);
   for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
     if (!Asks(slots, slot)) continue;

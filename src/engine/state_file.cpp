@@ -94,13 +94,13 @@ bool TCharacter::WriteFirstState() {
   } catch (const platform::EFileError& e) {
     // The character runs on its initial state; the save at release tries
     // again and reports it if it still fails.
-    FirstStateError = e.what();
+    FirstStateError_ = e.what();
     return false;
   }
 }
 
 void TCharacter::LoadState() {
-  if (FileName.empty()) return;  // a character with no files has no state file
+  if (FileName_.empty()) return;  // a character with no files has no state file
   const std::string path = StatePath();
   if (!platform::FileExists(path)) {
     if (!WritesState()) return;  // the slots stay as a new state file has them
@@ -115,16 +115,16 @@ void TCharacter::LoadState() {
     crypt.CryptLines(lines);
     first = 2;
   }
-  Memos.fill(std::string());
-  Counts.fill(0);
-  Flags.fill(false);
+  Memos_.fill(std::string());
+  Counts_.fill(0);
+  Flags_.fill(false);
   const std::string damage = StateDamage(lines, first);
   if (!damage.empty() && WritesState()) KeepDamagedState(path, damage);
   if (lines.size() < kStateLines) return;
   for (int i = 0; i < kKeptSlots; ++i) {
-    Memos[kFirstKept + i] = CapMemoLine(lines[i]);
-    Counts[kFirstKept + i] = platform::TextToFloat(lines[kKeptSlots + i]).value_or(0);
-    Flags[kFirstKept + i] = TextToBool(lines[2 * kKeptSlots + i]);
+    Memos_[kFirstKept + i] = CapMemoLine(lines[i]);
+    Counts_[kFirstKept + i] = platform::TextToFloat(lines[kKeptSlots + i]).value_or(0);
+    Flags_[kFirstKept + i] = TextToBool(lines[2 * kKeptSlots + i]);
   }
 }
 
@@ -142,15 +142,15 @@ void TCharacter::KeepDamagedState(const std::string& path, const std::string& da
 }
 
 void TCharacter::SaveState() {
-  if (FileName.empty()) return;
+  if (FileName_.empty()) return;
   std::vector<std::string> lines;
   lines.reserve(kStateLines + 1);
-  for (int i = 0; i < kKeptSlots; ++i) lines.push_back(MemoLine(Memos[kFirstKept + i]));
+  for (int i = 0; i < kKeptSlots; ++i) lines.push_back(MemoLine(Memos_[kFirstKept + i]));
   for (int i = 0; i < kKeptSlots; ++i)
-    lines.push_back(platform::FloatToText(Counts[kFirstKept + i]));
-  for (int i = 0; i < kKeptSlots; ++i) lines.push_back(BoolToText(Flags[kFirstKept + i]));
+    lines.push_back(platform::FloatToText(Counts_[kFirstKept + i]));
+  for (int i = 0; i < kKeptSlots; ++i) lines.push_back(BoolToText(Flags_[kFirstKept + i]));
   TCrypt crypt(cmEncrypt);
-  crypt.SetKey(Name);
+  crypt.SetKey(Name_);
   crypt.CryptLines(lines);
   platform::WriteTextLinesAtomic(StatePath(), lines);
 }

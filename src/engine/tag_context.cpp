@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "data/text_helpers.h"
+#include "engine/character.h"
 #include "platform/codepage.h"
 #include "platform/datetime.h"
 #include "platform/numbers.h"
@@ -18,6 +19,10 @@ constexpr double kMinDateTime = -693593.0;
 constexpr double kMaxDateTime = 2958466.0;
 
 }  // namespace
+
+std::string& TTagContext::MemoSlot(int i) { return Character.Memos_.at(size_t(i)); }
+double& TTagContext::CountSlot(int i) { return Character.Counts_.at(size_t(i)); }
+bool& TTagContext::FlagSlot(int i) { return Character.Flags_.at(size_t(i)); }
 
 std::u16string_view Slice(std::u16string_view text, int64_t i, int64_t j) {
   int64_t size = int64_t(text.size());

@@ -21,6 +21,8 @@ class ETagError : public std::runtime_error {
 
 // One tag being evaluated. Positions are 1-based UTF-16 code units.
 struct TTagContext {
+  // The character the tags run for: read through its operations; its memory
+  // is changed through the slots below, the one way tags write to it.
   TCharacter& Character;
   std::u16string_view Content;  // the tag text as written, inner tags replaced
   std::u16string_view Key;      // NormalizeText(Content), same length
@@ -30,6 +32,11 @@ struct TTagContext {
   // Set by a tag that changed the character or drew at random: running the
   // same text again may then give another result.
   bool Effect = false;
+
+  // Slot `i` of the character's memos, counters and flags (0 <= i < 100).
+  std::string& MemoSlot(int i);
+  double& CountSlot(int i);
+  bool& FlagSlot(int i);
 };
 
 // text[i..j], 1-based and inclusive; positions outside the text are simply

@@ -29,7 +29,7 @@ std::u16string Scriptize(TTagContext& tag) {
 
 // This system never starts programs or opens documents, so the tags that
 // would do so answer "False" and do nothing.
-std::u16string AllowExecute(TTagContext& tag) { return TruthText(tag.Character.AllowExecute); }
+std::u16string AllowExecute(TTagContext& tag) { return TruthText(tag.Character.AllowExecute()); }
 std::u16string Entrust(TTagContext&) { return TruthText(false); }
 std::u16string EndEntrust(TTagContext&) { return TruthText(false); }
 std::u16string Shell(TTagContext&) { return TruthText(false); }
@@ -40,7 +40,7 @@ std::u16string Shell(TTagContext&) { return TruthText(false); }
 // and is left alone. A character without a data folder has no result file.
 std::u16string Result(TTagContext& tag) {
   tag.Effect = true;  // the file is read once, then deleted
-  const std::string& folder = tag.Character.Folder;
+  const std::string& folder = tag.Character.Folder();
   if (folder.empty()) return {};
   std::string path = platform::JoinAnsiPath(folder, "Result.txt");
   if (!platform::FileExists(path)) return {};

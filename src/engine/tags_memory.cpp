@@ -22,7 +22,7 @@ int SlotIndex(const TTagContext& tag, int name_length) {
 
 // MEMOi, MEMOi:T, MEMOi+T, MEMOiC.
 std::u16string Memo(TTagContext& tag) {
-  std::string& memo = tag.Character.Memos[size_t(SlotIndex(tag, 4))];
+  std::string& memo = tag.MemoSlot(SlotIndex(tag, 4));
   if (tag.Len == 6) return ToWide(memo);
   tag.Effect = true;
   switch (CharAt(tag.Key, 7)) {
@@ -55,7 +55,7 @@ std::u16string Memo(TTagContext& tag) {
 // COUNTi, COUNTi++, COUNTi--, COUNTi+x, COUNTi-x, COUNTi:x. A change that
 // would leave the counter infinite or NaN is refused.
 std::u16string Count(TTagContext& tag) {
-  double& count = tag.Character.Counts[size_t(SlotIndex(tag, 5))];
+  double& count = tag.CountSlot(SlotIndex(tag, 5));
   if (tag.Len == 7) return RealText(count);
   tag.Effect = true;
   std::u16string_view op = Slice(tag.Key, 8, 9);
@@ -80,16 +80,16 @@ std::u16string Count(TTagContext& tag) {
 
 // FLAGi, FLAGi!, FLAGi:TRUE, FLAGi:FALSE; any other value is ignored.
 std::u16string Flag(TTagContext& tag) {
-  auto flag = tag.Character.Flags.begin() + SlotIndex(tag, 4);
-  if (tag.Len == 6) return TruthText(*flag);
+  bool& flag = tag.FlagSlot(SlotIndex(tag, 4));
+  if (tag.Len == 6) return TruthText(flag);
   tag.Effect = true;
   char16_t op = CharAt(tag.Key, 7);
   if (op == u'!') {
-    *flag = !*flag;
+    flag = !flag;
   } else if (op == u':') {
     std::u16string_view value = SliceFrom(tag.Key, 8);
-    if (value == u"TRUE") *flag = true;
-    if (value == u"FALSE") *flag = false;
+    if (value == u"TRUE") flag = true;
+    if (value == u"FALSE") flag = false;
   }
   return {};
 }

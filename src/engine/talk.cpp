@@ -34,24 +34,24 @@ std::string TCharacter::PreparedInput(std::u16string_view text, std::string_view
 std::u16string TCharacter::Talk(std::u16string_view text, TDataSlots slots) {
   platform::ReseedRandom();
   // Wraps like the 32-bit counter it is rather than overflowing.
-  TalkCount = static_cast<int32_t>(static_cast<uint32_t>(TalkCount) + 1u);
-  PrevInput = std::move(Input);
-  Input = platform::WideToAnsi(text);
+  TalkCount_ = static_cast<int32_t>(static_cast<uint32_t>(TalkCount_) + 1u);
+  PrevInput_ = std::move(Input_);
+  Input_ = platform::WideToAnsi(text);
 
-  const std::string input = PreparedInput(text, PrevInput);
-  OperateMessage = (slots & OpeningSlots) != 0 ? input : std::string();
+  const std::string input = PreparedInput(text, PrevInput_);
+  OperateMessage_ = (slots & OpeningSlots) != 0 ? input : std::string();
 
   std::string answer;
-  LastSource = {};
+  LastSource_ = {};
   for (int i = 0; i < kFirstFreeTalk && answer.empty(); ++i) {
     if (!Has(slots, i)) continue;
     answer = AnswerFrom(i, input);
     // An entry with an empty answer lets the next object speak.
-    if (answer.empty()) LastSource = {};
+    if (answer.empty()) LastSource_ = {};
   }
   if (answer.empty()) answer = AnswerFreeTalk(input, slots);
 
-  LastAnswer = answer;
+  LastAnswer_ = answer;
   for (int i = 0; i < kSlotCount; ++i) Slot(i).SetContext(answer);
   return platform::AnsiToWide(answer);
 }
@@ -68,7 +68,7 @@ std::string TCharacter::AnswerFrom(int slot, const std::string& input) {
   TLumoData& data = Slot(slot);
   const std::optional<TPick> pick = data.Pick(input);
   if (!pick) return std::string();
-  LastSource = {slot, *pick};
+  LastSource_ = {slot, *pick};
   return data.Take(*pick);
 }
 

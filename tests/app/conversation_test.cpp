@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/pacing.h"
+#include "common/character_test_access.h"
 #include "data/lumo_data.h"
 #include "engine/character.h"
 #include "platform/clock.h"
@@ -51,7 +52,7 @@ class ConversationThreadTest : public ::testing::Test {
                           {{"datac2", {echo ? "bob:{PREV}{MEMO60:heard}" : "bob{MEMO60:heard}"}}});
   }
   void WriteEchoPair() { WritePair(true); }
-  double SavedCount(const std::string& file, int slot) { return TCharacter(file).Counts[slot]; }
+  double SavedCount(const std::string& file, int slot) { return TCharacter(file).Count(slot); }
 
   ScratchDir dir_;
   std::string ann_, bob_;
@@ -215,7 +216,7 @@ TEST_F(ConversationThreadTest, CommandsRunBetweenTurnsEvenWhilePaused) {
   conversation.Pause();
   std::promise<std::thread::id> ran;
   conversation.RunBetweenTurns([&ran](TParlevoThread& thread) {
-    thread.Character(1).Memos[70] = "set between turns";
+    thread.Character(1).SetMemo(70, "set between turns");
     ran.set_value(std::this_thread::get_id());
   });
   std::future<std::thread::id> ran_on = ran.get_future();
@@ -225,7 +226,7 @@ TEST_F(ConversationThreadTest, CommandsRunBetweenTurnsEvenWhilePaused) {
 
   conversation.Terminate();
   conversation.WaitFor();
-  EXPECT_EQ(TCharacter(bob_).Memos[70], "set between turns");  // saved at the end
+  EXPECT_EQ(TCharacter(bob_).Memo(70), "set between turns");  // saved at the end
   bool late_ran = false;
   conversation.RunBetweenTurns([&late_ran](TParlevoThread&) { late_ran = true; });
   Linger();
@@ -310,7 +311,7 @@ TEST_F(ConversationThreadTest, BothCharactersSavedAtTheEnd) {
     conversation.Terminate();
     conversation.WaitFor();
     EXPECT_EQ(SavedCount(ann_, 50), run);
-    EXPECT_EQ(TCharacter(bob_).Memos[60], "heard");
+    EXPECT_EQ(TCharacter(bob_).Memo(60), "heard");
   }
 }
 
@@ -348,8 +349,8 @@ TEST_F(ConversationThreadTest, EngineErrorEndsTheConversationCleanly) {
   ASSERT_TRUE(sink_.WaitHeld());
   // The conversation thread is held inside DeliverLine, so it is not using
   // the characters now.
-  conversation.Character(1).Data01 =
-      std::make_unique<BrokenData>(dir_.Write("broken.txt", {"x,y"}));
+  TCharacterTestAccess(conversation.Character(1))
+      .ReplaceData(0, std::make_unique<BrokenData>(dir_.Write("broken.txt", {"x,y"})));
   sink_.Release();
   ASSERT_TRUE(conversation.WaitFor(kPatience));
   EXPECT_EQ(conversation.FailureMessage(), "data broke");
@@ -367,7 +368,7 @@ TEST_F(ConversationThreadTest, SinkErrorEndsTheConversationCleanly) {
   EXPECT_EQ(conversation.FailureMessage(), "window gone");
   EXPECT_EQ(sink_.Count(), 2u);
   EXPECT_EQ(SavedCount(ann_, 50), 1);
-  EXPECT_EQ(TCharacter(bob_).Memos[60], "heard");
+  EXPECT_EQ(TCharacter(bob_).Memo(60), "heard");
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ class ConversationCliTest : public ::testing::Test {
                                   "open.txt", "datac2", "free.txt"});
     second_ = WriteCharacter(dir_, "Bob", {{"datac2", {"{PREV}?"}}});
   }
-  double SavedCount() { return TCharacter(first_).Counts[50]; }
+  double SavedCount() { return TCharacter(first_).Count(50); }
 
   ScratchDir dir_;
   std::string first_, second_;
@@ -251,8 +251,8 @@ TEST(ConverseInterrupts, AtRandomMomentsEndEveryRunWithItsStateSaved) {
         EXPECT_EQ(lines[i], i == 0 ? "A > " : i % 2 == 0 ? "A > a" : "B > b");
         if (i > 0) ++(i % 2 == 0 ? said_a : said_b);
       }
-      EXPECT_EQ(TCharacter(run.a).Counts[50], said_a);
-      EXPECT_EQ(TCharacter(run.b).Counts[50], said_b);
+      EXPECT_EQ(TCharacter(run.a).Count(50), said_a);
+      EXPECT_EQ(TCharacter(run.b).Count(50), said_b);
     }
   }
 }

@@ -75,7 +75,7 @@ std::u16string RandomInput(std::mt19937& random, const std::u16string& last) {
   const int shape = static_cast<int>(random() % 10);
   if (shape == 0) return u"";
   if (shape == 1) return last;
-  if (shape == 2) return std::u16string(kOpeningInput);
+  if (shape == 2) return platform::AnsiToWide(kOpeningInput);
   std::string text;
   for (int words = static_cast<int>(random() % 4); words >= 0; --words) {
     text += test::kSoakWords[random() % test::kSoakWords.size()];

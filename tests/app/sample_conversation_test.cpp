@@ -91,12 +91,12 @@ TEST_F(ConversationSamplesTest, StayLivelyForSixtyLinesWhateverTheDraws) {
 TEST_F(ConversationSamplesTest, CountConversationsAcrossRuns) {
   SampleCopy samples;
   samples.Converse();
-  EXPECT_EQ(TCharacter(samples.Hanako()).Counts[50], 1);
+  EXPECT_EQ(TCharacter(samples.Hanako()).Count(50), 1);
   const std::vector<std::string> second = samples.Converse();
   EXPECT_NE(second[0].find("2回目"), std::string::npos) << second[0];
   EXPECT_NE(second[1].find("2回目"), std::string::npos) << second[1];
-  EXPECT_EQ(TCharacter(samples.Hanako()).Counts[50], 2);
-  EXPECT_EQ(TCharacter(samples.Robo()).Counts[50], 2);
+  EXPECT_EQ(TCharacter(samples.Hanako()).Count(50), 2);
+  EXPECT_EQ(TCharacter(samples.Robo()).Count(50), 2);
 }
 
 }  // namespace

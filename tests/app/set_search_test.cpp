@@ -50,12 +50,12 @@ std::vector<std::string> Converse(bool reference,
   for (const auto& base : bases) {
     speakers.push_back(std::make_unique<TCharacter>(base));
     TCharacter& c = *speakers.back();
-    for (TLumoDataA* a : {c.DataA1.get(), c.DataA2.get()}) a->SetReferenceSearch(reference);
-    for (TLumoDataB* b : {c.DataB1.get(), c.DataB2.get()}) b->SetReferenceSearch(reference);
-    for (TLumoData0* k : {c.Data01.get(), c.Data02.get()}) k->SetReferenceEvaluation(reference);
+    for (int a : {2, 3}) static_cast<TLumoDataA&>(c.Slot(a)).SetReferenceSearch(reference);
+    for (int b : {4, 5}) static_cast<TLumoDataB&>(c.Slot(b)).SetReferenceSearch(reference);
+    for (int k : {0, 1}) static_cast<TLumoData0&>(c.Slot(k)).SetReferenceEvaluation(reference);
   }
   std::vector<std::string> lines;
-  std::u16string input(kOpeningInput);
+  std::string input(kOpeningInput);
   for (int n = 0; n < kLines; ++n) {
     TCharacter& speaker = *speakers[static_cast<size_t>(n % 2)];
     const TTurn turn = SpeakTurn(speaker, input, n == 0 ? OpeningSlots : AllSlots, "%comment");
@@ -66,7 +66,7 @@ std::vector<std::string> Converse(bool reference,
               std::to_string(s.Tier) + " of " + std::to_string(s.Candidates) + ">";
     }
     lines.push_back(line);
-    input = platform::AnsiToWide(turn.Said);
+    input = turn.Said;
   }
   speakers.clear();  // released (state saved) while the clock is still frozen
   platform::UnfreezeClock();

@@ -97,9 +97,9 @@ struct KeptSlots {
 KeptSlots Kept(const TCharacter& character) {
   KeptSlots kept;
   for (int i = 0; i < 50; ++i) {
-    kept.memos[i] = character.Memos[50 + i];
-    kept.counts[i] = character.Counts[50 + i];
-    kept.flags[i] = character.Flags[50 + i];
+    kept.memos[i] = character.Memo(50 + i);
+    kept.counts[i] = character.Count(50 + i);
+    kept.flags[i] = character.Flag(50 + i);
   }
   return kept;
 }

@@ -31,18 +31,18 @@ TEST(StuckDetector, TheSamplesTalkTwoHundredLinesWithoutAFalseAlarm) {
   for (int run = 0; run < 3; ++run) {
     TCharacter hanako(PARLEVO_EXAMPLES "/hanako/hanako.ltc", TStateUse::kReadOnly);
     TCharacter robo(PARLEVO_EXAMPLES "/robo/robo.ltc", TStateUse::kReadOnly);
-    hanako.User.Nickname = "ロボ";
-    robo.User.Nickname = "花子";
+    hanako.SetPartner("ロボ");
+    robo.SetPartner("花子");
     TCharacter* speakers[2] = {&hanako, &robo};
     TStuckDetector detector;
-    std::u16string heard(kOpeningInput);
+    std::string heard(kOpeningInput);
     for (int line = 0; line < 200; ++line) {
       platform::FreezeClock(now += 2.0 / 86400 + run * 0.37);
       TTurn turn = SpeakTurn(*speakers[line % 2], heard, line == 0 ? OpeningSlots : AllSlots,
                              "%charname > %comment");
       ASSERT_EQ(detector.Add(turn.Said), 0)
           << "run " << run << ", line " << line << ": " << platform::AnsiToUtf8(turn.Line);
-      heard = platform::AnsiToWide(turn.Said);
+      heard = turn.Said;
     }
   }
   platform::UnfreezeClock();

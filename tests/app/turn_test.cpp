@@ -69,7 +69,7 @@ TEST_F(TurnTest, EveryKindAndTheOpeningSayWhereTheAnswerCameFrom) {
   };
   for (const Expected& e : turns) {
     SCOPED_TRACE(e.input);
-    TTurn turn = SpeakTurn(character, platform::AnsiToWide(e.input), AllSlots, "%comment");
+    TTurn turn = SpeakTurn(character, e.input, AllSlots, "%comment");
     ASSERT_TRUE(turn.Source);
     if (!e.said.empty()) {
       EXPECT_EQ(turn.Said, e.said);
@@ -93,8 +93,8 @@ TEST_F(TurnTest, NoAnswerHasNoSourceAndAReadOnlyCharacterWritesNoStateFile) {
   const std::string state = (dir_.Path() / "quiet" / "quiet.lts").string();
   {
     TCharacter character(base, TStateUse::kReadOnly);
-    EXPECT_FALSE(SpeakTurn(character, u"something else", AllSlots, "%comment").Source);
-    EXPECT_EQ(SpeakTurn(character, u"only", AllSlots, "%comment").Said, "yes");
+    EXPECT_FALSE(SpeakTurn(character, "something else", AllSlots, "%comment").Source);
+    EXPECT_EQ(SpeakTurn(character, "only", AllSlots, "%comment").Said, "yes");
   }
   EXPECT_FALSE(platform::FileExists(state));
   { TCharacter written(base); }
@@ -102,7 +102,7 @@ TEST_F(TurnTest, NoAnswerHasNoSourceAndAReadOnlyCharacterWritesNoStateFile) {
   const std::string before = dir_.Read("quiet/quiet.lts");
   {
     TCharacter character(base, TStateUse::kReadOnly);
-    SpeakTurn(character, u"only", AllSlots, "%comment");
+    SpeakTurn(character, "only", AllSlots, "%comment");
   }
   EXPECT_EQ(dir_.Read("quiet/quiet.lts"), before);
 }

@@ -85,13 +85,13 @@ TEST(CharacterLoad, LoadsEveryKindOfTheTestCharacter) {
   TCharacter hanako(dir / "hanako.ltc");
   platform::UnfreezeClock();
 
-  EXPECT_EQ(hanako.Name, Ansi("花子"));
-  EXPECT_EQ(hanako.FileName, dir / "hanako.ltc");
-  EXPECT_EQ(hanako.Folder, dir / "hanako/");
+  EXPECT_EQ(hanako.Name(), Ansi("花子"));
+  EXPECT_EQ(hanako.FileName(), dir / "hanako.ltc");
+  EXPECT_EQ(hanako.Folder(), dir / "hanako/");
   EXPECT_EQ(hanako.StatePath(), dir / "hanako/hanako.lts");
-  EXPECT_EQ(hanako.StartTime, 45000.5);
-  EXPECT_EQ(hanako.TalkCount, 0);
-  EXPECT_FALSE(hanako.AllowExecute);
+  EXPECT_EQ(hanako.StartTime(), 45000.5);
+  EXPECT_EQ(hanako.TalkCount(), 0);
+  EXPECT_FALSE(hanako.AllowExecute());
 
   // data02 also names a missing file, skipped; datab1 spans two files whose
   // marker is no entry; datab2 is enciphered.
@@ -100,28 +100,28 @@ TEST(CharacterLoad, LoadsEveryKindOfTheTestCharacter) {
     EXPECT_EQ(hanako.Slot(i).Available(), available[i]) << TCharacter::DataKey(i);
     EXPECT_EQ(hanako.Slot(i).UseOnce(), i % 2 == 0) << TCharacter::DataKey(i);
   }
-  EXPECT_EQ(hanako.DataB1->EntryCount(), 5);
-  EXPECT_EQ(hanako.DataB2->Items()[0].Answer, Ansi("秘密は「{MEMO50}」です。"));
-  EXPECT_EQ(&hanako.Slot(0), hanako.Data01.get());
-  EXPECT_EQ(&hanako.Slot(7), hanako.DataC2.get());
+  EXPECT_EQ(hanako.Slot(4).EntryCount(), 5);
+  EXPECT_EQ(hanako.Slot(5).Items()[0].Answer, Ansi("秘密は「{MEMO50}」です。"));
+  EXPECT_EQ(&hanako.Slot(0), &hanako.Slot(0));
+  EXPECT_EQ(&hanako.Slot(7), &hanako.Slot(7));
   EXPECT_THROW(hanako.Slot(8), std::out_of_range);
 
   // The committed state file was written by a separate tool with the same
   // cipher: its slot 50 comes back.
-  EXPECT_EQ(hanako.Memos[50], Ansi("花子の秘密"));
-  EXPECT_EQ(hanako.Counts[50], 3);
-  EXPECT_TRUE(hanako.Flags[50]);
-  EXPECT_EQ(hanako.Memos[51], "");
+  EXPECT_EQ(hanako.Memo(50), Ansi("花子の秘密"));
+  EXPECT_EQ(hanako.Count(50), 3);
+  EXPECT_TRUE(hanako.Flag(50));
+  EXPECT_EQ(hanako.Memo(51), "");
 }
 
 TEST(CharacterLoad, TheSecondCharacterLoadsFromItsTxtBaseFile) {
   TempDir dir;
   testing::CopyTestCharacters(dir);
   TCharacter taro(dir / "taro.txt");
-  EXPECT_EQ(taro.Name, Ansi("太郎"));
-  EXPECT_EQ(taro.Data01->Available(), 0);
-  EXPECT_EQ(taro.Data02->Available(), 1);  // one line too short; nothere.txt missing
-  EXPECT_EQ(taro.DataB1->Available(), 3);  // lines behind {ENDOFDATA} ignored
+  EXPECT_EQ(taro.Name(), Ansi("太郎"));
+  EXPECT_EQ(taro.Slot(0).Available(), 0);
+  EXPECT_EQ(taro.Slot(1).Available(), 1);  // one line too short; nothere.txt missing
+  EXPECT_EQ(taro.Slot(4).Available(), 3);  // lines behind {ENDOFDATA} ignored
   EXPECT_TRUE(platform::FileExists(dir / "taro/taro.lts"));
 }
 
@@ -131,8 +131,8 @@ TEST(CharacterLoad, DataFilesFollowTheFolderValue) {
   WriteLines(dir / "sub/base.ltc",
              {"version", "210", "name", "N", "folder", "data", "datab2", "words.txt"});
   TCharacter character(dir / "sub/base.ltc");
-  EXPECT_EQ(character.Folder, dir / "sub/data/");
-  EXPECT_EQ(character.DataB2->Available(), 1);
+  EXPECT_EQ(character.Folder(), dir / "sub/data/");
+  EXPECT_EQ(character.Slot(5).Available(), 1);
   EXPECT_TRUE(platform::FileExists(dir / "sub/data/base.lts"));
 }
 
@@ -142,8 +142,8 @@ TEST(CharacterLoad, InspectingCollectsNotesAndTouchesNoStateFile) {
   std::vector<TLoadNote> notes;
   {
     TCharacter taro(dir / "taro.txt", notes);
-    EXPECT_EQ(taro.Name, "");
-    EXPECT_EQ(taro.DataB1->Available(), 3);
+    EXPECT_EQ(taro.Name(), "");
+    EXPECT_EQ(taro.Slot(4).Available(), 3);
   }
   EXPECT_FALSE(platform::FileExists(dir / "taro/taro.lts"));
   auto missing = std::find_if(notes.begin(), notes.end(), [](const TLoadNote& note) {
@@ -218,7 +218,7 @@ TEST(CharacterLoad, AFolderOutsideTheCodePageIsReachedAsGiven) {
     EXPECT_EQ(character.StatePath(), dir / (folder + "/データ/kiri.lts"));
     character.ExpandTags(character.Talk(u"A", AllSlots));
   }
-  EXPECT_EQ(TCharacter(base).Memos[50], "kept");
+  EXPECT_EQ(TCharacter(base).Memo(50), "kept");
 }
 
 TEST(CharacterLoad, ACharacterWithNoFilesLoadsAndSavesNothing) {
@@ -226,13 +226,13 @@ TEST(CharacterLoad, ACharacterWithNoFilesLoadsAndSavesNothing) {
   {
     TCharacter nobody;
     EXPECT_EQ(nobody.StatePath(), "");
-    EXPECT_EQ(nobody.CharacterFile->GetValue("name"), "");
-    nobody.Memos[60] = "x";
+    EXPECT_EQ(nobody.BaseFile().GetValue("name"), "");
+    nobody.SetMemo(60, "x");
     nobody.SaveState();
     nobody.LoadState();
-    EXPECT_EQ(nobody.Memos[60], "x");
+    EXPECT_EQ(nobody.Memo(60), "x");
     EXPECT_EQ(nobody.Talk(u"hello", AllSlots), u"");
-    EXPECT_EQ(nobody.TalkCount, 1);
+    EXPECT_EQ(nobody.TalkCount(), 1);
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.Folder()));
 }

@@ -66,9 +66,9 @@ TEST(CharacterState, FirstLoadCreatesAnEmptyStateFileWithTheEmptyKey) {
   EXPECT_EQ(raw[51], "0");
   EXPECT_EQ(raw[101], "False");
   for (int i = 0; i < 100; ++i) {
-    EXPECT_EQ(character.Memos[i], "");
-    EXPECT_EQ(character.Counts[i], 0);
-    EXPECT_FALSE(character.Flags[i]);
+    EXPECT_EQ(character.Memo(i), "");
+    EXPECT_EQ(character.Count(i), 0);
+    EXPECT_FALSE(character.Flag(i));
   }
 }
 
@@ -77,15 +77,15 @@ TEST(CharacterState, UpperSlotsSurviveARunEncipheredWithTheName) {
   const std::string base = MakeCharacter(dir, kSimple);
   {
     TCharacter character(base);
-    character.Memos[50] = Ansi("覚えておいて");
-    character.Memos[99] = "last";
-    character.Memos[10] = "forgotten";
-    character.Counts[50] = 0.1;
-    character.Counts[75] = -2.5;
-    character.Counts[98] = 1e20;
-    character.Counts[10] = 7;
-    character.Flags[60] = true;
-    character.Flags[10] = true;
+    character.SetMemo(50, Ansi("覚えておいて"));
+    character.SetMemo(99, "last");
+    character.SetMemo(10, "forgotten");
+    character.SetCount(50, 0.1);
+    character.SetCount(75, -2.5);
+    character.SetCount(98, 1e20);
+    character.SetCount(10, 7);
+    character.SetFlag(60, true);
+    character.SetFlag(10, true);
   }
   std::vector<std::string> raw = platform::ReadTextLines(dir / "chara.lts");
   EXPECT_EQ(ReadFileKey(raw), Ansi("記憶"));
@@ -95,17 +95,17 @@ TEST(CharacterState, UpperSlotsSurviveARunEncipheredWithTheName) {
   EXPECT_EQ(plain[110], "True");
 
   TCharacter again(base);
-  EXPECT_EQ(again.Memos[50], Ansi("覚えておいて"));
-  EXPECT_EQ(again.Memos[99], "last");
-  EXPECT_EQ(again.Counts[50], 0.1);
-  EXPECT_EQ(again.Counts[75], -2.5);
-  EXPECT_EQ(again.Counts[98], 1e20);
-  EXPECT_TRUE(again.Flags[60]);
-  EXPECT_FALSE(again.Flags[61]);
+  EXPECT_EQ(again.Memo(50), Ansi("覚えておいて"));
+  EXPECT_EQ(again.Memo(99), "last");
+  EXPECT_EQ(again.Count(50), 0.1);
+  EXPECT_EQ(again.Count(75), -2.5);
+  EXPECT_EQ(again.Count(98), 1e20);
+  EXPECT_TRUE(again.Flag(60));
+  EXPECT_FALSE(again.Flag(61));
   // Slots below 50 live only as long as the object.
-  EXPECT_EQ(again.Memos[10], "");
-  EXPECT_EQ(again.Counts[10], 0);
-  EXPECT_FALSE(again.Flags[10]);
+  EXPECT_EQ(again.Memo(10), "");
+  EXPECT_EQ(again.Count(10), 0);
+  EXPECT_FALSE(again.Flag(10));
 }
 
 // Collects what the character reports about its state file.
@@ -116,11 +116,14 @@ std::vector<std::string>& Reported() {
 
 class CharacterStateReports : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Reported().clear();
-    TCharacter::SaveErrorHandler = [](const std::string& m) { Reported().push_back(m); };
+  void SetUp() override { Reported().clear(); }
+
+  // A character whose state file problems land in Reported().
+  static TCharacterOptions Reporting() {
+    TCharacterOptions options;
+    options.OnStateProblem = [](const std::string& m) { Reported().push_back(m); };
+    return options;
   }
-  void TearDown() override { TCharacter::SaveErrorHandler = nullptr; }
 };
 
 // What can be read is read; a file that is not what the program writes is
@@ -166,17 +169,18 @@ TEST_F(CharacterStateReports, ReadingToleratesDamageAndKeepsTheDamagedFile) {
     }
     const std::string written = ReadBytes(dir / "chara.lts");
     {
-      TCharacter character(base);
-      EXPECT_EQ(character.Memos[50], c.memo50);
-      EXPECT_EQ(character.Counts[50], c.count50);
-      EXPECT_EQ(character.Flags[50], c.flag50);
+      TCharacter character(base, Reporting());
+      EXPECT_EQ(character.Memo(50), c.memo50);
+      EXPECT_EQ(character.Count(50), c.count50);
+      EXPECT_EQ(character.Flag(50), c.flag50);
       EXPECT_EQ(Reported().size(), c.kept ? 1u : 0u);
     }
     if (c.kept) {
       EXPECT_EQ(ReadBytes(dir / "chara.lts.bad"), written) << "kept as it was";
       ASSERT_EQ(Reported().size(), 1u);
       EXPECT_NE(Reported()[0].find("chara.lts.bad"), std::string::npos) << Reported()[0];
-      EXPECT_EQ(TCharacter(base).Memos[50], c.memo50) << "a fresh file with what was read";
+      EXPECT_EQ(TCharacter(base, Reporting()).Memo(50), c.memo50)
+          << "a fresh file with what was read";
     } else {
       EXPECT_FALSE(std::filesystem::exists(dir / "chara.lts.bad"));
     }
@@ -186,11 +190,11 @@ TEST_F(CharacterStateReports, ReadingToleratesDamageAndKeepsTheDamagedFile) {
 TEST_F(CharacterStateReports, ACutStateFileIsKeptUnderAFreeName) {
   TempDir dir;
   const std::string base = MakeCharacter(dir, kSimple);
-  { TCharacter(base).Counts[50] = 0; }
+  { TCharacter(base, Reporting()).SetCount(50, 0); }
   for (int round = 1; round <= 2; ++round) {
     std::string bytes = ReadBytes(dir / "chara.lts");
     std::filesystem::resize_file(dir / "chara.lts", bytes.size() / 2);
-    TCharacter character(base);
+    TCharacter character(base, Reporting());
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad"));
   EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad2"));
@@ -202,8 +206,8 @@ TEST(CharacterState, APlainStateFileIsReadAsItIs) {
   const std::string base = MakeCharacter(dir, kSimple);
   platform::WriteTextLinesAtomic(dir / "chara.lts", StateLines("plain", "4", "True"));
   TCharacter character(base);
-  EXPECT_EQ(character.Memos[50], "plain");
-  EXPECT_EQ(character.Counts[50], 4);
+  EXPECT_EQ(character.Memo(50), "plain");
+  EXPECT_EQ(character.Count(50), 4);
 }
 
 TEST(CharacterState, AHugeStateFileIsReadOnlyAsFarAsNeeded) {
@@ -213,9 +217,9 @@ TEST(CharacterState, AHugeStateFileIsReadOnlyAsFarAsNeeded) {
   lines.resize(100000, std::string(40, 'x'));
   WriteState(dir / "chara.lts", lines, Ansi("記憶"));
   TCharacter character(base);
-  EXPECT_EQ(character.Memos[50], "m");
-  EXPECT_EQ(character.Counts[50], 9);
-  EXPECT_TRUE(character.Flags[50]);
+  EXPECT_EQ(character.Memo(50), "m");
+  EXPECT_EQ(character.Count(50), 9);
+  EXPECT_TRUE(character.Flag(50));
 }
 
 TEST(CharacterState, LineBreaksInAMemoAreSavedAsBrTags) {
@@ -223,24 +227,24 @@ TEST(CharacterState, LineBreaksInAMemoAreSavedAsBrTags) {
   const std::string base = MakeCharacter(dir, kSimple);
   {
     TCharacter character(base);
-    character.Memos[50] = Ansi("一行目\r\n二行目");
-    character.Memos[51] = "a\rb";
-    character.Memos[52] = "c\nd\n";
-    character.Memos[53] = "tab\there\x01";
-    character.Memos[54] = "after";
-    character.Counts[50] = 5;
-    character.Flags[50] = true;
+    character.SetMemo(50, Ansi("一行目\r\n二行目"));
+    character.SetMemo(51, "a\rb");
+    character.SetMemo(52, "c\nd\n");
+    character.SetMemo(53, "tab\there\x01");
+    character.SetMemo(54, "after");
+    character.SetCount(50, 5);
+    character.SetFlag(50, true);
   }
   TCharacter again(base);
-  EXPECT_EQ(again.Memos[50], Ansi("一行目{BR}二行目"));
+  EXPECT_EQ(again.Memo(50), Ansi("一行目{BR}二行目"));
   EXPECT_EQ(again.ExpandTags(u"<{MEMO50}>"), platform::Utf8ToWide("<一行目\r\n二行目>"))
       << "shown, the memo has its line break back";
-  EXPECT_EQ(again.Memos[51], "a{BR}b");
-  EXPECT_EQ(again.Memos[52], "c{BR}d{BR}");
-  EXPECT_EQ(again.Memos[53], "tab here ");
-  EXPECT_EQ(again.Memos[54], "after");
-  EXPECT_EQ(again.Counts[50], 5);
-  EXPECT_TRUE(again.Flags[50]);
+  EXPECT_EQ(again.Memo(51), "a{BR}b");
+  EXPECT_EQ(again.Memo(52), "c{BR}d{BR}");
+  EXPECT_EQ(again.Memo(53), "tab here ");
+  EXPECT_EQ(again.Memo(54), "after");
+  EXPECT_EQ(again.Count(50), 5);
+  EXPECT_TRUE(again.Flag(50));
 }
 
 TEST(CharacterState, TheLastCharacterReleasedWins) {
@@ -248,11 +252,11 @@ TEST(CharacterState, TheLastCharacterReleasedWins) {
   const std::string base = MakeCharacter(dir, kSimple);
   auto first = std::make_unique<TCharacter>(base);
   auto second = std::make_unique<TCharacter>(base);
-  first->Memos[50] = "first";
-  second->Memos[50] = "second";
+  first->SetMemo(50, "first");
+  second->SetMemo(50, "second");
   first.reset();
   second.reset();
-  EXPECT_EQ(TCharacter(base).Memos[50], "second");
+  EXPECT_EQ(TCharacter(base).Memo(50), "second");
 }
 
 using CharacterSaveFailure = CharacterStateReports;
@@ -261,11 +265,11 @@ TEST_F(CharacterSaveFailure, AReadOnlyFolderKeepsTheOldFileAndReports) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   TempDir dir;
   const std::string base = MakeCharacter(dir, kSimple);
-  auto character = std::make_unique<TCharacter>(base);
+  auto character = std::make_unique<TCharacter>(base, Reporting());
   const std::string before = ReadBytes(dir / "chara.lts");
   std::filesystem::permissions(
       dir.Folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  character->Memos[50] = "changed";
+  character->SetMemo(50, "changed");
   EXPECT_THROW(character->SaveState(), platform::EFileError);
   EXPECT_NO_THROW(character.reset());
   ASSERT_EQ(Reported().size(), 1u);
@@ -276,8 +280,8 @@ TEST_F(CharacterSaveFailure, AReadOnlyFolderKeepsTheOldFileAndReports) {
 TEST_F(CharacterSaveFailure, AFullDiskKeepsTheOldFileAndReports) {
   TempDir dir;
   const std::string base = MakeCharacter(dir, kSimple);
-  auto character = std::make_unique<TCharacter>(base);
-  character->Memos[50] = std::string(4096, 'x');
+  auto character = std::make_unique<TCharacter>(base, Reporting());
+  character->SetMemo(50, std::string(4096, 'x'));
   const std::string before = ReadBytes(dir / "chara.lts");
 
   // A file size limit stands in for a full disk, and works for root too;
@@ -310,8 +314,8 @@ TEST_F(CharacterSaveFailure, AFirstStateFileThatCannotBeWrittenDoesNotStopTheCha
   rlimit tiny = old_limit;
   tiny.rlim_cur = 100;
   setrlimit(RLIMIT_FSIZE, &tiny);
-  auto character = std::make_unique<TCharacter>(base);
-  const std::string first_error = character->FirstStateError;
+  auto character = std::make_unique<TCharacter>(base, Reporting());
+  const std::string first_error = character->FirstStateError();
   const bool talks = character->Talk(u"A", AllSlots) == u"1";
   character.reset();
   setrlimit(RLIMIT_FSIZE, &old_limit);

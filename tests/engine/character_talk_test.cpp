@@ -57,21 +57,21 @@ class HanakoTalk : public ::testing::Test {
 
 TEST_F(HanakoTalk, TheOpeningAsksKindZeroAndKeepsTheBookkeeping) {
   EXPECT_EQ(Say("LCCalled", OpeningSlots), Wide("はじめまして、花子です。"));
-  EXPECT_EQ(hanako_->TalkCount, 1);
-  EXPECT_EQ(hanako_->Input, "LCCalled");
-  EXPECT_EQ(hanako_->PrevInput, "");
-  EXPECT_EQ(hanako_->OperateMessage, "LCCALLED");
-  EXPECT_EQ(hanako_->LastAnswer, Ansi("はじめまして、花子です。"));
-  EXPECT_EQ(hanako_->DataA1->Context(), hanako_->LastAnswer);
-  EXPECT_EQ(hanako_->DataA2->Context(), hanako_->LastAnswer);
-  EXPECT_EQ(hanako_->Data01->Available(), 0);
+  EXPECT_EQ(hanako_->TalkCount(), 1);
+  EXPECT_EQ(hanako_->Input(), "LCCalled");
+  EXPECT_EQ(hanako_->PrevInput(), "");
+  EXPECT_EQ(hanako_->OperateMessage(), "LCCALLED");
+  EXPECT_EQ(hanako_->LastAnswer(), Ansi("はじめまして、花子です。"));
+  EXPECT_EQ(hanako_->Slot(2).Context(), hanako_->LastAnswer());
+  EXPECT_EQ(hanako_->Slot(3).Context(), hanako_->LastAnswer());
+  EXPECT_EQ(hanako_->Slot(0).Available(), 0);
 
   // Kind A answers in the context of what the character itself said last.
   EXPECT_EQ(Say("こんにちは"), Wide("こちらこそ、よろしくお願いします。"));
-  EXPECT_EQ(hanako_->TalkCount, 2);
-  EXPECT_EQ(hanako_->PrevInput, "LCCalled");
-  EXPECT_EQ(hanako_->Input, Ansi("こんにちは"));
-  EXPECT_EQ(hanako_->OperateMessage, Ansi("こんにちは"));
+  EXPECT_EQ(hanako_->TalkCount(), 2);
+  EXPECT_EQ(hanako_->PrevInput(), "LCCalled");
+  EXPECT_EQ(hanako_->Input(), Ansi("こんにちは"));
+  EXPECT_EQ(hanako_->OperateMessage(), Ansi("こんにちは"));
 }
 
 TEST_F(HanakoTalk, OnceOnlyTiersDrainAcrossFilesThenTheReusableDataAnswer) {
@@ -83,7 +83,7 @@ TEST_F(HanakoTalk, OnceOnlyTiersDrainAcrossFilesThenTheReusableDataAnswer) {
   std::vector<std::u16string> expected = {Wide("晴れるといいですね。"), Wide("雨も好きです。")};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(second_tier, expected);
-  EXPECT_EQ(hanako_->DataB1->Available(), 1);  // only 名前 is left
+  EXPECT_EQ(hanako_->Slot(4).Available(), 1);  // only 名前 is left
   // Drained for this input: the enciphered reusable data hear the repetition.
   EXPECT_EQ(Say("天気"), Wide("さっきも聞きましたよ。"));
 }
@@ -91,18 +91,18 @@ TEST_F(HanakoTalk, OnceOnlyTiersDrainAcrossFilesThenTheReusableDataAnswer) {
 TEST_F(HanakoTalk, SilenceAndContextAnswers) {
   Say("LCCalled", OpeningSlots);
   EXPECT_EQ(Say(""), Wide("どうしたの？"));
-  EXPECT_EQ(hanako_->Input, "");
-  EXPECT_EQ(hanako_->OperateMessage, "{NOTHINGSAID}");
+  EXPECT_EQ(hanako_->Input(), "");
+  EXPECT_EQ(hanako_->OperateMessage(), "{NOTHINGSAID}");
   Say("天気");
   EXPECT_EQ(Say("そうですね"), Wide("ですよね。"));
 }
 
 TEST_F(HanakoTalk, OnlyTheSlotsAskedForAnswer) {
   EXPECT_EQ(Say("天気", 1 << 7), Wide("なるほど。"));
-  EXPECT_EQ(hanako_->OperateMessage, "");
-  EXPECT_EQ(hanako_->Data01->Available(), 1);
+  EXPECT_EQ(hanako_->OperateMessage(), "");
+  EXPECT_EQ(hanako_->Slot(0).Available(), 1);
   EXPECT_EQ(Say("天気", 0), u"");
-  EXPECT_EQ(hanako_->TalkCount, 2);
+  EXPECT_EQ(hanako_->TalkCount(), 2);
 }
 
 TEST(CharacterTalk, RepetitionIsTheSameTextAsTheInputBefore) {
@@ -124,7 +124,7 @@ TEST(CharacterTalk, RepetitionIsTheSameTextAsTheInputBefore) {
   };
   for (const Step& step : steps) {
     EXPECT_EQ(character.Talk(step.input, AllSlots), step.answer);
-    EXPECT_EQ(character.OperateMessage, step.seen);
+    EXPECT_EQ(character.OperateMessage(), step.seen);
   }
 }
 
@@ -133,18 +133,18 @@ TEST(CharacterTalk, NoAnswerEmptiesTheLastAnswerAndTheContexts) {
   TCharacter character(
       MakeCharacter(dir, {"210", "N", {{"data02", {"FALSE,never"}}, {"datab2", {"Z,z"}}}}));
   EXPECT_EQ(character.Talk(u"Z", AllSlots), u"z");
-  EXPECT_EQ(character.DataA1->Context(), "z");
+  EXPECT_EQ(character.Slot(2).Context(), "z");
   EXPECT_EQ(character.Talk(u"LCCalled", OpeningSlots), u"");
-  EXPECT_EQ(character.LastAnswer, "");
-  EXPECT_EQ(character.DataA1->Context(), "");
-  EXPECT_EQ(character.DataA2->Context(), "");
+  EXPECT_EQ(character.LastAnswer(), "");
+  EXPECT_EQ(character.Slot(2).Context(), "");
+  EXPECT_EQ(character.Slot(3).Context(), "");
 }
 
 TEST(CharacterTalk, KindZeroConditionsAreThisCharactersTags) {
   TempDir dir;
   TCharacter character(MakeCharacter(dir, {"210", "N", {{"data02", {"{FLAG51},flagged"}}}}));
   EXPECT_EQ(character.Talk(u"x", OpeningSlots), u"");
-  character.Flags[51] = true;
+  character.SetFlag(51, true);
   EXPECT_EQ(character.Talk(u"x", OpeningSlots), u"flagged");
 }
 
@@ -160,10 +160,10 @@ TEST(CharacterTalk, KindZeroConditionsSeeWhatEarlierConditionsChanged) {
               {{"data02",
                 {"{FLAG51},a", "{FLAG51!},b", "{FLAG51},c", "{=={COUNT52}|0},d", "{COUNT52++},e",
                  "{=={COUNT52}|0},f", "true,g", "TRUE},h", "yes,i", "{FLAG51},j"}}}}));
-    character.Data02->SetReferenceEvaluation(reference);
+    static_cast<TLumoData0&>(character.Slot(1)).SetReferenceEvaluation(reference);
     for (int turn = 0; turn < 3; ++turn) {
       TAnswerList candidates(8);
-      character.Data02->MatchTier("", 0, character.Data02->EntryCount(), candidates);
+      character.Slot(1).MatchTier("", 0, character.Slot(1).EntryCount(), candidates);
       std::vector<int32_t> found;
       for (int32_t c = 0; c < candidates.Count(); ++c) found.push_back(candidates.Item(c));
       // FLAG51 is toggled once per evaluation of entry 1; COUNT52 grows by one.
@@ -188,8 +188,8 @@ TEST(CharacterTalk, FreeTalkIsDrawnByHowManyEntriesEachObjectHasLeft) {
   int second = 0;
   for (int ms = 0; ms < 60; ++ms) {
     clock.At(ms * 7);
-    const double n1 = character.DataC1->Available();
-    const double n2 = character.DataC2->Available();
+    const double n1 = character.Slot(6).Available();
+    const double n2 = character.Slot(7).Available();
     const bool expect_first = FirstDraw() < n1 / (n1 + n2);
     std::u16string answer = character.Talk(u"x", AllSlots);
     EXPECT_EQ(answer.rfind(u"c1-", 0) == 0, expect_first) << "at " << ms * 7 << " ms";
@@ -209,7 +209,7 @@ TEST(CharacterTalk, TheObjectNotDrawnIsNotAskedEvenWhenTheDrawnOneIsSilent) {
   int ms = 0;
   while (FirstDraw() >= 0.5) clock.At(++ms);  // an instant that draws DataC1
   EXPECT_EQ(character.Talk(u"x", AllSlots), u"");
-  EXPECT_EQ(character.DataC1->Available(), 0);  // its empty line is used up
+  EXPECT_EQ(character.Slot(6).Available(), 0);  // its empty line is used up
   EXPECT_EQ(character.Talk(u"x", AllSlots), u"c2");
   // Only one of the two asked: each of them answers alone.
   EXPECT_EQ(character.Talk(u"x", 1 << 6), u"");

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/character_test_access.h"
 #include "tag_fixture.h"
 
 namespace parlevo {
@@ -63,7 +64,7 @@ TEST_F(ExpandTagsTest, EffectsStayWhenTheTextIsDropped) {
   EXPECT_EQ(Expand("ok{MEMO01:kept}}"), "");
   EXPECT_EQ(Expand("{MEMO01}"), "kept");
   EXPECT_EQ(Expand("a{b{MEMO02:also}"), "a");
-  EXPECT_EQ(character.Memos[2], "also");
+  EXPECT_EQ(character.Memo(2), "also");
 }
 
 TEST_F(ExpandTagsTest, EveryDateTagOfOneCallSeesTheSameInstant) {
@@ -79,27 +80,27 @@ TEST_F(ExpandTagsTest, ManyOrdinaryTagsAreWithinBudget) {
 
 // A tag whose result holds the tag again would be expanded without end.
 TEST_F(ExpandTagsTest, SelfReproducingTextsEndWithinTheBudgets) {
-  character.Memos[1] = "{MEMO01}";  // same length each round: the tag budget ends it
+  character.SetMemo(1, "{MEMO01}");  // same length each round: the tag budget ends it
   EXPECT_EQ(Expand("ab{MEMO01}"), "ab");
 
-  character.Memos[1] = "a{MEMO01}";  // grows one character per round
+  character.SetMemo(1, "a{MEMO01}");  // grows one character per round
   std::string grown = Expand("{MEMO01}");
   EXPECT_EQ(grown, std::string(kMaxTagsPerExpansion, 'a'));
 
-  character.Memos[1] = "{MEMO01}" + std::string(200, 'b');  // the length budget ends it
+  character.SetMemo(1, "{MEMO01}" + std::string(200, 'b'));  // the length budget ends it
   EXPECT_EQ(Expand("x{MEMO01}"), "x");
 
-  character.Memos[1] = "<{LEFT9|{MEMO01}}>";  // runaway inside a tag
+  character.SetMemo(1, "<{LEFT9|{MEMO01}}>");  // runaway inside a tag
   EXPECT_EQ(Expand("p{LENGTH:{MEMO01}}q"), "p");
 
   // Each round consumes a long result and reproduces it: the scan budget.
-  character.Memos[1] = "{LENGTH:" + std::string(30000, 'x') + "}{MEMO01}";
+  character.SetMemo(1, "{LENGTH:" + std::string(30000, 'x') + "}{MEMO01}");
   std::string counted = Expand("{MEMO01}");
   EXPECT_LT(counted.size(), size_t(kMaxScanSteps / 30000 * 5 + 5));
   EXPECT_EQ(counted.substr(0, 10), "3000030000");
 
-  character.LastAnswer = "You said: {PREVANSWER}";
-  std::string echoed = Expand(platform::AnsiToUtf8(character.LastAnswer));
+  TCharacterTestAccess(character).SetLastAnswer("You said: {PREVANSWER}");
+  std::string echoed = Expand(platform::AnsiToUtf8(character.LastAnswer()));
   EXPECT_LE(platform::Utf8ToWide(echoed).size(), kMaxWorkLength);
   EXPECT_EQ(echoed.rfind("You said: You said: ", 0), 0u);
 }

@@ -42,9 +42,9 @@ struct Version {
 // Fills slots 50-99 so that every line of the state file tells the versions apart.
 void SetMemory(TCharacter& character, const std::string& mark) {
   for (int slot = 50; slot < 100; ++slot) {
-    character.Memos[slot] = Ansi("覚え書き") + mark + std::to_string(slot);
-    character.Counts[slot] = mark[0] * 1000 + slot;
-    character.Flags[slot] = (slot + mark[0]) % 2 == 0;
+    character.SetMemo(slot, Ansi("覚え書き") + mark + std::to_string(slot));
+    character.SetCount(slot, mark[0] * 1000 + slot);
+    character.SetFlag(slot, (slot + mark[0]) % 2 == 0);
   }
 }
 
@@ -148,12 +148,12 @@ TEST(KillSafety, EveryFileIsWholeOldOrNewAndKilledWritersLeaveNoHeap) {
 
   // The files read back as what was saved, and the next save clears the litter.
   TCharacter reloaded(base);
-  const std::string mark = reloaded.Memos[50].substr(Ansi("覚え書き").size(), 3);
-  ASSERT_TRUE(mark == "old" || mark == "new") << reloaded.Memos[50];
+  const std::string mark = reloaded.Memo(50).substr(Ansi("覚え書き").size(), 3);
+  ASSERT_TRUE(mark == "old" || mark == "new") << reloaded.Memo(50);
   for (int slot = 50; slot < 100; ++slot) {
-    EXPECT_EQ(reloaded.Memos[slot], Ansi("覚え書き") + mark + std::to_string(slot));
-    EXPECT_EQ(reloaded.Counts[slot], mark[0] * 1000 + slot);
-    EXPECT_EQ(reloaded.Flags[slot], (slot + mark[0]) % 2 == 0);
+    EXPECT_EQ(reloaded.Memo(slot), Ansi("覚え書き") + mark + std::to_string(slot));
+    EXPECT_EQ(reloaded.Count(slot), mark[0] * 1000 + slot);
+    EXPECT_EQ(reloaded.Flag(slot), (slot + mark[0]) % 2 == 0);
   }
   Save(character, log_path, versions[0]);
   EXPECT_EQ(TempFilesIn(dir.Folder()), 0);

@@ -62,7 +62,7 @@ TEST_P(RandomChoice, FreeTalkFollowsTheWeightsAndEveryEntryHasItsChance) {
   double expected_first = 0, variance = 0;
   std::vector<int> buckets(kBuckets);
   for (int i = 0; i < kDraws; ++i) {
-    const double n1 = character.DataC1->Available();
+    const double n1 = character.Slot(6).Available();
     const double p = n1 / (n1 + kSecond);
     expected_first += p;
     variance += p * (1 - p);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/character_test_access.h"
 #include "tag_fixture.h"
 
 namespace parlevo {
@@ -33,11 +34,11 @@ TEST_F(ControlTagsTest, Choices) {
 
 TEST_F(ControlTagsTest, BothBranchesRunUnlessScriptized) {
   Expand("{IF{==1|1}{MEMO01:x}|{MEMO02:y}}");
-  EXPECT_EQ(character.Memos[1], "x");
-  EXPECT_EQ(character.Memos[2], "y");
+  EXPECT_EQ(character.Memo(1), "x");
+  EXPECT_EQ(character.Memo(2), "y");
   Expand("{SCRIPTIZE:{IF{==1|1}[MEMO03:on]|[MEMO04:off]}}");
-  EXPECT_EQ(character.Memos[3], "on");
-  EXPECT_EQ(character.Memos[4], "");
+  EXPECT_EQ(character.Memo(3), "on");
+  EXPECT_EQ(character.Memo(4), "");
 }
 
 TEST_F(ControlTagsTest, Scriptize) {
@@ -66,7 +67,7 @@ class ResultTagTest : public TagTest {
     TagTest::SetUp();
     folder_ = fs::temp_directory_path() / ("parlevo-result-" + std::to_string(getpid()));
     fs::create_directories(folder_);
-    character.Folder = folder_.string() + "/";
+    TCharacterTestAccess(character).SetFolder(folder_.string() + "/");
   }
   void TearDown() override {
     LockFolder(false);
@@ -142,7 +143,7 @@ TEST_F(ResultTagTest, NoDataFolderNoResultFile) {
   auto previous = fs::current_path();
   fs::current_path(folder_);
   WriteResult("42\r\n");
-  character.Folder.clear();
+  TCharacterTestAccess(character).SetFolder("");
   EXPECT_EQ(Expand("{RESULT}"), "{RESULT}");
   EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
   fs::current_path(previous);

@@ -19,9 +19,9 @@ TEST_F(MemoryTagsTest, Memo) {
       {"{MEMO-1:x}", "{MEMO-1:x}"},
       {"{MEMO100}", "{MEMO100}"},
   });
-  EXPECT_EQ(character.Memos[2], platform::Utf8ToAnsi("日本語"));
-  EXPECT_EQ(character.Memos[5], "");
-  EXPECT_EQ(character.Memos[10], "");
+  EXPECT_EQ(character.Memo(2), platform::Utf8ToAnsi("日本語"));
+  EXPECT_EQ(character.Memo(5), "");
+  EXPECT_EQ(character.Memo(10), "");
 }
 
 // A memo appended to in every turn stops growing at its budget; the slot
@@ -29,23 +29,23 @@ TEST_F(MemoryTagsTest, Memo) {
 TEST_F(MemoryTagsTest, MemoGrowthIsBounded) {
   const std::string chunk(1000, 'x');
   for (int turn = 0; turn < 100; ++turn) Expand("{MEMO07+" + chunk + "}");
-  EXPECT_EQ(character.Memos[7].size(), 65000u);
+  EXPECT_EQ(character.Memo(7).size(), 65000u);
   Expand("{MEMO07:" + std::string(70000, 'y') + "}");
-  EXPECT_EQ(character.Memos[7].size(), 65000u);
+  EXPECT_EQ(character.Memo(7).size(), 65000u);
 
   // The cap is measured as the state file keeps the memo ("{BR}" for each
   // line break), so a memo within it reads back within it.
   const std::string breaks(10000, '\n');  // 40,000 bytes as saved
-  character.Memos[8] = breaks;
+  character.SetMemo(8, breaks);
   Expand("{MEMO08+" + std::string(30000, 'y') + "}");
-  EXPECT_EQ(character.Memos[8], breaks) << "70,000 bytes as saved";
+  EXPECT_EQ(character.Memo(8), breaks) << "70,000 bytes as saved";
   Expand("{MEMO08+" + std::string(20000, 'y') + "}");
-  EXPECT_EQ(character.Memos[8].size(), 30000u);
+  EXPECT_EQ(character.Memo(8).size(), 30000u);
 
   // A slot already over the cap (an older state file) cannot grow at all.
-  character.Memos[9] = std::string(128000, 'z');
+  character.SetMemo(9, std::string(128000, 'z'));
   Expand("{MEMO09+z}");
-  EXPECT_EQ(character.Memos[9].size(), 128000u);
+  EXPECT_EQ(character.Memo(9).size(), 128000u);
 }
 
 TEST_F(MemoryTagsTest, Count) {
@@ -60,7 +60,7 @@ TEST_F(MemoryTagsTest, Count) {
       {"{COUNT02:1E308}{COUNT02+1E308}{COUNT02}", "{COUNT02:1E308}{COUNT02+1E308}1E308"},
       {"{+{COUNT01}|1}", "9"},
   });
-  EXPECT_EQ(character.Counts[1], 8);
+  EXPECT_EQ(character.Count(1), 8);
 }
 
 TEST_F(MemoryTagsTest, Flag) {

@@ -1,6 +1,7 @@
 // Profile, conversation-state, date-time and text tags.
 #include <string>
 
+#include "common/character_test_access.h"
 #include "tag_fixture.h"
 
 namespace parlevo {
@@ -9,15 +10,18 @@ namespace {
 using TextTagsTest = TagTest;
 
 TEST_F(TextTagsTest, ProfileAndConversationState) {
-  character.User.FamilyName = "Hanako";
-  character.User.GivenName = "Hanako";
-  character.User.Nickname = platform::Utf8ToAnsi("はなちゃん");
-  character.User.Sex = true;
-  character.OperateMessage = "HELLO";
-  character.Input = "hello";
-  character.LastAnswer = "{MYOJI}!";
-  character.TalkCount = 12;
-  character.StartTime = platform::NowLocal() - 75.0 / 1440;
+  TUser user;
+  user.FamilyName = "Hanako";
+  user.GivenName = "Hanako";
+  user.Nickname = platform::Utf8ToAnsi("はなちゃん");
+  user.Sex = true;
+  character.SetPartnerProfile(user);
+  TCharacterTestAccess access(character);
+  access.SetOperateMessage("HELLO");
+  access.SetInput("hello");
+  access.SetLastAnswer("{MYOJI}!");
+  access.SetTalkCount(12);
+  access.SetStartTime(platform::NowLocal() - 75.0 / 1440);
   ExpectAll({
       {"{FULLNAME}", "HanakoHanako"},
       {"{myoji}-{NAMAE}", "Hanako-Hanako"},

@@ -24,7 +24,7 @@ constexpr int kTimeout = 30000;  // ms; machines are shared and slow at times
 
 // The count a character keeps in slot 50, read without saving anything.
 double SavedCount(const QString& base_file) {
-  return parlevo::TCharacter(PathToNative(base_file), parlevo::TStateUse::kReadOnly).Counts[50];
+  return parlevo::TCharacter(PathToNative(base_file), parlevo::TStateUse::kReadOnly).Count(50);
 }
 
 QStringList LogLines(const QString& log) {

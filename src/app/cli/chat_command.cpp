@@ -44,8 +44,7 @@ int RunChat(const ChatOptions& options) {
       platform::Utf8ToAnsi(options.partner_given ? options.partner : LoginName());
   std::unique_ptr<TCharacter> character =
       LoadCharacter(options.base_file, StateUse(options.no_save));
-  TUser& user = character->User;
-  user.FamilyName = user.GivenName = user.OtherName = user.Nickname = partner;
+  character->SetPartner(partner);
 
   int64_t number = 0;
   auto show = [&](TTurn turn, bool answer) {
@@ -63,7 +62,7 @@ int RunChat(const ChatOptions& options) {
     if (!reader->ShowsInput() || options.output != TTurnOutput::kLines) {
       show(HeardTurn(partner, heard, format), false);
     }
-    show(SpeakTurn(*character, platform::AnsiToWide(heard), AllSlots, format), true);
+    show(SpeakTurn(*character, heard, AllSlots, format), true);
   }
   character.reset();  // saves the state file (unless --no-save)
   return kExitOk;

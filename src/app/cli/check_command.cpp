@@ -36,8 +36,8 @@ void PrintSummary(TCharacter& character) {
                   std::to_string(slot.MarkerCount()) + ", available " +
                   std::to_string(slot.Available()));
   }
-  PrintAnsiLine(character.CharacterFile->GetValue("name") + ": entries " + std::to_string(entries) +
-                ", available " + std::to_string(character.TotalAvailable()));
+  PrintAnsiLine(character.DisplayName() + ": entries " + std::to_string(entries) + ", available " +
+                std::to_string(character.TotalAvailable()));
 }
 
 // Notes what every entry's answer, and every kind 0 condition, does wrong as

@@ -35,17 +35,17 @@ void Converse(const CoverageOptions& options, double start, TCoverage& first, TC
   std::array<std::unique_ptr<TCharacter>, 2> speakers = {
       LoadCharacter(options.first, TStateUse::kReadOnly),
       LoadCharacter(options.second, TStateUse::kReadOnly)};
-  Introduce(*speakers[0], *speakers[1]);
-  Introduce(*speakers[1], *speakers[0]);
+  speakers[0]->SetPartner(speakers[1]->DisplayName());
+  speakers[1]->SetPartner(speakers[0]->DisplayName());
   std::array<TCoverage*, 2> coverage = {&first, &second};
-  std::u16string heard(kOpeningInput);
+  std::string heard(kOpeningInput);
   for (int32_t line = 0; line < options.turns; ++line) {
     platform::FreezeClock(start + line * options.step * kMillisecond);
     const int index = line % 2;
     TTurn turn = SpeakTurn(*speakers[static_cast<size_t>(index)], heard,
                            line == 0 ? OpeningSlots : AllSlots, kDefaultLogFormat);
     coverage[static_cast<size_t>(index)]->Record(turn);
-    heard = platform::AnsiToWide(turn.Said);
+    heard = std::move(turn.Said);
   }
 }
 

@@ -2,6 +2,8 @@
 // turned into the command's exit status and an "error:" line.
 #include "app/cli/load_character.h"
 
+#include <iostream>
+
 #include "app/cli/command.h"
 #include "app/cli/read_only_character.h"
 #include "platform/textfile.h"
@@ -23,12 +25,23 @@ std::unique_ptr<TCharacter> Guarded(Load load) {
   }
 }
 
+// The message is UTF-8 already and names native paths.
+void Warn(const std::string& message) { std::cerr << "warning: " << message << '\n'; }
+
 }  // namespace
+
+TCharacterOptions CharacterOptions(TStateUse state_use) {
+  TCharacterOptions options(state_use);
+  options.OnStateProblem = Warn;
+  options.OnEncodingWarning = Warn;
+  return options;
+}
 
 // The path reaches the file system as the user typed it.
 std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file, TStateUse state_use) {
   if (state_use == TStateUse::kReadWrite) WarnWhenStateCannotBeSaved(base_file);
-  return Guarded([&] { return std::make_unique<TCharacter>(base_file, state_use); });
+  return Guarded(
+      [&] { return std::make_unique<TCharacter>(base_file, CharacterOptions(state_use)); });
 }
 
 std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file,

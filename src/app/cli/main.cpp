@@ -60,23 +60,10 @@ bool PrintLine(std::string_view utf8) {
 
 bool PrintAnsiLine(const std::string& ansi) { return PrintLine(platform::AnsiToUtf8(ansi)); }
 
-// A state file problem (a save that failed, a damaged file kept aside). The
-// message is UTF-8 already.
-static void WarnAboutStateFile(const std::string& message) {
-  std::cerr << "warning: " << message << '\n';
-}
-
-// A personality file that looks like UTF-8 without the byte order mark.
-static void WarnEncoding(const std::string& message) {
-  std::cerr << "warning: " << message << '\n';  // names a native path
-}
-
 int Main(int argc, char** argv) {
   // Before any thread runs: every thread inherits the blocked signals and
   // the handlers are set.
   platform::StartTerminationSignalThread();
-  TCharacter::SaveErrorHandler = WarnAboutStateFile;
-  TCharacter::EncodingWarningHandler = WarnEncoding;
   CLI::App app{"parlevo-cli: two chatbot characters talking, in the terminal"};
   app.set_version_flag("--version", "parlevo-cli " + std::string(VersionText()));
   app.require_subcommand(1);

@@ -47,6 +47,7 @@ std::vector<TScriptStep> ReadScript(const std::string& script) {
 
 int RunTest(const TestOptions& options) {
   TScriptRun run;
+  run.Character = CharacterOptions(TStateUse::kReadOnly);
   if (!options.clock.empty()) run.Clock = ClockOption(options.clock);
   // Every script is read before any runs, so a typo costs no run.
   std::vector<std::vector<TScriptStep>> scripts;

@@ -8,6 +8,7 @@
 #include "app/conversation.h"
 #include "app/gui/ansi_text.h"
 #include "app/gui/refusal_message.h"
+#include "app/gui/state_save_reports.h"
 #include "app/gui/window_line_sink.h"
 #include "engine/character.h"
 
@@ -22,7 +23,7 @@ const std::array<std::string, 2> kNoStrings;
 std::unique_ptr<TCharacter> BuildCharacter(int which, const std::string& file,
                                            std::optional<CharacterRefusal>& refusal) {
   try {
-    return std::make_unique<TCharacter>(file);
+    return std::make_unique<TCharacter>(file, StateSaveReports::CharacterOptions());
   } catch (const std::exception& error) {
     refusal = CharacterRefusal{which, error.what()};
   } catch (...) {
@@ -61,8 +62,8 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
   auto conversation = std::make_unique<Conversation>();
   std::array<std::string, 2> names;
   for (int i = 0; i < 2; ++i) {
-    names[i] = characters[i]->CharacterFile->GetValue("name");
-    conversation->data_folders[i] = characters[i]->CharacterFile->DataFolder();
+    names[i] = characters[i]->DisplayName();
+    conversation->data_folders[i] = characters[i]->BaseFile().DataFolder();
     names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()), AnsiToQString(names[i]));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
@@ -98,7 +99,7 @@ void ConversationController::Reload() {
         thread.Character(i).ReloadData();
       } catch (const std::exception& error) {
         errors += QStringLiteral("%1: %2 (%3)\n")
-                      .arg(AnsiToQString(thread.Character(i).Name), ReasonText(error.what()),
+                      .arg(AnsiToQString(thread.Character(i).Name()), ReasonText(error.what()),
                            EngineMessageText(error.what()));
       }
     }

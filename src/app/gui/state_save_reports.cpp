@@ -44,7 +44,12 @@ void StateSaveReports::Install() {
   if (instance != nullptr) return;
   instance = new StateSaveReports;
   instance->setParent(QCoreApplication::instance());
-  TCharacter::SaveErrorHandler = &ReportSaveError;
+}
+
+TCharacterOptions StateSaveReports::CharacterOptions() {
+  TCharacterOptions options;
+  options.OnStateProblem = &ReportSaveError;
+  return options;
 }
 
 StateSaveReports* StateSaveReports::Instance() { return instance; }

@@ -6,16 +6,21 @@
 #include <QObject>
 #include <QString>
 
+#include "engine/character.h"
+
 namespace parlevo::gui {
 
 class StateSaveReports final : public QObject {
   Q_OBJECT
 
  public:
-  // Makes the reports object on the calling (GUI) thread and points
-  // TCharacter::SaveErrorHandler at it. Call once at start, after the
-  // application object exists and before any conversation thread runs.
+  // Makes the reports object on the calling (GUI) thread. Call once at
+  // start, after the application object exists and before any conversation
+  // thread runs.
   static void Install();
+  // How the window's characters report state file problems: to the reports
+  // object, from whichever thread releases them.
+  static TCharacterOptions CharacterOptions();
   // The object the window listens to; null before Install.
   static StateSaveReports* Instance();
 
