@@ -122,6 +122,8 @@ void TCharacter::ReloadData() {
     Data_ = std::move(old);
     throw;
   }
+  // Kind A goes on asking its context patterns in the last answer.
+  for (std::unique_ptr<TLumoData>& data : Data_) data->SetContext(LastAnswer_);
 }
 
 // Each kind twice: the first of a pair uses its entries up, the second not.

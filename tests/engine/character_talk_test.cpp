@@ -140,6 +140,15 @@ TEST(CharacterTalk, NoAnswerEmptiesTheLastAnswerAndTheContexts) {
   EXPECT_EQ(character.Slot(3).Context(), "");
 }
 
+TEST(CharacterTalk, ReloadingKeepsTheContext) {
+  TempDir dir;
+  TCharacter character(MakeCharacter(dir, {"210", "N", {{"datab2", {"Z,z"}}}}));
+  EXPECT_EQ(character.Talk(u"Z", AllSlots), u"z");
+  character.ReloadData();
+  EXPECT_EQ(character.Slot(2).Context(), "z");
+  EXPECT_EQ(character.Slot(3).Context(), "z");
+}
+
 TEST(CharacterTalk, KindZeroConditionsAreThisCharactersTags) {
   TempDir dir;
   TCharacter character(MakeCharacter(dir, {"210", "N", {{"data02", {"{FLAG51},flagged"}}}}));
