@@ -101,13 +101,14 @@ TCharacter::~TCharacter() {
 }
 
 void TCharacter::ReportSaveError(const std::string& reason) const {
-  ReportStateProblem("the state file \"" + StatePath() + "\" was not saved: " + reason);
+  ReportStateProblem(TStateProblem::kNotSaved,
+                     "the state file \"" + StatePath() + "\" was not saved: " + reason);
 }
 
-void TCharacter::ReportStateProblem(const std::string& message) const {
+void TCharacter::ReportStateProblem(TStateProblem problem, const std::string& message) const {
   if (!Options_.OnStateProblem) return;
   try {
-    Options_.OnStateProblem(message);
+    Options_.OnStateProblem(problem, message);
   } catch (...) {
     // A destructor must not throw; the handler's own failure has nowhere to go.
   }

@@ -60,6 +60,13 @@ struct TAnswerSource {
   TPick Pick;
 };
 
+// What went wrong with a state file.
+enum class TStateProblem {
+  kNotSaved,   // a save failed: what changed since the last save is not kept
+  kKeptAside,  // it was damaged and renamed at load; a fresh one is written
+  kNotAFile,   // it is no regular file: left as it is, never read or written
+};
+
 // How a loaded character reports and whether it writes its state file.
 // Handlers run on whichever thread releases the character, so they must be
 // safe there; an empty handler reports nothing.
@@ -70,7 +77,7 @@ struct TCharacterOptions {
   // Called with a message (UTF-8, naming the native paths) when a state file
   // needs the user's attention: the save at release failed, or a damaged file
   // was kept aside at load.
-  std::function<void(const std::string& message)> OnStateProblem;
+  std::function<void(TStateProblem problem, const std::string& message)> OnStateProblem;
   // Called at load with a message for each of its files that looks like UTF-8
   // without the byte order mark, so is read garbled.
   std::function<void(const std::string& message)> OnEncodingWarning;
@@ -232,7 +239,7 @@ class TCharacter {
   // Passes each file that looks like UTF-8 without the mark (as far as
   // loading got) to OnEncodingWarning.
   void WarnAboutEncodings(std::string_view base_file);
-  void ReportStateProblem(const std::string& message) const;
+  void ReportStateProblem(TStateProblem problem, const std::string& message) const;
 
   TCharacterOptions Options_;
   TDataObjects Data_;  // Data01, Data02, DataA1, DataA2, DataB1, DataB2, DataC1, DataC2

@@ -138,7 +138,7 @@ void TCharacter::KeepDamagedState(const std::string& path, const std::string& da
   } catch (const platform::EFileError& e) {
     message += " and could not be kept aside: " + std::string(e.what());
   }
-  ReportStateProblem(message);
+  ReportStateProblem(TStateProblem::kKeptAside, message);
 }
 
 void TCharacter::SaveState() {

@@ -121,7 +121,7 @@ class CharacterStateReports : public ::testing::Test {
   // A character whose state file problems land in Reported().
   static TCharacterOptions Reporting() {
     TCharacterOptions options;
-    options.OnStateProblem = [](const std::string& m) { Reported().push_back(m); };
+    options.OnStateProblem = [](TStateProblem, const std::string& m) { Reported().push_back(m); };
     return options;
   }
 };

@@ -32,7 +32,7 @@ void Warn(const std::string& message) { std::cerr << "warning: " << message << '
 
 TCharacterOptions CharacterOptions(TStateUse state_use) {
   TCharacterOptions options(state_use);
-  options.OnStateProblem = Warn;
+  options.OnStateProblem = [](TStateProblem, const std::string& message) { Warn(message); };
   options.OnEncodingWarning = Warn;
   return options;
 }

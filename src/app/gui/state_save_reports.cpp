@@ -48,7 +48,9 @@ void StateSaveReports::Install() {
 
 TCharacterOptions StateSaveReports::CharacterOptions() {
   TCharacterOptions options;
-  options.OnStateProblem = &ReportSaveError;
+  options.OnStateProblem = [](TStateProblem, const std::string& message) {
+    ReportSaveError(message);
+  };
   return options;
 }
 
