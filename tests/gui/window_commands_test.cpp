@@ -356,7 +356,7 @@ void WindowCommandsTest::eachLineKeepsWhereItCameFrom() {
   for (int i = 0; i < last; ++i) {
     QVERIFY2(memo->SourceOf(i) != nullptr, qPrintable(lines[i]));
     const QString expected = lines[i].startsWith(QStringLiteral("イチ")) ? "one_" : "two_";
-    QVERIFY2(memo->SourceOf(i)->file.startsWith(expected), qPrintable(lines[i]));
+    QVERIFY2(FileLineText(*memo->SourceOf(i)).startsWith(expected), qPrintable(lines[i]));
   }
   // Selecting a line shows its source in the status bar.
   QTextCursor cursor(memo->document()->findBlockByNumber(0));
@@ -427,7 +427,7 @@ void WindowCommandsTest::foldersTheCodePageCannotSpellWorkAndAreNamedAsChosen() 
   auto* memo = window->findChild<TranscriptMemo*>("Memo");
   const LineProvenance* opening = memo->SourceOf(memo->LineCount() - 1);
   QVERIFY(opening != nullptr);
-  QCOMPARE(opening->path, QDir(folder).filePath(QStringLiteral("one_open.txt")));
+  QCOMPARE(DataFilePath(*opening), QDir(folder).filePath(QStringLiteral("one_open.txt")));
   const QList<QAction*> recent = window->findChild<QMenu*>("MenuRecent")->actions();
   QVERIFY(!recent.isEmpty());
   QCOMPARE(recent[0]->toolTip(), one + '\n' + robo_);

@@ -67,7 +67,7 @@ std::optional<CharacterRefusal> ConversationController::Start(const std::string&
     names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()), AnsiToQString(names[i]));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
-      [this, shown = conversation.get()](TTurn turn) { Deliver(*shown, std::move(turn)); });
+      [this, shown = conversation.get()](const TTurn& turn) { Deliver(*shown, turn); });
   try {
     conversation->thread = std::make_unique<TParlevoThread>(std::move(characters), log_format,
                                                             interval, *conversation->sink);
@@ -152,14 +152,12 @@ const std::array<std::string, 2>& ConversationController::DataFolders() const {
 // Lines, release and reaping
 // ---------------------------------------------------------------------------
 
-void ConversationController::Deliver(const Conversation& from, TTurn turn) {
+void ConversationController::Deliver(const Conversation& from, const TTurn& turn) {
   // A line an ended conversation delivers while a newer one runs is dropped.
   if (current_.get() != &from) return;
-  // The turn's views into the speaker's data die with the call: copy them.
-  const int speaker = turn.Speaker == 1 ? 1 : 0;
   stuck_ = turn.StuckLines > 0;
   PublishState();
-  emit turnArrived(ShownTurn{turn.Line, ProvenanceOf(turn, current_->data_folders[speaker])});
+  emit turnArrived(turn);
 }
 
 void ConversationController::Release() {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gui/line_provenance.h"
+#include "app/turn.h"
 
 class QTimer;
 
@@ -99,7 +99,7 @@ class ConversationController final : public QObject {
   // event loop when the conversation repeats itself or ends by itself.
   void stateChanged(ConversationState state);
   // A line of the current conversation with where it came from.
-  void turnArrived(const ShownTurn& turn);
+  void turnArrived(const TTurn& turn);
   // A Reload has run: "" when both characters read their data again,
   // otherwise which failed and why (they keep their old data).
   void reloaded(const QString& errors);
@@ -113,7 +113,7 @@ class ConversationController final : public QObject {
     std::unique_ptr<TParlevoThread> thread;
   };
 
-  void Deliver(const Conversation& from, TTurn turn);
+  void Deliver(const Conversation& from, const TTurn& turn);
   void Release();
   // Emits stateChanged when State() differs from what was last emitted.
   void PublishState();

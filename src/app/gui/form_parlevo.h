@@ -23,6 +23,7 @@
 
 #include "app/gui/conversation_controller.h"
 #include "app/gui/dialog_providers.h"
+#include "app/gui/line_provenance.h"
 #include "app/gui/transcript_log.h"
 #include "app/gui/window_settings.h"
 
@@ -78,7 +79,7 @@ class TFormParlevo : public QMainWindow {
   // (one per call).
   void ShowLine(const std::string& line);
   // The same for a line of the conversation, with where it came from.
-  void ShowTurn(const ShownTurn& turn);
+  void ShowTurn(const TTurn& turn);
 
   void SetInterval(int32_t value);
   int32_t Interval() const { return interval_; }

@@ -82,7 +82,7 @@ void TFormParlevo::EditFormatChange(const QString& text) {
 
 void TFormParlevo::ShowLine(const std::string& line) { AddTranscriptLine(line, nullptr); }
 
-void TFormParlevo::ShowTurn(const ShownTurn& turn) { AddTranscriptLine(turn.line, &turn.source); }
+void TFormParlevo::ShowTurn(const TTurn& turn) { AddTranscriptLine(turn.Line, &turn.Source); }
 
 void TFormParlevo::AddTranscriptLine(const std::string& line, const LineProvenance* source) {
   Memo->setUpdatesEnabled(false);

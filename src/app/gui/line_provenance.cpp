@@ -1,5 +1,5 @@
-// Copying a turn's source out of the conversation thread's data (its views
-// die with the turn) and the texts the window shows for it.
+// The texts the window shows for a line's source: the turn's own record,
+// converted only here, as it is shown.
 #include "app/gui/line_provenance.h"
 
 #include <QCoreApplication>
@@ -7,51 +7,30 @@
 #include "app/gui/ansi_text.h"
 
 namespace parlevo::gui {
-namespace {
-
-// A data file named with a drive or from the root is not below the folder.
-bool IsAbsolute(std::string_view path) {
-  return !path.empty() &&
-         (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
-}
-
-}  // namespace
-
-LineProvenance ProvenanceOf(const TTurn& turn, const std::string& data_folder) {
-  LineProvenance source;
-  if (!turn.Source) return source;
-  const TTurnSource& from = *turn.Source;
-  source.answered = true;
-  source.slot_key = QString::fromLatin1(from.SlotKey.data(), qsizetype(from.SlotKey.size()));
-  source.kind = QChar(static_cast<char>(from.Kind));
-  source.file = NativeToPath(from.File);
-  source.path = NativeToPath(IsAbsolute(from.File) ? std::string(from.File)
-                                                   : data_folder + std::string(from.File));
-  source.line = from.Line;
-  source.tier = from.Tier;
-  source.tiers = from.Tiers;
-  source.candidates = from.Candidates;
-  source.condition = AnsiToQString(from.Condition);
-  return source;
-}
 
 QString FileLineText(const LineProvenance& source) {
-  if (!source.answered) return {};
-  return source.file + ':' + QString::number(source.line);
+  if (!source) return {};
+  return NativeToPath(source->File) + ':' + QString::number(source->Line);
+}
+
+QString DataFilePath(const LineProvenance& source) {
+  return source ? NativeToPath(source->FilePath) : QString();
 }
 
 QString ProvenanceText(const LineProvenance& source) {
-  if (!source.answered) {
+  if (!source) {
     return QCoreApplication::translate("LineProvenance", "どのデータも答えませんでした");
   }
   QString text =
       QCoreApplication::translate("LineProvenance", "%1 (種類 %2)  %3  段 %4/%5  候補 %6")
-          .arg(source.slot_key, QString(source.kind), FileLineText(source))
-          .arg(source.tier)
-          .arg(source.tiers)
-          .arg(source.candidates);
-  if (!source.condition.isEmpty()) {
-    text += QCoreApplication::translate("LineProvenance", "  条件 %1").arg(source.condition);
+          .arg(QString::fromLatin1(source->SlotKey),
+               QString(QChar(static_cast<char>(source->Kind))), FileLineText(source))
+          .arg(source->Tier)
+          .arg(source->Tiers)
+          .arg(source->Candidates);
+  if (!source->Condition.empty()) {
+    text += QCoreApplication::translate("LineProvenance", "  条件 %1")
+                .arg(AnsiToQString(source->Condition));
   }
   return text;
 }

@@ -1,43 +1,25 @@
 // Where one transcript line came from (slot, file and line, tier, candidates),
-// in the form the window keeps beside the line and shows in its status bar.
+// kept beside the line, and the texts the window shows for it.
 #ifndef PARLEVO_APP_GUI_LINE_PROVENANCE_H_
 #define PARLEVO_APP_GUI_LINE_PROVENANCE_H_
 
 #include <QString>
-#include <cstdint>
-#include <string>
+#include <optional>
 
 #include "app/turn.h"
 
 namespace parlevo::gui {
 
-struct LineProvenance {
-  bool answered = false;  // false: nothing answered (an empty line)
-  QString slot_key;       // "data01" ... "datac2"
-  QChar kind;             // '0', 'A', 'B' or 'C'
-  QString file;           // relative to the data folder
-  QString path;           // the data file on disk
-  int32_t line = 0;       // 1-based
-  int32_t tier = 0;
-  int32_t tiers = 0;
-  int32_t candidates = 0;
-  QString condition;  // kind 0: the condition that held
-};
-
-// A turn's line as the window receives it.
-struct ShownTurn {
-  std::string line;  // ANSI
-  LineProvenance source;
-};
-
-// The provenance of `turn`, whose speaker's data folder is `data_folder`
-// (native, ending in a delimiter).
-LineProvenance ProvenanceOf(const TTurn& turn, const std::string& data_folder);
+// A conversation line's source as its turn reported it; none when nothing
+// answered (an empty line).
+using LineProvenance = std::optional<TTurnSource>;
 
 // "FILE:LINE" as authors' tools print it; "" when nothing answered.
 QString FileLineText(const LineProvenance& source);
 // One line for the status bar: slot, file:line, tier and candidates.
 QString ProvenanceText(const LineProvenance& source);
+// The data file on disk; "" when nothing answered.
+QString DataFilePath(const LineProvenance& source);
 
 }  // namespace parlevo::gui
 

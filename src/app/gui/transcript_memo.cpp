@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "app/gui/ansi_text.h"
 
@@ -26,18 +27,18 @@ constexpr int kMinZoom = -6;
 constexpr int kMaxZoom = 24;
 
 // A line's provenance, kept in its text block: it goes when the line goes.
-class SourceData final : public QTextBlockUserData {
- public:
-  explicit SourceData(const LineProvenance& source) : source_(source) {}
-  const LineProvenance& Source() const { return source_; }
-
- private:
-  LineProvenance source_;
+struct SourceData final : public QTextBlockUserData {
+  explicit SourceData(LineProvenance from) : source(std::move(from)) {}
+  LineProvenance source;
 };
 
+SourceData* SourceDataOf(const QTextBlock& block) {
+  return dynamic_cast<SourceData*>(block.userData());
+}
+
 const LineProvenance* SourceOfBlock(const QTextBlock& block) {
-  const auto* data = dynamic_cast<const SourceData*>(block.userData());
-  return data ? &data->Source() : nullptr;
+  const SourceData* data = SourceDataOf(block);
+  return data ? &data->source : nullptr;
 }
 
 // One line in the code page plus its CR LF.
@@ -123,16 +124,17 @@ void TranscriptMemo::InsertFirstLine(const QString& line, const LineProvenance* 
       scrolled == 0 && !textCursor().hasSelection() && textCursor().position() == 0;
   // The line break splits the first block, and its data stays with the
   // part before the break, the new line: hand it on to the old line.
-  const LineProvenance* old_source = SourceOfBlock(document()->firstBlock());
   std::optional<LineProvenance> moved;
-  if (old_source != nullptr) moved = *old_source;
+  if (SourceData* old_source = SourceDataOf(document()->firstBlock())) {
+    moved = std::move(old_source->source);
+  }
   own_edit_ = true;
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::Start);
   cursor.insertText(had_lines ? line + QChar('\n') : line);
   own_edit_ = false;
   QTextBlock first = document()->firstBlock();
-  if (moved) first.next().setUserData(new SourceData(*moved));
+  if (moved) first.next().setUserData(new SourceData(std::move(*moved)));
   first.setUserData(source != nullptr ? new SourceData(*source) : nullptr);
   // Text put where the cursor stands pushes it along, so an idle cursor
   // would end on the oldest line and the next relayout (a zoom, the focus)
@@ -196,7 +198,7 @@ void TranscriptMemo::mouseMoveEvent(QMouseEvent* event) {
 QMenu* TranscriptMemo::CreateLineMenu(const QPoint& position) {
   QMenu* menu = createStandardContextMenu(position);
   const LineProvenance* source = SourceAt(position);
-  if (source == nullptr || !source->answered) return menu;
+  if (source == nullptr || !source->has_value()) return menu;
   menu->addSeparator();
   const QString file_line = FileLineText(*source);
   QAction* copy = menu->addAction(tr("%1 をコピー").arg(file_line));
@@ -205,7 +207,7 @@ QMenu* TranscriptMemo::CreateLineMenu(const QPoint& position) {
           [file_line] { QGuiApplication::clipboard()->setText(file_line); });
   QAction* open = menu->addAction(tr("データファイルを開く"));
   open->setObjectName(QStringLiteral("OpenDataFile"));
-  const QString path = source->path;
+  const QString path = DataFilePath(*source);
   connect(open, &QAction::triggered, this, [this, path] { emit openFileRequested(path); });
   return menu;
 }

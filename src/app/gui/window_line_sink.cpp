@@ -15,11 +15,11 @@ void WindowLineSink::DeliverLine(const TParlevoThread&, const TTurn& turn) {
   pending_ = true;
   // Posted to this object: the event goes with the sink if it is destroyed first.
   QMetaObject::invokeMethod(
-      this, [this, copy = turn]() mutable { Show(std::move(copy)); }, Qt::QueuedConnection);
+      this, [this, copy = turn] { Show(copy); }, Qt::QueuedConnection);
   shown_.wait(lock, [this] { return detached_ || !pending_; });
 }
 
-void WindowLineSink::Show(TTurn turn) {
+void WindowLineSink::Show(const TTurn& turn) {
   {
     std::lock_guard lock(mutex_);
     if (detached_) return;
@@ -28,7 +28,7 @@ void WindowLineSink::Show(TTurn turn) {
   // event loop in which the window lets go of the conversation, the sink
   // may be gone when it returns.
   const QPointer<WindowLineSink> alive(this);
-  receiver_(std::move(turn));
+  receiver_(turn);
   if (alive.isNull()) return;
   std::lock_guard lock(mutex_);
   pending_ = false;

@@ -22,13 +22,13 @@ class WindowLineSink final : public QObject, public LineSink {
  public:
   // `receiver` runs on the GUI thread, from the event loop, for every turn
   // delivered while the sink is attached.
-  using Receiver = std::function<void(TTurn turn)>;
+  using Receiver = std::function<void(const TTurn& turn)>;
   explicit WindowLineSink(Receiver receiver);
 
-  // Conversation thread: posts a copy of `turn` and waits until the receiver
-  // has run, so the interval before the next turn counts from the line being
-  // shown (and the record's views into the speaker's data stay valid while
-  // it runs); returns at once, dropping the line, once the sink is detached.
+  // Conversation thread: posts a copy of `turn` (it owns what it holds) and
+  // waits until the receiver has run, so the interval before the next turn
+  // counts from the line being shown; returns at once, dropping the line,
+  // once the sink is detached.
   void DeliverLine(const TParlevoThread& from, const TTurn& turn) override;
 
   // GUI thread: the window lets go of the conversation. A delivery waiting
@@ -39,7 +39,7 @@ class WindowLineSink final : public QObject, public LineSink {
 
  private:
   // GUI thread: shows a posted turn unless detached, then lets its delivery go.
-  void Show(TTurn turn);
+  void Show(const TTurn& turn);
 
   Receiver receiver_;
   std::mutex mutex_;  // guards the two fields below
