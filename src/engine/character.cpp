@@ -48,9 +48,19 @@ TCharacter::TCharacter(std::string_view file_name, TCharacterOptions options)
     throw;
   }
   WarnAboutEncodings(file_name);
-  // Name is still empty here, so a first state file carries the empty key.
-  // One that cannot be written does not stop the character.
-  if (WritesState() && !platform::FileExists(StatePath())) WriteFirstState();
+  if (platform::IsOtherThanFile(StatePath())) {
+    // Reading a FIFO or a device could block, and replacing it would destroy
+    // what someone put there.
+    StateRefused_ = true;
+    ReportStateProblem(TStateProblem::kNotAFile,
+                       "the state file \"" + StatePath() +
+                           "\" is not a regular file: it is left as it is, and this "
+                           "character's memory is not kept");
+  } else if (WritesState() && !platform::FileExists(StatePath())) {
+    // Name is still empty here, so a first state file carries the empty key.
+    // One that cannot be written does not stop the character.
+    WriteFirstState();
+  }
   Name_ = CharacterFile_->GetValue("name");
   LoadState();
   StartTime_ = platform::NowLocal();
@@ -86,7 +96,7 @@ void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNo
 }
 
 TCharacter::~TCharacter() {
-  if (!Name_.empty() && WritesState()) {
+  if (!Name_.empty() && WritesState() && !StateRefused_) {
     try {
       SaveState();
     } catch (const std::exception& e) {

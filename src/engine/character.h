@@ -260,6 +260,7 @@ class TCharacter {
   double StartTime_ = 0;
   int32_t TalkCount_ = 0;
   bool AllowExecute_ = false;  // never set: this system starts no programs
+  bool StateRefused_ = false;  // the state file is no regular file: never read or written
 
   // LIKE's compiled patterns. Mutable: asking a pattern is a const question
   // that fills the cache; one thread uses a character at a time.

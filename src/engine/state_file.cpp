@@ -2,6 +2,8 @@
 // the character's name, read at load and written (atomically) at release.
 #include <cerrno>
 #include <fstream>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ namespace {
 constexpr int kFirstKept = 50;
 constexpr int kKeptSlots = 50;
 constexpr size_t kStateLines = 3 * kKeptSlots;
+
+// Damaged state files kept aside ("NAME.lts.bad" ...): the newest few, so a
+// file that keeps being damaged cannot fill the folder.
+constexpr int kMaxKeptDamaged = 3;
 
 // Far more than 150 memos of any sensible length; a file whose lines go on
 // beyond it is read as far as the budget, and so is too short to use.
@@ -49,6 +55,19 @@ std::vector<std::string> ReadLeadingLines(const std::string& path, size_t wanted
   return lines;
 }
 
+// A count as saved. The 15-digit writer rounds the largest finite values up
+// past the largest double ("1.79769313486232E308"); that text reads back as
+// the largest finite value of its sign, so no count makes its own file
+// damaged.
+std::optional<double> ReadCount(const std::string& line) {
+  if (std::optional<double> value = platform::TextToFloat(line)) return value;
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  static const std::string largest = platform::FloatToText(kLargest);
+  if (line == largest) return kLargest;
+  if (line == "-" + largest) return -kLargest;
+  return std::nullopt;
+}
+
 bool IsTruthText(const std::string& line) {
   const std::u16string folded = NormalizeText(platform::AnsiToWide(line));
   return folded == u"TRUE" || folded == u"FALSE" || platform::TextToInt(line).has_value();
@@ -75,7 +94,7 @@ std::string StateDamage(const std::vector<std::string>& lines, int first) {
       return "line " + std::to_string(line) + " is a memo over " + std::to_string(kMaxMemoBytes) +
              " bytes";
     }
-    if (!platform::TextToFloat(lines[kKeptSlots + i]).has_value()) {
+    if (!ReadCount(lines[kKeptSlots + i]).has_value()) {
       return "line " + std::to_string(line + kKeptSlots) + " is not a number";
     }
     if (!IsTruthText(lines[2 * kKeptSlots + i])) {
@@ -100,7 +119,9 @@ bool TCharacter::WriteFirstState() {
 }
 
 void TCharacter::LoadState() {
-  if (FileName_.empty()) return;  // a character with no files has no state file
+  // A character with no files has no state file; one that is no file is
+  // left alone.
+  if (FileName_.empty() || StateRefused_) return;
   const std::string path = StatePath();
   if (!platform::FileExists(path)) {
     if (!WritesState()) return;  // the slots stay as a new state file has them
@@ -123,7 +144,7 @@ void TCharacter::LoadState() {
   if (lines.size() < kStateLines) return;
   for (int i = 0; i < kKeptSlots; ++i) {
     Memos_[kFirstKept + i] = CapMemoLine(lines[i]);
-    Counts_[kFirstKept + i] = platform::TextToFloat(lines[kKeptSlots + i]).value_or(0);
+    Counts_[kFirstKept + i] = ReadCount(lines[kKeptSlots + i]).value_or(0);
     Flags_[kFirstKept + i] = TextToBool(lines[2 * kKeptSlots + i]);
   }
 }
@@ -133,7 +154,7 @@ void TCharacter::LoadState() {
 void TCharacter::KeepDamagedState(const std::string& path, const std::string& damage) const {
   std::string message = "the state file \"" + path + "\" is damaged (" + damage + ")";
   try {
-    const std::string kept = platform::KeepAside(path, "bad");
+    const std::string kept = platform::KeepAside(path, "bad", kMaxKeptDamaged);
     message += "; it was kept as \"" + kept + "\" and a fresh one will be written";
   } catch (const platform::EFileError& e) {
     message += " and could not be kept aside: " + std::string(e.what());

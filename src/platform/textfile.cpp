@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 
 #include "platform/codepage.h"
@@ -119,6 +120,24 @@ bool FileExists(std::string_view path) {
   return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsOtherThanFile(std::string_view path) {
+  struct stat st;
+  return ::stat(std::string(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+std::string FollowLinks(std::string_view path) {
+  std::filesystem::path at(path);
+  // A loop of links ends where the system's own lookups give up.
+  for (int hop = 0; hop < 40; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(at, error))) break;
+    const std::filesystem::path target = std::filesystem::read_symlink(at, error);
+    if (error) break;
+    at = target.is_absolute() ? target : at.parent_path() / target;
+  }
+  return at.string();
+}
+
 bool DeleteFile(std::string_view path) { return ::unlink(std::string(path).c_str()) == 0; }
 
 void CheckFolderReadable(std::string_view folder) {
@@ -136,10 +155,36 @@ void CheckFolderReadable(std::string_view folder) {
   }
 }
 
-std::string KeepAside(std::string_view path, std::string_view suffix) {
+namespace {
+
+std::string KeptName(const std::string& from, std::string_view suffix, int n) {
+  return from + "." + std::string(suffix) + (n == 1 ? "" : std::to_string(n));
+}
+
+// When all `max_kept` names are taken, removes the oldest of them.
+void MakeRoomAside(const std::string& from, std::string_view suffix, int max_kept) {
+  std::string oldest;
+  std::filesystem::file_time_type oldest_time;
+  for (int n = 1; n <= max_kept; ++n) {
+    const std::string name = KeptName(from, suffix, n);
+    std::error_code error;
+    const auto time = std::filesystem::last_write_time(name, error);
+    if (error) return;  // a free name (or one that cannot be judged): nothing to remove
+    if (oldest.empty() || time < oldest_time) {
+      oldest = name;
+      oldest_time = time;
+    }
+  }
+  if (::unlink(oldest.c_str()) != 0) ThrowFileError("cannot remove file", oldest, errno);
+}
+
+}  // namespace
+
+std::string KeepAside(std::string_view path, std::string_view suffix, int max_kept) {
   const std::string from(path);
+  if (max_kept > 0) MakeRoomAside(from, suffix, max_kept);
   for (int n = 1;; ++n) {
-    std::string to = from + "." + std::string(suffix) + (n == 1 ? "" : std::to_string(n));
+    std::string to = KeptName(from, suffix, n);
     // A second name first, so an existing file is never replaced; where the
     // file system has no links, a rename after checking the name is free.
     if (::link(from.c_str(), to.c_str()) == 0) {
@@ -208,7 +253,11 @@ void WriteTextLinesAtomic(std::string_view path, const std::vector<std::string>&
 
 void WriteFileBytesAtomic(std::string_view path, std::string_view data) {
   IgnoreFileSizeSignal();
-  std::string target(path);
+  // Through a link to the file it names: renaming over the link would cut it.
+  std::string target = FollowLinks(path);
+  if (IsOtherThanFile(target)) {
+    throw EFileError("cannot replace file", target, "it is not a regular file");
+  }
   size_t slash = target.rfind('/');
   std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
 

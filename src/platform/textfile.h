@@ -35,6 +35,12 @@ class EFileError : public std::runtime_error {
 std::vector<std::string> SplitLines(std::string_view bytes);
 
 bool FileExists(std::string_view path);  // a regular file
+// Whether something other than a regular file (a folder, a FIFO, a device)
+// stands at `path`, links followed. Asking never opens it, so never blocks.
+bool IsOtherThanFile(std::string_view path);
+// `path` with symbolic links followed to what they name, as far as they lead
+// (a link to nothing gives the name it points at).
+std::string FollowLinks(std::string_view path);
 bool DeleteFile(std::string_view path);  // false if it could not be deleted
 
 // Throws EFileError ("cannot read folder") when `folder` exists but its files
@@ -43,8 +49,10 @@ void CheckFolderReadable(std::string_view folder);
 
 // Renames `path` to the first free name of "PATH.SUFFIX", "PATH.SUFFIX2",
 // "PATH.SUFFIX3", ... (never over an existing file) and returns that name.
+// With `max_kept` > 0 the names stop at "PATH.SUFFIX<max_kept>": when all are
+// taken, the oldest of them is removed first, so the newest few are kept.
 // Throws EFileError when it cannot.
-std::string KeepAside(std::string_view path, std::string_view suffix);
+std::string KeepAside(std::string_view path, std::string_view suffix, int max_kept = 0);
 
 // No read budget: the file is read whatever its size (the transcript log).
 inline constexpr size_t kUnlimitedBytes = static_cast<size_t>(-1);
@@ -58,7 +66,9 @@ std::vector<std::string> ReadTextLines(std::string_view path, size_t max_bytes =
 // Writes the lines, each followed by CR LF, to a temporary file beside the
 // target, flushes it to disk and renames it over the target, so a reader sees
 // the complete old file or the complete new one; the new file keeps the old
-// one's permissions. Throws EFileError; on failure the old file is left
+// one's permissions. A path that is a symbolic link is written through to
+// what it names, the link kept; what is there must be a regular file or
+// nothing (anything else is refused). Throws EFileError; on failure the old file is left
 // untouched and the temporary file removed. A writer killed midway leaves at
 // most its temporary file ("NAME.tmp0", ...), which the next write of the
 // same file takes over; writers running at once never share one. A write

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -198,6 +200,65 @@ TEST_F(CharacterStateReports, ACutStateFileIsKeptUnderAFreeName) {
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad"));
   EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad2"));
+  EXPECT_EQ(Reported().size(), 2u);
+}
+
+// The largest counts the tags can make are saved rounded past the largest
+// double; they read back as that value, and a file that keeps being damaged
+// leaves only its newest few copies aside.
+TEST_F(CharacterStateReports, EveryCountSurvivesSavingAndDamageKeepsAFewCopies) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  {
+    TCharacter character(base, Reporting());
+    character.SetCount(60, kLargest);
+    character.SetCount(61, -kLargest);
+  }
+  for (int run = 0; run < 2; ++run) {
+    TCharacter character(base, Reporting());
+    EXPECT_EQ(character.Count(60), kLargest);
+    EXPECT_EQ(character.Count(61), -kLargest);
+  }
+  EXPECT_TRUE(Reported().empty()) << Reported()[0];
+  EXPECT_FALSE(std::filesystem::exists(dir / "chara.lts.bad"));
+
+  for (int round = 1; round <= 6; ++round) {
+    std::filesystem::resize_file(dir / "chara.lts", 10);
+    TCharacter character(base, Reporting());
+  }
+  EXPECT_EQ(Reported().size(), 6u);
+  EXPECT_TRUE(std::filesystem::exists(dir / "chara.lts.bad3"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "chara.lts.bad4"));
+}
+
+// A state file that is no file is left as it is, without blocking on it; one
+// behind a link is written through the link.
+TEST_F(CharacterStateReports, AStateFileThatIsNoFileIsLeftAloneAndALinkIsFollowed) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  ASSERT_EQ(::mkfifo((dir / "chara.lts").c_str(), 0600), 0);
+  for (TStateUse use : {TStateUse::kReadWrite, TStateUse::kReadOnly}) {
+    TCharacterOptions options = Reporting();
+    options.StateUse = use;
+    TCharacter character(base, options);
+    character.SetMemo(50, "kept nowhere");
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "chara.lts"));
+  ASSERT_EQ(Reported().size(), 2u);
+  EXPECT_NE(Reported()[0].find("not a regular file"), std::string::npos) << Reported()[0];
+
+  std::filesystem::remove(dir / "chara.lts");
+  { TCharacter(base, Reporting()).SetMemo(50, "first"); }
+  std::filesystem::rename(dir / "chara.lts", dir / "real.lts");
+  std::filesystem::create_symlink("real.lts", dir / "chara.lts");
+  {
+    TCharacter character(base, Reporting());
+    EXPECT_EQ(character.Memo(50), "first");
+    character.SetMemo(50, "second");
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "chara.lts"));
+  EXPECT_EQ(TCharacter(base, Reporting()).Memo(50), "second");
   EXPECT_EQ(Reported().size(), 2u);
 }
 
