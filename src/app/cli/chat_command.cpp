@@ -4,13 +4,14 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/cli/command.h"
 #include "app/cli/line_reader.h"
 #include "app/cli/load_character.h"
+#include "app/cli/shared_options.h"
 #include "app/cli/turn_output.h"
 #include "app/transcript.h"
 #include "app/turn.h"
@@ -21,8 +22,7 @@ namespace parlevo::cli {
 namespace {
 
 struct ChatOptions {
-  std::string partner;
-  bool partner_given = false;
+  std::optional<std::string> partner;
   std::string format = std::string(kDefaultLogFormat);
   TTurnOutput output = TTurnOutput::kLines;
   bool no_save = false;
@@ -41,7 +41,7 @@ int RunChat(const ChatOptions& options) {
   const std::string format = options.format.empty() ? std::string(kDefaultLogFormat)
                                                     : platform::Utf8ToAnsi(options.format);
   const std::string partner =
-      platform::Utf8ToAnsi(options.partner_given ? options.partner : LoginName());
+      platform::Utf8ToAnsi(options.partner ? *options.partner : LoginName());
   std::unique_ptr<TCharacter> character =
       LoadCharacter(options.base_file, StateUse(options.no_save));
   character->SetPartner(partner);
@@ -72,16 +72,10 @@ CommandRunner SetUpChat(CLI::App& app) {
   auto options = std::make_shared<ChatOptions>();
   CLI::App* chat =
       app.add_subcommand("chat", "Talk with a character: one answer per line of standard input");
-  chat->add_option_function<std::string>(
-      "--partner",
-      [options](const std::string& name) {
-        options->partner = name;
-        options->partner_given = true;
-      },
-      "the partner's name (default: the login name)");
+  AddPartner(*chat, options->partner, "the partner's name (default: the login name)");
   chat->add_option("--format", options->format, "transcript line pattern")->capture_default_str();
-  AddTurnOutputOptions(*chat, options->output);
-  chat->add_flag("--no-save", options->no_save, kNoSaveHelp);
+  AddTurnOutput(*chat, options->output);
+  AddNoSave(*chat, options->no_save);
   chat->add_option("basefile", options->base_file, "the character's base file")->required();
   return [options] { return RunChat(*options); };
 }

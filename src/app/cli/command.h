@@ -6,7 +6,6 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 namespace CLI {
 class App;
@@ -40,16 +39,6 @@ using CommandSetup = std::function<CommandRunner(CLI::App& app)>;
 struct CommandRegistrar {
   CommandRegistrar(int order, CommandSetup setup);
 };
-
-// Prints one line of UTF-8 text to stdout, whole: a write cut short by a
-// signal goes on. False when standard output can no longer be written.
-bool PrintLine(std::string_view utf8);
-// The same for transcript or result text (ANSI in, UTF-8 out).
-bool PrintAnsiLine(const std::string& ansi);
-
-// The instant a --clock "YYYY/MM/DD hh:nn:ss[.zzz]" value names; a usage
-// error when it names none.
-double ClockOption(const std::string& text);
 
 }  // namespace parlevo::cli
 

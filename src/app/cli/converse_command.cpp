@@ -5,14 +5,15 @@
 #include <atomic>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
+#include "app/cli/shared_options.h"
 #include "app/cli/turn_output.h"
 #include "app/conversation.h"
+#include "app/line_writer.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
 #include "platform/termination_signals.h"
@@ -71,9 +72,8 @@ class PrintingSink : public LineSink {
     bool stop = !written || (options_.turns > 0 && printed_ >= options_.turns);
     if (turn.StuckLines > 0 && !stuck_reported_) {
       stuck_reported_ = true;
-      std::fprintf(stderr, "# stuck: the last %d lines repeat\n",
-                   static_cast<int>(turn.StuckLines));
-      std::fflush(stderr);
+      StandardError().Line("# stuck: the last " + std::to_string(turn.StuckLines) +
+                           " lines repeat");
       stop = stop || options_.stop_when_stuck;
     }
     if (stop) {
@@ -125,10 +125,10 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
       ->check(CLI::NonNegativeNumber);
   command->add_option("--format", options->format,
                       "transcript line pattern (default \"%charname > %comment\")");
-  AddTurnOutputOptions(*command, options->output);
+  AddTurnOutput(*command, options->output);
   command->add_flag("--stop-when-stuck", options->stop_when_stuck,
                     "end once the last lines repeat a cycle for the third time");
-  command->add_flag("--no-save", options->no_save, kNoSaveHelp);
+  AddNoSave(*command, options->no_save);
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();

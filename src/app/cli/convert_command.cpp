@@ -3,18 +3,13 @@
 // file is replaced atomically and its original kept as FILE.bak; a file with
 // a line that would not come back the same is refused and left alone.
 #include <CLI/CLI.hpp>
-#include <cstdio>
-#include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/cli/command.h"
-#include "data/crypt.h"
-#include "data/file_budget.h"
-#include "data/personality_text.h"
-#include "platform/codepage.h"
+#include "app/line_writer.h"
+#include "data/reencode.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
@@ -25,123 +20,35 @@ struct ConvertOptions {
   std::vector<std::string> files;
 };
 
-// Why a file is not converted, said about one line of it.
-struct Refusal {
-  int line = 0;
-  std::string reason;  // UTF-8
-};
-
-std::string PageName() { return "code page " + std::to_string(platform::ProcessCodePage()); }
-
-std::string HexBytes(std::string_view bytes) {
-  std::string hex;
-  char part[8];
-  for (unsigned char b : bytes) {
-    std::snprintf(part, sizeof part, "%s0x%02X", hex.empty() ? "" : " ", b);
-    hex += part;
+// Converts one file (its path reaches the file system as given) and says
+// what became of it; false when it is refused.
+bool ConvertFile(const std::string& file, TTargetEncoding to) {
+  const TFileReencoding result = ReencodeFile(file, to);
+  switch (result.Outcome) {
+    case TReencodeOutcome::kRefused:
+      PrintError(file + ":" + std::to_string(result.RefusedLine) + ": " + result.Reason +
+                 "; file left as it was");
+      return false;
+    case TReencodeOutcome::kAlready:
+      StandardOutput().Line(file + ": already " + EncodingName(to));
+      return true;
+    case TReencodeOutcome::kConverted:
+      StandardOutput().Line(file + ": now " + EncodingName(to) + " (the original is " +
+                            result.Backup + ")");
+      return true;
   }
-  return hex;
-}
-
-// The first code page character of `lines` that does not survive a trip
-// through Unicode (bytes that form no character).
-std::optional<Refusal> FirstBadCodePageChar(const std::vector<std::string>& lines) {
-  for (size_t n = 0; n < lines.size(); ++n) {
-    const std::string& line = lines[n];
-    for (size_t i = 0; i < line.size();) {
-      const size_t len = platform::CharLengthAt(line, i);
-      const std::string_view c = std::string_view(line).substr(i, len);
-      if (platform::WideToAnsi(platform::AnsiToWide(c)) != c) {
-        return Refusal{static_cast<int>(n + 1),
-                       "bytes " + HexBytes(c) + " are no character of " + PageName()};
-      }
-      i += len;
-    }
-  }
-  return std::nullopt;
-}
-
-// The first character of UTF-8 `lines` that the code page cannot hold.
-std::optional<Refusal> FirstLostUtf8Char(const std::vector<std::string>& lines) {
-  for (size_t n = 0; n < lines.size(); ++n) {
-    const std::vector<char32_t> lost = CharactersLost(platform::Utf8ToWide(lines[n]));
-    if (lost.empty()) continue;
-    std::u16string wide;
-    if (lost[0] < 0x10000) {
-      wide = std::u16string(1, static_cast<char16_t>(lost[0]));
-    } else {
-      wide = {static_cast<char16_t>(0xD800 + ((lost[0] - 0x10000) >> 10)),
-              static_cast<char16_t>(0xDC00 + ((lost[0] - 0x10000) & 0x3FF))};
-    }
-    return Refusal{static_cast<int>(n + 1), "character " + platform::WideToUtf8(wide) + " (" +
-                                                CodePointName(lost[0]) + ") has no form in " +
-                                                PageName()};
-  }
-  return std::nullopt;
-}
-
-// The new content of a code page file as UTF-8 with the mark.
-std::string ToUtf8(std::string_view bytes, std::optional<Refusal>& refusal) {
-  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return std::string(bytes);
-  const std::vector<std::string> lines = platform::SplitLines(bytes);
-  if (IsEncrypted(lines)) {
-    refusal = Refusal{1, "an enciphered file stays in the " + PageName()};
-    return {};
-  }
-  // Already UTF-8, only the mark is missing.
-  if (LooksLikeUtf8WithoutMark(bytes)) return std::string(kUtf8Mark) + std::string(bytes);
-  refusal = FirstBadCodePageChar(lines);
-  return std::string(kUtf8Mark) + platform::WideToUtf8(platform::AnsiToWide(bytes));
-}
-
-// The new content of a UTF-8 file (mark or not) in the code page.
-std::string ToCodePage(std::string_view bytes, std::optional<Refusal>& refusal) {
-  const bool marked = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
-  if (marked) bytes.remove_prefix(kUtf8Mark.size());
-  // No mark and no UTF-8: the file is in the code page already.
-  if (!marked && !platform::IsValidUtf8(bytes)) return std::string(bytes);
-  const std::vector<std::string> lines = platform::SplitLines(bytes);
-  if (!platform::IsValidUtf8(bytes)) {
-    for (size_t n = 0; n < lines.size(); ++n) {
-      if (!platform::IsValidUtf8(lines[n])) {
-        refusal = Refusal{static_cast<int>(n + 1), "the line is not well-formed UTF-8"};
-        return {};
-      }
-    }
-  }
-  refusal = FirstLostUtf8Char(lines);
-  return platform::WideToAnsi(platform::Utf8ToWide(bytes));
-}
-
-// Converts one file; false (with a message on stderr) when it is refused.
-bool ConvertFile(const std::string& file_utf8, bool to_utf8) {
-  const std::string& path = file_utf8;  // reaches the file system as given
-  const std::string bytes = platform::ReadFileBytes(path, kMaxPersonalityFileBytes);
-  std::optional<Refusal> refusal;
-  const std::string converted = to_utf8 ? ToUtf8(bytes, refusal) : ToCodePage(bytes, refusal);
-  if (refusal) {
-    std::cerr << "error: " << file_utf8 << ":" << refusal->line << ": " << refusal->reason
-              << "; file left as it was\n";
-    return false;
-  }
-  const std::string form = to_utf8 ? "UTF-8 with the byte order mark" : PageName();
-  if (converted == bytes) {
-    std::cout << file_utf8 << ": already " << form << '\n';
-    return true;
-  }
-  platform::WriteFileBytesAtomic(path + ".bak", bytes);
-  platform::WriteFileBytesAtomic(path, converted);
-  std::cout << file_utf8 << ": now " << form << " (the original is " << file_utf8 << ".bak)\n";
-  return true;
+  return false;
 }
 
 int RunConvert(const ConvertOptions& options) {
+  const TTargetEncoding to =
+      options.to == "utf8" ? TTargetEncoding::kUtf8 : TTargetEncoding::kCodePage;
   bool all = true;
   for (const std::string& file : options.files) {
     try {
-      all = ConvertFile(file, options.to == "utf8") && all;
+      all = ConvertFile(file, to) && all;
     } catch (const platform::EFileError& e) {
-      std::cerr << "error: " << e.what() << '\n';  // UTF-8 already
+      PrintError(e.what());  // UTF-8 already
       all = false;
     }
   }

@@ -2,24 +2,25 @@
 // never chosen, as FILE:LINE lines an editor can jump to.
 #include "app/cli/coverage_report.h"
 
-#include "app/cli/command.h"
+#include "app/line_writer.h"
 #include "platform/codepage.h"
 
 namespace parlevo::cli {
 
 void PrintCoverage(const TCoverage& coverage, int list) {
-  PrintLine("# " + platform::AnsiToUtf8(coverage.Name()));
+  const TLineWriter& out = StandardOutput();
+  out.Line("# " + platform::AnsiToUtf8(coverage.Name()));
   for (const TCoverage::TFileCount& file : coverage.Files()) {
     const int percent = file.Total == 0 ? 100 : file.Chosen * 100 / file.Total;
-    PrintLine(file.File + ": " + std::to_string(file.Chosen) + "/" + std::to_string(file.Total) +
-              " entries (" + std::to_string(percent) + "%)");
+    out.Line(file.File + ": " + std::to_string(file.Chosen) + "/" + std::to_string(file.Total) +
+             " entries (" + std::to_string(percent) + "%)");
   }
   int listed = 0;
   for (const TCoverage::TNeverChosen& entry : coverage.NeverChosen()) {
     if (listed++ >= list) break;
     std::string line = entry.File + ":" + std::to_string(entry.Line) + ": never chosen";
     if (!entry.Why.empty()) line += " (" + platform::AnsiToUtf8(entry.Why) + ")";
-    PrintLine(line);
+    out.Line(line);
   }
 }
 

@@ -1,13 +1,14 @@
 // parlevo-cli expand: expands the tags of each TEXT with one character, so
 // memory set by one text is there for the next, and prints each result.
 #include <CLI/CLI.hpp>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
+#include "app/cli/shared_options.h"
+#include "app/line_writer.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
 
@@ -20,22 +21,15 @@ struct ExpandOptions {
   std::vector<std::string> texts;
 };
 
-// Writes one result as UTF-8; line breaks inside it are left as they are.
-void PrintWideLine(std::u16string_view text) {
-  std::string line = platform::WideToUtf8(text);
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stdout);
-}
-
 int RunExpand(const ExpandOptions& options) {
   // A loaded character reads its state file here and writes it when released.
   std::unique_ptr<TCharacter> character =
       options.base_file.empty() ? std::make_unique<TCharacter>()
                                 : LoadCharacter(options.base_file, StateUse(options.no_save));
   for (const std::string& text : options.texts) {
-    PrintWideLine(character->ExpandTags(platform::Utf8ToWide(text)));
+    // Line breaks inside a result are left as they are.
+    StandardOutput().WideLine(character->ExpandTags(platform::Utf8ToWide(text)));
   }
-  std::fflush(stdout);
   character.reset();
   return kExitOk;
 }
@@ -51,7 +45,7 @@ CommandRunner SetUpExpand(CLI::App& app) {
   CLI::App* expand = app.add_subcommand("expand", "Expand the tags of each TEXT, in order");
   expand->add_option("--character", options->base_file,
                      "the character's base file (default: a character with no files)");
-  expand->add_flag("--no-save", options->no_save, kNoSaveHelp);
+  AddNoSave(*expand, options->no_save);
   expand->add_option("text", options->texts, "texts with tags")
       ->required()
       ->expected(kManyTexts)

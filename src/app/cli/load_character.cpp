@@ -2,10 +2,9 @@
 // turned into the command's exit status and an "error:" line.
 #include "app/cli/load_character.h"
 
-#include <iostream>
-
 #include "app/cli/command.h"
 #include "app/cli/read_only_character.h"
+#include "app/line_writer.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
@@ -26,7 +25,7 @@ std::unique_ptr<TCharacter> Guarded(Load load) {
 }
 
 // The message is UTF-8 already and names native paths.
-void Warn(const std::string& message) { std::cerr << "warning: " << message << '\n'; }
+void Warn(const std::string& message) { PrintWarning(message); }
 
 }  // namespace
 
@@ -42,11 +41,6 @@ std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file, TStateUs
   if (state_use == TStateUse::kReadWrite) WarnWhenStateCannotBeSaved(base_file);
   return Guarded(
       [&] { return std::make_unique<TCharacter>(base_file, CharacterOptions(state_use)); });
-}
-
-std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file,
-                                             std::vector<TLoadNote>& notes) {
-  return Guarded([&] { return std::make_unique<TCharacter>(base_file, notes); });
 }
 
 }  // namespace parlevo::cli

@@ -21,22 +21,10 @@ namespace parlevo::cli {
 std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file,
                                           TStateUse state_use = TStateUse::kReadWrite);
 
-// The help of the commands' --no-save flag, and the state use it asks for.
-inline constexpr char kNoSaveHelp[] =
-    "read the state file but never write it, so trying a character changes nothing";
-inline TStateUse StateUse(bool no_save) {
-  return no_save ? TStateUse::kReadOnly : TStateUse::kReadWrite;
-}
-
 // How the commands' characters report: a state file problem (a save that
 // failed, a damaged file kept aside) and a file that looks like UTF-8 without
 // the byte order mark are warnings on stderr.
 TCharacterOptions CharacterOptions(TStateUse state_use);
-
-// Loads it for inspection (no state file), collecting notes into `notes`.
-// Same failures as LoadCharacter; `notes` keeps what was found before one.
-std::unique_ptr<TCharacter> InspectCharacter(const std::string& base_file,
-                                             std::vector<TLoadNote>& notes);
 
 }  // namespace parlevo::cli
 

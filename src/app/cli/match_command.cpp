@@ -8,18 +8,17 @@
 // one per line, ascending; a pattern that does not compile is reported on
 // standard error as FILE:LINE: MESSAGE and never matches.
 #include <CLI/CLI.hpp>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/command.h"
-#include "data/file_budget.h"
+#include "app/line_writer.h"
+#include "data/pattern_list.h"
 #include "data/text_helpers.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 #include "regex/rexp.h"
-#include "regex/rexp_set.h"
 
 namespace parlevo::cli {
 namespace {
@@ -35,32 +34,19 @@ struct MatchOptions {
 };
 
 int RunMatchSet(const MatchOptions& options) {
-  std::vector<std::string> lines;
+  std::unique_ptr<TPatternList> list;
   try {
-    lines = platform::ReadTextLines(options.set_file, kMaxPersonalityFileBytes);  // as given
+    list = std::make_unique<TPatternList>(options.set_file);  // the path as given
   } catch (const platform::EFileError& e) {
     throw CommandError(kExitFailure, e.what());  // UTF-8 already
   }
-  std::vector<std::unique_ptr<TbmRExp>> matchers;
-  TbmRExpSet set(bmccDefaultCharCode());
-  for (size_t i = 0; i < lines.size(); ++i) {
-    auto matcher = std::make_unique<TbmRExp>();
-    matcher->SetPattern(lines[i]);
-    try {
-      matcher->Found(std::string_view());  // compiles it whole, automaton included
-      set.Add(matcher.get());
-    } catch (const EbmREToken& e) {
-      std::fprintf(stderr, "%s:%zu: %s\n", options.set_file.c_str(), i + 1, e.Detail().c_str());
-      set.Add(nullptr);
-    }
-    matchers.push_back(std::move(matcher));
+  for (const TPatternList::TProblem& problem : list->Problems()) {
+    StandardError().Line(options.set_file + ":" + std::to_string(problem.Line) + ": " +
+                         problem.Message);
   }
-  std::fflush(stderr);
-  set.Build();
-  std::vector<int32_t> found;
-  set.Find(platform::Utf8ToAnsi(options.pattern), found);
-  for (int32_t i : found) std::printf("%d\n", static_cast<int>(i) + 1);
-  std::fflush(stdout);
+  for (const int32_t line : list->Find(platform::Utf8ToAnsi(options.pattern))) {
+    StandardOutput().Line(std::to_string(line));
+  }
   return kExitOk;
 }
 
@@ -90,8 +76,7 @@ int RunMatch(const MatchOptions& options) {
     if (options.entry) message += " (pattern as folded: " + platform::AnsiToUtf8(pattern) + ")";
     throw CommandError(kExitUsage, message);
   }
-  std::printf("%d %d\n", static_cast<int>(pos), static_cast<int>(len));
-  std::fflush(stdout);
+  StandardOutput().Line(std::to_string(pos) + " " + std::to_string(len));
   return kExitOk;
 }
 

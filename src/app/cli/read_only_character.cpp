@@ -2,9 +2,9 @@
 // whose copy keeps the base file's relative "folder" line working.
 #include "app/cli/read_only_character.h"
 
-#include <iostream>
 #include <system_error>
 
+#include "app/line_writer.h"
 #include "data/character_file.h"
 #include "platform/codepage.h"
 #include "platform/folder_access.h"
@@ -70,7 +70,9 @@ void WarnWhenStateCannotBeSaved(const std::string& base_file) {
     const fs::path native_base = base_file;
     std::string name = platform::AnsiToUtf8(file.GetValue("name"));
     if (name.empty()) name = native_base.filename().string();
-    std::cerr << ReadOnlyCharacterWarning(name, native_base, data_folder) << std::flush;
+    std::string warning = ReadOnlyCharacterWarning(name, native_base, data_folder);
+    warning.pop_back();  // the writer ends the last line
+    StandardError().Line(warning);
   } catch (const std::exception&) {
     // An unreadable base file: loading reports it.
   }

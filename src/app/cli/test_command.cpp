@@ -8,17 +8,17 @@
 #include "app/cli/command.h"
 #include "app/cli/coverage_report.h"
 #include "app/cli/load_character.h"
+#include "app/cli/shared_options.h"
 #include "app/coverage.h"
+#include "app/line_writer.h"
 #include "app/personality_test.h"
-#include "platform/codepage.h"
-#include "platform/datetime.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
 namespace {
 
 struct TestOptions {
-  std::string clock;
+  TClockOption clock;
   bool coverage = false;
   std::string base_file;
   std::vector<std::string> scripts;
@@ -48,7 +48,7 @@ std::vector<TScriptStep> ReadScript(const std::string& script) {
 int RunTest(const TestOptions& options) {
   TScriptRun run;
   run.Character = CharacterOptions(TStateUse::kReadOnly);
-  if (!options.clock.empty()) run.Clock = ClockOption(options.clock);
+  run.Clock = options.clock.Instant();
   // Every script is read before any runs, so a typo costs no run.
   std::vector<std::vector<TScriptStep>> scripts;
   for (const std::string& script : options.scripts) scripts.push_back(ReadScript(script));
@@ -58,6 +58,7 @@ int RunTest(const TestOptions& options) {
     coverage = std::make_unique<TCoverage>(*LoadCharacter(options.base_file, TStateUse::kReadOnly));
     run.OnTurn = [&coverage](const TTurn& turn) { coverage->Record(turn); };
   }
+  const TLineWriter& out = StandardOutput();
   int checks = 0;
   int failed = 0;
   for (size_t i = 0; i < scripts.size(); ++i) {
@@ -70,12 +71,12 @@ int RunTest(const TestOptions& options) {
       throw CommandError(kExitFailure, e.what());  // UTF-8 already
     }
     for (const TCheckFailure& failure : result.Failures) {
-      PrintLine(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " + failure.Message);
+      out.Line(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " + failure.Message);
     }
     checks += result.Checks;
     failed += static_cast<int>(result.Failures.size());
   }
-  PrintLine(std::to_string(checks) + " checks, " + std::to_string(failed) + " failed");
+  out.Line(std::to_string(checks) + " checks, " + std::to_string(failed) + " failed");
   if (coverage) PrintCoverage(*coverage, kDefaultNeverChosenLines);
   return failed == 0 ? kExitOk : kExitFailure;
 }
@@ -84,8 +85,7 @@ CommandRunner SetUpTest(CLI::App& app) {
   auto options = std::make_shared<TestOptions>();
   CLI::App* test = app.add_subcommand(
       "test", "Run personality test scripts; the character's state file is never written");
-  test->add_option("--clock", options->clock,
-                   "freeze the clock at \"YYYY/MM/DD hh:nn:ss[.zzz]\" as each script starts");
+  AddClockOption(*test, options->clock, "as each script starts");
   test->add_flag("--coverage", options->coverage,
                  "then report which entries the scripts made the character choose");
   test->add_option("basefile", options->base_file, "the character's base file")->required();

@@ -8,9 +8,10 @@
 
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
+#include "app/cli/shared_options.h"
+#include "app/line_writer.h"
 #include "data/written_entries.h"
 #include "engine/explain.h"
-#include "platform/clock.h"
 #include "platform/codepage.h"
 
 namespace parlevo::cli {
@@ -19,7 +20,7 @@ namespace {
 struct TryOptions {
   std::string context;
   bool context_given = false;
-  std::string clock;
+  TClockOption clock;
   std::string base_file;
   std::string input;
 };
@@ -43,10 +44,10 @@ void ListMatches(TCharacter& character, int slot, const std::vector<TExplainedTi
   for (const TExplainedTier& tier : tiers) {
     for (const int32_t index : tier.Entries) {
       const TEntryDescription entry = data.Describe(index);
-      PrintLine(std::string(TCharacter::DataKey(slot)) + " " +
-                std::string(character.DataFileName(slot, entry.FileIndex)) + ":" +
-                std::to_string(entry.Line) + " tier " + std::to_string(tier.Tier) + "  " +
-                Written(written, data, index));
+      StandardOutput().Line(std::string(TCharacter::DataKey(slot)) + " " +
+                            std::string(character.DataFileName(slot, entry.FileIndex)) + ":" +
+                            std::to_string(entry.Line) + " tier " + std::to_string(tier.Tier) +
+                            "  " + Written(written, data, index));
     }
   }
 }
@@ -65,7 +66,7 @@ std::string WhoAnswers(const TExplanation& explanation) {
 }
 
 int RunTry(const TryOptions& options) {
-  if (!options.clock.empty()) platform::FreezeClock(ClockOption(options.clock));
+  options.clock.Apply();
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file, TStateUse::kReadOnly);
   std::optional<std::string> context;
   if (options.context_given) context = platform::Utf8ToAnsi(options.context);
@@ -75,7 +76,7 @@ int RunTry(const TryOptions& options) {
   for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
     ListMatches(*character, slot, explanation.Slots[static_cast<size_t>(slot)], written);
   }
-  PrintLine("answer: " + WhoAnswers(explanation));
+  StandardOutput().Line("answer: " + WhoAnswers(explanation));
   return kExitOk;
 }
 
@@ -90,8 +91,7 @@ CommandRunner SetUpTry(CLI::App& app) {
         options->context_given = true;
       },
       "the character's previous answer for kind A (default: its last answer)");
-  command->add_option("--clock", options->clock,
-                      "freeze the clock at \"YYYY/MM/DD hh:nn:ss[.zzz]\"");
+  AddClockOption(*command, options->clock);
   command->add_option("basefile", options->base_file, "the character's base file")->required();
   command->add_option("input", options->input, "what the partner says")->required();
   return [options] { return RunTry(*options); };

@@ -2,10 +2,9 @@
 // so every text is escaped as the format wants, whatever the personality says.
 #include "app/cli/turn_output.h"
 
-#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include "app/cli/command.h"
+#include "app/line_writer.h"
 #include "platform/codepage.h"
 
 namespace parlevo::cli {
@@ -40,31 +39,23 @@ std::string DescribeSource(const std::optional<TTurnSource>& source) {
 }
 
 bool PrintTurn(const TTurn& turn, TTurnOutput output, bool answer) {
+  const TLineWriter& out = StandardOutput();
   switch (output) {
     case TTurnOutput::kLines:
-      return PrintAnsiLine(turn.Line);
+      return out.AnsiLine(turn.Line);
     case TTurnOutput::kWhy:
-      if (!PrintAnsiLine(turn.Line)) return false;
-      return !answer || PrintLine("  # " + DescribeSource(turn.Source));
+      if (!out.AnsiLine(turn.Line)) return false;
+      return !answer || out.Line("  # " + DescribeSource(turn.Source));
     case TTurnOutput::kJson: {
       const nlohmann::ordered_json json = {{"turn", turn.Number},
                                            {"speaker", platform::AnsiToUtf8(turn.Name)},
                                            {"text", platform::AnsiToUtf8(turn.Said)},
                                            {"line", platform::AnsiToUtf8(turn.Line)},
                                            {"source", SourceJson(turn.Source)}};
-      return PrintLine(json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+      return out.Line(json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
     }
   }
   return false;
-}
-
-void AddTurnOutputOptions(CLI::App& command, TTurnOutput& output) {
-  CLI::Option* why = command.add_flag_callback(
-      "--why", [&output] { output = TTurnOutput::kWhy; },
-      "after each line, where its answer came from");
-  CLI::Option* json = command.add_flag_callback(
-      "--json", [&output] { output = TTurnOutput::kJson; }, "one JSON object per line");
-  why->excludes(json);
 }
 
 }  // namespace parlevo::cli

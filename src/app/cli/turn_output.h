@@ -7,11 +7,6 @@
 
 #include "app/turn.h"
 
-namespace CLI {
-class App;
-class Option;
-}  // namespace CLI
-
 namespace parlevo::cli {
 
 enum class TTurnOutput { kLines, kWhy, kJson };
@@ -25,9 +20,6 @@ std::string SourceLocation(const std::optional<TTurnSource>& source);
 // a line that is no character's answer (a chat partner's): it gets no
 // "# ..." line. False when standard output can no longer be written.
 bool PrintTurn(const TTurn& turn, TTurnOutput output, bool answer = true);
-
-// Adds --why and --json (mutually exclusive) to `command`.
-void AddTurnOutputOptions(CLI::App& command, TTurnOutput& output);
 
 }  // namespace parlevo::cli
 

@@ -1,0 +1,46 @@
+// The option blocks several parlevo-cli commands share, each defined once:
+// --clock, --no-save, --partner, and --why/--json.
+#ifndef PARLEVO_APP_CLI_SHARED_OPTIONS_H_
+#define PARLEVO_APP_CLI_SHARED_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/cli/turn_output.h"
+#include "engine/character.h"
+
+namespace CLI {
+class App;
+}
+
+namespace parlevo::cli {
+
+// --clock "YYYY/MM/DD hh:nn:ss[.zzz]": kept as typed, read when the command
+// runs, so a bad value is the command's usage error.
+struct TClockOption {
+  std::string Text;
+  // The instant it names, none when it was not given; a usage error when
+  // the text names no instant.
+  std::optional<double> Instant() const;
+  // Freezes the process clock at that instant, when one was given.
+  void Apply() const;
+};
+// `when` completes the help ("as each script starts"), empty for none.
+void AddClockOption(CLI::App& command, TClockOption& clock, std::string_view when = "");
+
+// --no-save: the state file is read but never written.
+void AddNoSave(CLI::App& command, bool& no_save);
+inline TStateUse StateUse(bool no_save) {
+  return no_save ? TStateUse::kReadOnly : TStateUse::kReadWrite;
+}
+
+// --partner NAME (UTF-8, as typed); none when not given.
+void AddPartner(CLI::App& command, std::optional<std::string>& partner, std::string_view help);
+
+// --why and --json, which exclude each other.
+void AddTurnOutput(CLI::App& command, TTurnOutput& output);
+
+}  // namespace parlevo::cli
+
+#endif  // PARLEVO_APP_CLI_SHARED_OPTIONS_H_
