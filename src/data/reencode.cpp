@@ -33,27 +33,6 @@ std::string HexBytes(std::string_view bytes) {
   return hex;
 }
 
-// The UTF-8 form of one code point.
-std::string Utf8Of(char32_t c) {
-  std::string utf8;
-  if (c < 0x80) {
-    utf8 += static_cast<char>(c);
-  } else if (c < 0x800) {
-    utf8 += static_cast<char>(0xC0 | (c >> 6));
-    utf8 += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    utf8 += static_cast<char>(0xE0 | (c >> 12));
-    utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    utf8 += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    utf8 += static_cast<char>(0xF0 | (c >> 18));
-    utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    utf8 += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return utf8;
-}
-
 // The refusal for the first code page character of `lines` that does not
 // survive a trip through Unicode (bytes that form no character); none
 // (RefusedLine 0) when all do.
@@ -78,7 +57,9 @@ TReencoding FirstLostUtf8Char(const std::vector<std::string>& lines) {
   for (size_t n = 0; n < lines.size(); ++n) {
     const std::vector<char32_t> lost = CharactersLost(platform::Utf8ToWide(lines[n]));
     if (lost.empty()) continue;
-    return Refused(n, "character " + Utf8Of(lost[0]) + " (" + CodePointName(lost[0]) +
+    std::string character;
+    platform::AppendUtf8(character, lost[0]);
+    return Refused(n, "character " + character + " (" + CodePointName(lost[0]) +
                           ") has no form in " + PageName());
   }
   return {};
@@ -90,7 +71,8 @@ TReencoding ToUtf8(std::string_view bytes) {
   const std::vector<std::string> lines = platform::SplitLines(bytes);
   if (IsEncrypted(lines)) return Refused(0, "an enciphered file stays in the " + PageName());
   // Already UTF-8, only the mark is missing.
-  if (LooksLikeUtf8WithoutMark(bytes)) return Converted(std::string(kUtf8Mark) + std::string(bytes));
+  if (LooksLikeUtf8WithoutMark(bytes))
+    return Converted(std::string(kUtf8Mark) + std::string(bytes));
   TReencoding result = FirstBadCodePageChar(lines);
   if (result.RefusedLine == 0) {
     result.Bytes = std::string(kUtf8Mark) + platform::WideToUtf8(platform::AnsiToWide(bytes));

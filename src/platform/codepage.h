@@ -60,6 +60,8 @@ bool IsValidUtf8(std::string_view bytes);
 std::string AnsiToUtf8(std::string_view ansi);
 std::u16string Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::u16string_view wide);
+// Appends the UTF-8 form of the code point `cp` (at most U+10FFFF) to `out`.
+void AppendUtf8(std::string& out, char32_t cp);
 
 // The system's ANSI lower/upper-case conversion: letters of single-byte
 // characters only, never a byte of a double-byte character (932: A-Z; 1252:
