@@ -201,6 +201,7 @@ std::string TParlevoThread::Turn(int index, std::string_view input, TDataSlots s
   turn.Speaker = index;
   turn.StuckLines = stuck_.Add(turn.Said);
   sink_.DeliverLine(*this, turn);
+  savers_[static_cast<size_t>(index)].AfterTurn(*characters_[index]);
   return std::move(turn.Said);
 }
 

@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/periodic_save.h"
 #include "app/stuck_detector.h"
 #include "app/transcript.h"
 #include "app/turn.h"
@@ -147,6 +148,7 @@ class TParlevoThread {
   // Only the conversation thread touches these.
   int64_t turns_ = 0;
   TStuckDetector stuck_;
+  std::array<TPeriodicSave, 2> savers_;  // the memory of each, saved as it goes
 
   std::atomic<bool> finished_{false};
   std::thread thread_;

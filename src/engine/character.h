@@ -184,6 +184,11 @@ class TCharacter {
   // any other control character as a blank, so every memo stays one line.
   // Throws platform::EFileError when the file cannot be written (old file kept).
   void SaveState();
+  // Saves the state file when slots 50-99 changed since it was last read or
+  // written (nothing for a character that saves no state). A failure keeps
+  // the old file and is reported through OnStateProblem once, until a save
+  // succeeds again. Never throws. For saving as a conversation goes.
+  void SaveChanges();
   // Path of the state file (native): Folder + base file name with extension
   // ".lts".
   std::string StatePath() const;
@@ -234,6 +239,7 @@ class TCharacter {
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
   std::string AnswerFrom(int slot, const std::string& input);
   bool WriteFirstState();
+  std::vector<std::string> KeptLines() const;  // slots 50-99 as saved, before the cipher
   void KeepDamagedState(const std::string& path, const std::string& damage) const;
   void ReportSaveError(const std::string& reason) const;
   // Passes each file that looks like UTF-8 without the mark (as far as
@@ -259,8 +265,10 @@ class TCharacter {
   std::string PrevInput_;
   double StartTime_ = 0;
   int32_t TalkCount_ = 0;
-  bool AllowExecute_ = false;  // never set: this system starts no programs
-  bool StateRefused_ = false;  // the state file is no regular file: never read or written
+  bool AllowExecute_ = false;            // never set: this system starts no programs
+  bool StateRefused_ = false;            // the state file is no regular file: never read or written
+  std::vector<std::string> SavedLines_;  // what the state file holds (KeptLines)
+  bool SaveFailing_ = false;             // the last SaveChanges failed and said so
 
   // LIKE's compiled patterns. Mutable: asking a pattern is a const question
   // that fills the cache; one thread uses a character at a time.

@@ -141,12 +141,16 @@ void TCharacter::LoadState() {
   Flags_.fill(false);
   const std::string damage = StateDamage(lines, first);
   if (!damage.empty() && WritesState()) KeepDamagedState(path, damage);
-  if (lines.size() < kStateLines) return;
-  for (int i = 0; i < kKeptSlots; ++i) {
-    Memos_[kFirstKept + i] = CapMemoLine(lines[i]);
-    Counts_[kFirstKept + i] = ReadCount(lines[kKeptSlots + i]).value_or(0);
-    Flags_[kFirstKept + i] = TextToBool(lines[2 * kKeptSlots + i]);
+  if (lines.size() >= kStateLines) {
+    for (int i = 0; i < kKeptSlots; ++i) {
+      Memos_[kFirstKept + i] = CapMemoLine(lines[i]);
+      Counts_[kFirstKept + i] = ReadCount(lines[kKeptSlots + i]).value_or(0);
+      Flags_[kFirstKept + i] = TextToBool(lines[2 * kKeptSlots + i]);
+    }
   }
+  // What the file holds, as it would be written again; a damaged file
+  // differs, so the next save replaces it.
+  SavedLines_ = damage.empty() ? KeptLines() : std::vector<std::string>();
 }
 
 // The user's memory must not vanish without a trace: the file is renamed
@@ -162,18 +166,38 @@ void TCharacter::KeepDamagedState(const std::string& path, const std::string& da
   ReportStateProblem(TStateProblem::kKeptAside, message);
 }
 
-void TCharacter::SaveState() {
-  if (FileName_.empty()) return;
+std::vector<std::string> TCharacter::KeptLines() const {
   std::vector<std::string> lines;
   lines.reserve(kStateLines + 1);
   for (int i = 0; i < kKeptSlots; ++i) lines.push_back(MemoLine(Memos_[kFirstKept + i]));
   for (int i = 0; i < kKeptSlots; ++i)
     lines.push_back(platform::FloatToText(Counts_[kFirstKept + i]));
   for (int i = 0; i < kKeptSlots; ++i) lines.push_back(BoolToText(Flags_[kFirstKept + i]));
+  return lines;
+}
+
+void TCharacter::SaveState() {
+  if (FileName_.empty()) return;
+  std::vector<std::string> kept = KeptLines();
+  std::vector<std::string> lines = kept;
   TCrypt crypt(cmEncrypt);
   crypt.SetKey(Name_);
   crypt.CryptLines(lines);
   platform::WriteTextLinesAtomic(StatePath(), lines);
+  SavedLines_ = std::move(kept);
+}
+
+void TCharacter::SaveChanges() {
+  if (Name_.empty() || !WritesState() || StateRefused_) return;
+  if (KeptLines() == SavedLines_) return;
+  try {
+    SaveState();
+    SaveFailing_ = false;
+  } catch (const std::exception& e) {
+    // Said once: a full disk would otherwise be reported every few seconds.
+    if (!SaveFailing_) ReportSaveError(e.what());
+    SaveFailing_ = true;
+  }
 }
 
 }  // namespace parlevo

@@ -59,6 +59,25 @@ class ConversationThreadTest : public ::testing::Test {
   RecordingSink sink_;
 };
 
+// Memory a conversation changes reaches the state file within a few seconds,
+// while it goes on, so a crash or a power cut loses little of it.
+TEST_F(ConversationThreadTest, MemoryIsSavedAsTheConversationGoes) {
+  ann_ = WriteCharacter(dir_, "Ann", {{"datac2", {"ann{COUNT50++}"}}});
+  bob_ = WriteCharacter(dir_, "Bob", {{"datac2", {"bob"}}});
+  TParlevoThread conversation(ann_, bob_, "", 1, sink_);
+  double saved = 0;
+  // The first save comes after kStateSaveIntervalMs; allow far more.
+  for (int look = 0; look < 300 && saved == 0; ++look) {
+    Linger();
+    saved = TCharacter(ann_, TStateUse::kReadOnly).Count(50);
+  }
+  EXPECT_GT(saved, 0) << "nothing saved while talking";
+  EXPECT_TRUE(conversation.FailureMessage().empty());
+  conversation.Terminate();
+  conversation.WaitFor();
+  EXPECT_GE(TCharacter(ann_, TStateUse::kReadOnly).Count(50), saved);
+}
+
 // ---------------------------------------------------------------------------
 // Turns and lines
 // ---------------------------------------------------------------------------

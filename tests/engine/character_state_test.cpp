@@ -364,6 +364,34 @@ TEST_F(CharacterSaveFailure, AFullDiskKeepsTheOldFileAndReports) {
   EXPECT_EQ(left.size(), 3u) << "no temporary file is left behind";
 }
 
+// Saving as a conversation goes writes only what changed, and a save that
+// keeps failing is said once, until one succeeds again.
+TEST_F(CharacterSaveFailure, ChangesAreSavedAndAFailingSaveIsSaidOnce) {
+  TempDir dir;
+  const std::string base = MakeCharacter(dir, kSimple);
+  TCharacter character(base, Reporting());
+  const auto written = [&] { return std::filesystem::last_write_time(dir / "chara.lts"); };
+  const auto before = written();
+  character.SetMemo(10, "not kept");
+  character.SaveChanges();
+  EXPECT_EQ(written(), before) << "slot 10 is not kept, so nothing changed";
+
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit tiny = old_limit;
+  tiny.rlim_cur = 100;
+  setrlimit(RLIMIT_FSIZE, &tiny);
+  for (int i = 0; i < 3; ++i) {
+    character.SetCount(50, i + 1);
+    character.SaveChanges();
+  }
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  EXPECT_EQ(Reported().size(), 1u);
+  character.SaveChanges();
+  EXPECT_EQ(TCharacter(base, TStateUse::kReadOnly).Count(50), 3);
+  EXPECT_EQ(Reported().size(), 1u);
+}
+
 // A character whose first state file cannot be written runs on its initial
 // state; the save at release tries again and reports the failure.
 TEST_F(CharacterSaveFailure, AFirstStateFileThatCannotBeWrittenDoesNotStopTheCharacter) {

@@ -14,6 +14,7 @@
 #include "app/cli/shared_options.h"
 #include "app/cli/turn_output.h"
 #include "app/transcript.h"
+#include "app/periodic_save.h"
 #include "app/turn.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -56,6 +57,7 @@ int RunChat(const ChatOptions& options) {
   // as it is typed.
   const auto reader =
       LineReader::ForStandardInput(platform::AnsiToUtf8(FormatLine(format, partner, "")));
+  TPeriodicSave saver;  // memory kept as the chat goes, not only at its end
   std::string line;
   while (reader->ReadLine(line)) {
     const std::string heard = platform::Utf8ToAnsi(line);
@@ -63,6 +65,7 @@ int RunChat(const ChatOptions& options) {
       show(HeardTurn(partner, heard, format), false);
     }
     show(SpeakTurn(*character, heard, AllSlots, format), true);
+    saver.AfterTurn(*character);
   }
   character.reset();  // saves the state file (unless --no-save)
   return kExitOk;
