@@ -85,6 +85,8 @@ TEST_F(TextTagsTest, TextFunctions) {
       {"{LEFT9|Abc}", "Abc"},
       {"{LEFT2147483647|Abc}", "Abc"},
       {"{LEFT0|Abc}", "{LEFT0|Abc}"},
+      {"{LEFT2147483648|Abc}", "{LEFT2147483648|Abc}"},  // no 32-bit number: an error
+      {"{LEFT1.5|Abc}", "{LEFT1.5|Abc}"},
       {"{LEFTx|Abc}", "{LEFTx|Abc}"},
       {"{LEFT$2|Abc}", "Ab"},
       {"{RIGHT2|Abc}", "bc"},
