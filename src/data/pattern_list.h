@@ -34,6 +34,9 @@ class TPatternList {
   // The lines that did not compile, in order.
   const std::vector<TProblem>& Problems() const { return problems_; }
 
+  // How many lines hold a pattern that compiled.
+  size_t Compiled() const { return matchers_.size() - problems_.size(); }
+
   // The 1-based line numbers of the patterns found in `text` (code page),
   // ascending.
   std::vector<int32_t> Find(std::string_view text);

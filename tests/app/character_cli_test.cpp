@@ -243,14 +243,14 @@ TEST(Paths, FoldersOutsideTheCodePageLoadAndAreNamedInUtf8) {
   EXPECT_EQ(check.err, "error: cannot read file \"" + talk.string() + "\": File too large\n");
 }
 
-TEST(ChatCommand, AStateFileThatCannotBeSavedIsAWarningAndTheOldOneStays) {
+TEST(ChatCommand, AStateFileThatCannotBeSavedIsAWarningAndStatus3AndTheOldOneStays) {
   CharacterCopy chars;
   const std::string state = chars / "hanako/hanako.lts";
   const std::string before = Slurp(state);
   // A memo too long for a file size limit of 1 KiB stands in for a full disk.
   CliRun run = RunCli({"chat", "--partner", "p", chars / "hanako.ltc"},
                       "おぼえて" + std::string(3000, 'x') + "\n", "trap '' XFSZ; ulimit -f 1;");
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.err.rfind("warning: ", 0), 0u) << run.err;
   EXPECT_NE(run.err.find("hanako.lts"), std::string::npos) << run.err;
   EXPECT_EQ(Slurp(state), before);

@@ -68,7 +68,7 @@ int RunChat(const ChatOptions& options) {
     saver.AfterTurn(*character);
   }
   character.reset();  // saves the state file (unless --no-save)
-  return kExitOk;
+  return ExitStatusAfterSaving();
 }
 
 CommandRunner SetUpChat(CLI::App& app) {
@@ -80,6 +80,10 @@ CommandRunner SetUpChat(CLI::App& app) {
   AddTurnOutput(*chat, options->output);
   AddNoSave(*chat, options->no_save);
   chat->add_option("basefile", options->base_file, "the character's base file")->required();
+  AddExitStatuses(*chat, {{kExitOk, "the input ended and the state file was saved"},
+                          {kExitFailure, kRefusedStatus},
+                          {kExitUsage, kUsageStatus},
+                          {kExitNotSaved, kNotSavedStatus}});
   return [options] { return RunChat(*options); };
 }
 

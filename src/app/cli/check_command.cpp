@@ -6,6 +6,7 @@
 
 #include "app/check.h"
 #include "app/cli/command.h"
+#include "app/cli/shared_options.h"
 #include "app/line_writer.h"
 
 namespace parlevo::cli {
@@ -54,6 +55,10 @@ CommandRunner SetUpCheck(CLI::App& app) {
       app.add_subcommand("check", "Load a character and list what loading passes over in silence");
   check->add_flag("--strict", options->strict, "exit with status 1 when anything was noted");
   check->add_option("basefile", options->base_file, "the character's base file")->required();
+  AddExitStatuses(
+      *check, {{kExitOk, "the character loads (with --strict: and nothing was noted)"},
+               {kExitFailure, "the character was refused, or with --strict something was noted"},
+               {kExitUsage, kUsageStatus}});
   return [options] { return RunCheck(*options); };
 }
 

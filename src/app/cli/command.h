@@ -15,8 +15,9 @@ namespace parlevo::cli {
 
 // Exit statuses of the contract.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;  // a character refused, a file failed
-inline constexpr int kExitUsage = 2;    // a usage error or a pattern syntax error
+inline constexpr int kExitFailure = 1;   // a character refused, a file failed
+inline constexpr int kExitUsage = 2;     // a usage error or a pattern syntax error
+inline constexpr int kExitNotSaved = 3;  // the run ended, but a state file was not saved
 
 // Thrown by a command to end with "error: MESSAGE" on stderr and `status`.
 class CommandError : public std::runtime_error {

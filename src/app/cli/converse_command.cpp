@@ -112,7 +112,7 @@ int RunConverse(const ConverseOptions& options) {
   const std::string failure = conversation->FailureMessage();
   conversation.reset();
   if (!failure.empty()) throw CommandError(kExitFailure, failure);
-  return kExitOk;
+  return ExitStatusAfterSaving();
 }
 
 const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
@@ -132,6 +132,11 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();
+  AddExitStatuses(*command, {{kExitOk, "the conversation ended and both state files were saved"},
+                             {kExitFailure,
+                              "a character was refused, a file failed or the conversation failed"},
+                             {kExitUsage, kUsageStatus},
+                             {kExitNotSaved, kNotSavedStatus}});
   return [options] { return RunConverse(*options); };
 });
 

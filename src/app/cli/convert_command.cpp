@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/cli/shared_options.h"
 #include "app/line_writer.h"
 #include "data/reencode.h"
 #include "platform/textfile.h"
@@ -65,6 +66,11 @@ CommandRunner SetUpConvert(CLI::App& app) {
       ->required()
       ->check(CLI::IsMember({"utf8", "sjis"}));
   convert->add_option("files", options->files, "base and data files")->required();
+  AddExitStatuses(
+      *convert,
+      {{kExitOk, "every file is in the form asked for"},
+       {kExitFailure, "a file was refused (left as it was) or could not be read or written"},
+       {kExitUsage, kUsageStatus}});
   return [options] { return RunConvert(*options); };
 }
 

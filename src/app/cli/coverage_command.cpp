@@ -7,6 +7,7 @@
 #include "app/cli/command.h"
 #include "app/cli/coverage_report.h"
 #include "app/cli/load_character.h"
+#include "app/cli/shared_options.h"
 #include "app/coverage.h"
 #include "app/transcript.h"
 #include "app/turn.h"
@@ -77,6 +78,9 @@ CommandRunner SetUpCoverage(CLI::App& app) {
   coverage->add_option("FIRST", options->first, "base file of the character who opens")->required();
   coverage->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();
+  AddExitStatuses(*coverage, {{kExitOk, "the report was printed"},
+                              {kExitFailure, kRefusedStatus},
+                              {kExitUsage, kUsageStatus}});
   return [options] { return RunCoverage(*options); };
 }
 

@@ -31,7 +31,7 @@ int RunExpand(const ExpandOptions& options) {
     StandardOutput().WideLine(character->ExpandTags(platform::Utf8ToWide(text)));
   }
   character.reset();
-  return kExitOk;
+  return ExitStatusAfterSaving();
 }
 
 // Any number of texts, taken verbatim. A list option would read "[a,b]" as
@@ -51,6 +51,10 @@ CommandRunner SetUpExpand(CLI::App& app) {
       ->expected(kManyTexts)
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  AddExitStatuses(*expand, {{kExitOk, "every text was expanded"},
+                            {kExitFailure, kRefusedStatus},
+                            {kExitUsage, kUsageStatus},
+                            {kExitNotSaved, kNotSavedStatus}});
   return [options] { return RunExpand(*options); };
 }
 

@@ -2,6 +2,8 @@
 // turned into the command's exit status and an "error:" line.
 #include "app/cli/load_character.h"
 
+#include <atomic>
+
 #include "app/cli/command.h"
 #include "app/cli/read_only_character.h"
 #include "app/line_writer.h"
@@ -27,14 +29,26 @@ std::unique_ptr<TCharacter> Guarded(Load load) {
 // The message is UTF-8 already and names native paths.
 void Warn(const std::string& message) { PrintWarning(message); }
 
+// Set by whichever thread releases a character that could not save; read by
+// the main thread once the command's characters are gone.
+std::atomic<bool> state_not_saved{false};
+
 }  // namespace
 
 TCharacterOptions CharacterOptions(TStateUse state_use) {
   TCharacterOptions options(state_use);
-  options.OnStateProblem = [](TStateProblem, const std::string& message) { Warn(message); };
+  const bool writes = state_use == TStateUse::kReadWrite;
+  options.OnStateProblem = [writes](TStateProblem problem, const std::string& message) {
+    Warn(message);
+    if (problem == TStateProblem::kNotSaved || (writes && problem == TStateProblem::kNotAFile)) {
+      state_not_saved = true;
+    }
+  };
   options.OnEncodingWarning = Warn;
   return options;
 }
+
+int ExitStatusAfterSaving() { return state_not_saved ? kExitNotSaved : kExitOk; }
 
 // The path reaches the file system as the user typed it.
 std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file, TStateUse state_use) {

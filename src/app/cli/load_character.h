@@ -23,8 +23,13 @@ std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file,
 
 // How the commands' characters report: a state file problem (a save that
 // failed, a damaged file kept aside) and a file that looks like UTF-8 without
-// the byte order mark are warnings on stderr.
+// the byte order mark are warnings on stderr. A state file that a character
+// writing its state could not save is noted for ExitStatusAfterSaving.
 TCharacterOptions CharacterOptions(TStateUse state_use);
+
+// kExitOk, or kExitNotSaved once a character of this process could not save
+// its state file (a failed save, a state file that is no regular file).
+int ExitStatusAfterSaving();
 
 }  // namespace parlevo::cli
 

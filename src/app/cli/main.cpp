@@ -33,6 +33,10 @@ int Main(int argc, char** argv) {
   CLI::App app{"parlevo-cli: two chatbot characters talking, in the terminal"};
   app.set_version_flag("--version", "parlevo-cli " + std::string(VersionText()));
   app.require_subcommand(1);
+  AddExitStatuses(app, {{kExitOk, "success (each command's --help says what its statuses mean)"},
+                        {kExitFailure, kRefusedStatus},
+                        {kExitUsage, kUsageStatus},
+                        {kExitNotSaved, kNotSavedStatus}});
   int code_page = platform::kCodePage932;
   TClockOption clock;
   app.add_option("--codepage", code_page, "ANSI code page of personality files (932 or 1252)")

@@ -6,13 +6,15 @@
 // `parlevo-cli match --set FILE TEXT`: the 1-based line numbers of the
 // patterns of FILE (one per line, code-page text as written) found in TEXT,
 // one per line, ascending; a pattern that does not compile is reported on
-// standard error as FILE:LINE: MESSAGE and never matches.
+// standard error as FILE:LINE: MESSAGE and never matches; a file with no
+// pattern that compiles exits 2.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/cli/shared_options.h"
 #include "app/line_writer.h"
 #include "data/pattern_list.h"
 #include "data/text_helpers.h"
@@ -43,6 +45,9 @@ int RunMatchSet(const MatchOptions& options) {
   for (const TPatternList::TProblem& problem : list->Problems()) {
     StandardError().Line(options.set_file + ":" + std::to_string(problem.Line) + ": " +
                          problem.Message);
+  }
+  if (list->Compiled() == 0) {
+    throw CommandError(kExitUsage, options.set_file + ": no pattern that compiles");
   }
   for (const int32_t line : list->Find(platform::Utf8ToAnsi(options.pattern))) {
     StandardOutput().Line(std::to_string(line));
@@ -96,6 +101,11 @@ CommandRunner SetUpMatch(CLI::App& app) {
                     "a file of patterns, one per line: prints the line numbers of those found");
   match->add_option("pattern", options->pattern, "the pattern (with --set: the text)")->required();
   CLI::Option* text = match->add_option("text", options->text, "the text to search");
+  AddExitStatuses(*match, {{kExitOk, "the search ran, found or not"},
+                           {kExitFailure, "the --set file could not be read"},
+                           {kExitUsage,
+                            "a usage error, a pattern that does not compile, or a --set file with "
+                            "no pattern that compiles"}});
   return [options, from, text] {
     options->from_given = from->count() > 0;
     options->text_given = text->count() > 0;

@@ -46,4 +46,12 @@ void AddTurnOutput(CLI::App& command, TTurnOutput& output) {
   why->excludes(json);
 }
 
+void AddExitStatuses(CLI::App& command, std::initializer_list<TExitStatus> statuses) {
+  std::string text = "Exit status:";
+  for (const TExitStatus& status : statuses) {
+    text += "\n  " + std::to_string(status.Status) + "  " + std::string(status.Meaning);
+  }
+  command.footer(text);
+}
+
 }  // namespace parlevo::cli

@@ -3,6 +3,7 @@
 #ifndef PARLEVO_APP_CLI_SHARED_OPTIONS_H_
 #define PARLEVO_APP_CLI_SHARED_OPTIONS_H_
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,19 @@ void AddPartner(CLI::App& command, std::optional<std::string>& partner, std::str
 
 // --why and --json, which exclude each other.
 void AddTurnOutput(CLI::App& command, TTurnOutput& output);
+
+// What an exit status of a command means.
+struct TExitStatus {
+  int Status;
+  std::string_view Meaning;
+};
+// Meanings several commands share.
+inline constexpr std::string_view kRefusedStatus = "a character was refused or a file failed";
+inline constexpr std::string_view kUsageStatus = "a usage error";
+inline constexpr std::string_view kNotSavedStatus =
+    "the run ended, but a state file could not be saved (a warning says which and why)";
+// Ends `command`'s help with its exit statuses, one per line.
+void AddExitStatuses(CLI::App& command, std::initializer_list<TExitStatus> statuses);
 
 }  // namespace parlevo::cli
 

@@ -90,6 +90,10 @@ CommandRunner SetUpTest(CLI::App& app) {
                  "then report which entries the scripts made the character choose");
   test->add_option("basefile", options->base_file, "the character's base file")->required();
   test->add_option("script", options->scripts, "test scripts (UTF-8 text)")->required();
+  AddExitStatuses(*test,
+                  {{kExitOk, "every check passed"},
+                   {kExitFailure, "a check failed, or the character was refused or a file failed"},
+                   {kExitUsage, "a usage error, or a script that cannot be read or has an error"}});
   return [options] { return RunTest(*options); };
 }
 

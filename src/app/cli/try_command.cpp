@@ -94,6 +94,9 @@ CommandRunner SetUpTry(CLI::App& app) {
   AddClockOption(*command, options->clock);
   command->add_option("basefile", options->base_file, "the character's base file")->required();
   command->add_option("input", options->input, "what the partner says")->required();
+  AddExitStatuses(*command, {{kExitOk, "the matches were listed"},
+                             {kExitFailure, kRefusedStatus},
+                             {kExitUsage, kUsageStatus}});
   return [options] { return RunTry(*options); };
 }
 
