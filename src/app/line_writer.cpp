@@ -23,8 +23,30 @@ bool TLineWriter::WriteAll(std::string_view bytes) const {
   return true;
 }
 
+std::string VisibleControls(std::string_view utf8) {
+  std::string visible;
+  visible.reserve(utf8.size());
+  char escape[8];
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      visible += escape;
+    } else if (byte == 0xC2 && i + 1 < utf8.size() &&
+               static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+      // U+0080..U+009F, the C1 controls (0x9B alone starts an escape sequence)
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(utf8[++i]));
+      visible += escape;
+    } else {
+      visible += utf8[i];
+    }
+  }
+  return visible;
+}
+
 bool TLineWriter::Line(std::string_view utf8) const {
-  std::string line(utf8);
+  std::string line = controls_ == TControls::kVisible ? VisibleControls(utf8) : std::string(utf8);
   line += '\n';
   return WriteAll(line);
 }
@@ -35,13 +57,13 @@ bool TLineWriter::WideLine(std::u16string_view wide) const {
   return Line(platform::WideToUtf8(wide));
 }
 
-const TLineWriter& StandardOutput() {
-  static const TLineWriter writer(STDOUT_FILENO, stdout);
+TLineWriter& StandardOutput() {
+  static TLineWriter writer(STDOUT_FILENO, stdout);
   return writer;
 }
 
-const TLineWriter& StandardError() {
-  static const TLineWriter writer(STDERR_FILENO, stderr);
+TLineWriter& StandardError() {
+  static TLineWriter writer(STDERR_FILENO, stderr);
   return writer;
 }
 

@@ -13,8 +13,9 @@
 #include "app/cli/load_character.h"
 #include "app/cli/shared_options.h"
 #include "app/cli/turn_output.h"
-#include "app/transcript.h"
+#include "app/line_writer.h"
 #include "app/periodic_save.h"
+#include "app/transcript.h"
 #include "app/turn.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -27,6 +28,7 @@ struct ChatOptions {
   std::string format = std::string(kDefaultLogFormat);
   TTurnOutput output = TTurnOutput::kLines;
   bool no_save = false;
+  bool raw = false;
   std::string base_file;
 };
 
@@ -38,6 +40,7 @@ std::string LoginName() {
 }
 
 int RunChat(const ChatOptions& options) {
+  ApplyRaw(options.raw);
   // As in the conversation, an empty pattern means the default one.
   const std::string format = options.format.empty() ? std::string(kDefaultLogFormat)
                                                     : platform::Utf8ToAnsi(options.format);
@@ -55,8 +58,8 @@ int RunChat(const ChatOptions& options) {
   show(SpeakTurn(*character, kOpeningInput, OpeningSlots, format), true);
   // On a terminal the prompt is the partner's transcript line, completed
   // as it is typed.
-  const auto reader =
-      LineReader::ForStandardInput(platform::AnsiToUtf8(FormatLine(format, partner, "")));
+  std::string prompt = platform::AnsiToUtf8(FormatLine(format, partner, ""));
+  const auto reader = LineReader::ForStandardInput(options.raw ? prompt : VisibleControls(prompt));
   TPeriodicSave saver;  // memory kept as the chat goes, not only at its end
   std::string line;
   while (reader->ReadLine(line)) {
@@ -79,6 +82,7 @@ CommandRunner SetUpChat(CLI::App& app) {
   chat->add_option("--format", options->format, "transcript line pattern")->capture_default_str();
   AddTurnOutput(*chat, options->output);
   AddNoSave(*chat, options->no_save);
+  AddRaw(*chat, options->raw);
   chat->add_option("basefile", options->base_file, "the character's base file")->required();
   AddExitStatuses(*chat, {{kExitOk, "the input ended and the state file was saved"},
                           {kExitFailure, kRefusedStatus},

@@ -56,6 +56,7 @@ struct ConverseOptions {
   TTurnOutput output = TTurnOutput::kLines;
   bool stop_when_stuck = false;
   bool no_save = false;
+  bool raw = false;
   std::string first, second;
 };
 
@@ -91,6 +92,7 @@ class PrintingSink : public LineSink {
 };
 
 int RunConverse(const ConverseOptions& options) {
+  ApplyRaw(options.raw);
   InterruptGuard guard;
   PrintingSink sink(options);
   std::unique_ptr<TParlevoThread> conversation;
@@ -129,6 +131,7 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   command->add_flag("--stop-when-stuck", options->stop_when_stuck,
                     "end once the last lines repeat a cycle for the third time");
   AddNoSave(*command, options->no_save);
+  AddRaw(*command, options->raw);
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/cli/command.h"
+#include "app/line_writer.h"
 #include "platform/clock.h"
 #include "platform/datetime.h"
 
@@ -44,6 +45,15 @@ void AddTurnOutput(CLI::App& command, TTurnOutput& output) {
   CLI::Option* json = command.add_flag_callback(
       "--json", [&output] { output = TTurnOutput::kJson; }, "one JSON object per line");
   why->excludes(json);
+}
+
+void AddRaw(CLI::App& command, bool& raw) {
+  command.add_flag("--raw", raw,
+                   "print control characters (escape sequences) as they are, not as \\x1B");
+}
+
+void ApplyRaw(bool raw) {
+  StandardOutput().SetControls(raw ? TControls::kAsIs : TControls::kVisible);
 }
 
 void AddExitStatuses(CLI::App& command, std::initializer_list<TExitStatus> statuses) {

@@ -42,6 +42,12 @@ void AddPartner(CLI::App& command, std::optional<std::string>& partner, std::str
 // --why and --json, which exclude each other.
 void AddTurnOutput(CLI::App& command, TTurnOutput& output);
 
+// --raw: control characters in what the command prints reach the terminal
+// as they are; without it they are shown as escapes. Applied when the
+// command runs, before it starts any thread.
+void AddRaw(CLI::App& command, bool& raw);
+void ApplyRaw(bool raw);
+
 // What an exit status of a command means.
 struct TExitStatus {
   int Status;

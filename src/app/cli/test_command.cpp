@@ -20,6 +20,7 @@ namespace {
 struct TestOptions {
   TClockOption clock;
   bool coverage = false;
+  bool raw = false;
   std::string base_file;
   std::vector<std::string> scripts;
 };
@@ -46,6 +47,7 @@ std::vector<TScriptStep> ReadScript(const std::string& script) {
 }
 
 int RunTest(const TestOptions& options) {
+  ApplyRaw(options.raw);
   TScriptRun run;
   run.Character = CharacterOptions(TStateUse::kReadOnly);
   run.Clock = options.clock.Instant();
@@ -86,6 +88,7 @@ CommandRunner SetUpTest(CLI::App& app) {
   CLI::App* test = app.add_subcommand(
       "test", "Run personality test scripts; the character's state file is never written");
   AddClockOption(*test, options->clock, "as each script starts");
+  AddRaw(*test, options->raw);
   test->add_flag("--coverage", options->coverage,
                  "then report which entries the scripts made the character choose");
   test->add_option("basefile", options->base_file, "the character's base file")->required();

@@ -21,6 +21,7 @@ struct TryOptions {
   std::string context;
   bool context_given = false;
   TClockOption clock;
+  bool raw = false;
   std::string base_file;
   std::string input;
 };
@@ -67,6 +68,7 @@ std::string WhoAnswers(const TExplanation& explanation) {
 
 int RunTry(const TryOptions& options) {
   options.clock.Apply();
+  ApplyRaw(options.raw);
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file, TStateUse::kReadOnly);
   std::optional<std::string> context;
   if (options.context_given) context = platform::Utf8ToAnsi(options.context);
@@ -92,6 +94,7 @@ CommandRunner SetUpTry(CLI::App& app) {
       },
       "the character's previous answer for kind A (default: its last answer)");
   AddClockOption(*command, options->clock);
+  AddRaw(*command, options->raw);
   command->add_option("basefile", options->base_file, "the character's base file")->required();
   command->add_option("input", options->input, "what the partner says")->required();
   AddExitStatuses(*command, {{kExitOk, "the matches were listed"},
