@@ -5,6 +5,8 @@
 #define PARLEVO_DATA_FILE_BUDGET_H_
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace parlevo {
 
@@ -18,6 +20,12 @@ inline constexpr size_t kMaxPersonalityFileBytes = size_t{64} << 20;
 // multiply it. Beyond it the data file that crosses it is a file error
 // naming this budget, which refuses the character.
 inline constexpr size_t kMaxPersonalityBytes = size_t{64} << 20;
+
+// Reads a file a tool is given beside a personality (a test script, a
+// pattern list) within kMaxPersonalityFileBytes, so no file, pipe or device
+// can take more memory than that. Throws platform::EFileError; for a larger
+// one "cannot read file "…": File too large (over the 64 MiB budget of a file)".
+std::string ReadFileWithinBudget(std::string_view path);
 
 }  // namespace parlevo
 

@@ -1,6 +1,9 @@
-// A pattern list file read into one set matcher: a line's index in the set
-// is its line number less one, so what the set finds maps straight back.
+// A pattern list file read into one set matcher. Blank lines hold no pattern
+// and lines that repeat a pattern share its matcher, so what the list holds
+// grows with its distinct patterns, not with its lines.
 #include "data/pattern_list.h"
+
+#include <unordered_map>
 
 #include "data/file_budget.h"
 #include "platform/textfile.h"
@@ -11,28 +14,41 @@ namespace parlevo {
 
 TPatternList::TPatternList(std::string_view path)
     : set_(std::make_unique<TbmRExpSet>(bmccDefaultCharCode())) {
-  const std::vector<std::string> lines = platform::ReadTextLines(path, kMaxPersonalityFileBytes);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    auto matcher = std::make_unique<TbmRExp>();
-    matcher->SetPattern(lines[i]);
-    try {
-      matcher->Found(std::string_view());  // compiles it whole, automaton included
-      set_->Add(matcher.get());
-    } catch (const EbmREToken& e) {
-      problems_.push_back({static_cast<int>(i + 1), e.Detail()});
-      set_->Add(nullptr);
-    }
-    matchers_.push_back(std::move(matcher));
-  }
+  const std::string bytes = ReadFileWithinBudget(path);
+  // The set searches a pattern added twice once and finds it for both.
+  std::unordered_map<std::string_view, TbmRExp*> seen;
+  int line = 0;
+  platform::VisitLines(bytes, [&](std::string_view pattern) {
+    ++line;
+    if (pattern.empty()) return;
+    TbmRExp*& matcher = seen[pattern];
+    if (matcher == nullptr) matcher = Compile(pattern, line);
+    if (matcher == nullptr) return;  // does not compile: never found
+    set_->Add(matcher);
+    lines_.push_back(line);
+  });
   set_->Build();
 }
 
 TPatternList::~TPatternList() = default;
 
+TbmRExp* TPatternList::Compile(std::string_view pattern, int line) {
+  auto matcher = std::make_unique<TbmRExp>();
+  matcher->SetPattern(pattern);
+  try {
+    matcher->Found(std::string_view());  // compiles it whole, automaton included
+  } catch (const EbmREToken& e) {
+    problems_.push_back({line, e.Detail()});
+    return nullptr;
+  }
+  matchers_.push_back(std::move(matcher));
+  return matchers_.back().get();
+}
+
 std::vector<int32_t> TPatternList::Find(std::string_view text) {
   std::vector<int32_t> found;
   set_->Find(text, found);
-  for (int32_t& index : found) ++index;  // index i is line i + 1
+  for (int32_t& index : found) index = lines_[static_cast<size_t>(index)];
   return found;
 }
 

@@ -24,8 +24,9 @@ class TPatternList {
   };
 
   // Reads `path` (native, as given) with the line rules of every text file,
-  // within the personality file budget; each line is code-page text as
-  // written. Compiles every pattern whole. Throws platform::EFileError.
+  // within the personality file budget (ReadFileWithinBudget); each line is
+  // code-page text as written, a blank line no pattern. Compiles every
+  // distinct pattern whole, once. Throws platform::EFileError.
   explicit TPatternList(std::string_view path);
   ~TPatternList();
   TPatternList(const TPatternList&) = delete;
@@ -35,14 +36,18 @@ class TPatternList {
   const std::vector<TProblem>& Problems() const { return problems_; }
 
   // How many lines hold a pattern that compiled.
-  size_t Compiled() const { return matchers_.size() - problems_.size(); }
+  size_t Compiled() const { return lines_.size(); }
 
   // The 1-based line numbers of the patterns found in `text` (code page),
   // ascending.
   std::vector<int32_t> Find(std::string_view text);
 
  private:
-  std::vector<std::unique_ptr<TbmRExp>> matchers_;
+  // A compiled matcher of `pattern` (read on `line`), or null with a problem.
+  TbmRExp* Compile(std::string_view pattern, int line);
+
+  std::vector<std::unique_ptr<TbmRExp>> matchers_;  // one per distinct pattern
+  std::vector<int32_t> lines_;                      // per index of the set: its line
   std::unique_ptr<TbmRExpSet> set_;
   std::vector<TProblem> problems_;
 };

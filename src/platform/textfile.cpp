@@ -85,20 +85,8 @@ void SyncFolder(const std::string& dir) {
 // Lines
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
-  size_t nul = bytes.find('\0');
-  if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t brk = bytes.find_first_of("\r\n", start);
-    if (brk == std::string_view::npos) {
-      lines.emplace_back(bytes.substr(start));
-      break;
-    }
-    lines.emplace_back(bytes.substr(start, brk - start));
-    start = brk + 1;
-    if (bytes[brk] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
-  }
+  VisitLines(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -106,7 +94,9 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 // Errors
 
 EFileError::EFileError(std::string_view action, std::string path, int error)
-    : EFileError(action, std::move(path), std::string_view(std::strerror(error))) {}
+    : EFileError(action, std::move(path), std::string_view(std::strerror(error))) {
+  error_ = error;
+}
 
 EFileError::EFileError(std::string_view action, std::string path, std::string_view reason)
     : std::runtime_error(std::string(action) + " \"" + path + "\": " + std::string(reason)),

@@ -24,15 +24,34 @@ class EFileError : public std::runtime_error {
   // The same with a reason of the program's own in place of an errno text.
   EFileError(std::string_view action, std::string path, std::string_view reason);
   const std::string& Path() const { return path_; }
+  // The errno value it was made with; 0 for a reason of the program's own.
+  int Error() const { return error_; }
 
  private:
   std::string path_;
+  int error_ = 0;
 };
 
 // Splits bytes into lines: the text ends at the first NUL; lines end at CR,
 // LF or CR LF; a last line without a break is a line; a break at the very end
 // adds no empty line.
 std::vector<std::string> SplitLines(std::string_view bytes);
+// Calls `visit` with each line SplitLines would give, without holding them all.
+template <typename Visit>
+void VisitLines(std::string_view bytes, Visit visit) {
+  bytes = bytes.substr(0, bytes.find('\0'));
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t brk = bytes.find_first_of("\r\n", start);
+    if (brk == std::string_view::npos) {
+      visit(bytes.substr(start));
+      break;
+    }
+    visit(bytes.substr(start, brk - start));
+    start = brk + 1;
+    if (bytes[brk] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+}
 
 bool FileExists(std::string_view path);  // a regular file
 // Whether something other than a regular file (a folder, a FIFO, a device)

@@ -62,7 +62,14 @@ int RunChat(const ChatOptions& options) {
   const auto reader = LineReader::ForStandardInput(options.raw ? prompt : VisibleControls(prompt));
   TPeriodicSave saver;  // memory kept as the chat goes, not only at its end
   std::string line;
-  while (reader->ReadLine(line)) {
+  for (int64_t read = 1;; ++read) {
+    const TLineRead got = reader->ReadLine(line);
+    if (got == TLineRead::kEnd) break;
+    if (got == TLineRead::kTooLong) {
+      PrintWarning("input line " + std::to_string(read) + " is longer than " +
+                   std::to_string(kMaxInputLineBytes >> 20) + " MiB: skipped");
+      continue;
+    }
     const std::string heard = platform::Utf8ToAnsi(line);
     if (!reader->ShowsInput() || options.output != TTurnOutput::kLines) {
       show(HeardTurn(partner, heard, format), false);

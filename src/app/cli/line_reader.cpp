@@ -17,14 +17,38 @@
 namespace parlevo::cli {
 namespace {
 
+// kTooLong (and `line` emptied) when the line, its end removed, is over the
+// bound or was `cut` short at it.
+TLineRead Bounded(std::string& line, bool cut) {
+  if (cut || line.size() > kMaxInputLineBytes) {
+    line.clear();
+    return TLineRead::kTooLong;
+  }
+  return TLineRead::kLine;
+}
+
 // Lines from a pipe or file, exactly as they come (a CR before the LF too is
-// removed, for files written on Windows).
+// removed, for files written on Windows). A line is kept up to the bound and
+// the rest of a longer one read past, so it never grows beyond it.
 class PipeReader : public LineReader {
  public:
-  bool ReadLine(std::string& line) override {
-    if (!std::getline(std::cin, line)) return false;
+  TLineRead ReadLine(std::string& line) override {
+    line.clear();
+    std::streambuf& in = *std::cin.rdbuf();
+    bool any = false;
+    bool cut = false;
+    for (int c = in.sbumpc(); c != std::char_traits<char>::eof(); c = in.sbumpc()) {
+      any = true;
+      if (c == '\n') break;
+      if (line.size() <= kMaxInputLineBytes) {  // one byte over: a CR may still go
+        line += static_cast<char>(c);
+      } else {
+        cut = true;
+      }
+    }
+    if (!any) return TLineRead::kEnd;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
+    return Bounded(line, cut);
   }
   bool ShowsInput() const override { return false; }
 };
@@ -58,20 +82,21 @@ class EditLineReader : public LineReader {
   EditLineReader(const EditLineReader&) = delete;
   EditLineReader& operator=(const EditLineReader&) = delete;
 
-  bool ReadLine(std::string& line) override {
+  TLineRead ReadLine(std::string& line) override {
     int count = 0;
     const char* got = el_gets(editor_, &count);
     if (got == nullptr || count <= 0) {
       std::fputs("\n", stdout);  // leave the prompt's line
-      return false;
+      return TLineRead::kEnd;
     }
     line.assign(got, static_cast<size_t>(count));
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    const TLineRead read = Bounded(line, false);
     if (!line.empty()) {
       HistEvent event;
       history(history_, &event, H_ENTER, line.c_str());
     }
-    return true;
+    return read;
   }
   bool ShowsInput() const override { return true; }
 

@@ -3,10 +3,17 @@
 #ifndef PARLEVO_APP_CLI_LINE_READER_H_
 #define PARLEVO_APP_CLI_LINE_READER_H_
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
 namespace parlevo::cli {
+
+// The longest line read, its line end aside: a longer one is skipped whole,
+// so a stranger's input cannot take more memory than this.
+inline constexpr size_t kMaxInputLineBytes = size_t{1} << 20;
+
+enum class TLineRead { kLine, kTooLong, kEnd };
 
 class LineReader {
  public:
@@ -15,9 +22,11 @@ class LineReader {
   static std::unique_ptr<LineReader> ForStandardInput(const std::string& prompt);
   virtual ~LineReader() = default;
 
-  // The next line (UTF-8), its line end removed; false at the end of input,
-  // which on a terminal Ctrl-D (on an empty line) and Ctrl-C also mean.
-  virtual bool ReadLine(std::string& line) = 0;
+  // The next line (UTF-8), its line end removed; kTooLong (and `line`
+  // empty) for one over kMaxInputLineBytes, which is passed over; kEnd at the
+  // end of input, which on a terminal Ctrl-D (on an empty line) and Ctrl-C
+  // also mean.
+  virtual TLineRead ReadLine(std::string& line) = 0;
   // True when what is typed is already on the screen after the prompt, so
   // the caller should not print it again.
   virtual bool ShowsInput() const = 0;

@@ -12,6 +12,7 @@
 #include "app/coverage.h"
 #include "app/line_writer.h"
 #include "app/personality_test.h"
+#include "data/file_budget.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
@@ -35,7 +36,7 @@ struct TestOptions {
 std::vector<TScriptStep> ReadScript(const std::string& script) {
   std::string text;
   try {
-    text = platform::ReadFileBytes(script);  // as given
+    text = ReadFileWithinBudget(script);  // as given
   } catch (const platform::EFileError& e) {
     ScriptError(script, 0, std::string("cannot read the script: ") + e.what());
   }
