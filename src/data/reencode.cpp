@@ -3,6 +3,10 @@
 // would not.
 #include "data/reencode.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -17,10 +21,21 @@ namespace {
 
 std::string PageName() { return "code page " + std::to_string(platform::ProcessCodePage()); }
 
-TReencoding Converted(std::string bytes) { return {std::move(bytes), 0, std::string()}; }
+TReencoding Converted(std::string bytes) {
+  TReencoding result;
+  result.Bytes = std::move(bytes);
+  return result;
+}
 
+// Refused because of the line of index `line_index`, or of the whole file
+// (kWholeFile).
+constexpr size_t kWholeFile = static_cast<size_t>(-1);
 TReencoding Refused(size_t line_index, std::string reason) {
-  return {std::string(), static_cast<int>(line_index + 1), std::move(reason)};
+  TReencoding result;
+  result.Refused = true;
+  result.Line = line_index == kWholeFile ? 0 : static_cast<int>(line_index + 1);
+  result.Reason = std::move(reason);
+  return result;
 }
 
 std::string HexBytes(std::string_view bytes) {
@@ -33,17 +48,34 @@ std::string HexBytes(std::string_view bytes) {
   return hex;
 }
 
+// True when `wide`, read from a double-byte character, is one character
+// that the code page writes back as the other double-byte spelling `back`.
+bool SpelledTwice(std::u16string_view wide, std::string_view back) {
+  return wide.size() == 1 && wide[0] >= 0x80 && wide[0] != u'\uFFFD' && back.size() == 2 &&
+         platform::AnsiToWide(back) == wide;
+}
+
 // The refusal for the first code page character of `lines` that does not
-// survive a trip through Unicode (bytes that form no character); none
-// (RefusedLine 0) when all do.
-TReencoding FirstBadCodePageChar(const std::vector<std::string>& lines) {
+// survive a trip through Unicode (bytes that form no character); none when
+// all do. A character the code page spells twice comes back in its other
+// spelling: that is noted in `notes`, not refused.
+TReencoding FirstBadCodePageChar(const std::vector<std::string>& lines,
+                                 std::vector<TReencodeNote>& notes) {
   for (size_t n = 0; n < lines.size(); ++n) {
     const std::string& line = lines[n];
     for (size_t i = 0; i < line.size();) {
       const size_t len = platform::CharLengthAt(line, i);
       const std::string_view c = std::string_view(line).substr(i, len);
-      if (platform::WideToAnsi(platform::AnsiToWide(c)) != c) {
-        return Refused(n, "bytes " + HexBytes(c) + " are no character of " + PageName());
+      const std::u16string wide = platform::AnsiToWide(c);
+      const std::string back = platform::WideToAnsi(wide);
+      if (back != c) {
+        if (!SpelledTwice(wide, back)) {
+          return Refused(n, "bytes " + HexBytes(c) + " are no character of " + PageName());
+        }
+        notes.push_back({static_cast<int>(n + 1), platform::WideToUtf8(wide) + " (bytes " +
+                                                      HexBytes(c) + ") is spelled twice in " +
+                                                      PageName() + ": it comes back as " +
+                                                      HexBytes(back)});
       }
       i += len;
     }
@@ -73,10 +105,11 @@ TReencoding ToUtf8(std::string_view bytes) {
   // Already UTF-8, only the mark is missing.
   if (LooksLikeUtf8WithoutMark(bytes))
     return Converted(std::string(kUtf8Mark) + std::string(bytes));
-  TReencoding result = FirstBadCodePageChar(lines);
-  if (result.RefusedLine == 0) {
-    result.Bytes = std::string(kUtf8Mark) + platform::WideToUtf8(platform::AnsiToWide(bytes));
-  }
+  std::vector<TReencodeNote> notes;
+  TReencoding result = FirstBadCodePageChar(lines, notes);
+  if (result.Refused) return result;
+  result = Converted(std::string(kUtf8Mark) + platform::WideToUtf8(platform::AnsiToWide(bytes)));
+  result.Notes = std::move(notes);
   return result;
 }
 
@@ -93,8 +126,43 @@ TReencoding ToCodePage(std::string_view bytes) {
     }
   }
   TReencoding result = FirstLostUtf8Char(lines);
-  if (result.RefusedLine == 0) result.Bytes = platform::WideToAnsi(platform::Utf8ToWide(bytes));
+  if (!result.Refused) result.Bytes = platform::WideToAnsi(platform::Utf8ToWide(bytes));
   return result;
+}
+
+// Who owns a file and who may read it.
+struct TFileOwnership {
+  bool Known = false;
+  mode_t Mode = 0;
+  uid_t Owner = 0;
+  gid_t Group = 0;
+};
+
+TFileOwnership OwnershipOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return {true, static_cast<mode_t>(st.st_mode & 07777), st.st_uid, st.st_gid};
+}
+
+// Gives the backup the original's permissions before its content is
+// written (an atomic replace keeps the permissions of the file it
+// replaces), so a private file never has a readable copy, not even for a
+// moment.
+void PrepareBackup(const std::string& backup, const TFileOwnership& original) {
+  if (!original.Known) return;
+  const int fd = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return;  // the write that follows says why
+  ::fchmod(fd, original.Mode);
+  ::close(fd);
+}
+
+// Gives the file the original's owner and group where the process may (a
+// file replaced by another user belongs to that user otherwise).
+void KeepOwner(const std::string& path, const TFileOwnership& original) {
+  if (!original.Known) return;
+  if (::chown(path.c_str(), original.Owner, original.Group) == 0) {
+    ::chmod(path.c_str(), original.Mode);  // chown may clear set-id bits
+  }
 }
 
 }  // namespace
@@ -104,25 +172,36 @@ std::string EncodingName(TTargetEncoding to) {
 }
 
 TReencoding Reencode(std::string_view bytes, TTargetEncoding to) {
-  return to == TTargetEncoding::kUtf8 ? ToUtf8(bytes) : ToCodePage(bytes);
+  TReencoding result = to == TTargetEncoding::kUtf8 ? ToUtf8(bytes) : ToCodePage(bytes);
+  if (!result.Refused && result.Bytes.size() > kMaxPersonalityFileBytes) {
+    return Refused(kWholeFile, "in " + EncodingName(to) + " it would take " +
+                                   std::to_string(result.Bytes.size()) + " bytes, over the " +
+                                   std::to_string(kMaxPersonalityFileBytes >> 20) +
+                                   " MiB budget of a file, which loading refuses");
+  }
+  return result;
 }
 
 TFileReencoding ReencodeFile(std::string_view path, TTargetEncoding to) {
-  const std::string bytes = platform::ReadFileBytes(path, kMaxPersonalityFileBytes);
-  TReencoding converted = Reencode(bytes, to);
-  TFileReencoding result;
-  if (converted.RefusedLine > 0) {
-    result.Outcome = TReencodeOutcome::kRefused;
-    result.RefusedLine = converted.RefusedLine;
-    result.Reason = std::move(converted.Reason);
-    return result;
+  // Through a link to the file it names, so the link stays a link.
+  const std::string target = platform::FollowLinks(path);
+  const std::string bytes = ReadFileWithinBudget(target);
+  TFileReencoding file;
+  file.Result = Reencode(bytes, to);
+  if (file.Result.Refused) {
+    file.Outcome = TReencodeOutcome::kRefused;
+    return file;
   }
-  if (converted.Bytes == bytes) return result;  // kAlready
-  result.Outcome = TReencodeOutcome::kConverted;
-  result.Backup = std::string(path) + ".bak";
-  platform::WriteFileBytesAtomic(result.Backup, bytes);
-  platform::WriteFileBytesAtomic(path, converted.Bytes);
-  return result;
+  if (file.Result.Bytes == bytes) return file;  // kAlready
+  file.Outcome = TReencodeOutcome::kConverted;
+  file.Backup = target + ".bak";
+  const TFileOwnership original = OwnershipOf(target);
+  PrepareBackup(file.Backup, original);
+  platform::WriteFileBytesAtomic(file.Backup, bytes);
+  KeepOwner(file.Backup, original);
+  platform::WriteFileBytesAtomic(target, file.Result.Bytes);  // keeps the permissions
+  KeepOwner(target, original);
+  return file;
 }
 
 }  // namespace parlevo

@@ -21,14 +21,18 @@ struct ConvertOptions {
   std::vector<std::string> files;
 };
 
+// "FILE:LINE: ", or "FILE: " for the whole file.
+std::string Where(const std::string& file, int line) {
+  return file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": ";
+}
+
 // Converts one file (its path reaches the file system as given) and says
 // what became of it; false when it is refused.
 bool ConvertFile(const std::string& file, TTargetEncoding to) {
   const TFileReencoding result = ReencodeFile(file, to);
   switch (result.Outcome) {
     case TReencodeOutcome::kRefused:
-      PrintError(file + ":" + std::to_string(result.RefusedLine) + ": " + result.Reason +
-                 "; file left as it was");
+      PrintError(Where(file, result.Result.Line) + result.Result.Reason + "; file left as it was");
       return false;
     case TReencodeOutcome::kAlready:
       StandardOutput().Line(file + ": already " + EncodingName(to));
@@ -36,6 +40,9 @@ bool ConvertFile(const std::string& file, TTargetEncoding to) {
     case TReencodeOutcome::kConverted:
       StandardOutput().Line(file + ": now " + EncodingName(to) + " (the original is " +
                             result.Backup + ")");
+      for (const TReencodeNote& note : result.Result.Notes) {
+        StandardOutput().Line(Where(file, note.Line) + note.Message);
+      }
       return true;
   }
   return false;
