@@ -1,5 +1,5 @@
-// The conversation thread: builds and introduces the two characters, then
-// makes them speak in turn, paced, pausable and stoppable between turns.
+// The conversation thread: builds and introduces the characters, then makes
+// them speak in turn, paced, pausable and stoppable between turns.
 #include "app/conversation.h"
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/pacing.h"
+#include "app/speaker_order.h"
 #include "platform/clock.h"
 
 namespace parlevo {
@@ -35,22 +36,45 @@ TParlevoThread::TParlevoThread(std::string_view first_file, std::string_view sec
   SetInterval(interval);
   // A failure here releases character 0 if it was built (its state is saved,
   // as when it is released at the end of a conversation); no thread runs.
-  characters_[0] = std::make_unique<TCharacter>(first_file);
-  characters_[1] = std::make_unique<TCharacter>(second_file);
+  characters_.push_back(std::make_unique<TCharacter>(first_file));
+  characters_.push_back(std::make_unique<TCharacter>(second_file));
   Start();
 }
 
 TParlevoThread::TParlevoThread(std::array<std::unique_ptr<TCharacter>, 2> characters,
                                std::string_view log_format, int32_t interval, LineSink& sink)
-    : characters_(std::move(characters)), sink_(sink) {
+    : sink_(sink) {
+  SetLogFormat(log_format);
+  SetInterval(interval);
+  for (std::unique_ptr<TCharacter>& character : characters) {
+    characters_.push_back(std::move(character));
+  }
+  Start();
+}
+
+TParlevoThread::TParlevoThread(std::vector<std::unique_ptr<TCharacter>> characters,
+                               TSpeakerOrder order, std::string_view log_format, int32_t interval,
+                               LineSink& sink)
+    : characters_(std::move(characters)), order_(order), sink_(sink) {
   SetLogFormat(log_format);
   SetInterval(interval);
   Start();
 }
 
 void TParlevoThread::Start() {
-  characters_[0]->SetPartner(characters_[1]->DisplayName());
-  characters_[1]->SetPartner(characters_[0]->DisplayName());
+  const size_t count = characters_.size();
+  if (count < kMinGroup || count > kMaxGroup) {
+    throw std::invalid_argument("a conversation has 2 to 8 characters");
+  }
+  for (const auto& character : characters_) {
+    if (character == nullptr) throw std::invalid_argument("a conversation needs its characters");
+  }
+  // Two are introduced once; in a larger group each is introduced to the
+  // next, and before each turn to the one whose line it answers.
+  for (size_t i = 0; i < count; ++i) {
+    characters_[i]->SetPartner(characters_[(i + 1) % count]->DisplayName());
+  }
+  savers_.resize(count);
   thread_ = std::thread(&TParlevoThread::Run, this);
 }
 
@@ -60,9 +84,8 @@ TParlevoThread::~TParlevoThread() {
 }
 
 void TParlevoThread::ReleaseCharacters() {
-  // Character 0 first, then character 1; each saves its state file.
-  characters_[0].reset();
-  characters_[1].reset();
+  // In order, character 0 first; each saves its state file.
+  for (std::unique_ptr<TCharacter>& character : characters_) character.reset();
 }
 
 TCharacter& TParlevoThread::Character(int index) {
@@ -181,27 +204,38 @@ void TParlevoThread::Run() {
 void TParlevoThread::Converse() {
   // The first wait is counted from before the opening turn.
   uint32_t last_tick = platform::TickCount();
-  std::string said = Turn(0, kOpeningInput, OpeningSlots);
-  int index = 1;
+  std::string said = Turn(0, -1, kOpeningInput, OpeningSlots);
+  int last = 0;
   while (AwaitNextTurn(last_tick)) {
-    said = Turn(index, said, AllSlots);
-    index = 1 - index;
+    const int next = NextSpeaker(last, said);
+    said = Turn(next, last, said, AllSlots);
+    last = next;
     last_tick = platform::TickCount();
   }
 }
 
-std::string TParlevoThread::Turn(int index, std::string_view input, TDataSlots slots) {
+int TParlevoThread::NextSpeaker(int last, const std::string& said) {
+  if (order_ == TSpeakerOrder::kBest) return BestSpeaker(characters_, last, said);
+  return (last + 1) % CharacterCount();
+}
+
+std::string TParlevoThread::Turn(int index, int heard_from, std::string_view input,
+                                 TDataSlots slots) {
+  if (CharacterCount() > 2 && heard_from >= 0) {
+    characters_[static_cast<size_t>(index)]->SetPartner(
+        characters_[static_cast<size_t>(heard_from)]->DisplayName());
+  }
   std::shared_ptr<const std::string> format;
   {
     std::lock_guard lock(format_mutex_);
     format = log_format_;
   }
-  TTurn turn = SpeakTurn(*characters_[index], input, slots, *format);
+  TTurn turn = SpeakTurn(*characters_[static_cast<size_t>(index)], input, slots, *format);
   turn.Number = ++turns_;
   turn.Speaker = index;
   turn.StuckLines = stuck_.Add(turn.Said);
   sink_.DeliverLine(*this, turn);
-  savers_[static_cast<size_t>(index)].AfterTurn(*characters_[index]);
+  savers_[static_cast<size_t>(index)].AfterTurn(*characters_[static_cast<size_t>(index)]);
   return std::move(turn.Said);
 }
 

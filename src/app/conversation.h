@@ -1,8 +1,9 @@
-// A conversation between two characters on a thread of its own: the opening
-// turn, then strictly alternating turns, paced by an interval, each turn
-// (its transcript line and where the answer came from) handed to a LineSink.
+// A conversation among two to eight characters on a thread of its own: the
+// opening turn, then turns in the group's order (two characters strictly
+// alternate), paced by an interval, each turn (its transcript line and where
+// the answer came from) handed to a LineSink.
 //
-// Lifetime: a TParlevoThread owns its two characters and its std::thread.
+// Lifetime: a TParlevoThread owns its characters and its std::thread.
 // The characters are released (their state files saved) by the conversation
 // thread as it ends; the destructor requests the stop, lets a paused
 // conversation run on to it, and joins, so no thread outlives its owner.
@@ -38,6 +39,14 @@ namespace parlevo {
 
 class TParlevoThread;
 
+// A group's sizes, and how the next speaker is found.
+inline constexpr size_t kMinGroup = 2;
+inline constexpr size_t kMaxGroup = 8;
+enum class TSpeakerOrder {
+  kRound,  // in the order given: A, B, C, A, B, C, ...
+  kBest,   // whoever's kind A or B knowledge answers the last line best
+};
+
 // Receives each turn on the conversation thread and returns once its line
 // has been taken (the window hands it to its own thread and waits).
 // An implementation must return promptly once its owner has let go of the
@@ -68,8 +77,14 @@ class TParlevoThread {
   // them a failure refused); both must be non-null.
   TParlevoThread(std::array<std::unique_ptr<TCharacter>, 2> characters, std::string_view log_format,
                  int32_t interval, LineSink& sink);
-  // Requests the stop, lets the current turn finish, joins, and releases both
-  // characters (their state files are saved). A paused conversation is let
+  // A group of kMinGroup to kMaxGroup characters the caller has built, all
+  // non-null (std::invalid_argument otherwise); the first opens. With two,
+  // exactly the conversation above whatever the order. In a larger group
+  // each speaker's partner is, for its turn, the one whose line it answers.
+  TParlevoThread(std::vector<std::unique_ptr<TCharacter>> characters, TSpeakerOrder order,
+                 std::string_view log_format, int32_t interval, LineSink& sink);
+  // Requests the stop, lets the current turn finish, joins, and releases the
+  // characters in order (their state files are saved). A paused conversation is let
   // run to its stop.
   ~TParlevoThread();
   TParlevoThread(const TParlevoThread&) = delete;
@@ -113,25 +128,31 @@ class TParlevoThread {
   // during a turn; "" when it ended on request. Valid once Finished().
   std::string FailureMessage() const;
 
-  // Character 0 (the first base file) or 1. Only for the conversation thread
-  // (inside DeliverLine or a command); the characters are gone once
+  // Character 0 (the first base file), 1, ... Only for the conversation
+  // thread (inside DeliverLine or a command); the characters are gone once
   // Finished().
   TCharacter& Character(int index);
+  int CharacterCount() const { return static_cast<int>(characters_.size()); }
 
  private:
   // Introduces the characters to each other and starts the thread.
   void Start();
   void Run();
   void Converse();
-  // Speaks one turn (SpeakTurn) and delivers it. Returns what was said
-  // (ANSI), the other character's next input.
-  std::string Turn(int index, std::string_view input, TDataSlots slots);
+  // Who speaks after `last` (the index of the one who just spoke) answering
+  // `said`.
+  int NextSpeaker(int last, const std::string& said);
+  // Speaks one turn (SpeakTurn) and delivers it. `heard_from` is the index of
+  // the character whose line `input` is. Returns what was said (ANSI), the
+  // next speaker's input.
+  std::string Turn(int index, int heard_from, std::string_view input, TDataSlots slots);
   // Waits until `interval_` ms have passed since `last_tick`, holding while
   // paused. False when a stop was requested.
   bool AwaitNextTurn(uint32_t last_tick);
   void ReleaseCharacters();
 
-  std::array<std::unique_ptr<TCharacter>, 2> characters_;
+  std::vector<std::unique_ptr<TCharacter>> characters_;
+  TSpeakerOrder order_ = TSpeakerOrder::kRound;
   LineSink& sink_;
 
   std::atomic<int32_t> interval_{0};
@@ -148,7 +169,7 @@ class TParlevoThread {
   // Only the conversation thread touches these.
   int64_t turns_ = 0;
   TStuckDetector stuck_;
-  std::array<TPeriodicSave, 2> savers_;  // the memory of each, saved as it goes
+  std::vector<TPeriodicSave> savers_;  // the memory of each, saved as it goes
 
   std::atomic<bool> finished_{false};
   std::thread thread_;

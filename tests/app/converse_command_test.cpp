@@ -107,6 +107,39 @@ TEST_F(ConversationCliTest, PrintsTheLimitedNumberOfLinesInUtf8) {
   EXPECT_EQ(SavedCount(), 1);
 }
 
+// A group of three: in the given order each answers the line before it,
+// named as its partner for that turn; with --order best the one whose
+// pattern matches speaks next; a base file twice in a group is refused.
+TEST_F(ConversationCliTest, GroupsTakeTurnsInOrderOrByBestAnswer) {
+  const std::string ann = WriteCharacter(dir_, "Ann", {{"datac2", {"ann:{NICKNAME}"}}});
+  const std::string bob = WriteCharacter(dir_, "Bob", {{"datac2", {"bob:{NICKNAME}"}}});
+  const std::string cat = WriteCharacter(
+      dir_, "Cat", {{"datab2", {"ann,heard-{NICKNAME}"}}, {"datac2", {"cat:{NICKNAME}"}}});
+  const std::vector<std::string> common = {
+      "--clock", "2026/03/07 09:05:01", "converse", "--no-save", "--turns", "7", "--interval", "0"};
+  std::vector<std::string> args = common;
+  args.insert(args.end(), {ann, bob, cat});
+  CliRun run = RunCli(dir_, args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> round = {"Ann > ",        "Bob > bob:Ann", "Cat > heard-Bob",
+                                          "Ann > ann:Cat", "Bob > bob:Ann", "Cat > heard-Bob",
+                                          "Ann > ann:Cat"};
+  EXPECT_EQ(SplitLines(run.out), round);
+
+  args = common;
+  args.insert(args.end(), {"--order", "best", ann, bob, cat});
+  run = RunCli(dir_, args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> best = {"Ann > ",         "Bob > bob:Ann",   "Cat > heard-Bob",
+                                         "Ann > ann:Cat",  "Cat > heard-Ann", "Ann > ann:Cat",
+                                         "Cat > heard-Ann"};
+  EXPECT_EQ(SplitLines(run.out), best);
+
+  run = RunCli(dir_, {"converse", "--turns", "2", ann, bob, dir_.File("Ann/../Ann.ltc")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("in the group twice"), std::string::npos) << run.err;
+}
+
 TEST_F(ConversationCliTest, FormatOption) {
   CliRun run =
       RunCli(dir_, {"--clock", "2026/03/07 09:05:01", "converse", "--turns", "2", "--interval", "0",

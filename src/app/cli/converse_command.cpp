@@ -1,18 +1,22 @@
-// parlevo-cli converse: two characters talk in the terminal through the same
-// conversation thread the window uses, until N lines or an interrupt.
+// parlevo-cli converse: two characters (or a group of up to eight) talk in the
+// terminal through the same conversation thread the window uses, until N
+// lines or an interrupt.
 #include <CLI/CLI.hpp>
 #include <array>
 #include <atomic>
 #include <csignal>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/command.h"
 #include "app/cli/load_character.h"
 #include "app/cli/shared_options.h"
 #include "app/cli/turn_output.h"
 #include "app/conversation.h"
+#include "app/group_files.h"
 #include "app/line_writer.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -57,7 +61,9 @@ struct ConverseOptions {
   bool stop_when_stuck = false;
   bool no_save = false;
   bool raw = false;
+  TSpeakerOrder order = TSpeakerOrder::kRound;
   std::string first, second;
+  std::vector<std::string> more;  // the rest of a group
 };
 
 // Prints every turn as it arrives and ends the conversation after `limit`
@@ -96,12 +102,24 @@ int RunConverse(const ConverseOptions& options) {
   InterruptGuard guard;
   PrintingSink sink(options);
   std::unique_ptr<TParlevoThread> conversation;
+  std::vector<std::string> files = {options.first, options.second};
+  files.insert(files.end(), options.more.begin(), options.more.end());
+  if (files.size() > kMaxGroup) {
+    throw CommandError(kExitUsage, "a conversation has at most 8 characters");
+  }
+  // A pair may be one character twice, as it always could; a larger group
+  // may not.
+  if (const std::string twice = files.size() > 2 ? RepeatedBaseFile(files) : "";
+      !twice.empty()) {
+    throw CommandError(kExitUsage, RepeatedBaseFileMessage(twice));
+  }
   try {
     const TStateUse state_use = StateUse(options.no_save);
-    std::array<std::unique_ptr<TCharacter>, 2> characters = {
-        LoadCharacter(options.first, state_use), LoadCharacter(options.second, state_use)};
-    conversation = std::make_unique<TParlevoThread>(
-        std::move(characters), platform::Utf8ToAnsi(options.format), options.interval, sink);
+    std::vector<std::unique_ptr<TCharacter>> characters;
+    for (const std::string& file : files) characters.push_back(LoadCharacter(file, state_use));
+    conversation = std::make_unique<TParlevoThread>(std::move(characters), options.order,
+                                                    platform::Utf8ToAnsi(options.format),
+                                                    options.interval, sink);
   } catch (const ELumoError& e) {
     throw CommandError(kExitFailure, e.what());
   } catch (const platform::EFileError& e) {
@@ -120,7 +138,8 @@ int RunConverse(const ConverseOptions& options) {
 const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   auto options = std::make_shared<ConverseOptions>();
   auto* command = app.add_subcommand(
-      "converse", "Two characters talk to each other: each transcript line as it is said");
+      "converse",
+      "Two characters (or up to eight) talk to each other: each transcript line as it is said");
   command->add_option("--turns", options->turns, "stop after N lines (default: until interrupted)")
       ->check(CLI::PositiveNumber);
   command->add_option("--interval", options->interval, "pause between turns in ms (default 2000)")
@@ -135,6 +154,14 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();
+  command->add_option("MORE", options->more,
+                      "base files of further characters (up to eight in all)");
+  command
+      ->add_option("--order", options->order,
+                   "who speaks next in a group: round (in the order given, the default) or best "
+                   "(whoever's kind A or B knowledge answers the last line best)")
+      ->transform(CLI::CheckedTransformer(std::map<std::string, TSpeakerOrder>{
+          {"round", TSpeakerOrder::kRound}, {"best", TSpeakerOrder::kBest}}));
   AddExitStatuses(*command, {{kExitOk, "the conversation ended and both state files were saved"},
                              {kExitFailure,
                               "a character was refused, a file failed or the conversation failed"},

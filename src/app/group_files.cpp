@@ -1,0 +1,34 @@
+// Finding a base file named twice in a group: the same file whatever the
+// spelling (links, "./", another case on a file system that ignores it).
+#include "app/group_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace parlevo {
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  const bool same = std::filesystem::equivalent(a, b, error);
+  return error ? a == b : same;  // a file that is not there: by its name
+}
+
+}  // namespace
+
+std::string RepeatedBaseFile(const std::vector<std::string>& base_files) {
+  for (size_t i = 1; i < base_files.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) {
+      if (SameFile(base_files[i], base_files[j])) return base_files[i];
+    }
+  }
+  return "";
+}
+
+std::string RepeatedBaseFileMessage(const std::string& base_file) {
+  return base_file +
+         ": this character is in the group twice (its state file would be written by two "
+         "characters)";
+}
+
+}  // namespace parlevo

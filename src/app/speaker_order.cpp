@@ -1,0 +1,40 @@
+// Probing a group for the best answerer through the engine's explanation,
+// limited to the pattern objects (kinds A and B).
+#include "app/speaker_order.h"
+
+#include "engine/explain.h"
+#include "platform/codepage.h"
+
+namespace parlevo {
+namespace {
+
+// Data01..DataB2 by slot: only the objects of kinds A and B (slots 2 to 5).
+constexpr TDataSlots kPatternSlots = 0x3C;
+
+}  // namespace
+
+int64_t AnswerRank(TCharacter& character, std::string_view said) {
+  const TExplanation explanation =
+      Explain(character, platform::AnsiToWide(said), std::nullopt, kPatternSlots);
+  if (explanation.Answerers.empty()) return kNoAnswer;
+  const TAnswerer& first = explanation.Answerers.front();
+  return int64_t{first.Slot} << 32 | first.Tier;
+}
+
+int BestSpeaker(const std::vector<std::unique_ptr<TCharacter>>& group, int last,
+                std::string_view said) {
+  const int count = static_cast<int>(group.size());
+  int best = (last + 1) % count;
+  int64_t best_rank = kNoAnswer;
+  for (int step = 1; step < count; ++step) {
+    const int candidate = (last + step) % count;
+    const int64_t rank = AnswerRank(*group[static_cast<size_t>(candidate)], said);
+    if (rank < best_rank) {  // the earlier in the given order keeps a tie
+      best = candidate;
+      best_rank = rank;
+    }
+  }
+  return best;
+}
+
+}  // namespace parlevo

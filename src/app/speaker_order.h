@@ -1,0 +1,31 @@
+// The next speaker of a group ordered by "best": whoever's knowledge answers
+// the last line best, probed without running a tag or changing anything.
+//
+// Thread-safety: as the characters' (the conversation thread).
+#ifndef PARLEVO_APP_SPEAKER_ORDER_H_
+#define PARLEVO_APP_SPEAKER_ORDER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "engine/character.h"
+
+namespace parlevo {
+
+// How well `character` would answer `said` (ANSI) from its kind A and B
+// objects: the first of them in talk order that has candidates, then the
+// lower tier; lower is better, kNoAnswer when none has any. Kind 0 is not
+// asked: its conditions run tags, which may have effects.
+inline constexpr int64_t kNoAnswer = INT64_MAX;
+int64_t AnswerRank(TCharacter& character, std::string_view said);
+
+// The index of the best answerer of `said` among `group`, never `last` (who
+// said it); ties and no answer go in the given order after `last`.
+int BestSpeaker(const std::vector<std::unique_ptr<TCharacter>>& group, int last,
+                std::string_view said);
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_APP_SPEAKER_ORDER_H_
