@@ -109,8 +109,7 @@ int RunConverse(const ConverseOptions& options) {
   }
   // A pair may be one character twice, as it always could; a larger group
   // may not.
-  if (const std::string twice = files.size() > 2 ? RepeatedBaseFile(files) : "";
-      !twice.empty()) {
+  if (const std::string twice = files.size() > 2 ? RepeatedBaseFile(files) : ""; !twice.empty()) {
     throw CommandError(kExitUsage, RepeatedBaseFileMessage(twice));
   }
   try {
@@ -162,7 +161,7 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
                    "(whoever's kind A or B knowledge answers the last line best)")
       ->transform(CLI::CheckedTransformer(std::map<std::string, TSpeakerOrder>{
           {"round", TSpeakerOrder::kRound}, {"best", TSpeakerOrder::kBest}}));
-  AddExitStatuses(*command, {{kExitOk, "the conversation ended and both state files were saved"},
+  AddExitStatuses(*command, {{kExitOk, "the conversation ended and every state file was saved"},
                              {kExitFailure,
                               "a character was refused, a file failed or the conversation failed"},
                              {kExitUsage, kUsageStatus},
