@@ -158,6 +158,14 @@ void TParlevoThread::RunBetweenTurns(Command command) {
   state_changed_.notify_all();
 }
 
+void TParlevoThread::Join(std::string name, std::string text) {
+  {
+    std::lock_guard lock(state_mutex_);
+    joined_.push_back({std::move(name), std::move(text)});
+  }
+  state_changed_.notify_all();
+}
+
 std::string TParlevoThread::FailureMessage() const {
   std::lock_guard lock(state_mutex_);
   return failure_;
@@ -207,11 +215,41 @@ void TParlevoThread::Converse() {
   std::string said = Turn(0, -1, kOpeningInput, OpeningSlots);
   int last = 0;
   while (AwaitNextTurn(last_tick)) {
-    const int next = NextSpeaker(last, said);
-    said = Turn(next, last, said, AllSlots);
-    last = next;
+    if (std::optional<TJoined> joined = TakeJoined()) {
+      last = AnswerJoined(last, *joined, said);
+    } else {
+      const int next = NextSpeaker(last, said);
+      said = Turn(next, last, said, AllSlots);
+      last = next;
+    }
     last_tick = platform::TickCount();
   }
+}
+
+std::optional<TParlevoThread::TJoined> TParlevoThread::TakeJoined() {
+  std::lock_guard lock(state_mutex_);
+  if (joined_.empty()) return std::nullopt;
+  TJoined joined = std::move(joined_.front());
+  joined_.pop_front();
+  return joined;
+}
+
+int TParlevoThread::AnswerJoined(int last, const TJoined& joined, std::string& said) {
+  std::shared_ptr<const std::string> format;
+  {
+    std::lock_guard lock(format_mutex_);
+    format = log_format_;
+  }
+  TTurn heard = HeardTurn(joined.Name, joined.Text, *format);
+  heard.Speaker = -1;
+  sink_.DeliverLine(*this, heard);
+  const int next = NextSpeaker(last, joined.Text);
+  TCharacter& speaker = *characters_[static_cast<size_t>(next)];
+  const TUser partner = speaker.User();
+  speaker.SetPartner(joined.Name);
+  said = Turn(next, -1, joined.Text, AllSlots);
+  speaker.SetPartnerProfile(partner);
+  return next;
 }
 
 int TParlevoThread::NextSpeaker(int last, const std::string& said) {

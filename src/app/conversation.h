@@ -21,9 +21,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -124,6 +126,13 @@ class TParlevoThread {
   using Command = std::function<void(TParlevoThread&)>;
   void RunBetweenTurns(Command command);
 
+  // A line said by someone who is no character (a watcher joining in): `text`
+  // said by `name` (both ANSI). Between two turns, after the opening, the
+  // conversation delivers it as a line of its own (Speaker -1, Number 0)
+  // and the next speaker answers it instead of the last character's line,
+  // its partner named `name` for that turn only. Lines wait in order.
+  void Join(std::string name, std::string text);
+
   // Why the conversation ended by itself: the message of an error raised
   // during a turn; "" when it ended on request. Valid once Finished().
   std::string FailureMessage() const;
@@ -135,10 +144,19 @@ class TParlevoThread {
   int CharacterCount() const { return static_cast<int>(characters_.size()); }
 
  private:
+  struct TJoined {  // a watcher's line: who said it and what (ANSI)
+    std::string Name, Text;
+  };
+
   // Introduces the characters to each other and starts the thread.
   void Start();
   void Run();
   void Converse();
+  // The next line a watcher joined with, if any, taken off the queue.
+  std::optional<TJoined> TakeJoined();
+  // Delivers a joined line and lets the next speaker after `last` answer it;
+  // returns who answered.
+  int AnswerJoined(int last, const TJoined& joined, std::string& said);
   // Who speaks after `last` (the index of the one who just spoke) answering
   // `said`.
   int NextSpeaker(int last, const std::string& said);
@@ -164,6 +182,7 @@ class TParlevoThread {
   bool stop_requested_ = false;
   bool paused_ = false;
   std::vector<Command> commands_;  // to run between turns
+  std::deque<TJoined> joined_;     // lines of a watcher, taken between turns
   std::string failure_;            // written by the conversation thread before finishing
 
   // Only the conversation thread touches these.

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -46,7 +47,9 @@ struct CliRun {
 };
 
 // Starts parlevo-cli with `args`, stdout and stderr going to files in `dir`.
-pid_t StartCli(const ScratchDir& dir, const std::vector<std::string>& args) {
+// With `input`, standard input comes from that file.
+pid_t StartCli(const ScratchDir& dir, const std::vector<std::string>& args,
+               const std::string& input = "") {
   const std::string out = dir.File("out.txt"), err = dir.File("err.txt");
   std::filesystem::remove(out);  // so no one reads an earlier run's output
   std::filesystem::remove(err);
@@ -61,6 +64,7 @@ pid_t StartCli(const ScratchDir& dir, const std::vector<std::string>& args) {
     int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out_fd, 1);
     dup2(err_fd, 2);
+    if (!input.empty()) dup2(open(input.c_str(), O_RDONLY), 0);
     execv(PARLEVO_CLI, argv.data());
     _exit(127);
   }
@@ -77,8 +81,9 @@ CliRun Finish(const ScratchDir& dir, pid_t pid) {
   return run;
 }
 
-CliRun RunCli(const ScratchDir& dir, const std::vector<std::string>& args) {
-  return Finish(dir, StartCli(dir, args));
+CliRun RunCli(const ScratchDir& dir, const std::vector<std::string>& args,
+              const std::string& input = "") {
+  return Finish(dir, StartCli(dir, args, input));
 }
 
 class ConversationCliTest : public ::testing::Test {
@@ -138,6 +143,35 @@ TEST_F(ConversationCliTest, GroupsTakeTurnsInOrderOrByBestAnswer) {
   run = RunCli(dir_, {"converse", "--turns", "2", ann, bob, dir_.File("Ann/../Ann.ltc")});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("in the group twice"), std::string::npos) << run.err;
+}
+
+// A watcher joins in: each line of standard input is said by the watcher
+// and answered by the next speaker, who is introduced to the watcher for
+// that turn; joined lines count toward no limit; a line over 1 MiB is
+// skipped; the end of input leaves the characters talking.
+TEST_F(ConversationCliTest, AWatcherJoinsIn) {
+  const std::string ann = WriteCharacter(dir_, "Ann", {{"datac2", {"ann:{NICKNAME}"}}});
+  const std::string bob = WriteCharacter(dir_, "Bob", {{"datac2", {"bob:{NICKNAME}"}}});
+  const std::string input = dir_.File("watcher.txt");
+  {
+    std::ofstream out(input, std::ios::binary);
+    out << std::string((1 << 20) + 10, 'x') << "\nhello\r\n";
+  }
+  CliRun run = RunCli(
+      dir_,
+      {"converse", "--no-save", "--join", "Zed", "--turns", "8", "--interval", "100", ann, bob},
+      input);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("longer than 1 MiB: skipped"), std::string::npos) << run.err;
+  const std::vector<std::string> lines = SplitLines(run.out);
+  ASSERT_EQ(lines.size(), 9u) << run.out;
+  const auto joined = std::find(lines.begin(), lines.end(), "Zed > hello");
+  ASSERT_NE(joined, lines.end()) << run.out;
+  ASSERT_NE(joined + 1, lines.end());
+  EXPECT_TRUE(joined[1] == "Ann > ann:Zed" || joined[1] == "Bob > bob:Zed") << joined[1];
+  if (joined + 2 != lines.end()) {
+    EXPECT_EQ(joined[2].find(":Zed"), std::string::npos) << "introduced back: " << joined[2];
+  }
 }
 
 TEST_F(ConversationCliTest, FormatOption) {

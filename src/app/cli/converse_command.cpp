@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/cli/joined_input.h"
 #include "app/cli/load_character.h"
 #include "app/cli/shared_options.h"
 #include "app/cli/turn_output.h"
@@ -62,6 +63,8 @@ struct ConverseOptions {
   bool no_save = false;
   bool raw = false;
   TSpeakerOrder order = TSpeakerOrder::kRound;
+  std::string join;  // the watcher's name with --join (UTF-8)
+  bool join_given = false;
   std::string first, second;
   std::vector<std::string> more;  // the rest of a group
 };
@@ -74,8 +77,9 @@ class PrintingSink : public LineSink {
   explicit PrintingSink(const ConverseOptions& options) : options_(options) {}
 
   void DeliverLine(const TParlevoThread& from, const TTurn& turn) override {
-    const bool written = PrintTurn(turn, options_.output);
-    ++printed_;
+    const bool joined = turn.Speaker < 0;  // a watcher's line counts toward no limit
+    const bool written = PrintTurn(turn, options_.output, !joined);
+    if (!joined) ++printed_;
     bool stop = !written || (options_.turns > 0 && printed_ >= options_.turns);
     if (turn.StuckLines > 0 && !stuck_reported_) {
       stuck_reported_ = true;
@@ -124,8 +128,19 @@ int RunConverse(const ConverseOptions& options) {
   } catch (const platform::EFileError& e) {
     throw CommandError(kExitFailure, e.what());
   }
-  // The turn in progress finishes and both characters are saved before exit.
-  while (!conversation->WaitFor(kSignalPoll)) {
+  // The turn in progress finishes and every character is saved before exit.
+  JoinedInput watcher;
+  const bool joining = options.join_given;
+  const std::string watcher_name = platform::Utf8ToAnsi(options.join);
+  for (;;) {
+    if (joining && !watcher.Ended()) {
+      for (const std::string& line : watcher.Poll(kSignalPoll)) {
+        conversation->Join(watcher_name, platform::Utf8ToAnsi(line));
+      }
+      if (conversation->WaitFor(std::chrono::milliseconds(0))) break;
+    } else if (conversation->WaitFor(kSignalPoll)) {
+      break;
+    }
     if (platform::TerminationRequested()) conversation->Terminate();
   }
   const std::string failure = conversation->FailureMessage();
@@ -153,6 +168,14 @@ const CommandRegistrar registrar(40, [](CLI::App& app) -> CommandRunner {
   command->add_option("FIRST", options->first, "base file of the character who opens")->required();
   command->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();
+  command->add_option_function<std::string>(
+      "--join",
+      [options](const std::string& name) {
+        options->join = name;
+        options->join_given = true;
+      },
+      "join in as NAME: each line of standard input is said by NAME before the next turn, and "
+      "the next speaker answers it (end of input leaves the characters talking)");
   command->add_option("MORE", options->more,
                       "base files of further characters (up to eight in all)");
   command
