@@ -69,11 +69,7 @@ void TParlevoThread::Start() {
   for (const auto& character : characters_) {
     if (character == nullptr) throw std::invalid_argument("a conversation needs its characters");
   }
-  // Two are introduced once; in a larger group each is introduced to the
-  // next, and before each turn to the one whose line it answers.
-  for (size_t i = 0; i < count; ++i) {
-    characters_[i]->SetPartner(characters_[(i + 1) % count]->DisplayName());
-  }
+  IntroduceGroup(characters_);
   savers_.resize(count);
   thread_ = std::thread(&TParlevoThread::Run, this);
 }
@@ -254,15 +250,12 @@ int TParlevoThread::AnswerJoined(int last, const TJoined& joined, std::string& s
 
 int TParlevoThread::NextSpeaker(int last, const std::string& said) {
   if (order_ == TSpeakerOrder::kBest) return BestSpeaker(characters_, last, said);
-  return (last + 1) % CharacterCount();
+  return NextInOrder(last, characters_.size());
 }
 
 std::string TParlevoThread::Turn(int index, int heard_from, std::string_view input,
                                  TDataSlots slots) {
-  if (CharacterCount() > 2 && heard_from >= 0) {
-    characters_[static_cast<size_t>(index)]->SetPartner(
-        characters_[static_cast<size_t>(heard_from)]->DisplayName());
-  }
+  IntroduceBeforeTurn(characters_, index, heard_from);
   std::shared_ptr<const std::string> format;
   {
     std::lock_guard lock(format_mutex_);

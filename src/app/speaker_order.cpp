@@ -21,10 +21,23 @@ int64_t AnswerRank(TCharacter& character, std::string_view said) {
   return int64_t{first.Slot} << 32 | first.Tier;
 }
 
+void IntroduceGroup(const std::vector<std::unique_ptr<TCharacter>>& group) {
+  for (size_t i = 0; i < group.size(); ++i) {
+    group[i]->SetPartner(group[(i + 1) % group.size()]->DisplayName());
+  }
+}
+
+void IntroduceBeforeTurn(const std::vector<std::unique_ptr<TCharacter>>& group, int speaker,
+                         int heard_from) {
+  if (group.size() <= 2 || heard_from < 0) return;
+  group[static_cast<size_t>(speaker)]->SetPartner(
+      group[static_cast<size_t>(heard_from)]->DisplayName());
+}
+
 int BestSpeaker(const std::vector<std::unique_ptr<TCharacter>>& group, int last,
                 std::string_view said) {
   const int count = static_cast<int>(group.size());
-  int best = (last + 1) % count;
+  int best = NextInOrder(last, group.size());
   int64_t best_rank = kNoAnswer;
   for (int step = 1; step < count; ++step) {
     const int candidate = (last + step) % count;

@@ -1,5 +1,6 @@
-// The next speaker of a group ordered by "best": whoever's knowledge answers
-// the last line best, probed without running a tag or changing anything.
+// Who speaks next in a group and whom each speaker is introduced to: in the
+// order given, or by "best" (whoever's knowledge answers the last line best,
+// probed without running a tag or changing anything).
 //
 // Thread-safety: as the characters' (the conversation thread).
 #ifndef PARLEVO_APP_SPEAKER_ORDER_H_
@@ -20,6 +21,19 @@ namespace parlevo {
 // asked: its conditions run tags, which may have effects.
 inline constexpr int64_t kNoAnswer = INT64_MAX;
 int64_t AnswerRank(TCharacter& character, std::string_view said);
+
+// Introduces each character of `group` to the next one in the order given:
+// two to each other, once and for all, as a pair always is.
+void IntroduceGroup(const std::vector<std::unique_ptr<TCharacter>>& group);
+// Before character `speaker` answers the line of character `heard_from`: in
+// a group of three or more, introduces it to that character.
+void IntroduceBeforeTurn(const std::vector<std::unique_ptr<TCharacter>>& group, int speaker,
+                         int heard_from);
+
+// The index of the next speaker after `last` in the order given.
+inline int NextInOrder(int last, size_t group_size) {
+  return (last + 1) % static_cast<int>(group_size);
+}
 
 // The index of the best answerer of `said` among `group`, never `last` (who
 // said it); ties and no answer go in the given order after `last`.

@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -139,6 +139,13 @@ TEST_F(ConversationCliTest, GroupsTakeTurnsInOrderOrByBestAnswer) {
                                          "Ann > ann:Cat",  "Cat > heard-Ann", "Ann > ann:Cat",
                                          "Cat > heard-Ann"};
   EXPECT_EQ(SplitLines(run.out), best);
+
+  // Coverage takes the same group, in the order given: each one reported.
+  run = RunCli(dir_, {"coverage", "--turns", "6", "--runs", "1", ann, bob, cat});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("# Ann\n", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("# Bob\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("# Cat\n"), std::string::npos) << run.out;
 
   run = RunCli(dir_, {"converse", "--turns", "2", ann, bob, dir_.File("Ann/../Ann.ltc")});
   EXPECT_EQ(run.status, 2);

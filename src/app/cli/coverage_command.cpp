@@ -1,14 +1,19 @@
-// parlevo-cli coverage: many conversations between two characters on a
-// simulated clock, nothing saved, then which entries of each were chosen.
+// parlevo-cli coverage: many conversations between two characters (or a group
+// taking turns in the order given) on a simulated clock, nothing saved, then
+// which entries of each were chosen.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/command.h"
 #include "app/cli/coverage_report.h"
 #include "app/cli/load_character.h"
 #include "app/cli/shared_options.h"
+#include "app/conversation.h"
 #include "app/coverage.h"
+#include "app/group_files.h"
+#include "app/speaker_order.h"
 #include "app/transcript.h"
 #include "app/turn.h"
 #include "platform/clock.h"
@@ -28,38 +33,56 @@ struct CoverageOptions {
   int32_t list = kDefaultNeverChosenLines;
   int32_t step = 2000;  // ms per line: the window's normal speed
   std::string first, second;
+  std::vector<std::string> more;
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> files = {first, second};
+    files.insert(files.end(), more.begin(), more.end());
+    return files;
+  }
 };
 
 // One conversation of `turns` lines from both characters' loaded state, the
 // clock frozen at `start` and stepped after every line.
-void Converse(const CoverageOptions& options, double start, TCoverage& first, TCoverage& second) {
-  std::array<std::unique_ptr<TCharacter>, 2> speakers = {
-      LoadCharacter(options.first, TStateUse::kReadOnly),
-      LoadCharacter(options.second, TStateUse::kReadOnly)};
-  speakers[0]->SetPartner(speakers[1]->DisplayName());
-  speakers[1]->SetPartner(speakers[0]->DisplayName());
-  std::array<TCoverage*, 2> coverage = {&first, &second};
+void Converse(const CoverageOptions& options, double start,
+              std::vector<std::unique_ptr<TCoverage>>& coverage) {
+  std::vector<std::unique_ptr<TCharacter>> speakers;
+  for (const std::string& file : options.Files()) {
+    speakers.push_back(LoadCharacter(file, TStateUse::kReadOnly));
+  }
+  IntroduceGroup(speakers);
   std::string heard(kOpeningInput);
+  int last = -1;
   for (int32_t line = 0; line < options.turns; ++line) {
     platform::FreezeClock(start + line * options.step * kMillisecond);
-    const int index = line % 2;
+    const int index = line == 0 ? 0 : NextInOrder(last, speakers.size());
+    IntroduceBeforeTurn(speakers, index, last);
     TTurn turn = SpeakTurn(*speakers[static_cast<size_t>(index)], heard,
                            line == 0 ? OpeningSlots : AllSlots, kDefaultLogFormat);
     coverage[static_cast<size_t>(index)]->Record(turn);
     heard = std::move(turn.Said);
+    last = index;
   }
 }
 
 int RunCoverage(const CoverageOptions& options) {
   // A frozen clock (--clock) fixes where the runs start, so a report repeats.
   const double start = platform::NowLocal();
-  TCoverage first(*LoadCharacter(options.first, TStateUse::kReadOnly));
-  TCoverage second(*LoadCharacter(options.second, TStateUse::kReadOnly));
-  for (int32_t run = 0; run < options.runs; ++run) {
-    Converse(options, start + run * kRunSpacing, first, second);
+  const std::vector<std::string> files = options.Files();
+  if (files.size() > kMaxGroup) {
+    throw CommandError(kExitUsage, "a conversation has at most 8 characters");
   }
-  PrintCoverage(first, options.list);
-  PrintCoverage(second, options.list);
+  if (const std::string twice = files.size() > 2 ? RepeatedBaseFile(files) : ""; !twice.empty()) {
+    throw CommandError(kExitUsage, RepeatedBaseFileMessage(twice));
+  }
+  std::vector<std::unique_ptr<TCoverage>> coverage;
+  for (const std::string& file : files) {
+    coverage.push_back(std::make_unique<TCoverage>(*LoadCharacter(file, TStateUse::kReadOnly)));
+  }
+  for (int32_t run = 0; run < options.runs; ++run) {
+    Converse(options, start + run * kRunSpacing, coverage);
+  }
+  for (const auto& each : coverage) PrintCoverage(*each, options.list);
   return kExitOk;
 }
 
@@ -78,6 +101,8 @@ CommandRunner SetUpCoverage(CLI::App& app) {
   coverage->add_option("FIRST", options->first, "base file of the character who opens")->required();
   coverage->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();
+  coverage->add_option("MORE", options->more,
+                       "base files of further characters, taking turns in the order given");
   AddExitStatuses(*coverage, {{kExitOk, "the report was printed"},
                               {kExitFailure, kRefusedStatus},
                               {kExitUsage, kUsageStatus}});
