@@ -3,8 +3,10 @@
 // conversations, and closing the window while a conversation runs.
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <memory>
 
 #include "app/version.h"
@@ -45,6 +47,7 @@ class ConversationCommandsTest : public QObject {
   void patternChangeReachesRunningConversation();
   void closingDuringConversationKeepsTranscriptAndState();
   void aboutNamesVersionAndDataFolders();
+  void watcherJoinsRunningConversation();
 
  private:
   // A window whose conversations run at the fastest speed.
@@ -277,6 +280,47 @@ void ConversationCommandsTest::aboutNamesVersionAndDataFolders() {
   const QString about = dialogs_->messages.last();
   QVERIFY2(about.contains(choco_data + '/'), qPrintable(about));
   QVERIFY2(about.contains(dir_->path() + '/'), qPrintable(about));
+}
+
+// 会話に参加: the line entered is shown and logged as the watcher's (the name
+// in the settings) with no source of its own, and the next speaker answers
+// the watcher; nothing goes out without a conversation, nor over 1 MiB.
+void ConversationCommandsTest::watcherJoinsRunningConversation() {
+  QSettings(Path("parlevo.ini"), QSettings::IniFormat).setValue("join/name", "見物人");
+  const QString ann = WriteCharacter(dir_->path(), "ann", "アン", "やあ", {"アン:{NICKNAME}"});
+  const QString bob = WriteCharacter(dir_->path(), "bob", "ボブ", "おう", {"ボブ:{NICKNAME}"});
+  auto window = FastWindow();
+  Action(*window, "MenuJoin")->trigger();
+  auto* field = window->findChild<QLineEdit*>("JoinText");
+  QVERIFY(field->isVisibleTo(window.get()));
+  field->setText(QStringLiteral("こんばんは"));
+  QTest::keyClick(field, Qt::Key_Return);
+  QVERIFY(MemoLines(*window).isEmpty());
+  QCOMPARE(field->text(), QStringLiteral("こんばんは"));
+
+  dialogs_->files = {ann, bob};
+  Action(*window, "MenuConvNew")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!MemoLines(*window).isEmpty(), kTimeout);
+  field->setText(QString(qsizetype(TFormParlevo::kMaxJoinedBytes / 2 + 1), QChar(u'あ')));
+  QTest::keyClick(field, Qt::Key_Return);
+  QCOMPARE(dialogs_->messages.size(), 1);
+  field->setText(QStringLiteral("こんばんは"));
+  QTest::keyClick(field, Qt::Key_Return);
+  QVERIFY(field->text().isEmpty());
+
+  const QString joined = QStringLiteral("見物人 > こんばんは");
+  QTRY_VERIFY_WITH_TIMEOUT(MemoLines(*window).indexOf(joined) > 0, kTimeout);
+  Action(*window, "MenuConvEnd")->trigger();
+  const QStringList lines = MemoLines(*window);  // newest on top
+  const qsizetype at = lines.indexOf(joined);
+  QCOMPARE(lines.count(joined), 1);
+  QVERIFY2(lines[at - 1] == "アン > アン:見物人" || lines[at - 1] == "ボブ > ボブ:見物人",
+           qPrintable(lines[at - 1]));
+  QCOMPARE(Memo(*window)->document()->findBlockByNumber(int(at)).userData(), nullptr);
+  window->FlushLog();
+  QStringList logged = lines;
+  std::reverse(logged.begin(), logged.end());
+  QCOMPARE(ReadAnsiLines(Path("Parlevo.log")), logged);
 }
 
 int RunConversationCommandTests(int argc, char** argv) {

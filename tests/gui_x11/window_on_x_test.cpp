@@ -1,16 +1,19 @@
 // The window under a real X server (run by CTest through xvfb-run): opens it
-// with the sample characters, drives the menus from the keyboard, and saves a
-// screenshot (PARLEVO_SCREENSHOT, default parlevo-window.png) for the docs;
+// with the sample characters, drives the menus from the keyboard (joining the
+// conversation as the watcher too), and saves a screenshot
+// (PARLEVO_SCREENSHOT, default parlevo-window.png) for the docs;
 // the menus as described with the additions after them, and Qt's own texts
 // in Japanese.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +75,7 @@ void WindowOnXTest::samplesTalkAndTheMenusAnswerTheKeyboard() {
   QTemporaryDir dir;
   QVERIFY(dir.isValid());
   QVERIFY(CopyFolder(QStringLiteral(PARLEVO_SOURCE_DIR "/examples"), dir.filePath("examples")));
+  QSettings(dir.filePath("parlevo.ini"), QSettings::IniFormat).setValue("join/name", "見物人");
   ScriptedDialogs dialogs;
   TFormParlevo window(OptionsFor(dialogs, dir.path()));
   window.show();
@@ -86,6 +90,18 @@ void WindowOnXTest::samplesTalkAndTheMenusAnswerTheKeyboard() {
   PickFromMenu(window, Qt::Key_C, "MenuConv", Qt::Key_N);
   QVERIFY2(window.HasConversation(), qPrintable(dialogs.messages.join('\n')));
   QTRY_VERIFY_WITH_TIMEOUT(MemoLines(window).size() >= 12, kTimeout);
+
+  // 会話 → 会話に参加: the watcher says a line from the keyboard and the next
+  // speaker answers it; Escape closes the input line.
+  PickFromMenu(window, Qt::Key_C, "MenuConv", Qt::Key_J);
+  auto* field = window.findChild<QLineEdit*>("JoinText");
+  QTRY_VERIFY(field->hasFocus());
+  QTest::keyClicks(field, "hello");  // kana would need an input method
+  QTest::keyClick(field, Qt::Key_Return);
+  const QString joined = QStringLiteral("見物人 > hello");
+  QTRY_VERIFY_WITH_TIMEOUT(MemoLines(window).indexOf(joined) > 0, kTimeout);
+  QTest::keyClick(field, Qt::Key_Escape);
+  QVERIFY(!field->isVisible());
 
   // 会話 → 一時停止, then 表示 → 文字を大きく for a readable picture.
   PickFromMenu(window, Qt::Key_C, "MenuConv", Qt::Key_S);

@@ -127,6 +127,12 @@ void ConversationController::SetLogFormat(const std::string& value) {
   if (current_) current_->thread->SetLogFormat(value);
 }
 
+bool ConversationController::Join(const std::string& name, const std::string& text) {
+  if (!current_) return false;
+  current_->thread->Join(name, text);
+  return true;
+}
+
 QString ConversationController::NameOfStateFile(const QString& state_file) const {
   return names_by_state_file_.value(state_file);
 }
@@ -155,7 +161,8 @@ const std::array<std::string, 2>& ConversationController::DataFolders() const {
 void ConversationController::Deliver(const Conversation& from, const TTurn& turn) {
   // A line an ended conversation delivers while a newer one runs is dropped.
   if (current_.get() != &from) return;
-  stuck_ = turn.StuckLines > 0;
+  // A watcher's line (Speaker -1) leaves the loop detector's verdict alone.
+  if (turn.Speaker >= 0) stuck_ = turn.StuckLines > 0;
   PublishState();
   emit turnArrived(turn);
 }

@@ -73,6 +73,10 @@ class ConversationController final : public QObject {
   void Reload();
   void SetInterval(int32_t value);
   void SetLogFormat(const std::string& value);
+  // A watcher's line (`name` and `text` ANSI) for the current conversation,
+  // said between two turns and answered by the next speaker; it arrives
+  // through turnArrived as a turn of Speaker -1. False when none runs.
+  bool Join(const std::string& name, const std::string& text);
 
   bool HasConversation() const { return current_ != nullptr; }
   ConversationState State() const;

@@ -80,6 +80,10 @@ void TFormParlevo::createConversationMenu() {
   connect(save, &QAction::triggered, this, &TFormParlevo::SaveTranscriptAs);
   QAction* log_folder = AddAction(this, menu, "MenuOpenLogFolder", tr("ログのフォルダを開く(&L)"));
   connect(log_folder, &QAction::triggered, this, &TFormParlevo::OpenLogFolder);
+  menu->addSeparator();
+  MenuJoin = AddAction(this, menu, "MenuJoin", tr("会話に参加(&J)"), Keys({Qt::CTRL | Qt::Key_J}));
+  MenuJoin->setCheckable(true);
+  connect(MenuJoin, &QAction::toggled, this, &TFormParlevo::ShowJoinBar);
 }
 
 void TFormParlevo::createSpeedMenu() {

@@ -6,8 +6,8 @@
 // line of the current conversation over on that thread.
 //
 // The class is defined across form_*.cpp, one file per responsibility: the
-// commands and exit, the menus, the transcript, the status, the settings and
-// the recent pairs.
+// commands and exit, the menus, the transcript, the watcher joining in, the
+// status, the settings and the recent pairs.
 #ifndef PARLEVO_APP_GUI_FORM_PARLEVO_H_
 #define PARLEVO_APP_GUI_FORM_PARLEVO_H_
 
@@ -38,6 +38,7 @@ class QTimer;
 namespace parlevo::gui {
 
 class FindBar;
+class JoinBar;
 class TranscriptMemo;
 
 // How a window is set up: where its log and settings live and who answers
@@ -64,6 +65,8 @@ class TFormParlevo : public QMainWindow {
   static constexpr size_t kMemoCapacity = 25600;  // bytes of the code page form
   // A shown line reaches the log file at most this long after it arrived.
   static constexpr int kLogFlushMilliseconds = 1000;
+  // The longest line a watcher may say, in bytes of the code page form.
+  static constexpr size_t kMaxJoinedBytes = size_t{1} << 20;
 
   explicit TFormParlevo(const Options& options = {}, QWidget* parent = nullptr);
   ~TFormParlevo() override;
@@ -133,6 +136,13 @@ class TFormParlevo : public QMainWindow {
   void OpenLogFolder();
   void OpenDataFile(const QString& path);
 
+  // The watcher joining in: the input line and what it sends (form_join.cpp).
+  JoinBar* createJoinBar(QWidget* parent);
+  void ShowJoinBar(bool shown);
+  // Says `text` as the watcher in the current conversation; refused with a
+  // message when it is too long, and when no conversation runs.
+  void SendJoinedLine(const QString& text);
+
   // The status bar, the title and the menu states (form_status.cpp).
   void createStatusBar();
   // Shows the conversation's state: which commands are enabled, the status
@@ -178,12 +188,14 @@ class TFormParlevo : public QMainWindow {
   QLabel* StatusPanel = nullptr;
   QLabel* ConversationPanel = nullptr;
   FindBar* Find = nullptr;
+  JoinBar* Join = nullptr;
 
   QAction* MenuConvNew = nullptr;
   QAction* MenuConvEnd = nullptr;
   QAction* MenuConvBegin = nullptr;
   QAction* MenuConvStop = nullptr;
   QAction* MenuReload = nullptr;
+  QAction* MenuJoin = nullptr;
   QMenu* MenuRecent = nullptr;
   // The speed items, one checked: the last one that set the interval.
   QActionGroup* MenuSpeedItems = nullptr;

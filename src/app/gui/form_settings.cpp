@@ -1,5 +1,6 @@
 // The window's speed (the 速度 items and the interval they set) and the
-// settings it keeps between runs: size and place, speed, pattern, text size.
+// settings it keeps between runs: size and place, speed, pattern, text size,
+// the watcher's name.
 #include <QAction>
 #include <QActionGroup>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/form_parlevo.h"
+#include "app/gui/join_bar.h"
 #include "app/gui/transcript_memo.h"
 #include "platform/numbers.h"
 
@@ -51,6 +53,7 @@ void TFormParlevo::RestoreSettings() {
   }
   if (!remembered_.format.isEmpty()) EditFormat->setText(remembered_.format);
   Memo->SetZoom(remembered_.zoom);
+  Join->SetWatcher(remembered_.watcher);
   RebuildRecentMenu();
 }
 

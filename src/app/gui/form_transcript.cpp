@@ -13,6 +13,7 @@
 #include "app/gui/ansi_text.h"
 #include "app/gui/find_bar.h"
 #include "app/gui/form_parlevo.h"
+#include "app/gui/join_bar.h"
 #include "app/gui/transcript_file.h"
 #include "app/gui/transcript_memo.h"
 #include "app/transcript.h"
@@ -49,12 +50,14 @@ void TFormParlevo::createCentralArea() {
   connect(Memo, &TranscriptMemo::sourcePointed, this, &TFormParlevo::ShowSource);
   connect(Memo, &TranscriptMemo::openFileRequested, this, &TFormParlevo::OpenDataFile);
   Find = new FindBar(Memo, central);
+  Join = createJoinBar(central);
 
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addLayout(format_row);
   layout->addWidget(Memo, 1);
+  layout->addWidget(Join);
   layout->addWidget(Find);
   setCentralWidget(central);
 }
@@ -82,7 +85,10 @@ void TFormParlevo::EditFormatChange(const QString& text) {
 
 void TFormParlevo::ShowLine(const std::string& line) { AddTranscriptLine(line, nullptr); }
 
-void TFormParlevo::ShowTurn(const TTurn& turn) { AddTranscriptLine(turn.Line, &turn.Source); }
+void TFormParlevo::ShowTurn(const TTurn& turn) {
+  // A watcher's line (Speaker -1) came from no data: it has no source to show.
+  AddTranscriptLine(turn.Line, turn.Speaker >= 0 ? &turn.Source : nullptr);
+}
 
 void TFormParlevo::AddTranscriptLine(const std::string& line, const LineProvenance* source) {
   Memo->setUpdatesEnabled(false);

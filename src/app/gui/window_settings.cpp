@@ -2,9 +2,18 @@
 // as "not remembered", so a damaged settings file never stops the window.
 #include "app/gui/window_settings.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace parlevo::gui {
+
+QString LoginName() {
+  for (const char* variable : {"LOGNAME", "USER", "USERNAME"}) {
+    const QString name = qEnvironmentVariable(variable);
+    if (!name.isEmpty()) return name;
+  }
+  return QDir::home().dirName();
+}
 
 WindowSettings ReadWindowSettings(QSettings& settings) {
   WindowSettings values;
@@ -23,6 +32,8 @@ WindowSettings ReadWindowSettings(QSettings& settings) {
     if (!pair.first.isEmpty() && !pair.second.isEmpty()) values.recent << pair;
   }
   settings.endArray();
+  values.watcher = settings.value(QStringLiteral("join/name")).toString();
+  if (values.watcher.isEmpty()) values.watcher = LoginName();
   return values;
 }
 
@@ -39,6 +50,7 @@ void WriteWindowSettings(QSettings& settings, const WindowSettings& values) {
     settings.setValue(QStringLiteral("second"), values.recent[i].second);
   }
   settings.endArray();
+  settings.setValue(QStringLiteral("join/name"), values.watcher);
   settings.sync();
 }
 

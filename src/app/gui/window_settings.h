@@ -1,5 +1,6 @@
 // What the window remembers between runs (size and place, speed, line
-// pattern, text size, recent pairs of characters) and its QSettings keys.
+// pattern, text size, recent pairs of characters, the watcher's name) and its
+// QSettings keys.
 #ifndef PARLEVO_APP_GUI_WINDOW_SETTINGS_H_
 #define PARLEVO_APP_GUI_WINDOW_SETTINGS_H_
 
@@ -27,7 +28,11 @@ struct WindowSettings {
   QString format;               // the line pattern; empty: not remembered
   int zoom = 0;                 // text size steps of the transcript
   QList<CharacterPair> recent;  // newest first; the first is the last pair
+  QString watcher;              // who joins the conversation; the login name by default
 };
+
+// The user's login name, or the home folder's name when the environment has none.
+QString LoginName();
 
 WindowSettings ReadWindowSettings(QSettings& settings);
 void WriteWindowSettings(QSettings& settings, const WindowSettings& values);
