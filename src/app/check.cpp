@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "app/check_fields.h"
 #include "data/lumo_data.h"
 #include "engine/answer_check.h"
 #include "engine/character.h"
@@ -15,10 +16,48 @@
 namespace parlevo {
 namespace {
 
+// The code of a finding that loading or a refusal reports as a message:
+// the first kind whose words the message holds.
+std::string_view CodeOf(std::string_view message, std::string_view otherwise) {
+  static constexpr std::pair<std::string_view, std::string_view> kCodes[] = {
+      {"too few fields", "too-few-fields"},
+      {"does not compile", "pattern-error"},
+      {" hides the ", "hidden-entry"},
+      {" divides nothing", "idle-tier-marker"},
+      {"data file not found", "missing-data-file"},
+      {" lacks, read as ", "lost-characters"},
+      {"looks like UTF-8 without", "utf8-without-mark"},
+      {"characterfile is not found", "base-file-not-found"},
+      {"characterfile is invalid", "base-file-invalid"},
+      {"not supported in this version", "unsupported-version"},
+      {"contains no data", "no-data"},
+  };
+  for (const auto& [words, code] : kCodes) {
+    if (message.find(words) != std::string_view::npos) return code;
+  }
+  return otherwise;
+}
+
+TFinding Finding(std::string_view file, int line, TFindingSeverity severity,
+                 std::string utf8_message, std::string_view code) {
+  TFinding finding;
+  finding.File = std::string(file);
+  finding.Line = line;
+  finding.Severity = severity;
+  finding.Message = std::move(utf8_message);
+  finding.Code = code;
+  return finding;
+}
+
 void AddWarning(std::vector<TFinding>& findings, std::string_view file, int line,
                 std::string_view ansi_message) {
-  findings.push_back(
-      {std::string(file), line, TFindingSeverity::kWarning, platform::AnsiToUtf8(ansi_message)});
+  findings.push_back(Finding(file, line, TFindingSeverity::kWarning,
+                             platform::AnsiToUtf8(ansi_message),
+                             CodeOf(ansi_message, "load-note")));
+}
+
+TFinding Refusal(std::string_view file, const std::string& message, std::string_view otherwise) {
+  return Finding(file, 0, TFindingSeverity::kError, message, CodeOf(message, otherwise));
 }
 
 // What every entry's answer, and every kind 0 condition, does wrong as
@@ -29,14 +68,17 @@ void CheckAnswers(const TCharacter& character, std::vector<TFinding>& findings) 
     for (int32_t e = 0; e < slot.EntryCount(); ++e) {
       const TEntryDescription entry = slot.Describe(e);
       if (entry.Marker) continue;
-      std::vector<std::string> problems = CheckAnswer(entry.Answer);
+      std::vector<TTextProblem> problems = CheckAnswer(entry.Answer);
       if (entry.Condition) {
-        for (std::string& problem : CheckCondition(*entry.Condition)) {
+        for (TTextProblem& problem : CheckCondition(*entry.Condition)) {
           problems.push_back(std::move(problem));
         }
       }
-      for (const std::string& problem : problems) {
-        AddWarning(findings, entry.File, entry.Line, problem);
+      for (const TTextProblem& problem : problems) {
+        TFinding finding = Finding(entry.File, entry.Line, TFindingSeverity::kWarning,
+                                   platform::AnsiToUtf8(problem.Message), problem.Code);
+        if (problem.Fix) finding.Fix = platform::AnsiToUtf8(*problem.Fix);
+        findings.push_back(std::move(finding));
       }
     }
   }
@@ -69,6 +111,17 @@ TCheckSummary Summarize(const TCharacter& character) {
 
 }  // namespace
 
+std::string_view SeverityName(TFindingSeverity severity) {
+  switch (severity) {
+    case TFindingSeverity::kError:
+      return "error";
+    case TFindingSeverity::kNote:
+      return "note";
+    default:
+      return "warning";
+  }
+}
+
 TCheckReport CheckCharacter(std::string_view base_file) {
   TCheckReport report;
   std::vector<TLoadNote> notes;
@@ -77,13 +130,16 @@ TCheckReport CheckCharacter(std::string_view base_file) {
   try {
     character = std::make_unique<TCharacter>(base_file, notes);
   } catch (const ELumoError& e) {
-    refusal = TFinding{std::string(base_file), 0, TFindingSeverity::kError, e.what()};
+    refusal = Refusal(base_file, e.what(), "refused");
   } catch (const platform::EFileError& e) {
-    refusal = TFinding{std::string(e.Path()), 0, TFindingSeverity::kError, e.what()};
+    refusal = Refusal(e.Path(), e.what(), "file-error");
   }
   for (const TLoadNote& note : notes)
     AddWarning(report.Findings, note.File, note.Line, note.Message);
-  if (character) CheckAnswers(*character, report.Findings);
+  if (character) {
+    CheckExtraFields(*character, report.Findings);
+    CheckAnswers(*character, report.Findings);
+  }
   SortFindings(report.Findings);
   if (refusal) {
     report.Findings.push_back(std::move(*refusal));

@@ -14,6 +14,7 @@ namespace parlevo {
 enum class TFindingSeverity {
   kError,    // the character is refused: nothing else of it can be checked
   kWarning,  // loading passed over it, or an answer does something wrong
+  kNote,     // worth knowing, nothing wrong: `check --strict` does not fail on it
 };
 
 struct TFinding {
@@ -21,7 +22,19 @@ struct TFinding {
   int Line = 0;      // 1-based; 0 for the whole file
   TFindingSeverity Severity = TFindingSeverity::kWarning;
   std::string Message;  // UTF-8
+  // A stable short name of the kind of finding ("too-few-fields"), for
+  // programs that act on findings.
+  std::string_view Code;
+  // The characters of the line concerned, 1-based, EndColumn one past the
+  // last; 0 when the finding is about the whole line or file.
+  int Column = 0, EndColumn = 0;
+  // UTF-8 text that puts it right: it replaces [Column, EndColumn) of the
+  // line, or, without columns, the tag the message names.
+  std::optional<std::string> Fix;
 };
+
+// The severity's name as findings are shown: "error", "warning", "note".
+std::string_view SeverityName(TFindingSeverity severity);
 
 struct TSlotCount {
   std::string_view Key;  // the base file key, "data01" .. "datac2"

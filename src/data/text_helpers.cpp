@@ -158,23 +158,24 @@ std::string FoldEntryField(std::string_view ansi) {
   return ExpandDigitWildcard(platform::WideToAnsi(NormalizeText(platform::AnsiToWide(ansi))));
 }
 
-std::vector<std::string> SplitCommaText(std::string_view ansi) {
+std::vector<TCommaField> SplitCommaFields(std::string_view ansi) {
   // A NUL ends the text, as it ends the text of a file.
   ansi = ansi.substr(0, ansi.find('\0'));
-  std::vector<std::string> fields;
+  std::vector<TCommaField> fields;
   size_t i = 0;
   auto skip_blanks = [&] {
     while (i < ansi.size() && IsBlank(ansi[i])) ++i;
   };
   skip_blanks();
   while (i < ansi.size()) {
-    std::string field;
+    TCommaField field;
+    field.Begin = i;
     if (ansi[i] == '"') {
       ++i;
       while (i < ansi.size()) {
         if (ansi[i] == '"') {
           if (i + 1 < ansi.size() && ansi[i + 1] == '"') {
-            field += '"';
+            field.Text += '"';
             i += 2;
             continue;
           }
@@ -182,16 +183,16 @@ std::vector<std::string> SplitCommaText(std::string_view ansi) {
           break;
         }
         size_t n = platform::CharLengthAt(ansi, i);
-        field.append(ansi.substr(i, n));
+        field.Text.append(ansi.substr(i, n));
         i += n;
       }
     } else {
-      size_t start = i;
       while (i < ansi.size() && !IsBlank(ansi[i]) && ansi[i] != ',') {
         i += platform::CharLengthAt(ansi, i);
       }
-      field.assign(ansi.substr(start, i - start));
+      field.Text.assign(ansi.substr(field.Begin, i - field.Begin));
     }
+    field.End = i;
     fields.push_back(std::move(field));
     skip_blanks();
     if (i < ansi.size() && ansi[i] == ',') {
@@ -200,6 +201,12 @@ std::vector<std::string> SplitCommaText(std::string_view ansi) {
     }
   }
   return fields;
+}
+
+std::vector<std::string> SplitCommaText(std::string_view ansi) {
+  std::vector<std::string> texts;
+  for (TCommaField& field : SplitCommaFields(ansi)) texts.push_back(std::move(field.Text));
+  return texts;
 }
 
 const char* BoolToText(bool value) { return value ? "True" : "False"; }

@@ -26,6 +26,15 @@ std::string FoldEntryField(std::string_view ansi);
 // Never splits a double-byte character.
 std::vector<std::string> SplitCommaText(std::string_view ansi);
 
+// One field of comma text and where it is written: bytes [Begin, End) of the
+// text, quotes included.
+struct TCommaField {
+  size_t Begin = 0, End = 0;
+  std::string Text;  // as SplitCommaText gives it
+};
+// SplitCommaText with each field's place, for tools that point at a field.
+std::vector<TCommaField> SplitCommaFields(std::string_view ansi);
+
 // "True" / "False".
 const char* BoolToText(bool value);
 std::u16string BoolToWide(bool value);

@@ -35,7 +35,7 @@ TTagLookup LookUp(std::u16string_view text, const TTag& tag) {
 
 // Pairs the braces; reports a "}" that closes nothing (which empties the
 // whole expansion) and a "{" that is never closed (which cuts it there).
-std::vector<TTag> Parse(std::u16string_view text, std::vector<std::string>& problems) {
+std::vector<TTag> Parse(std::u16string_view text, std::vector<TTextProblem>& problems) {
   std::vector<TTag> top;
   std::vector<TTag> open;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -43,8 +43,10 @@ std::vector<TTag> Parse(std::u16string_view text, std::vector<std::string>& prob
       open.push_back({i, 0, {}});
     } else if (text[i] == u'}') {
       if (open.empty()) {
-        problems.push_back("unbalanced braces: the \"}\" at character " + std::to_string(i + 1) +
-                           " closes no tag, so the whole text expands to nothing");
+        problems.push_back({"unbalanced-braces",
+                            "unbalanced braces: the \"}\" at character " + std::to_string(i + 1) +
+                                " closes no tag, so the whole text expands to nothing",
+                            std::nullopt});
         return top;
       }
       TTag tag = std::move(open.back());
@@ -54,9 +56,11 @@ std::vector<TTag> Parse(std::u16string_view text, std::vector<std::string>& prob
     }
   }
   if (!open.empty()) {
-    problems.push_back("unbalanced braces: the \"{\" at character " +
-                       std::to_string(open.front().Open + 1) +
-                       " is never closed, so the text is cut there");
+    problems.push_back({"unbalanced-braces",
+                        "unbalanced braces: the \"{\" at character " +
+                            std::to_string(open.front().Open + 1) +
+                            " is never closed, so the text is cut there",
+                        std::nullopt});
   }
   return top;
 }
@@ -95,21 +99,28 @@ bool ComparisonAlwaysFails(const TTagLookup& lookup) {
 
 // Why `tag`, used as a condition, can never give True or False; nothing
 // when it may.
-std::optional<std::string> NeverTruth(std::u16string_view text, const TTag& tag) {
+std::optional<TTextProblem> NeverTruth(std::u16string_view text, const TTag& tag) {
   const TTagLookup lookup = LookUp(text, tag);
   switch (LookedUpResult(lookup)) {
     case TTagResult::kNumber:
     case TTagResult::kDate:
-      return "condition " + Written(text, tag) + " gives a number or a date, never True or False";
+      return TTextProblem{
+          "condition-not-truth",
+          "condition " + Written(text, tag) + " gives a number or a date, never True or False",
+          std::nullopt};
     case TTagResult::kNothing:
-      return "condition " + Written(text, tag) + " gives nothing, never True or False";
+      return TTextProblem{"condition-not-truth",
+                          "condition " + Written(text, tag) + " gives nothing, never True or False",
+                          std::nullopt};
     default:
       break;
   }
   if (ComparisonAlwaysFails(lookup)) {
-    return "condition " + Written(text, tag) +
-           " can never be True or False: an operand is no number as written, so the comparison "
-           "always fails";
+    return TTextProblem{"comparison-always-fails",
+                        "condition " + Written(text, tag) +
+                            " can never be True or False: an operand is no number as written, so "
+                            "the comparison always fails",
+                        std::nullopt};
   }
   return std::nullopt;
 }
@@ -126,16 +137,32 @@ bool FirstInnerTagIsCondition(const TTagLookup& lookup) {
   });
 }
 
+// An unknown tag, and the nearest known name when one is close. The key is
+// folded character for character, so the name replaces the tag's first
+// characters as written.
+TTextProblem UnknownTag(std::u16string_view text, const TTag& tag, const TTagLookup& lookup) {
+  TTextProblem problem{"unknown-tag",
+                       "unknown tag " + Written(text, tag) +
+                           ": no tag function has this name, so it stays as written",
+                       std::nullopt};
+  if (const std::optional<TTagSuggestion> near = NearestTagName(lookup.Key)) {
+    const std::string name(near->Name);
+    problem.Message += "; did you mean " + name + "?";
+    std::u16string fixed(text.substr(tag.Open, tag.Close - tag.Open + 1));
+    fixed.replace(1, near->Replaced, platform::AnsiToWide(name));
+    problem.Fix = platform::WideToAnsi(fixed);
+  }
+  return problem;
+}
+
 // Notes unknown names and the conditions inside tags, of `tags` and
 // everything inside.
 void CheckTags(std::u16string_view text, const std::vector<TTag>& tags,
-               std::vector<std::string>& problems) {
+               std::vector<TTextProblem>& problems) {
   for (const TTag& tag : tags) {
     const TTagLookup lookup = LookUp(text, tag);
-    if (!lookup.Key.empty() && lookup.Rows.empty()) {
-      problems.push_back("unknown tag " + Written(text, tag) +
-                         ": no tag function has this name, so it stays as written");
-    }
+    if (!lookup.Key.empty() && lookup.Rows.empty())
+      problems.push_back(UnknownTag(text, tag, lookup));
     if (FirstInnerTagIsCondition(lookup)) {
       if (auto why = NeverTruth(text, tag.Inner.front())) problems.push_back(*why);
     }
@@ -145,30 +172,34 @@ void CheckTags(std::u16string_view text, const std::vector<TTag>& tags,
 
 }  // namespace
 
-std::vector<std::string> CheckAnswer(std::string_view answer) {
+std::vector<TTextProblem> CheckAnswer(std::string_view answer) {
   const std::u16string text = platform::AnsiToWide(answer);
-  std::vector<std::string> problems;
+  std::vector<TTextProblem> problems;
   const std::vector<TTag> tags = Parse(text, problems);
   CheckTags(text, tags, problems);
   return problems;
 }
 
-std::vector<std::string> CheckCondition(std::string_view condition) {
+std::vector<TTextProblem> CheckCondition(std::string_view condition) {
   const std::u16string text = platform::AnsiToWide(condition);
-  std::vector<std::string> problems;
+  std::vector<TTextProblem> problems;
   const std::vector<TTag> tags = Parse(text, problems);
   CheckTags(text, tags, problems);
   if (!problems.empty()) return problems;
   const std::string written = platform::WideToAnsi(text);
   if (tags.empty()) {
     if (NormalizeText(text) != u"TRUE") {
-      problems.push_back("condition " + written + " has no tag, so it is never True");
+      problems.push_back({"condition-without-tag",
+                          "condition " + written + " has no tag, so it is never True",
+                          std::nullopt});
     }
   } else if (tags.size() == 1 && tags[0].Open == 0 && tags[0].Close + 1 == text.size()) {
     if (auto why = NeverTruth(text, tags[0])) problems.push_back(*why);
   } else if (tags.size() == 1) {
-    problems.push_back("condition " + written +
-                       " has text around its tag, so it is never exactly True");
+    problems.push_back(
+        {"text-around-condition",
+         "condition " + written + " has text around its tag, so it is never exactly True",
+         std::nullopt});
   }
   return problems;
 }

@@ -4,19 +4,29 @@
 #ifndef PARLEVO_ENGINE_ANSWER_CHECK_H_
 #define PARLEVO_ENGINE_ANSWER_CHECK_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace parlevo {
 
-// What is wrong with an answer (ANSI in), one message each (ANSI), naming
-// the tag as written. Tags whose name another tag produces are not judged.
-std::vector<std::string> CheckAnswer(std::string_view answer);
+// One thing wrong with a text as written.
+struct TTextProblem {
+  std::string_view Code;  // a stable short name of the kind of problem
+  std::string Message;    // ANSI
+  // The text that would put it right, ANSI, where one is known: the tag as
+  // written with the nearest known name.
+  std::optional<std::string> Fix;
+};
+
+// What is wrong with an answer (ANSI in), naming the tag as written. Tags
+// whose name another tag produces are not judged.
+std::vector<TTextProblem> CheckAnswer(std::string_view answer);
 
 // The same for a kind 0 condition, which must also be able to expand to
 // exactly "True" (the whole condition one tag that gives a truth value).
-std::vector<std::string> CheckCondition(std::string_view condition);
+std::vector<TTextProblem> CheckCondition(std::string_view condition);
 
 }  // namespace parlevo
 

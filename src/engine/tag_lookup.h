@@ -3,6 +3,7 @@
 #ifndef PARLEVO_ENGINE_TAG_LOOKUP_H_
 #define PARLEVO_ENGINE_TAG_LOOKUP_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,15 @@ TTagLookup LookUpTag(std::u16string_view content);
 // What the rows of `lookup` give: their one result kind, or kText when they
 // differ or there are none.
 TTagResult LookedUpResult(const TTagLookup& lookup);
+
+// A known name close to the start of an unknown tag's folded key: `Name`
+// would replace the key's first `Replaced` characters (no inner tag among
+// them). Close means at most two edits, fewer than the name is long.
+struct TTagSuggestion {
+  std::string_view Name;
+  size_t Replaced = 0;
+};
+std::optional<TTagSuggestion> NearestTagName(std::u16string_view key);
 
 }  // namespace parlevo
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -201,6 +203,66 @@ TEST(CheckCommand, AnswersConditionsAndPatternsAreCheckedAsWritten) {
     EXPECT_TRUE(Contains(run.out, note)) << note << "\n" << run.out;
   }
   EXPECT_FALSE(Contains(run.out, dir / "b.txt:4:")) << run.out;
+}
+
+// check --json: every line of standard output is one finding, with a code
+// for each kind of planted mistake, columns and a fix where they are known; a
+// refused character is a single error.
+TEST(CheckCommand, JsonFindingsOfPlantedMistakes) {
+  ScratchDir dir;
+  const std::string base =
+      dir.WriteBytes("k.ltc", Sjis({"name", "k", "version", "210", "data02", "o.txt", "dataa2",
+                                    "a.txt", "datab1", "gone.txt", "datab2", "b.txt"}));
+  dir.WriteBytes("o.txt", Sjis({"LCCALLED,こんにちは"}));
+  dir.WriteBytes("a.txt", Sjis({"ctx,in,answer one"}));
+  dir.WriteBytes("b.txt", Sjis({"hello,Good morning, everyone!", "猫,にゃー,かわいい",
+                                "a,{CHOISE:x|y}", "？ＡＢ,x", "c,ok}", "\"quoted, fine\",yes",
+                                "lonely", "{ENDOFDATA},end", "after,x"}));
+  const CliResult run = RunParlevoCli({"check", "--json", base});
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::map<std::string, nlohmann::json> found;  // "file:line code" -> finding
+  for (const std::string& line : run.OutLines()) {
+    const nlohmann::json json = nlohmann::json::parse(line);  // throws on a line that is no JSON
+    for (const char* key : {"file", "line", "column", "end_column", "severity", "code", "message"})
+      EXPECT_TRUE(json.contains(key)) << key << " in " << line;
+    EXPECT_EQ(json["severity"], "warning") << line;
+    const std::string file = std::filesystem::path(json["file"].get<std::string>()).filename();
+    const std::string at = json["line"].is_null() ? "" : std::to_string(json["line"].get<int>());
+    found[file + ":" + at + " " + json["code"].get<std::string>()] = json;
+  }
+  for (const char* expected :
+       {"o.txt:1 condition-without-tag", "a.txt:1 too-many-fields", "b.txt:1 too-many-fields",
+        "b.txt:2 too-many-fields", "b.txt:3 unknown-tag", "b.txt:4 pattern-error",
+        "b.txt:5 unbalanced-braces", "b.txt:7 too-few-fields", "b.txt:8 hidden-entry",
+        "k.ltc:10 missing-data-file"}) {
+    EXPECT_EQ(found.count(expected), 1u) << expected << "\n" << run.out;
+  }
+  EXPECT_EQ(found.size(), 10u) << run.out;
+  const nlohmann::json& hello = found["b.txt:1 too-many-fields"];
+  EXPECT_EQ(hello["fix"], "hello,\"Good morning, everyone!\"");
+  EXPECT_EQ(hello["column"], 1);
+  EXPECT_EQ(hello["end_column"], 30);
+  EXPECT_TRUE(Contains(hello["message"], "\"morning, everyone!\" is dropped")) << hello;
+  const nlohmann::json& cat = found["b.txt:2 too-many-fields"];
+  EXPECT_EQ(cat["fix"], "猫,\"にゃー,かわいい\"");
+  EXPECT_EQ(cat["end_column"], 11);
+  EXPECT_EQ(found["a.txt:1 too-many-fields"]["fix"], "ctx,in,\"answer one\"");
+  const nlohmann::json& choise = found["b.txt:3 unknown-tag"];
+  EXPECT_TRUE(Contains(choise["message"], "did you mean CHOICE?")) << choise;
+  EXPECT_EQ(choise["fix"], "{CHOICE:x|y}");
+  EXPECT_TRUE(found["b.txt:4 pattern-error"]["fix"].is_null());
+  EXPECT_TRUE(found["b.txt:4 pattern-error"]["column"].is_null());
+
+  // The text output shows the new findings too, the fields one with its column.
+  EXPECT_TRUE(Contains(RunParlevoCli({"check", base}).out, dir / "b.txt:1:1: the answer ends at"));
+
+  const CliResult refused = RunParlevoCli({"check", "--json", dir / "nothing.ltc"});
+  EXPECT_EQ(refused.status, 1);
+  ASSERT_EQ(refused.OutLines().size(), 1u) << refused.out;
+  const nlohmann::json refusal = nlohmann::json::parse(refused.OutLines()[0]);
+  EXPECT_EQ(refusal["severity"], "error");
+  EXPECT_EQ(refusal["code"], "base-file-not-found");
+  EXPECT_EQ(refused.err, "");
 }
 
 // ---------------------------------------------------------------- --no-save

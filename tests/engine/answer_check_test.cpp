@@ -17,17 +17,17 @@ struct TCase {
   const char* finding;  // part of the one finding expected; "" for none
 };
 
-void ExpectFindings(std::vector<std::string> (*check)(std::string_view),
+void ExpectFindings(std::vector<TTextProblem> (*check)(std::string_view),
                     const std::vector<TCase>& cases) {
   for (const TCase& c : cases) {
-    const std::vector<std::string> found = check(platform::Utf8ToAnsi(c.text));
+    const std::vector<TTextProblem> found = check(platform::Utf8ToAnsi(c.text));
     if (std::string(c.finding).empty()) {
-      EXPECT_TRUE(found.empty()) << c.text << ": " << platform::AnsiToUtf8(found[0]);
+      EXPECT_TRUE(found.empty()) << c.text << ": " << platform::AnsiToUtf8(found[0].Message);
       continue;
     }
     ASSERT_EQ(found.size(), 1u) << c.text;
-    EXPECT_NE(platform::AnsiToUtf8(found[0]).find(c.finding), std::string::npos)
-        << c.text << ": " << platform::AnsiToUtf8(found[0]);
+    EXPECT_NE(platform::AnsiToUtf8(found[0].Message).find(c.finding), std::string::npos)
+        << c.text << ": " << platform::AnsiToUtf8(found[0].Message);
   }
 }
 
@@ -50,6 +50,10 @@ TEST(AnswerCheck, FindsBracesTagsAndConditionsThatCannotWork) {
           {"ab{NOW", "\"{\" at character 3 is never closed"},
           {"今は{NOWW}です", "unknown tag {NOWW}"},
           {"{NOW }", "unknown tag {NOW }"},
+          {"{CHOISE:a|b}",
+           "unknown tag {CHOISE:a|b}: no tag function has this name, so it "
+           "stays as written; did you mean CHOICE?"},
+          {"{ｎｏｗｗ}", "did you mean NOW?"},
           {"{IF{==%{COUNT20}|3}|0}", "condition {==%{COUNT20}|3} can never be True or False"},
           {"{IF{+1|2}yes|no}", "condition {+1|2} gives a number"},
           {"{NOT:{+1|2}}", "condition {+1|2} gives a number"},

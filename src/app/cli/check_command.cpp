@@ -2,6 +2,7 @@
 // loading passes over in silence, then how many entries each data slot holds.
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/check.h"
@@ -12,11 +13,28 @@
 namespace parlevo::cli {
 namespace {
 
-// "FILE:LINE: message", the form editors and terminals link to the line.
+// "FILE:LINE: message" or "FILE:LINE:COL: message", the forms editors and
+// terminals link to the line.
 std::string FindingLine(const TFinding& finding) {
   std::string line = finding.File;
   if (finding.Line > 0) line += ":" + std::to_string(finding.Line);
+  if (finding.Line > 0 && finding.Column > 0) line += ":" + std::to_string(finding.Column);
   return line + ": " + finding.Message;
+}
+
+// One finding as a line of JSON; what is not known is null.
+std::string FindingJson(const TFinding& finding) {
+  using Json = nlohmann::ordered_json;
+  auto column = [](int value) { return value > 0 ? Json(value) : Json(nullptr); };
+  const Json json = {{"file", finding.File},
+                     {"line", finding.Line > 0 ? Json(finding.Line) : Json(nullptr)},
+                     {"column", column(finding.Column)},
+                     {"end_column", column(finding.EndColumn)},
+                     {"severity", std::string(SeverityName(finding.Severity))},
+                     {"code", std::string(finding.Code)},
+                     {"message", finding.Message},
+                     {"fix", finding.Fix ? Json(*finding.Fix) : Json(nullptr)}};
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 void PrintSummary(const TCheckSummary& summary) {
@@ -31,11 +49,24 @@ void PrintSummary(const TCheckSummary& summary) {
 
 struct CheckOptions {
   bool strict = false;
+  bool json = false;
   std::string base_file;
 };
 
+// Standard output holds the findings only, a refusal among them.
+int RunCheckJson(const CheckOptions& options, const TCheckReport& report) {
+  bool noted = false;
+  for (const TFinding& finding : report.Findings) {
+    StandardOutput().Line(FindingJson(finding));
+    if (finding.Severity == TFindingSeverity::kError) return kExitFailure;
+    noted = noted || finding.Severity == TFindingSeverity::kWarning;
+  }
+  return options.strict && noted ? kExitFailure : kExitOk;
+}
+
 int RunCheck(const CheckOptions& options) {
   const TCheckReport report = CheckCharacter(options.base_file);
+  if (options.json) return RunCheckJson(options, report);
   bool noted = false;
   for (const TFinding& finding : report.Findings) {
     // A refusal ends the command; what was found before it may say why.
@@ -43,7 +74,7 @@ int RunCheck(const CheckOptions& options) {
       throw CommandError(kExitFailure, finding.Message);
     }
     StandardOutput().Line(FindingLine(finding));
-    noted = true;
+    noted = noted || finding.Severity == TFindingSeverity::kWarning;
   }
   if (report.Summary) PrintSummary(*report.Summary);
   return options.strict && noted ? kExitFailure : kExitOk;
@@ -53,7 +84,10 @@ CommandRunner SetUpCheck(CLI::App& app) {
   auto options = std::make_shared<CheckOptions>();
   CLI::App* check =
       app.add_subcommand("check", "Load a character and list what loading passes over in silence");
-  check->add_flag("--strict", options->strict, "exit with status 1 when anything was noted");
+  check->add_flag("--strict", options->strict,
+                  "exit with status 1 when there was an error or a warning");
+  check->add_flag("--json", options->json,
+                  "only the findings on standard output, one JSON object per line");
   check->add_option("basefile", options->base_file, "the character's base file")->required();
   AddExitStatuses(
       *check, {{kExitOk, "the character loads (with --strict: and nothing was noted)"},

@@ -1,0 +1,113 @@
+// Finding answers cut short by their own blanks and commas: each entry's line
+// is split again, as loading split it, to see where its answer field ended.
+#include "app/check_fields.h"
+
+#include <map>
+#include <string>
+
+#include "data/lumo_data.h"
+#include "data/text_helpers.h"
+#include "engine/character.h"
+#include "platform/codepage.h"
+#include "platform/textfile.h"
+
+namespace parlevo {
+namespace {
+
+// Fields a line of the kind uses, the answer last; 0 for free talk.
+size_t FieldsUsed(TLumoKind kind) {
+  switch (kind) {
+    case TLumoKind::k0:
+    case TLumoKind::kB:
+      return 2;
+    case TLumoKind::kA:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+// A data file's lines as loading read them, by file line.
+class TLineSource {
+ public:
+  const std::string* Line(const std::string& file, int line) {
+    auto [it, added] = Files_.try_emplace(file);
+    if (added) {
+      try {
+        it->second.Lines = ReadDataLines(file, it->second.First);
+      } catch (const platform::EFileError&) {
+        // It was read moments ago; one that fails now is loading's to report.
+      }
+    }
+    const TRead& read = it->second;
+    const int at = line - read.First;
+    if (at < 0 || static_cast<size_t>(at) >= read.Lines.size()) return nullptr;
+    return &read.Lines[static_cast<size_t>(at)];
+  }
+
+ private:
+  struct TRead {
+    std::vector<std::string> Lines;
+    int First = 1;
+  };
+  std::map<std::string, TRead> Files_;
+};
+
+// 1-based character column of byte `at` of an ANSI line.
+int ColumnAt(std::string_view line, size_t at) {
+  int column = 1;
+  for (size_t i = 0; i < at && i < line.size(); i += platform::CharLengthAt(line, i)) ++column;
+  return column;
+}
+
+// `text` in double quotes, its quotes doubled, as comma text reads it back.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::string Utf8Quote(std::string_view ansi) { return "\"" + platform::AnsiToUtf8(ansi) + "\""; }
+
+// The finding for `line` when it holds more than `used` fields.
+std::optional<TFinding> ExtraFields(const TEntryDescription& entry, std::string_view line,
+                                    size_t used) {
+  const std::vector<TCommaField> fields = SplitCommaFields(line);
+  if (fields.size() <= used) return std::nullopt;
+  const TCommaField& answer = fields[used - 1];
+  const size_t end = fields.back().End;
+  const std::string_view dropped = line.substr(fields[used].Begin, end - fields[used].Begin);
+  const std::string fixed = std::string(line.substr(0, answer.Begin)) +
+                            Quoted(line.substr(answer.Begin, end - answer.Begin)) +
+                            std::string(line.substr(end));
+  TFinding finding;
+  finding.File = std::string(entry.File);
+  finding.Line = entry.Line;
+  finding.Code = "too-many-fields";
+  finding.Message = "the answer ends at " + Utf8Quote(answer.Text) + ", so " + Utf8Quote(dropped) +
+                    " is dropped; quoted, the answer keeps it: " + platform::AnsiToUtf8(fixed);
+  finding.Column = 1;
+  finding.EndColumn = ColumnAt(line, line.size());
+  finding.Fix = platform::AnsiToUtf8(fixed);
+  return finding;
+}
+
+}  // namespace
+
+void CheckExtraFields(const TCharacter& character, std::vector<TFinding>& findings) {
+  TLineSource source;
+  for (int i = 0; i < TCharacter::kSlotCount; ++i) {
+    const TLumoData& slot = character.Slot(i);
+    const size_t used = FieldsUsed(slot.Kind());
+    if (used == 0) continue;
+    for (int32_t e = 0; e < slot.EntryCount(); ++e) {
+      const TEntryDescription entry = slot.Describe(e);
+      if (entry.Marker) continue;
+      const std::string* line = source.Line(std::string(entry.File), entry.Line);
+      if (line == nullptr) continue;
+      if (auto finding = ExtraFields(entry, *line, used)) findings.push_back(std::move(*finding));
+    }
+  }
+}
+
+}  // namespace parlevo
