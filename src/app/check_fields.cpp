@@ -69,6 +69,38 @@ std::string Quoted(std::string_view text) {
 
 std::string Utf8Quote(std::string_view ansi) { return "\"" + platform::AnsiToUtf8(ansi) + "\""; }
 
+// True when "{" and "}" pair up in `field` (ANSI, stepped by character: a
+// trail byte may look like a brace).
+bool BracesPair(std::string_view field) {
+  int depth = 0;
+  for (size_t i = 0; i < field.size(); i += platform::CharLengthAt(field, i)) {
+    if (field[i] == '{') ++depth;
+    if (field[i] == '}' && --depth < 0) return false;
+  }
+  return depth == 0;
+}
+
+// True when the fields before the answer look whole: each ended at a comma
+// and no tag in them was cut open. Then the answer is what a blank or comma
+// cut short, and quoting it is the fix.
+bool AnswerWasCut(std::string_view line, const std::vector<TCommaField>& fields, size_t used) {
+  for (size_t f = 0; f + 1 < used; ++f) {
+    const std::string_view between =
+        line.substr(fields[f].End, fields[f + 1].Begin - fields[f].End);
+    if (between.find(',') == std::string_view::npos) return false;
+    if (!BracesPair(line.substr(fields[f].Begin, fields[f].End - fields[f].Begin))) return false;
+  }
+  return true;
+}
+
+// The fields as they were read, quoted and joined by " | ".
+std::string FieldsRead(const std::vector<TCommaField>& fields) {
+  std::string read;
+  for (const TCommaField& field : fields)
+    read += (read.empty() ? "" : " | ") + Utf8Quote(field.Text);
+  return read;
+}
+
 // The finding for `line` when it holds more than `used` fields.
 std::optional<TFinding> ExtraFields(const TEntryDescription& entry, std::string_view line,
                                     size_t used) {
@@ -77,17 +109,25 @@ std::optional<TFinding> ExtraFields(const TEntryDescription& entry, std::string_
   const TCommaField& answer = fields[used - 1];
   const size_t end = fields.back().End;
   const std::string_view dropped = line.substr(fields[used].Begin, end - fields[used].Begin);
-  const std::string fixed = std::string(line.substr(0, answer.Begin)) +
-                            Quoted(line.substr(answer.Begin, end - answer.Begin)) +
-                            std::string(line.substr(end));
   TFinding finding;
   finding.File = std::string(entry.File);
   finding.Line = entry.Line;
   finding.Code = "too-many-fields";
-  finding.Message = "the answer ends at " + Utf8Quote(answer.Text) + ", so " + Utf8Quote(dropped) +
-                    " is dropped; quoted, the answer keeps it: " + platform::AnsiToUtf8(fixed);
   finding.Column = 1;
   finding.EndColumn = ColumnAt(line, line.size());
+  if (!AnswerWasCut(line, fields, used)) {
+    // An earlier field was cut (a pattern or condition with a blank): which
+    // one to quote is the author's to say.
+    finding.Message = "a blank or comma outside quotes ends a field: read as " +
+                      FieldsRead(fields) + ", of which the line uses " + std::to_string(used) +
+                      ", so " + Utf8Quote(dropped) + " is dropped; quote the field that holds it";
+    return finding;
+  }
+  const std::string fixed = std::string(line.substr(0, answer.Begin)) +
+                            Quoted(line.substr(answer.Begin, end - answer.Begin)) +
+                            std::string(line.substr(end));
+  finding.Message = "the answer ends at " + Utf8Quote(answer.Text) + ", so " + Utf8Quote(dropped) +
+                    " is dropped; quoted, the answer keeps it: " + platform::AnsiToUtf8(fixed);
   finding.Fix = platform::AnsiToUtf8(fixed);
   return finding;
 }

@@ -217,7 +217,7 @@ TEST(CheckCommand, JsonFindingsOfPlantedMistakes) {
   dir.WriteBytes("a.txt", Sjis({"ctx,in,answer one"}));
   dir.WriteBytes("b.txt", Sjis({"hello,Good morning, everyone!", "猫,にゃー,かわいい",
                                 "a,{CHOISE:x|y}", "？ＡＢ,x", "c,ok}", "\"quoted, fine\",yes",
-                                "lonely", "{ENDOFDATA},end", "after,x"}));
+                                "lonely", "good morning,おはよう", "{ENDOFDATA},end", "after,x"}));
   const CliResult run = RunParlevoCli({"check", "--json", base});
   EXPECT_EQ(run.status, 0) << run.err;
   std::map<std::string, nlohmann::json> found;  // "file:line code" -> finding
@@ -233,11 +233,16 @@ TEST(CheckCommand, JsonFindingsOfPlantedMistakes) {
   for (const char* expected :
        {"o.txt:1 condition-without-tag", "a.txt:1 too-many-fields", "b.txt:1 too-many-fields",
         "b.txt:2 too-many-fields", "b.txt:3 unknown-tag", "b.txt:4 pattern-error",
-        "b.txt:5 unbalanced-braces", "b.txt:7 too-few-fields", "b.txt:8 hidden-entry",
-        "k.ltc:10 missing-data-file"}) {
+        "b.txt:5 unbalanced-braces", "b.txt:7 too-few-fields", "b.txt:8 too-many-fields",
+        "b.txt:9 hidden-entry", "k.ltc:10 missing-data-file"}) {
     EXPECT_EQ(found.count(expected), 1u) << expected << "\n" << run.out;
   }
-  EXPECT_EQ(found.size(), 10u) << run.out;
+  EXPECT_EQ(found.size(), 11u) << run.out;
+  // A blank cut the pattern, not the answer: the fields are shown, no fix.
+  const nlohmann::json& morning = found["b.txt:8 too-many-fields"];
+  EXPECT_TRUE(Contains(morning["message"], "read as \"good\" | \"morning\" | \"おはよう\""))
+      << morning;
+  EXPECT_TRUE(morning["fix"].is_null()) << morning;
   const nlohmann::json& hello = found["b.txt:1 too-many-fields"];
   EXPECT_EQ(hello["fix"], "hello,\"Good morning, everyone!\"");
   EXPECT_EQ(hello["column"], 1);
