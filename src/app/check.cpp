@@ -8,6 +8,8 @@
 
 #include "app/check_fields.h"
 #include "data/lumo_data.h"
+#include "data/text_helpers.h"
+#include "data/written_entries.h"
 #include "engine/answer_check.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
@@ -60,25 +62,56 @@ TFinding Refusal(std::string_view file, const std::string& message, std::string_
   return Finding(file, 0, TFindingSeverity::kError, message, CodeOf(message, otherwise));
 }
 
+// Entry `e` of `slot` as written; nothing when it cannot be read back.
+std::optional<TWrittenEntry> ReadBack(TWrittenEntries& written, const TLumoData& slot, int32_t e) {
+  try {
+    return written.Read(slot, e);
+  } catch (const platform::EFileError&) {
+    return std::nullopt;  // it was read moments ago; loading reports a file that fails
+  }
+}
+
+// Points `finding` at the characters `problem` is about, in field `field` of
+// the written line, when the text checked (`text`, ANSI) is that field's as
+// written (folding "#" changes its length).
+void Place(TFinding& finding, const TTextProblem& problem, std::string_view text,
+           const std::optional<TWrittenEntry>& written, size_t field) {
+  if (!written || field >= written->Fields.size()) return;
+  const TCommaField& placed = written->Fields[field];
+  const size_t length = platform::AnsiToWide(text).size();
+  if (platform::AnsiToWide(placed.Text).size() != length) return;
+  const std::optional<int> column = FieldColumn(written->Line, placed);
+  if (!column) return;
+  finding.Column = *column + static_cast<int>(problem.Begin);
+  finding.EndColumn = *column + static_cast<int>(problem.End > 0 ? problem.End : length);
+}
+
+void AddProblems(std::vector<TFinding>& findings, const TEntryDescription& entry,
+                 const std::vector<TTextProblem>& problems, std::string_view text,
+                 const std::optional<TWrittenEntry>& written, size_t field) {
+  for (const TTextProblem& problem : problems) {
+    TFinding finding = Finding(entry.File, entry.Line, TFindingSeverity::kWarning,
+                               platform::AnsiToUtf8(problem.Message), problem.Code);
+    if (problem.Fix) finding.Fix = platform::AnsiToUtf8(*problem.Fix);
+    Place(finding, problem, text, written, field);
+    findings.push_back(std::move(finding));
+  }
+}
+
 // What every entry's answer, and every kind 0 condition, does wrong as
-// written (answer_check.h), against the entry's file and line.
-void CheckAnswers(const TCharacter& character, std::vector<TFinding>& findings) {
+// written (answer_check.h), against the entry's file, line and columns.
+void CheckAnswers(const TCharacter& character, TWrittenEntries& written,
+                  std::vector<TFinding>& findings) {
   for (int i = 0; i < TCharacter::kSlotCount; ++i) {
     const TLumoData& slot = character.Slot(i);
     for (int32_t e = 0; e < slot.EntryCount(); ++e) {
       const TEntryDescription entry = slot.Describe(e);
       if (entry.Marker) continue;
-      std::vector<TTextProblem> problems = CheckAnswer(entry.Answer);
+      const std::optional<TWrittenEntry> line = ReadBack(written, slot, e);
+      const size_t answer_field = line ? line->Patterns.size() : 0;
+      AddProblems(findings, entry, CheckAnswer(entry.Answer), entry.Answer, line, answer_field);
       if (entry.Condition) {
-        for (TTextProblem& problem : CheckCondition(*entry.Condition)) {
-          problems.push_back(std::move(problem));
-        }
-      }
-      for (const TTextProblem& problem : problems) {
-        TFinding finding = Finding(entry.File, entry.Line, TFindingSeverity::kWarning,
-                                   platform::AnsiToUtf8(problem.Message), problem.Code);
-        if (problem.Fix) finding.Fix = platform::AnsiToUtf8(*problem.Fix);
-        findings.push_back(std::move(finding));
+        AddProblems(findings, entry, CheckCondition(*entry.Condition), *entry.Condition, line, 0);
       }
     }
   }
@@ -137,8 +170,13 @@ TCheckReport CheckCharacter(std::string_view base_file) {
   for (const TLoadNote& note : notes)
     AddWarning(report.Findings, note.File, note.Line, note.Message);
   if (character) {
-    CheckExtraFields(*character, report.Findings);
-    CheckAnswers(*character, report.Findings);
+    TWrittenEntries written;
+    try {
+      CheckExtraFields(*character, written, report.Findings);
+    } catch (const platform::EFileError&) {
+      // A file read moments ago that fails now: loading's to report.
+    }
+    CheckAnswers(*character, written, report.Findings);
   }
   SortFindings(report.Findings);
   if (refusal) {

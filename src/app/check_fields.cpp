@@ -2,14 +2,13 @@
 // is split again, as loading split it, to see where its answer field ended.
 #include "app/check_fields.h"
 
-#include <map>
 #include <string>
 
 #include "data/lumo_data.h"
 #include "data/text_helpers.h"
+#include "data/written_entries.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
-#include "platform/textfile.h"
 
 namespace parlevo {
 namespace {
@@ -25,39 +24,6 @@ size_t FieldsUsed(TLumoKind kind) {
     default:
       return 0;
   }
-}
-
-// A data file's lines as loading read them, by file line.
-class TLineSource {
- public:
-  const std::string* Line(const std::string& file, int line) {
-    auto [it, added] = Files_.try_emplace(file);
-    if (added) {
-      try {
-        it->second.Lines = ReadDataLines(file, it->second.First);
-      } catch (const platform::EFileError&) {
-        // It was read moments ago; one that fails now is loading's to report.
-      }
-    }
-    const TRead& read = it->second;
-    const int at = line - read.First;
-    if (at < 0 || static_cast<size_t>(at) >= read.Lines.size()) return nullptr;
-    return &read.Lines[static_cast<size_t>(at)];
-  }
-
- private:
-  struct TRead {
-    std::vector<std::string> Lines;
-    int First = 1;
-  };
-  std::map<std::string, TRead> Files_;
-};
-
-// 1-based character column of byte `at` of an ANSI line.
-int ColumnAt(std::string_view line, size_t at) {
-  int column = 1;
-  for (size_t i = 0; i < at && i < line.size(); i += platform::CharLengthAt(line, i)) ++column;
-  return column;
 }
 
 // `text` in double quotes, its quotes doubled, as comma text reads it back.
@@ -103,8 +69,7 @@ std::string FieldsRead(const std::vector<TCommaField>& fields) {
 
 // The finding for `line` when it holds more than `used` fields.
 std::optional<TFinding> ExtraFields(const TEntryDescription& entry, std::string_view line,
-                                    size_t used) {
-  const std::vector<TCommaField> fields = SplitCommaFields(line);
+                                    const std::vector<TCommaField>& fields, size_t used) {
   if (fields.size() <= used) return std::nullopt;
   const TCommaField& answer = fields[used - 1];
   const size_t end = fields.back().End;
@@ -134,8 +99,21 @@ std::optional<TFinding> ExtraFields(const TEntryDescription& entry, std::string_
 
 }  // namespace
 
-void CheckExtraFields(const TCharacter& character, std::vector<TFinding>& findings) {
-  TLineSource source;
+int ColumnAt(std::string_view line, size_t at) {
+  int column = 1;
+  for (size_t i = 0; i < at && i < line.size(); i += platform::CharLengthAt(line, i)) ++column;
+  return column;
+}
+
+std::optional<int> FieldColumn(std::string_view line, const TCommaField& field) {
+  if (field.Begin >= line.size() || line[field.Begin] != '"') return ColumnAt(line, field.Begin);
+  const std::string_view inside = line.substr(field.Begin + 1, field.End - field.Begin - 1);
+  if (inside.find("\"\"") != std::string_view::npos) return std::nullopt;
+  return ColumnAt(line, field.Begin + 1);
+}
+
+void CheckExtraFields(const TCharacter& character, TWrittenEntries& written,
+                      std::vector<TFinding>& findings) {
   for (int i = 0; i < TCharacter::kSlotCount; ++i) {
     const TLumoData& slot = character.Slot(i);
     const size_t used = FieldsUsed(slot.Kind());
@@ -143,9 +121,11 @@ void CheckExtraFields(const TCharacter& character, std::vector<TFinding>& findin
     for (int32_t e = 0; e < slot.EntryCount(); ++e) {
       const TEntryDescription entry = slot.Describe(e);
       if (entry.Marker) continue;
-      const std::string* line = source.Line(std::string(entry.File), entry.Line);
-      if (line == nullptr) continue;
-      if (auto finding = ExtraFields(entry, *line, used)) findings.push_back(std::move(*finding));
+      const std::optional<TWrittenEntry> line = written.Read(slot, e);
+      if (!line) continue;
+      if (auto finding = ExtraFields(entry, line->Line, line->Fields, used)) {
+        findings.push_back(std::move(*finding));
+      }
     }
   }
 }

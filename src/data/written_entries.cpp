@@ -2,8 +2,6 @@
 // file) and split into as many fields as the entry's kind matches with.
 #include "data/written_entries.h"
 
-#include "data/text_helpers.h"
-
 namespace parlevo {
 namespace {
 
@@ -18,7 +16,11 @@ std::optional<TWrittenEntry> TWrittenEntries::Read(const TLumoData& data, int32_
   const TEntryDescription entry = data.Describe(index);
   const size_t before = FieldsBeforeAnswer(entry);
   // A free-talk line is its answer, which the object keeps as written.
-  if (before == 0) return TWrittenEntry{{}, std::string(entry.Answer)};
+  if (before == 0) {
+    TWrittenEntry written;
+    written.Answer = std::string(entry.Answer);
+    return written;
+  }
   auto it = Files_.find(entry.File);
   if (it == Files_.end()) {
     TFile file;
@@ -28,12 +30,12 @@ std::optional<TWrittenEntry> TWrittenEntries::Read(const TLumoData& data, int32_
   const TFile& file = it->second;
   const int64_t line = int64_t{entry.Line} - file.FirstLine;
   if (line < 0 || line >= static_cast<int64_t>(file.Lines.size())) return std::nullopt;
-  std::vector<std::string> fields = SplitCommaText(file.Lines[static_cast<size_t>(line)]);
-  if (fields.size() <= before) return std::nullopt;
   TWrittenEntry written;
-  written.Answer = std::move(fields[before]);
-  fields.resize(before);
-  written.Patterns = std::move(fields);
+  written.Line = file.Lines[static_cast<size_t>(line)];
+  written.Fields = SplitCommaFields(written.Line);
+  if (written.Fields.size() <= before) return std::nullopt;
+  written.Answer = written.Fields[before].Text;
+  for (size_t f = 0; f < before; ++f) written.Patterns.push_back(written.Fields[f].Text);
   return written;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/lumo_data.h"
+#include "data/text_helpers.h"
 
 namespace parlevo {
 
@@ -19,6 +20,10 @@ namespace parlevo {
 struct TWrittenEntry {
   std::vector<std::string> Patterns;  // the condition or the patterns; none for kind C
   std::string Answer;
+  // Kinds 0, A and B: the whole line, and every field of it with its place
+  // (more than the kind uses when an unquoted blank or comma cut the answer).
+  std::string Line;
+  std::vector<TCommaField> Fields;
 };
 
 // Reads each data file back once, on first use, and keeps its lines.

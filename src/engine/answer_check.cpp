@@ -30,6 +30,16 @@ TTagLookup LookUp(std::u16string_view text, const TTag& tag) {
   return LookUpTag(text.substr(tag.Open + 1, tag.Close - tag.Open - 1));
 }
 
+// A problem about characters [begin, end) of the text; end 0: all of it.
+TTextProblem Problem(std::string_view code, std::string message, size_t begin = 0, size_t end = 0) {
+  TTextProblem problem;
+  problem.Code = code;
+  problem.Message = std::move(message);
+  problem.Begin = begin;
+  problem.End = end;
+  return problem;
+}
+
 // ---------------------------------------------------------------------------
 // Parsing
 
@@ -43,10 +53,11 @@ std::vector<TTag> Parse(std::u16string_view text, std::vector<TTextProblem>& pro
       open.push_back({i, 0, {}});
     } else if (text[i] == u'}') {
       if (open.empty()) {
-        problems.push_back({"unbalanced-braces",
-                            "unbalanced braces: the \"}\" at character " + std::to_string(i + 1) +
-                                " closes no tag, so the whole text expands to nothing",
-                            std::nullopt});
+        problems.push_back(Problem("unbalanced-braces",
+                                   "unbalanced braces: the \"}\" at character " +
+                                       std::to_string(i + 1) +
+                                       " closes no tag, so the whole text expands to nothing",
+                                   i, i + 1));
         return top;
       }
       TTag tag = std::move(open.back());
@@ -56,11 +67,12 @@ std::vector<TTag> Parse(std::u16string_view text, std::vector<TTextProblem>& pro
     }
   }
   if (!open.empty()) {
-    problems.push_back({"unbalanced-braces",
-                        "unbalanced braces: the \"{\" at character " +
-                            std::to_string(open.front().Open + 1) +
-                            " is never closed, so the text is cut there",
-                        std::nullopt});
+    const size_t at = open.front().Open;
+    problems.push_back(Problem("unbalanced-braces",
+                               "unbalanced braces: the \"{\" at character " +
+                                   std::to_string(at + 1) +
+                                   " is never closed, so the text is cut there",
+                               at, at + 1));
   }
   return top;
 }
@@ -104,23 +116,23 @@ std::optional<TTextProblem> NeverTruth(std::u16string_view text, const TTag& tag
   switch (LookedUpResult(lookup)) {
     case TTagResult::kNumber:
     case TTagResult::kDate:
-      return TTextProblem{
+      return Problem(
           "condition-not-truth",
           "condition " + Written(text, tag) + " gives a number or a date, never True or False",
-          std::nullopt};
+          tag.Open, tag.Close + 1);
     case TTagResult::kNothing:
-      return TTextProblem{"condition-not-truth",
-                          "condition " + Written(text, tag) + " gives nothing, never True or False",
-                          std::nullopt};
+      return Problem("condition-not-truth",
+                     "condition " + Written(text, tag) + " gives nothing, never True or False",
+                     tag.Open, tag.Close + 1);
     default:
       break;
   }
   if (ComparisonAlwaysFails(lookup)) {
-    return TTextProblem{"comparison-always-fails",
-                        "condition " + Written(text, tag) +
-                            " can never be True or False: an operand is no number as written, so "
-                            "the comparison always fails",
-                        std::nullopt};
+    return Problem("comparison-always-fails",
+                   "condition " + Written(text, tag) +
+                       " can never be True or False: an operand is no number as written, so the "
+                       "comparison always fails",
+                   tag.Open, tag.Close + 1);
   }
   return std::nullopt;
 }
@@ -141,10 +153,10 @@ bool FirstInnerTagIsCondition(const TTagLookup& lookup) {
 // folded character for character, so the name replaces the tag's first
 // characters as written.
 TTextProblem UnknownTag(std::u16string_view text, const TTag& tag, const TTagLookup& lookup) {
-  TTextProblem problem{"unknown-tag",
-                       "unknown tag " + Written(text, tag) +
-                           ": no tag function has this name, so it stays as written",
-                       std::nullopt};
+  TTextProblem problem = Problem("unknown-tag",
+                                 "unknown tag " + Written(text, tag) +
+                                     ": no tag function has this name, so it stays as written",
+                                 tag.Open, tag.Close + 1);
   if (const std::optional<TTagSuggestion> near = NearestTagName(lookup.Key)) {
     const std::string name(near->Name);
     problem.Message += "; did you mean " + name + "?";
@@ -189,17 +201,15 @@ std::vector<TTextProblem> CheckCondition(std::string_view condition) {
   const std::string written = platform::WideToAnsi(text);
   if (tags.empty()) {
     if (NormalizeText(text) != u"TRUE") {
-      problems.push_back({"condition-without-tag",
-                          "condition " + written + " has no tag, so it is never True",
-                          std::nullopt});
+      problems.push_back(Problem("condition-without-tag",
+                                 "condition " + written + " has no tag, so it is never True"));
     }
   } else if (tags.size() == 1 && tags[0].Open == 0 && tags[0].Close + 1 == text.size()) {
     if (auto why = NeverTruth(text, tags[0])) problems.push_back(*why);
   } else if (tags.size() == 1) {
     problems.push_back(
-        {"text-around-condition",
-         "condition " + written + " has text around its tag, so it is never exactly True",
-         std::nullopt});
+        Problem("text-around-condition",
+                "condition " + written + " has text around its tag, so it is never exactly True"));
   }
   return problems;
 }

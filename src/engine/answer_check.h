@@ -15,8 +15,11 @@ namespace parlevo {
 struct TTextProblem {
   std::string_view Code;  // a stable short name of the kind of problem
   std::string Message;    // ANSI
-  // The text that would put it right, ANSI, where one is known: the tag as
-  // written with the nearest known name.
+  // The characters of the text it is about, [Begin, End), 0-based; End 0:
+  // the whole text.
+  size_t Begin = 0, End = 0;
+  // What would put it right, ANSI, where one is known, in place of those
+  // characters: the tag as written with the nearest known name.
   std::optional<std::string> Fix;
 };
 

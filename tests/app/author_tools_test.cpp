@@ -255,11 +255,16 @@ TEST(CheckCommand, JsonFindingsOfPlantedMistakes) {
   const nlohmann::json& choise = found["b.txt:3 unknown-tag"];
   EXPECT_TRUE(Contains(choise["message"], "did you mean CHOICE?")) << choise;
   EXPECT_EQ(choise["fix"], "{CHOICE:x|y}");
+  EXPECT_EQ(choise["column"], 3);  // the fix replaces the tag as written
+  EXPECT_EQ(choise["end_column"], 15);
+  EXPECT_EQ(found["b.txt:5 unbalanced-braces"]["column"], 5);
+  EXPECT_EQ(found["b.txt:5 unbalanced-braces"]["end_column"], 6);
+  EXPECT_EQ(found["o.txt:1 condition-without-tag"]["end_column"], 9);
   EXPECT_TRUE(found["b.txt:4 pattern-error"]["fix"].is_null());
   EXPECT_TRUE(found["b.txt:4 pattern-error"]["column"].is_null());
 
-  // The text output shows the new findings too, the fields one with its column.
-  EXPECT_TRUE(Contains(RunParlevoCli({"check", base}).out, dir / "b.txt:1:1: the answer ends at"));
+  // The text output shows the new findings too.
+  EXPECT_TRUE(Contains(RunParlevoCli({"check", base}).out, dir / "b.txt:1: the answer ends at"));
 
   const CliResult refused = RunParlevoCli({"check", "--json", dir / "nothing.ltc"});
   EXPECT_EQ(refused.status, 1);

@@ -13,12 +13,11 @@
 namespace parlevo::cli {
 namespace {
 
-// "FILE:LINE: message" or "FILE:LINE:COL: message", the forms editors and
-// terminals link to the line.
+// "FILE:LINE: message", the form editors and terminals link to the line
+// (the columns are for programs: --json).
 std::string FindingLine(const TFinding& finding) {
   std::string line = finding.File;
   if (finding.Line > 0) line += ":" + std::to_string(finding.Line);
-  if (finding.Line > 0 && finding.Column > 0) line += ":" + std::to_string(finding.Column);
   return line + ": " + finding.Message;
 }
 
