@@ -8,6 +8,7 @@
 #ifndef PARLEVO_APP_TURN_H_
 #define PARLEVO_APP_TURN_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -55,6 +56,11 @@ std::optional<TTurnSource> LastSource(const TCharacter& character);
 // with `log_format` (ANSI). Number and Speaker are left for the caller.
 TTurn SpeakTurn(TCharacter& speaker, std::string_view heard, TDataSlots slots,
                 std::string_view log_format);
+
+// The longest line someone who is no character may say (a chat's partner, a
+// watcher joining in), its line end aside: a stranger's input cannot take
+// more memory than this.
+inline constexpr size_t kMaxInputLineBytes = size_t{1} << 20;
 
 // A line said by someone who is no character (the partner of a chat).
 TTurn HeardTurn(std::string_view name, std::string_view said, std::string_view log_format);

@@ -7,11 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "app/turn.h"
+
 namespace parlevo::cli {
 
-// The longest line read, its line end aside: a longer one is skipped whole,
-// so a stranger's input cannot take more memory than this.
-inline constexpr size_t kMaxInputLineBytes = size_t{1} << 20;
+// The longest line read is kMaxInputLineBytes (app/turn.h): a longer one is
+// skipped whole.
 
 enum class TLineRead { kLine, kTooLong, kEnd };
 

@@ -66,7 +66,7 @@ class TFormParlevo : public QMainWindow {
   // A shown line reaches the log file at most this long after it arrived.
   static constexpr int kLogFlushMilliseconds = 1000;
   // The longest line a watcher may say, in bytes of the code page form.
-  static constexpr size_t kMaxJoinedBytes = size_t{1} << 20;
+  static constexpr size_t kMaxJoinedBytes = kMaxInputLineBytes;  // as in chat
 
   explicit TFormParlevo(const Options& options = {}, QWidget* parent = nullptr);
   ~TFormParlevo() override;
