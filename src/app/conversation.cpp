@@ -100,9 +100,11 @@ void TParlevoThread::SetLogFormat(std::string_view value) {
   log_format_ = std::move(format);
 }
 
-std::string TParlevoThread::LogFormat() const {
+std::string TParlevoThread::LogFormat() const { return *CurrentFormat(); }
+
+std::shared_ptr<const std::string> TParlevoThread::CurrentFormat() const {
   std::lock_guard lock(format_mutex_);
-  return *log_format_;
+  return log_format_;
 }
 
 void TParlevoThread::SetInterval(int32_t value) {
@@ -231,11 +233,7 @@ std::optional<TParlevoThread::TJoined> TParlevoThread::TakeJoined() {
 }
 
 int TParlevoThread::AnswerJoined(int last, const TJoined& joined, std::string& said) {
-  std::shared_ptr<const std::string> format;
-  {
-    std::lock_guard lock(format_mutex_);
-    format = log_format_;
-  }
+  const std::shared_ptr<const std::string> format = CurrentFormat();
   TTurn heard = HeardTurn(joined.Name, joined.Text, *format);
   heard.Speaker = -1;
   sink_.DeliverLine(*this, heard);
@@ -256,11 +254,7 @@ int TParlevoThread::NextSpeaker(int last, const std::string& said) {
 std::string TParlevoThread::Turn(int index, int heard_from, std::string_view input,
                                  TDataSlots slots) {
   IntroduceBeforeTurn(characters_, index, heard_from);
-  std::shared_ptr<const std::string> format;
-  {
-    std::lock_guard lock(format_mutex_);
-    format = log_format_;
-  }
+  const std::shared_ptr<const std::string> format = CurrentFormat();
   TTurn turn = SpeakTurn(*characters_[static_cast<size_t>(index)], input, slots, *format);
   turn.Number = ++turns_;
   turn.Speaker = index;

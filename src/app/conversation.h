@@ -168,6 +168,8 @@ class TParlevoThread {
   // paused. False when a stop was requested.
   bool AwaitNextTurn(uint32_t last_tick);
   void ReleaseCharacters();
+  // The line pattern in force, kept whole for one line however it changes.
+  std::shared_ptr<const std::string> CurrentFormat() const;
 
   std::vector<std::unique_ptr<TCharacter>> characters_;
   TSpeakerOrder order_ = TSpeakerOrder::kRound;

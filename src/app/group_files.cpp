@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/conversation.h"
+
 namespace parlevo {
 namespace {
 
@@ -16,19 +18,18 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string RepeatedBaseFile(const std::vector<std::string>& base_files) {
+std::string GroupRefusal(const std::vector<std::string>& base_files) {
+  if (base_files.size() > kMaxGroup) return "a conversation has at most 8 characters";
+  if (base_files.size() <= 2) return "";
   for (size_t i = 1; i < base_files.size(); ++i) {
     for (size_t j = 0; j < i; ++j) {
-      if (SameFile(base_files[i], base_files[j])) return base_files[i];
+      if (!SameFile(base_files[i], base_files[j])) continue;
+      return base_files[i] +
+             ": this character is in the group twice (its state file would be written by two "
+             "characters)";
     }
   }
   return "";
-}
-
-std::string RepeatedBaseFileMessage(const std::string& base_file) {
-  return base_file +
-         ": this character is in the group twice (its state file would be written by two "
-         "characters)";
 }
 
 }  // namespace parlevo

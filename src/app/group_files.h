@@ -8,12 +8,11 @@
 
 namespace parlevo {
 
-// The first base file (native path) that names the same file as one before
-// it, spelled differently or not; "" when every one is distinct.
-std::string RepeatedBaseFile(const std::vector<std::string>& base_files);
-
-// The message that refuses such a group (UTF-8 when the path is).
-std::string RepeatedBaseFileMessage(const std::string& base_file);
+// Why `base_files` (native paths) cannot be one conversation, "" when they
+// can: more than kMaxGroup of them, or, in a group of three or more, one
+// file named twice, spelled differently or not (a pair may be one character
+// twice, as it always could). UTF-8 when the paths are.
+std::string GroupRefusal(const std::vector<std::string>& base_files);
 
 }  // namespace parlevo
 

@@ -13,9 +13,8 @@ constexpr TDataSlots kPatternSlots = 0x3C;
 
 }  // namespace
 
-int64_t AnswerRank(TCharacter& character, std::string_view said) {
-  const TExplanation explanation =
-      Explain(character, platform::AnsiToWide(said), std::nullopt, kPatternSlots);
+int64_t AnswerRank(TCharacter& character, std::u16string_view said) {
+  const TExplanation explanation = Explain(character, said, std::nullopt, kPatternSlots);
   if (explanation.Answerers.empty()) return kNoAnswer;
   const TAnswerer& first = explanation.Answerers.front();
   return int64_t{first.Slot} << 32 | first.Tier;
@@ -39,9 +38,10 @@ int BestSpeaker(const std::vector<std::unique_ptr<TCharacter>>& group, int last,
   const int count = static_cast<int>(group.size());
   int best = NextInOrder(last, group.size());
   int64_t best_rank = kNoAnswer;
+  const std::u16string wide = platform::AnsiToWide(said);  // once for every candidate
   for (int step = 1; step < count; ++step) {
     const int candidate = (last + step) % count;
-    const int64_t rank = AnswerRank(*group[static_cast<size_t>(candidate)], said);
+    const int64_t rank = AnswerRank(*group[static_cast<size_t>(candidate)], wide);
     if (rank < best_rank) {  // the earlier in the given order keeps a tie
       best = candidate;
       best_rank = rank;

@@ -15,12 +15,12 @@
 
 namespace parlevo {
 
-// How well `character` would answer `said` (ANSI) from its kind A and B
+// How well `character` would answer `said` from its kind A and B
 // objects: the first of them in talk order that has candidates, then the
 // lower tier; lower is better, kNoAnswer when none has any. Kind 0 is not
 // asked: its conditions run tags, which may have effects.
 inline constexpr int64_t kNoAnswer = INT64_MAX;
-int64_t AnswerRank(TCharacter& character, std::string_view said);
+int64_t AnswerRank(TCharacter& character, std::u16string_view said);
 
 // Introduces each character of `group` to the next one in the order given:
 // two to each other, once and for all, as a pair always is.

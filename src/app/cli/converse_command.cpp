@@ -108,13 +108,8 @@ int RunConverse(const ConverseOptions& options) {
   std::unique_ptr<TParlevoThread> conversation;
   std::vector<std::string> files = {options.first, options.second};
   files.insert(files.end(), options.more.begin(), options.more.end());
-  if (files.size() > kMaxGroup) {
-    throw CommandError(kExitUsage, "a conversation has at most 8 characters");
-  }
-  // A pair may be one character twice, as it always could; a larger group
-  // may not.
-  if (const std::string twice = files.size() > 2 ? RepeatedBaseFile(files) : ""; !twice.empty()) {
-    throw CommandError(kExitUsage, RepeatedBaseFileMessage(twice));
+  if (const std::string refusal = GroupRefusal(files); !refusal.empty()) {
+    throw CommandError(kExitUsage, refusal);
   }
   try {
     const TStateUse state_use = StateUse(options.no_save);

@@ -69,11 +69,8 @@ int RunCoverage(const CoverageOptions& options) {
   // A frozen clock (--clock) fixes where the runs start, so a report repeats.
   const double start = platform::NowLocal();
   const std::vector<std::string> files = options.Files();
-  if (files.size() > kMaxGroup) {
-    throw CommandError(kExitUsage, "a conversation has at most 8 characters");
-  }
-  if (const std::string twice = files.size() > 2 ? RepeatedBaseFile(files) : ""; !twice.empty()) {
-    throw CommandError(kExitUsage, RepeatedBaseFileMessage(twice));
+  if (const std::string refusal = GroupRefusal(files); !refusal.empty()) {
+    throw CommandError(kExitUsage, refusal);
   }
   std::vector<std::unique_ptr<TCoverage>> coverage;
   for (const std::string& file : files) {
