@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <memory>
 
+#include "app/gui/transcript_memo.h"
 #include "app/version.h"
 #include "gui_test_support.h"
 
@@ -316,7 +317,7 @@ void ConversationCommandsTest::watcherJoinsRunningConversation() {
   QCOMPARE(lines.count(joined), 1);
   QVERIFY2(lines[at - 1] == "アン > アン:見物人" || lines[at - 1] == "ボブ > ボブ:見物人",
            qPrintable(lines[at - 1]));
-  QCOMPARE(Memo(*window)->document()->findBlockByNumber(int(at)).userData(), nullptr);
+  QCOMPARE(window->findChild<TranscriptMemo*>("Memo")->SourceOf(int(at)), nullptr);
   window->FlushLog();
   QStringList logged = lines;
   std::reverse(logged.begin(), logged.end());

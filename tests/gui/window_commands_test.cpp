@@ -129,7 +129,8 @@ void WindowCommandsTest::statusAndTitleFollowTheConversation() {
   Action(*window, "MenuSpeedMostFast")->trigger();
   dialogs_->files = {hanako_, robo_};
   Action(*window, "MenuConvNew")->trigger();
-  QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 / ロボ"));
+  QVERIFY2(window->windowTitle().startsWith(QStringLiteral("Parlevo - 花子 × ロボ (")),
+           qPrintable(window->windowTitle()));
   QCOMPARE(StatusText(*window), QString());  // the stale prompt is gone
   QTRY_VERIFY_WITH_TIMEOUT(MemoLines(*window).size() >= 3, kTimeout);
   // Running, or already found going round in circles: the samples at the
@@ -143,11 +144,14 @@ void WindowCommandsTest::statusAndTitleFollowTheConversation() {
   Settle();
   const QString paused = PanelText(*window);
   QVERIFY2(paused.endsWith(
-               QStringLiteral("花子 / ロボ  %1 行  一時停止中").arg(MemoLines(*window).size())),
+               QStringLiteral("花子 × ロボ  %1 行  一時停止中").arg(MemoLines(*window).size())),
            qPrintable(paused));
+  QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 × ロボ (一時停止中)"));
+  QCOMPARE(Action(*window, "ToolPause")->text(), QStringLiteral("再開"));
   Action(*window, "MenuConvEnd")->trigger();
   QVERIFY(PanelText(*window).endsWith(QStringLiteral("終了")));
-  QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 / ロボ"));
+  QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 × ロボ (終了)"));
+  QVERIFY(!Action(*window, "ToolPause")->isEnabled());
 }
 
 void WindowCommandsTest::settingsAreWrittenAndReadBack() {
@@ -178,10 +182,12 @@ void WindowCommandsTest::settingsAreWrittenAndReadBack() {
   // The last pair heads the recent pairs of the 会話 menu and starts again.
   auto* recent = window->findChild<QMenu*>("MenuRecent");
   QCOMPARE(recent->actions().size(), 1);
-  QVERIFY(recent->actions()[0]->text().contains(QStringLiteral("hanako.ltc / robo.ltc")));
+  QCOMPARE(recent->actions()[0]->text(), QStringLiteral("&1 花子 × ロボ"));
+  QCOMPARE(recent->actions()[0]->toolTip(),
+           QDir::toNativeSeparators(hanako_) + '\n' + QDir::toNativeSeparators(robo_));
   recent->actions()[0]->trigger();
   QVERIFY(window->HasConversation());
-  QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 / ロボ"));
+  QCOMPARE(window->windowTitle(), QStringLiteral("Parlevo - 花子 × ロボ (会話中)"));
 }
 
 void WindowCommandsTest::shortcutsReachTheirCommands() {
@@ -371,7 +377,8 @@ void WindowCommandsTest::eachLineKeepsWhereItCameFrom() {
   const QPoint top = memo->cursorRect(cursor).center();
   std::unique_ptr<QMenu> menu(memo->CreateLineMenu(top));
   menu->findChild<QAction*>("CopyFileLine")->trigger();
-  QCOMPARE(QGuiApplication::clipboard()->text(), file + QStringLiteral(":1"));
+  QCOMPARE(QGuiApplication::clipboard()->text(),
+           QDir::toNativeSeparators(Path(file)) + QStringLiteral(":1"));
   menu->findChild<QAction*>("OpenDataFile")->trigger();
   QCOMPARE(opened_, QList<QUrl>{QUrl::fromLocalFile(Path(file))});
 }

@@ -54,9 +54,10 @@ void PickFromMenu(TFormParlevo& window, Qt::Key menu_key, const char* menu_name,
   QTest::keyClick(menu, item_key);
 }
 
+// The captions as the menu shows them, without the shortcuts after a tab.
 QStringList Captions(const QWidget& menu) {
   QStringList captions;
-  for (const QAction* action : menu.actions()) captions << action->text();
+  for (const QAction* action : menu.actions()) captions << action->text().section('\t', 0, 0);
   return captions;
 }
 
@@ -142,10 +143,10 @@ void WindowOnXTest::menusAsDescribedThenTheAdditionsInJapanese() {
                                                 "一時停止(&S)", "", "Parlevo を終了(&X)"}));
   QCOMPARE(Captions(*window.findChild<QMenu*>("MenuSpeed")),
            (QStringList{"遅い(&S)", "普通(&N)", "速い(&F)", "最速(&M)", "", "任意(&O)..."}));
-  QCOMPARE(Captions(*window.findChild<QMenu*>("MenuHelp")),
-           (QStringList{"関連 Web (&W)", "", "バージョン情報(&A)..."}));
+  const QStringList help = Captions(*window.findChild<QMenu*>("MenuHelp"));
+  QCOMPARE(help.mid(0, 3), (QStringList{"関連 Web (&W)", "", "バージョン情報(&A)..."}));
   // What is added comes after, in Japanese.
-  QStringList added = bar.mid(3) + conversation.mid(7);
+  QStringList added = bar.mid(3) + conversation.mid(7) + help.mid(3);
   added.removeAll(QString());
   QVERIFY(!added.isEmpty());
   for (const QString& caption : added) {

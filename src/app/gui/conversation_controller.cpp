@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/conversation.h"
+#include "app/group_files.h"
 #include "app/gui/ansi_text.h"
 #include "app/gui/refusal_message.h"
 #include "app/gui/state_save_reports.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int kReapMilliseconds = 100;
 
-const std::array<std::string, 2> kNoStrings;
+const std::vector<std::string> kNoStrings;
 
 // Builds one character; its refusal names it as `which`.
 std::unique_ptr<TCharacter> BuildCharacter(int which, const std::string& file,
@@ -30,6 +31,17 @@ std::unique_ptr<TCharacter> BuildCharacter(int which, const std::string& file,
     refusal = CharacterRefusal{which, "unknown error"};
   }
   return nullptr;
+}
+
+// Which entry of a group names a base file an earlier one names too, from
+// the refusal that starts with that entry's path; none when it may run.
+std::optional<int> NamedTwice(const std::vector<std::string>& files) {
+  const std::string refusal = GroupRefusal(files);
+  if (refusal.empty()) return std::nullopt;
+  for (size_t i = files.size(); i-- > 1;) {
+    if (refusal.starts_with(files[i] + ": ")) return int(i);
+  }
+  return int(files.size()) - 1;
 }
 
 }  // namespace
@@ -46,31 +58,37 @@ ConversationController::~ConversationController() { Shutdown(); }
 // Commands
 // ---------------------------------------------------------------------------
 
-std::optional<CharacterRefusal> ConversationController::Start(const std::string& first_file,
-                                                              const std::string& second_file,
+std::optional<CharacterRefusal> ConversationController::Start(const std::vector<std::string>& files,
                                                               const std::string& log_format,
                                                               int32_t interval) {
   if (current_ || shut_down_) return CharacterRefusal{0, "a conversation exists"};
+  if (files.size() < kMinGroup || files.size() > kMaxGroup) {
+    return CharacterRefusal{0, "a conversation has 2 to 8 characters"};
+  }
+  if (const std::optional<int> twice = NamedTwice(files)) {
+    return CharacterRefusal{*twice, kNamedTwiceReason};
+  }
   std::optional<CharacterRefusal> refusal;
-  std::array<std::unique_ptr<TCharacter>, 2> characters;
-  // Character 0 first; when character 1 is refused, character 0 is released
-  // here and saves its state, as at the end of a conversation.
-  characters[0] = BuildCharacter(0, first_file, refusal);
-  if (!refusal) characters[1] = BuildCharacter(1, second_file, refusal);
+  std::vector<std::unique_ptr<TCharacter>> characters;
+  // In order; when one is refused, those built before it are released here
+  // and save their state, as at the end of a conversation.
+  for (size_t i = 0; i < files.size() && !refusal; ++i) {
+    characters.push_back(BuildCharacter(int(i), files[i], refusal));
+  }
   if (refusal) return refusal;
 
   auto conversation = std::make_unique<Conversation>();
-  std::array<std::string, 2> names;
-  for (int i = 0; i < 2; ++i) {
-    names[i] = characters[i]->DisplayName();
-    conversation->data_folders[i] = characters[i]->BaseFile().DataFolder();
-    names_by_state_file_.insert(NativeToPath(characters[i]->StatePath()), AnsiToQString(names[i]));
+  std::vector<std::string> names;
+  for (const std::unique_ptr<TCharacter>& character : characters) {
+    names.push_back(character->DisplayName());
+    conversation->data_folders.push_back(character->BaseFile().DataFolder());
+    names_by_state_file_.insert(NativeToPath(character->StatePath()), AnsiToQString(names.back()));
   }
   conversation->sink = std::make_unique<WindowLineSink>(
       [this, shown = conversation.get()](const TTurn& turn) { Deliver(*shown, turn); });
   try {
-    conversation->thread = std::make_unique<TParlevoThread>(std::move(characters), log_format,
-                                                            interval, *conversation->sink);
+    conversation->thread = std::make_unique<TParlevoThread>(
+        std::move(characters), TSpeakerOrder::kRound, log_format, interval, *conversation->sink);
   } catch (const std::exception& error) {
     // Only starting the thread itself can fail here.
     return CharacterRefusal{0, error.what()};
@@ -94,7 +112,7 @@ void ConversationController::Reload() {
   if (!current_) return;
   current_->thread->RunBetweenTurns([this](TParlevoThread& thread) {
     QString errors;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < thread.CharacterCount(); ++i) {
       try {
         thread.Character(i).ReloadData();
       } catch (const std::exception& error) {
@@ -150,7 +168,7 @@ void ConversationController::PublishState() {
   emit stateChanged(state);
 }
 
-const std::array<std::string, 2>& ConversationController::DataFolders() const {
+const std::vector<std::string>& ConversationController::DataFolders() const {
   return current_ ? current_->data_folders : kNoStrings;
 }
 

@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,12 +39,15 @@ enum class ConversationState {
   kStuck,    // talking, but the last lines repeat themselves
 };
 
-// Why a conversation could not be built: which of the two base files was
-// refused (0 or 1) and the engine's own message.
+// Why a conversation could not be built: which of the base files was
+// refused (0 for the first) and the engine's own message.
 struct CharacterRefusal {
   int which = 0;
   std::string reason;
 };
+
+// The reason of a group that names one base file twice.
+inline constexpr const char* kNamedTwiceReason = "character is in the group twice";
 
 class ConversationController final : public QObject {
   Q_OBJECT
@@ -57,11 +59,12 @@ class ConversationController final : public QObject {
   ConversationController(const ConversationController&) = delete;
   ConversationController& operator=(const ConversationController&) = delete;
 
-  // Builds both characters on this thread and starts their conversation.
-  // Nothing when it runs; otherwise which file was refused and why. Refused
-  // as well while a conversation exists or after Shutdown.
-  std::optional<CharacterRefusal> Start(const std::string& first_file,
-                                        const std::string& second_file,
+  // Builds the characters (2 to 8 base files, native) on this thread, in
+  // order, and starts their conversation, the first opening and the others
+  // answering in turn. Nothing when it runs; otherwise which file was
+  // refused and why. Refused as well while a conversation exists or after
+  // Shutdown.
+  std::optional<CharacterRefusal> Start(const std::vector<std::string>& files,
                                         const std::string& log_format, int32_t interval);
   // Lets go of the current conversation: it finishes its turn on its own
   // (its last line is dropped) and saves its characters' state.
@@ -85,11 +88,11 @@ class ConversationController final : public QObject {
   const QString& FailureMessage() const { return failure_; }
   // Ended conversations still finishing their last turn.
   size_t FinishingCount() const { return finishing_.size(); }
-  // The two characters' names (ANSI), of the current conversation or, once
-  // it has ended, of the last one; empty before any.
-  const std::array<std::string, 2>& Names() const { return names_; }
-  // The two data folders (native); empty without a conversation.
-  const std::array<std::string, 2>& DataFolders() const;
+  // The characters' names (ANSI) in talk order, of the current conversation
+  // or, once it has ended, of the last one; empty before any.
+  const std::vector<std::string>& Names() const { return names_; }
+  // The data folders (native) in talk order; empty without a conversation.
+  const std::vector<std::string>& DataFolders() const;
   // The name of the character whose state file is `state_file` (the native
   // path decoded), of any conversation this controller has started; "" if none.
   QString NameOfStateFile(const QString& state_file) const;
@@ -113,7 +116,7 @@ class ConversationController final : public QObject {
   // last so it goes first: the sink outlives it.
   struct Conversation {
     std::unique_ptr<WindowLineSink> sink;
-    std::array<std::string, 2> data_folders;
+    std::vector<std::string> data_folders;
     std::unique_ptr<TParlevoThread> thread;
   };
 
@@ -127,7 +130,7 @@ class ConversationController final : public QObject {
 
   std::unique_ptr<Conversation> current_;
   std::vector<std::unique_ptr<Conversation>> finishing_;
-  std::array<std::string, 2> names_;
+  std::vector<std::string> names_;
   bool has_run_ = false;  // a conversation has started
   bool stuck_ = false;    // the current conversation's last lines repeat
   QString failure_;

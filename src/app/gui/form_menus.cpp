@@ -21,12 +21,18 @@ QMenu* AddMenu(Parent* parent, const char* name, const QString& caption, const Q
   return menu;
 }
 
-// Actions belong to the window and are found by their object name.
+// Actions belong to the window and are found by their object name. A menu
+// shows one shortcut beside an item; one with several lists them all.
 QAction* AddAction(QWidget* window, QMenu* menu, const char* name, const QString& caption,
                    const QList<QKeySequence>& keys = {}) {
   auto* action = new QAction(caption, window);
   action->setObjectName(QString::fromLatin1(name));
   action->setShortcuts(keys);
+  if (keys.size() > 1) {
+    QStringList texts;
+    for (const QKeySequence& key : keys) texts << key.toString(QKeySequence::NativeText);
+    action->setText(caption + '\t' + texts.join(QStringLiteral(", ")));
+  }
   menu->addAction(action);
   return action;
 }
@@ -84,6 +90,11 @@ void TFormParlevo::createConversationMenu() {
   MenuJoin = AddAction(this, menu, "MenuJoin", tr("会話に参加(&J)"), Keys({Qt::CTRL | Qt::Key_J}));
   MenuJoin->setCheckable(true);
   connect(MenuJoin, &QAction::toggled, this, &TFormParlevo::ShowJoinBar);
+  menu->addSeparator();
+  // The character dialog: 2 to 8 characters chosen in one place.
+  MenuChoose = AddAction(this, menu, "MenuChoose", tr("人格を選んで会話(&G)..."),
+                         Keys({Qt::CTRL | Qt::SHIFT | Qt::Key_N}));
+  connect(MenuChoose, &QAction::triggered, this, &TFormParlevo::ChooseCharactersClick);
 }
 
 void TFormParlevo::createSpeedMenu() {
@@ -117,12 +128,16 @@ void TFormParlevo::createSpeedMenu() {
 void TFormParlevo::createHelpMenu() {
   QMenu* menu = AddMenu(menuBar(), "MenuHelp", QStringLiteral("ヘルプ(&H)"), font());
   QMenu* web = AddMenu(menu, "MenuHelpWeb", QStringLiteral("関連 Web (&W)"), font());
-  QAction* guide = AddAction(this, web, "MenuHelpWebGuide", QStringLiteral("Parlevo 作者ガイド"),
-                             Keys({Qt::Key_F1}));
+  QAction* guide = AddAction(this, web, "MenuHelpWebGuide", QStringLiteral("Parlevo 作者ガイド"));
   connect(guide, &QAction::triggered, this, &TFormParlevo::MenuHelpGuideClick);
   menu->addSeparator();
   QAction* about = AddAction(this, menu, "MenuHelpAbout", QStringLiteral("バージョン情報(&A)..."));
   connect(about, &QAction::triggered, this, &TFormParlevo::MenuHelpAboutClick);
+  // The guide is a local document: directly under ヘルプ as well.
+  menu->addSeparator();
+  QAction* local_guide =
+      AddAction(this, menu, "MenuHelpGuide", tr("作者ガイド(&G)"), Keys({Qt::Key_F1}));
+  connect(local_guide, &QAction::triggered, this, &TFormParlevo::MenuHelpGuideClick);
 }
 
 void TFormParlevo::createViewMenu() {
@@ -147,6 +162,10 @@ void TFormParlevo::createViewMenu() {
   QAction* normal =
       AddAction(this, menu, "MenuZoomReset", tr("標準の大きさ(&R)"), Keys({Qt::CTRL | Qt::Key_0}));
   connect(normal, &QAction::triggered, this, [this] { Memo->SetZoom(0); });
+  menu->addSeparator();
+  MenuNewestAtBottom = AddAction(this, menu, "MenuNewestAtBottom", tr("新しい行を下に(&B)"));
+  MenuNewestAtBottom->setCheckable(true);
+  connect(MenuNewestAtBottom, &QAction::toggled, this, &TFormParlevo::SetNewestAtBottom);
 }
 
 }  // namespace parlevo::gui

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <algorithm>
 #include <cstdio>
 
@@ -38,6 +40,7 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
       messages_(options.messages ? options.messages : &qt_dialogs_),
       log_(TranscriptLog::ChooseFolder(options.log_folder)),
       open_url_(options.open_url ? options.open_url : &QDesktopServices::openUrl),
+      sample_files_(options.sample_files),
       settings_(options.settings_file.isEmpty()
                     ? std::make_unique<QSettings>()
                     : std::make_unique<QSettings>(options.settings_file, QSettings::IniFormat)) {
@@ -54,6 +57,7 @@ TFormParlevo::TFormParlevo(const Options& options, QWidget* parent)
   }
 
   createMenus();
+  createToolBar();
   createCentralArea();
   createStatusBar();
   placeWindow();
@@ -71,10 +75,12 @@ void TFormParlevo::placeWindow() {
   // At least a few transcript lines stay in view at the smallest size.
   const int memo_lines = Memo->fontMetrics().lineSpacing() * 3 + 2 * Memo->frameWidth() +
                          Memo->horizontalScrollBar()->sizeHint().height();
-  setMinimumSize(
-      300, std::max(100, menuBar()->sizeHint().height() + EditFormat->sizeHint().height() + 10 +
-                             memo_lines + statusBar()->sizeHint().height()));
-  resize(593, 312 + menuBar()->sizeHint().height());
+  const QToolBar* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"));
+  const int bar_height = bar ? bar->sizeHint().height() : 0;
+  setMinimumSize(300, std::max(100, menuBar()->sizeHint().height() + bar_height +
+                                        EditFormat->sizeHint().height() + 10 + memo_lines +
+                                        statusBar()->sizeHint().height()));
+  resize(593, 312 + menuBar()->sizeHint().height() + bar_height);
   if (const QScreen* display = screen()) {
     QRect frame = rect();
     frame.moveCenter(display->availableGeometry().center());
@@ -88,27 +94,33 @@ void TFormParlevo::placeWindow() {
 
 bool TFormParlevo::StartConversation(const std::string& first_file,
                                      const std::string& second_file) {
+  return StartConversation(std::vector<std::string>{first_file, second_file});
+}
+
+bool TFormParlevo::StartConversation(const std::vector<std::string>& files) {
   if (conversation_->HasConversation() || shut_down_) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   SetStatus(QStringLiteral("人格を開いています..."));
   const std::optional<CharacterRefusal> refusal =
-      conversation_->Start(first_file, second_file, QStringToAnsi(EditFormat->text()), interval_);
+      conversation_->Start(files, QStringToAnsi(EditFormat->text()), interval_);
   QApplication::restoreOverrideCursor();
   SetStatus(QString());
   if (refusal) {
-    ShowRefusal(*refusal, {first_file, second_file});
+    ShowRefusal(*refusal, files);
     return false;
   }
   line_count_ = 0;
-  Memo->ScrollToNewest();
-  RememberStartedPair(first_file, second_file);
+  Memo->StartConversation(QDateTime::currentDateTime());
+  RememberStartedGroup(files);
   UpdateConversationStatus();
+  ShowStartNotices(files);
   return true;
 }
 
 void TFormParlevo::ShowRefusal(const CharacterRefusal& refusal,
-                               const std::array<std::string, 2>& files) {
-  ShowMessage(RefusalMessage(refusal, NativeToPath(files[refusal.which == 0 ? 0 : 1])));
+                               const std::vector<std::string>& files) {
+  const size_t which = std::min(size_t(std::max(refusal.which, 0)), files.size() - 1);
+  ShowMessage(RefusalMessage(refusal, NativeToPath(files[which])));
 }
 
 void TFormParlevo::MenuConvNewClick() {
@@ -160,10 +172,11 @@ QString TFormParlevo::AboutText() const {
   if (!HasConversation()) {
     text += QStringLiteral("会話中の人格はありません");
   } else {
-    const std::array<std::string, 2>& folders = conversation_->DataFolders();
-    text += QStringLiteral("人格のデータフォルダ:\n");
-    text += QStringLiteral("1人目: %1\n").arg(NativeToPath(folders[0]));
-    text += QStringLiteral("2人目: %1").arg(NativeToPath(folders[1]));
+    const std::vector<std::string>& folders = conversation_->DataFolders();
+    text += QStringLiteral("人格のデータフォルダ:");
+    for (size_t i = 0; i < folders.size(); ++i) {
+      text += QStringLiteral("\n%1人目: %2").arg(i + 1).arg(NativeToPath(folders[i]));
+    }
   }
   return text;
 }

@@ -1,4 +1,4 @@
-// The main window: picks two characters, runs their conversation through a
+// The main window: picks two to eight characters, runs their conversation through a
 // ConversationController, shows the transcript newest line on top, and keeps
 // every line in "Parlevo.log".
 //
@@ -13,11 +13,13 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,7 @@
 
 class QAction;
 class QActionGroup;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -37,6 +40,7 @@ class QTimer;
 
 namespace parlevo::gui {
 
+class ElidedLabel;
 class FindBar;
 class JoinBar;
 class TranscriptMemo;
@@ -53,6 +57,8 @@ struct FormOptions {
   FileSaveProvider* saves = nullptr;
   TextInputProvider* input = nullptr;
   MessageProvider* messages = nullptr;
+  // The samples the character dialog offers; none = the shipped ones.
+  std::optional<QStringList> sample_files;
 };
 
 class TFormParlevo : public QMainWindow {
@@ -76,10 +82,12 @@ class TFormParlevo : public QMainWindow {
   // message "不正な人格です" (with the file and the reason) on failure. True
   // when a conversation runs.
   bool StartConversation(const std::string& first_file, const std::string& second_file);
+  // The same for a group of 2 to 8 base files, the first opening.
+  bool StartConversation(const std::vector<std::string>& files);
 
-  // Puts an ANSI line on top of the memo and queues it for the log; when the
-  // memo then holds more than kMemoCapacity bytes, its bottom line leaves it
-  // (one per call).
+  // Puts an ANSI line at the memo's newest end and queues it for the log;
+  // when the memo then holds more than kMemoCapacity bytes, its oldest line
+  // leaves it (one per call).
   void ShowLine(const std::string& line);
   // The same for a line of the conversation, with where it came from.
   void ShowTurn(const TTurn& turn);
@@ -111,7 +119,12 @@ class TFormParlevo : public QMainWindow {
   void MenuHelpAboutClick();
   void MenuHelpGuideClick();
   QString AboutText() const;
-  void ShowRefusal(const CharacterRefusal& refusal, const std::array<std::string, 2>& files);
+  void ShowRefusal(const CharacterRefusal& refusal, const std::vector<std::string>& files);
+  // The character dialog: 2 to 8 characters chosen in one place
+  // (form_choose.cpp).
+  void ChooseCharactersClick();
+  // Pause or resume, whichever the state allows.
+  void TogglePause();
   // Exit: stops every conversation, writes the log, then waits for the
   // conversations to finish (one turn each) so their state files are whole.
   void Shutdown();
@@ -122,12 +135,16 @@ class TFormParlevo : public QMainWindow {
   void createSpeedMenu();
   void createHelpMenu();
   void createViewMenu();
+  // The toolbar: start, pause/resume, end and the speed (form_toolbar.cpp).
+  void createToolBar();
+  // Shows the interval now in use beside the speed control.
+  void ShowSpeed();
 
   // The transcript: the pattern field, the memo and its lines, the log and
   // saving a copy (form_transcript.cpp).
   void createCentralArea();
   void createLog();
-  void AddTranscriptLine(const std::string& line, const LineProvenance* source);
+  void AddTranscriptLine(const std::string& line, const LineProvenance* source, int speaker);
   void EditFormatChange(const QString& text);
   // Says once, in the status bar and a message box, that the log cannot be
   // written, and offers to keep the transcript in a file the user chooses.
@@ -135,6 +152,8 @@ class TFormParlevo : public QMainWindow {
   void SaveTranscriptAs();
   void OpenLogFolder();
   void OpenDataFile(const QString& path);
+  // 表示 → 新しい行を下に: the transcript's order, kept between runs.
+  void SetNewestAtBottom(bool at_bottom);
 
   // The watcher joining in: the input line and what it sends (form_join.cpp).
   JoinBar* createJoinBar(QWidget* parent);
@@ -151,6 +170,12 @@ class TFormParlevo : public QMainWindow {
   // The title and the conversation panel, from the state now.
   void UpdateConversationStatus();
   void ShowMessage(const QString& text);
+  // A failure's status stays until a success replaces it: state changes
+  // leave it (SetStatus is a success, or a prompt).
+  void SetFailureStatus(const QString& text);
+  // What the user should know as the characters start: one message listing
+  // read-only folders and skipped data files, and a status that stays.
+  void ShowStartNotices(const std::vector<std::string>& files);
   void ShowSource(const LineProvenance* source);
   void OnSaveFailed(const QString& state_file, const QString& reason);
   void OnReloaded(const QString& errors);
@@ -160,9 +185,9 @@ class TFormParlevo : public QMainWindow {
   void RestoreSettings();
   void StoreSettings();
 
-  // The recent pairs of characters (form_recent_pairs.cpp).
-  void RememberStartedPair(const std::string& first_file, const std::string& second_file);
-  void StartRecentPair(const CharacterPair& pair);
+  // The recent pairs and groups of characters (form_recent_pairs.cpp).
+  void RememberStartedGroup(const std::vector<std::string>& files);
+  void StartRecentGroup(const CharacterGroup& group);
   void RebuildRecentMenu();
 
   QtDialogProviders qt_dialogs_;
@@ -175,6 +200,7 @@ class TFormParlevo : public QMainWindow {
   QTimer* log_timer_ = nullptr;
   bool log_failure_reported_ = false;
   std::function<bool(const QUrl&)> open_url_;
+  std::optional<QStringList> sample_files_;
   std::unique_ptr<QSettings> settings_;
   WindowSettings remembered_;
   int line_count_ = 0;
@@ -182,11 +208,13 @@ class TFormParlevo : public QMainWindow {
   int32_t interval_ = kStartInterval;
   ConversationController* conversation_ = nullptr;
   bool shut_down_ = false;
+  bool restoring_ = false;       // RestoreSettings is setting the widgets
+  bool failure_status_ = false;  // the status shows a failure
 
   QLineEdit* EditFormat = nullptr;
   TranscriptMemo* Memo = nullptr;
-  QLabel* StatusPanel = nullptr;
-  QLabel* ConversationPanel = nullptr;
+  ElidedLabel* StatusPanel = nullptr;
+  ElidedLabel* ConversationPanel = nullptr;
   FindBar* Find = nullptr;
   JoinBar* Join = nullptr;
 
@@ -196,7 +224,12 @@ class TFormParlevo : public QMainWindow {
   QAction* MenuConvStop = nullptr;
   QAction* MenuReload = nullptr;
   QAction* MenuJoin = nullptr;
+  QAction* MenuChoose = nullptr;  // the character dialog
+  QAction* MenuNewestAtBottom = nullptr;
+  QAction* ToolPause = nullptr;  // pause or resume, as the state allows
   QMenu* MenuRecent = nullptr;
+  QComboBox* SpeedBox = nullptr;
+  QLabel* SpeedLabel = nullptr;
   // The speed items, one checked: the last one that set the interval.
   QActionGroup* MenuSpeedItems = nullptr;
   QAction* checked_speed_ = nullptr;

@@ -17,6 +17,7 @@ namespace parlevo::gui {
 void TFormParlevo::SetInterval(int32_t value) {
   interval_ = value;
   conversation_->SetInterval(value);
+  ShowSpeed();
 }
 
 void TFormParlevo::MenuSpeedClick(QAction* item) {
@@ -38,11 +39,14 @@ void TFormParlevo::MenuSpeedClick(QAction* item) {
   if (value) {
     checked_speed_ = item;
     SetInterval(*value);
+    StoreSettings();
   }
   checked_speed_->setChecked(true);
+  ShowSpeed();
 }
 
 void TFormParlevo::RestoreSettings() {
+  restoring_ = true;
   remembered_ = ReadWindowSettings(*settings_);
   if (!remembered_.geometry.isEmpty()) restoreGeometry(remembered_.geometry);
   if (remembered_.interval >= 0) {
@@ -54,10 +58,13 @@ void TFormParlevo::RestoreSettings() {
   if (!remembered_.format.isEmpty()) EditFormat->setText(remembered_.format);
   Memo->SetZoom(remembered_.zoom);
   Join->SetWatcher(remembered_.watcher);
+  MenuNewestAtBottom->setChecked(remembered_.newest_at_bottom);
   RebuildRecentMenu();
+  restoring_ = false;
 }
 
 void TFormParlevo::StoreSettings() {
+  if (restoring_) return;
   remembered_.geometry = saveGeometry();
   remembered_.interval = interval_;
   remembered_.speed_item = checked_speed_->objectName();

@@ -8,7 +8,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "app/gui/ansi_text.h"
 #include "app/gui/find_bar.h"
@@ -49,6 +48,8 @@ void TFormParlevo::createCentralArea() {
   connect(Memo, &TranscriptMemo::unseenChanged, this, &TFormParlevo::UpdateConversationStatus);
   connect(Memo, &TranscriptMemo::sourcePointed, this, &TFormParlevo::ShowSource);
   connect(Memo, &TranscriptMemo::openFileRequested, this, &TFormParlevo::OpenDataFile);
+  // Kept when changed, so a crash loses none of it.
+  connect(Memo, &TranscriptMemo::zoomChanged, this, &TFormParlevo::StoreSettings);
   Find = new FindBar(Memo, central);
   Join = createJoinBar(central);
 
@@ -77,24 +78,37 @@ void TFormParlevo::EditFormatChange(const QString& text) {
     return;
   }
   conversation_->SetLogFormat(QStringToAnsi(text));
+  StoreSettings();
+}
+
+void TFormParlevo::SetNewestAtBottom(bool at_bottom) {
+  Memo->SetNewestAtBottom(at_bottom);
+  Find->Refresh();
+  remembered_.newest_at_bottom = at_bottom;
+  StoreSettings();
+  UpdateConversationStatus();
 }
 
 // ---------------------------------------------------------------------------
 // Lines
 // ---------------------------------------------------------------------------
 
-void TFormParlevo::ShowLine(const std::string& line) { AddTranscriptLine(line, nullptr); }
-
-void TFormParlevo::ShowTurn(const TTurn& turn) {
-  // A watcher's line (Speaker -1) came from no data: it has no source to show.
-  AddTranscriptLine(turn.Line, turn.Speaker >= 0 ? &turn.Source : nullptr);
+void TFormParlevo::ShowLine(const std::string& line) {
+  AddTranscriptLine(line, nullptr, TranscriptMemo::kNoSpeaker);
 }
 
-void TFormParlevo::AddTranscriptLine(const std::string& line, const LineProvenance* source) {
+void TFormParlevo::ShowTurn(const TTurn& turn) {
+  // A watcher's line (Speaker -1) came from no data: it has no source to
+  // show, and the text colour.
+  AddTranscriptLine(turn.Line, turn.Speaker >= 0 ? &turn.Source : nullptr, turn.Speaker);
+}
+
+void TFormParlevo::AddTranscriptLine(const std::string& line, const LineProvenance* source,
+                                     int speaker) {
   Memo->setUpdatesEnabled(false);
-  Memo->InsertFirstLine(AnsiToQString(line), source);
+  Memo->AddLine(AnsiToQString(line), source, speaker);
   // The line is in the log (within a second) before it can leave the memo.
-  if (Memo->AnsiSize() > kMemoCapacity) Memo->TakeLastLine();
+  if (Memo->AnsiSize() > kMemoCapacity) Memo->TakeOldestLine();
   Memo->setUpdatesEnabled(true);
   log_.Add(line);
   if (!log_timer_->isActive()) log_timer_->start();
@@ -116,7 +130,7 @@ void TFormParlevo::FlushLog() {
 void TFormParlevo::ReportLogFailure(const QString& error) {
   if (log_failure_reported_ || shut_down_) return;
   log_failure_reported_ = true;
-  SetStatus(tr("ログファイルに書き込めません"));
+  SetFailureStatus(tr("ログファイルに書き込めません"));
   const QString question =
       tr("%1\n\n会話の記録はどこにも保存されていません。別の場所に保存しますか？"
          "(以後の行もそのファイルに追記します)")
@@ -154,8 +168,7 @@ void TFormParlevo::SaveTranscriptAs() {
       saves_->SaveFile(this, tr("会話を保存"), utf8 + QStringLiteral(";;") + sjis,
                        QDir(folder).filePath(tr("会話.txt")));
   if (!choice) return;
-  QStringList lines = Memo->Lines();
-  std::reverse(lines.begin(), lines.end());  // oldest first, as in the log
+  const QStringList lines = Memo->OldestFirst();  // as in the log
   const QString error = SaveTranscriptFile(
       choice->path, lines,
       choice->filter == sjis ? TranscriptEncoding::kCodePage : TranscriptEncoding::kUtf8);
@@ -167,9 +180,22 @@ void TFormParlevo::SaveTranscriptAs() {
 }
 
 void TFormParlevo::OpenDataFile(const QString& path) {
-  if (!open_url_(QUrl::fromLocalFile(path))) {
-    ShowMessage(tr("ファイルを開けません: %1").arg(QDir::toNativeSeparators(path)));
+  const QFileInfo file(path);
+  QString reason;
+  if (!file.exists()) {
+    reason = tr("ファイルがありません (移動されたか、削除されました)");
+  } else if (!file.isFile()) {
+    reason = tr("ファイルではなくフォルダです");
+  } else if (!file.isReadable()) {
+    reason = tr("読み取りが許可されていません");
+  } else if (!open_url_(QUrl::fromLocalFile(path))) {
+    reason =
+        tr("テキストファイルを開くアプリケーションが設定されていません。"
+           "デスクトップの設定で .txt にテキストエディタを関連付けてください");
+  } else {
+    return;
   }
+  ShowMessage(tr("ファイルを開けません: %1\n\n%2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 }  // namespace parlevo::gui

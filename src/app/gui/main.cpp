@@ -6,46 +6,51 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/gui/ansi_text.h"
+#include "app/gui/character_choice.h"
 #include "app/gui/form_parlevo.h"
 #include "app/gui/qt_translations.h"
 #include "app/gui/state_save_reports.h"
-#include "app/gui/transcript_log.h"
 #include "app/gui/ui_font.h"
-#include "app/sample_characters.h"
+#include "app/gui/window_settings.h"
 #include "app/version.h"
 #include "engine/character.h"
 #include "platform/codepage.h"
-#include "platform/shipped_files.h"
 #include "platform/termination_signals.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using parlevo::gui::TFormParlevo;
 
 // The command line, the one source of `parlevo --help` and of its manual page.
 void DescribeCommandLine(QCommandLineParser& parser) {
   parser.setApplicationDescription(
-      QStringLiteral("Parlevo: two chatbot characters talking to each other, in a window.\n"
-                     "Given two base files, starts their conversation at once; given none,\n"
+      QStringLiteral("Parlevo: chatbot characters talking to each other, in a window.\n"
+                     "Given two to eight base files, starts their conversation at once (the\n"
+                     "first opens, the others answer in turn); given none,\n"
                      "starts the two sample characters (copied to the user's data folder when\n"
                      "installed, so what they remember persists)."));
   parser.addHelpOption();
   parser.addVersionOption();
-  // Both or neither: the usage line shows them as one optional pair.
+  // Two to eight or none: the usage line shows them as one optional group.
   parser.addPositionalArgument(QStringLiteral("FIRST"),
                                QStringLiteral("base file (.ltc) of the character who speaks first"),
                                QStringLiteral("[FIRST"));
   parser.addPositionalArgument(QStringLiteral("SECOND"),
                                QStringLiteral("base file of the character who answers"),
-                               QStringLiteral("SECOND]"));
+                               QStringLiteral("SECOND"));
+  parser.addPositionalArgument(QStringLiteral("MORE"),
+                               QStringLiteral("up to six more characters, who answer in turn"),
+                               QStringLiteral("[MORE...]]"));
 }
 
 // --help and --version are answered before the window's toolkit starts, so
@@ -68,30 +73,24 @@ int AnswerHelpOrVersion(int argc, char* argv[]) {
   return 0;
 }
 
-QString PathText(const fs::path& path) { return QString::fromStdU16String(path.u16string()); }
-
 // The samples run from a copy: in the user's data folder when installed, in
 // the build folder otherwise (see SamplesRunFolder).
 void StartSampleCharacters(TFormParlevo& window) {
-  const auto shipped =
-      parlevo::platform::FindShippedFile(parlevo::platform::ShippedKind::kData, "examples");
-  if (!shipped) {
-    window.SetStatus(QStringLiteral("サンプルの人格が見つかりません"));
+  QString error;
+  const QStringList files = parlevo::gui::SampleCharacterFiles(&error);
+  if (files.size() < 2) {
+    window.SetStatus(error);
     return;
   }
-  fs::path folder;
-  try {
-    const QString user_folder = parlevo::gui::TranscriptLog::UserDataFolder();
-    folder = parlevo::SamplesRunFolder(*shipped, fs::path(user_folder.toStdU16String()),
-                                       parlevo::platform::ProgramFolder());
-  } catch (const fs::filesystem_error& error) {
-    std::fprintf(stderr, "parlevo: cannot copy the sample characters: %s\n", error.what());
-    window.SetStatus(QStringLiteral("サンプルの人格をコピーできません"));
-    return;
-  }
-  window.StartConversation(
-      parlevo::gui::PathToNative(PathText(folder / parlevo::kSampleBaseFiles[0])),
-      parlevo::gui::PathToNative(PathText(folder / parlevo::kSampleBaseFiles[1])));
+  window.StartConversation(parlevo::gui::PathToNative(files[0]),
+                           parlevo::gui::PathToNative(files[1]));
+}
+
+void MoveSettingsOfOlderRuns() {
+  const QString old_file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Unknown Organization/Parlevo.conf");
+  QSettings settings;
+  parlevo::gui::MoveOldSettings(settings, old_file);
 }
 
 // SIGINT, SIGTERM and SIGHUP close the windows as the user would, so the log
@@ -120,7 +119,11 @@ int main(int argc, char* argv[]) {
   parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
 
   QApplication app(argc, argv);
+  // Settings live in ~/.config/Parlevo/Parlevo.conf; a run before the
+  // organisation was named kept them under "Unknown Organization".
+  QApplication::setOrganizationName(QStringLiteral("Parlevo"));
   QApplication::setApplicationName(QStringLiteral("Parlevo"));
+  MoveSettingsOfOlderRuns();
   QApplication::setApplicationVersion(QString::fromUtf8(parlevo::VersionText()));
   // The desktop entry and the icon an installation puts in the icon theme.
   QGuiApplication::setDesktopFileName(QStringLiteral(PARLEVO_APP_ID));
@@ -144,13 +147,14 @@ int main(int argc, char* argv[]) {
   // message box, find the loop running.
   const QStringList characters = parser.positionalArguments();
   QTimer::singleShot(0, &window, [&window, characters] {
-    if (characters.size() == 2) {
-      window.StartConversation(parlevo::gui::PathToNative(characters[0]),
-                               parlevo::gui::PathToNative(characters[1]));
+    if (characters.size() >= 2 && characters.size() <= 8) {
+      std::vector<std::string> files;
+      for (const QString& file : characters) files.push_back(parlevo::gui::PathToNative(file));
+      window.StartConversation(files);
     } else if (characters.isEmpty()) {
       StartSampleCharacters(window);
     } else {
-      std::fprintf(stderr, "usage: parlevo [FIRST_BASE_FILE SECOND_BASE_FILE]\n");
+      std::fprintf(stderr, "usage: parlevo [FIRST_BASE_FILE SECOND_BASE_FILE [MORE...]]\n");
     }
   });
   const int status = QApplication::exec();

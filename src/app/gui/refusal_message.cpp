@@ -25,6 +25,10 @@ constexpr KnownReason kKnownReasons[] = {
      QT_TRANSLATE_NOOP("RefusalMessage", "人格のバージョンが古すぎます (210 以上が必要です)")},
     {"character contains no data",
      QT_TRANSLATE_NOOP("RefusalMessage", "読み込めるデータがありません")},
+    {kNamedTwiceReason,
+     QT_TRANSLATE_NOOP(
+         "RefusalMessage",
+         "同じ人格が一つの会話に二度入っています (状態ファイルを二人で書くことになります)")},
 };
 
 }  // namespace
@@ -46,8 +50,8 @@ QString EngineMessageText(std::string_view message) {
 }
 
 QString RefusalMessage(const CharacterRefusal& refusal, const QString& path) {
-  const QString which = refusal.which == 0 ? QCoreApplication::translate("RefusalMessage", "1人目")
-                                           : QCoreApplication::translate("RefusalMessage", "2人目");
+  const QString which =
+      QCoreApplication::translate("RefusalMessage", "%1人目").arg(refusal.which + 1);
   return QStringLiteral("不正な人格です\n\n%1: %2\n%3\n(%4)")
       .arg(which, QDir::toNativeSeparators(path), ReasonText(refusal.reason),
            EngineMessageText(refusal.reason));

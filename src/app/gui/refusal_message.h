@@ -18,7 +18,7 @@ QString EngineMessageText(std::string_view message);
 // ("ファイルを読み込めません" for a reason it does not know).
 QString ReasonText(std::string_view engine_message);
 
-// "不正な人格です" followed by which file (1人目/2人目 and its path) and the
+// "不正な人格です" followed by which file (1人目, 2人目, ... and its path) and the
 // reason in Japanese, then the engine's own message.
 QString RefusalMessage(const CharacterRefusal& refusal, const QString& path);
 

@@ -46,7 +46,10 @@ QString TranscriptLog::ChooseFolder(const QString& requested) {
 }
 
 QString TranscriptLog::UserDataFolder() {
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  // Not AppDataLocation: that adds the organisation's name, and the log and
+  // the samples' copy stay where earlier versions put them.
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/Parlevo");
   QDir().mkpath(folder);
   return folder;
 }

@@ -3,9 +3,38 @@
 #include "app/gui/window_settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <optional>
 
 namespace parlevo::gui {
+namespace {
+
+// A pair is kept under "first" and "second", as it always was; a group's
+// third and later files under "more". A group without two files is none.
+std::optional<CharacterGroup> ReadGroup(const QSettings& settings) {
+  CharacterGroup group;
+  group.files << settings.value(QStringLiteral("first")).toString()
+              << settings.value(QStringLiteral("second")).toString()
+              << settings.value(QStringLiteral("more")).toStringList();
+  group.names = settings.value(QStringLiteral("names")).toStringList();
+  if (group.files.size() > 8 || group.files.contains(QString())) return std::nullopt;
+  if (group.names.size() != group.files.size()) group.names.clear();
+  return group;
+}
+
+void WriteGroup(QSettings& settings, const CharacterGroup& group) {
+  settings.setValue(QStringLiteral("first"), group.files.value(0));
+  settings.setValue(QStringLiteral("second"), group.files.value(1));
+  if (group.files.size() > 2) {
+    settings.setValue(QStringLiteral("more"), group.files.mid(2));
+  } else {
+    settings.remove(QStringLiteral("more"));
+  }
+  settings.setValue(QStringLiteral("names"), group.names);
+}
+
+}  // namespace
 
 QString LoginName() {
   for (const char* variable : {"LOGNAME", "USER", "USERNAME"}) {
@@ -25,15 +54,15 @@ WindowSettings ReadWindowSettings(QSettings& settings) {
   values.format = settings.value(QStringLiteral("transcript/format")).toString();
   values.zoom = settings.value(QStringLiteral("transcript/zoom"), 0).toInt();
   const int count = settings.beginReadArray(QStringLiteral("recent"));
-  for (int i = 0; i < count && i < WindowSettings::kMaxRecentPairs; ++i) {
+  for (int i = 0; i < count && i < WindowSettings::kMaxRecentGroups; ++i) {
     settings.setArrayIndex(i);
-    const CharacterPair pair{settings.value(QStringLiteral("first")).toString(),
-                             settings.value(QStringLiteral("second")).toString()};
-    if (!pair.first.isEmpty() && !pair.second.isEmpty()) values.recent << pair;
+    if (std::optional<CharacterGroup> group = ReadGroup(settings)) values.recent << *group;
   }
   settings.endArray();
   values.watcher = settings.value(QStringLiteral("join/name")).toString();
   if (values.watcher.isEmpty()) values.watcher = LoginName();
+  values.newest_at_bottom =
+      settings.value(QStringLiteral("transcript/newest_at_bottom"), false).toBool();
   return values;
 }
 
@@ -46,18 +75,28 @@ void WriteWindowSettings(QSettings& settings, const WindowSettings& values) {
   settings.beginWriteArray(QStringLiteral("recent"), int(values.recent.size()));
   for (int i = 0; i < values.recent.size(); ++i) {
     settings.setArrayIndex(i);
-    settings.setValue(QStringLiteral("first"), values.recent[i].first);
-    settings.setValue(QStringLiteral("second"), values.recent[i].second);
+    WriteGroup(settings, values.recent[i]);
   }
   settings.endArray();
+  settings.setValue(QStringLiteral("transcript/newest_at_bottom"), values.newest_at_bottom);
   settings.setValue(QStringLiteral("join/name"), values.watcher);
   settings.sync();
 }
 
-void RememberPair(QList<CharacterPair>& recent, const CharacterPair& pair) {
-  recent.removeAll(pair);
-  recent.prepend(pair);
-  while (recent.size() > WindowSettings::kMaxRecentPairs) recent.removeLast();
+void RememberGroup(QList<CharacterGroup>& recent, const CharacterGroup& group) {
+  recent.removeAll(group);
+  recent.prepend(group);
+  while (recent.size() > WindowSettings::kMaxRecentGroups) recent.removeLast();
+}
+
+bool MoveOldSettings(QSettings& settings, const QString& old_file) {
+  if (!settings.allKeys().isEmpty() || !QFileInfo::exists(old_file)) return false;
+  QSettings old(old_file, QSettings::NativeFormat);
+  const QStringList keys = old.allKeys();
+  if (keys.isEmpty()) return false;
+  for (const QString& key : keys) settings.setValue(key, old.value(key));
+  settings.sync();
+  return settings.status() == QSettings::NoError;
 }
 
 }  // namespace parlevo::gui
