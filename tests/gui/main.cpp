@@ -10,6 +10,7 @@ int RunProgramTests(int argc, char** argv);
 int RunSettingsTests(int argc, char** argv);
 int RunTranscriptTests(int argc, char** argv);
 int RunWindowCommandTests(int argc, char** argv);
+int RunWatcherWindowTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   parlevo::platform::SetProcessCodePage(parlevo::platform::kCodePage932);
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   failed += RunSettingsTests(argc, argv);
   failed += RunTranscriptTests(argc, argv);
   failed += RunWindowCommandTests(argc, argv);
+  failed += RunWatcherWindowTests(argc, argv);
   failed += RunProgramTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

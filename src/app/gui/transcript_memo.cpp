@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
@@ -344,6 +345,17 @@ const LineProvenance* TranscriptMemo::SourceAt(const QPoint& position) const {
 // ---------------------------------------------------------------------------
 // The reader's pointer
 // ---------------------------------------------------------------------------
+
+void TranscriptMemo::keyPressEvent(QKeyEvent* event) {
+  QPlainTextEdit::keyPressEvent(event);
+  // The key to the newest line scrolls there even when the cursor stands
+  // there already (it moves nothing then, and the view would stay).
+  if (event->matches(newest_at_bottom_ ? QKeySequence::MoveToEndOfDocument
+                                       : QKeySequence::MoveToStartOfDocument)) {
+    ScrollToNewest();
+    OnScrolled();
+  }
+}
 
 void TranscriptMemo::mouseMoveEvent(QMouseEvent* event) {
   QPlainTextEdit::mouseMoveEvent(event);

@@ -93,6 +93,7 @@ class TranscriptMemo final : public QPlainTextEdit {
   void wheelEvent(QWheelEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool viewportEvent(QEvent* event) override;
 
  private:
