@@ -9,9 +9,11 @@
 // A file is flagged only when both hold.
 #include "data/personality_text.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "data/crypt.h"
+#include "data/text_overlay.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 
@@ -134,6 +136,13 @@ TPersonalityText DecodePersonalityText(std::string_view bytes) {
 }
 
 TPersonalityText ReadPersonalityText(std::string_view ansi_path, size_t max_bytes) {
+  // An editor's unsaved text, when a language server asks (text_overlay.h).
+  if (const std::string* text = TTextOverlay::Find(ansi_path)) {
+    if (text->size() > max_bytes) {
+      throw platform::EFileError("cannot read file", std::string(ansi_path), EFBIG);
+    }
+    return DecodePersonalityText(*text);
+  }
   return DecodePersonalityText(platform::ReadFileBytes(ansi_path, max_bytes));
 }
 

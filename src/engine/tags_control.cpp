@@ -38,6 +38,9 @@ std::u16string Shell(TTagContext&) { return TruthText(false); }
 // deleted. No file: empty. A file that can't be read, or can't be deleted
 // (so the next RESULT would answer the same again), gives an empty result
 // and is left alone. A character without a data folder has no result file.
+// A character that writes nothing (the authoring tools, the language
+// server) reads the line and leaves the file for the conversation it is
+// meant for.
 std::u16string Result(TTagContext& tag) {
   tag.Effect = true;  // the file is read once, then deleted
   const std::string& folder = tag.Character.Folder();
@@ -45,7 +48,9 @@ std::u16string Result(TTagContext& tag) {
   std::string path = platform::JoinAnsiPath(folder, "Result.txt");
   if (!platform::FileExists(path)) return {};
   std::vector<std::string> lines = platform::ReadTextLines(path, kMaxPersonalityFileBytes);
-  if (!platform::DeleteFile(path)) throw ETagError("result file can't be deleted");
+  if (tag.Character.WritesState() && !platform::DeleteFile(path)) {
+    throw ETagError("result file can't be deleted");
+  }
   return lines.empty() ? std::u16string() : ToWide(lines.front());
 }
 

@@ -13,6 +13,7 @@ class TCharacterTestAccess {
  public:
   explicit TCharacterTestAccess(TCharacter& character) : c_(character) {}
   void SetFolder(std::string folder) { c_.Folder_ = std::move(folder); }
+  void SetStateUse(TStateUse use) { c_.Options_.StateUse = use; }
   void SetInput(std::string input) { c_.Input_ = std::move(input); }
   void SetOperateMessage(std::string message) { c_.OperateMessage_ = std::move(message); }
   void SetLastAnswer(std::string answer) { c_.LastAnswer_ = std::move(answer); }

@@ -113,6 +113,16 @@ TEST_F(ResultTagTest, ReadsTheFirstLineAndDeletesTheFile) {
   EXPECT_FALSE(fs::exists(folder_ / "Result.txt"));
 }
 
+// try, test and the language server load characters that write nothing:
+// they see the result a conversation would, and leave it to that conversation.
+TEST_F(ResultTagTest, ACharacterThatWritesNothingLeavesTheFile) {
+  TCharacterTestAccess(character).SetStateUse(TStateUse::kReadOnly);
+  WriteResult("42\r\n");
+  EXPECT_EQ(Expand("{RESULT}"), "42");
+  EXPECT_EQ(Expand("{RESULT}"), "42");
+  EXPECT_TRUE(fs::exists(folder_ / "Result.txt"));
+}
+
 TEST_F(ResultTagTest, AFileThatCannotBeDeletedIsLeftAlone) {
   WriteResult("42\r\n");
   if (!LockFolder(true)) GTEST_SKIP() << "can't make the folder refuse deletions";

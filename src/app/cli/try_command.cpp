@@ -10,9 +10,8 @@
 #include "app/cli/load_character.h"
 #include "app/cli/shared_options.h"
 #include "app/line_writer.h"
-#include "data/written_entries.h"
-#include "engine/explain.h"
-#include "platform/codepage.h"
+#include "app/try_report.h"
+#include "engine/character.h"
 
 namespace parlevo::cli {
 namespace {
@@ -26,59 +25,15 @@ struct TryOptions {
   std::string input;
 };
 
-// "PATTERN → ANSWER" (UTF-8) of entry `index`, fields as written ("?" when
-// its line is gone from the file).
-std::string Written(TWrittenEntries& written, const TLumoData& data, int32_t index) {
-  const std::optional<TWrittenEntry> entry = written.Read(data, index);
-  if (!entry) return "?";
-  std::string patterns;
-  for (const std::string& pattern : entry->Patterns) {
-    patterns += (patterns.empty() ? "" : ",") + pattern;
-  }
-  return platform::AnsiToUtf8(patterns) + " → " + platform::AnsiToUtf8(entry->Answer);
-}
-
-// "KEY FILE:LINE tier T  PATTERN → ANSWER" for every candidate of slot `slot`.
-void ListMatches(TCharacter& character, int slot, const std::vector<TExplainedTier>& tiers,
-                 TWrittenEntries& written) {
-  const TLumoData& data = character.Slot(slot);
-  for (const TExplainedTier& tier : tiers) {
-    for (const int32_t index : tier.Entries) {
-      const TEntryDescription entry = data.Describe(index);
-      StandardOutput().Line(std::string(TCharacter::DataKey(slot)) + " " +
-                            std::string(character.DataFileName(slot, entry.FileIndex)) + ":" +
-                            std::to_string(entry.Line) + " tier " + std::to_string(tier.Tier) +
-                            "  " + Written(written, data, index));
-    }
-  }
-}
-
-std::string Choice(const TAnswerer& answerer) {
-  return std::string(TCharacter::DataKey(answerer.Slot)) + " tier " +
-         std::to_string(answerer.Tier) + ", " + std::to_string(answerer.Candidates) + " candidates";
-}
-
-std::string WhoAnswers(const TExplanation& explanation) {
-  const std::vector<TAnswerer>& answerers = explanation.Answerers;
-  if (answerers.empty()) return "none";
-  if (answerers.size() == 1) return Choice(answerers[0]);
-  return Choice(answerers[0]) + " or " + Choice(answerers[1]) + ", weighed " +
-         std::to_string(answerers[0].Weight) + ":" + std::to_string(answerers[1].Weight);
-}
-
 int RunTry(const TryOptions& options) {
   options.clock.Apply();
   ApplyRaw(options.raw);
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file, TStateUse::kReadOnly);
   std::optional<std::string> context;
-  if (options.context_given) context = platform::Utf8ToAnsi(options.context);
-  const TExplanation explanation =
-      Explain(*character, platform::Utf8ToWide(options.input), context);
-  TWrittenEntries written;
-  for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
-    ListMatches(*character, slot, explanation.Slots[static_cast<size_t>(slot)], written);
-  }
-  StandardOutput().Line("answer: " + WhoAnswers(explanation));
+  if (options.context_given) context = options.context;
+  const TTryReport report = TryInput(*character, options.input, context);
+  for (const TTryMatch& match : report.Matches) StandardOutput().Line(TryMatchLine(match));
+  StandardOutput().Line("answer: " + report.Answerer);
   return kExitOk;
 }
 
