@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all bootstrap build run test package asan tsan bench fuzz soak clean
+.PHONY: all bootstrap build run test package vsix asan tsan bench fuzz soak clean
 
 all: build
 
@@ -31,6 +31,22 @@ test: build
 # The Debian package of the build: $(BUILD)/parlevo_VERSION_ARCH.deb.
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The VS Code extension as $(BUILD)/parlevo.vsix, its grammar tested first.
+# The pinned npm packages (package.json) are installed with the installed
+# Node.js's npm into a copy under $(BUILD), so the source tree stays clean.
+# Needs the network once; not part of `make test`.
+VSIX_STAGE := $(BUILD)/vscode-extension
+vsix: bootstrap
+	@command -v npm >/dev/null || { echo "make vsix: npm is missing (apt-get install npm)"; exit 1; }
+	rm -rf $(VSIX_STAGE)
+	mkdir -p $(VSIX_STAGE)
+	cp -r editors/vscode/. $(VSIX_STAGE)/
+	cp LICENSE $(VSIX_STAGE)/LICENSE
+	cd $(VSIX_STAGE) && npm install --no-audit --no-fund --no-package-lock
+	cd $(VSIX_STAGE) && npx vscode-tmgrammar-test -g syntaxes/parlevo.tmLanguage.json 'tests/*.parlevo'
+	cd $(VSIX_STAGE) && npx vsce package --allow-missing-repository --out ../parlevo.vsix
+	@echo "make vsix: $(BUILD)/parlevo.vsix"
 
 asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPARLEVO_SANITIZE=address,undefined

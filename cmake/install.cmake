@@ -45,6 +45,11 @@ configure_file(packaging/${PARLEVO_APP_ID}.metainfo.xml.in
                ${parlevo_generated}/${PARLEVO_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${parlevo_generated}/${PARLEVO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# Editor packages: the VS Code extension's sources and the Vim/Neovim files
+# (never what `make vsix` fetched or built)
+install(DIRECTORY editors DESTINATION ${parlevo_datadir}
+        PATTERN "node_modules" EXCLUDE PATTERN "*.vsix" EXCLUDE PATTERN "package-lock.json" EXCLUDE)
+
 # Bash completion (asks parlevo-cli itself for its commands and options)
 install(FILES packaging/bash-completion/parlevo-cli
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

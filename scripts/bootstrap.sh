@@ -11,11 +11,17 @@ packages=(
   clang libclang-rt-14-dev llvm
   nlohmann-json3-dev libedit-dev qt6-translations-l10n
   help2man desktop-file-utils appstream lintian dpkg-dev file fakeroot librsvg2-bin
+  neovim
 )
 # Hyperscan exists for x86-64 only; it is an optional benchmark peer.
 if [ "$(dpkg --print-architecture 2>/dev/null)" = amd64 ]; then
   packages+=(libhyperscan-dev)
 fi
+
+# `make vsix` (not `make test`) needs Node.js with npm: an installed Node.js
+# is kept as it is, and Debian's npm is added only where it has none.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -37,12 +37,15 @@ expected=(
   share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
   share/icons/hicolor/scalable/apps/$app_id.svg share/icons/hicolor/48x48/apps/$app_id.png
   share/man/man1/parlevo-cli.1.gz share/bash-completion/completions/parlevo-cli
+  share/parlevo/editors/vscode/package.json share/parlevo/editors/vscode/syntaxes/parlevo.tmLanguage.json
+  share/parlevo/editors/vim/ftdetect/parlevo.vim share/parlevo/editors/vim/lua/parlevo.lua
 )
 $gui && expected+=(bin/parlevo share/man/man1/parlevo.1.gz)
 for file in "${expected[@]}"; do
   [ -e "$prefix/$file" ] || fail "not installed: $file"
 done
 [ -z "$(find "$prefix" -name '*.lts*')" ] || fail "a state file was installed"
+[ -z "$(find "$prefix" -name node_modules)" ] || fail "what make vsix fetched was installed"
 pass "layout"
 
 # -------------------------------------------- desktop entry and AppStream

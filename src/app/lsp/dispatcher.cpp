@@ -78,6 +78,17 @@ TDispatcher::TDispatcher(std::function<void(const Json&)> send) : send_(std::mov
     if (command != kTryCommand) throw ERequestError(kInvalidParams, "unknown command: " + command);
     return TryRequest(documents_, params.value("arguments", Json::array()));
   };
+  // Whether a file is a personality file, for clients that choose a file
+  // type by asking: {"kind": "base" | "data" | "other", "baseFiles": [...]}.
+  requests_["parlevo/fileKind"] = [this](const Json& params) {
+    const std::optional<std::string> path = UriToPath(Param<std::string>(params, "uri"));
+    if (!path) return Json{{"kind", "other"}, {"baseFiles", Json::array()}};
+    const TTextOverlay overlay(documents_.FileTexts());
+    const TBelonging belonging = FindBelonging(RealPath(*path));
+    static constexpr const char* kKinds[] = {"base", "data", "other"};
+    return Json{{"kind", kKinds[static_cast<int>(belonging.Kind)]},
+                {"baseFiles", belonging.BaseFiles}};
+  };
   notifications_["initialized"] = [](const Json&) {};
   notifications_["textDocument/didOpen"] = [this](const Json& params) { DidOpen(params); };
   notifications_["textDocument/didChange"] = [this](const Json& params) { DidChange(params); };
