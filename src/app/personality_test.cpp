@@ -1,135 +1,47 @@
-// Personality tests: the script reader (one step per line) and the runner,
-// which speaks through the same turn pipeline as a conversation.
+// Personality tests: the runner, which speaks through the same turn pipeline
+// as a conversation (the reader is test_script_reader.cpp).
 #include "app/personality_test.h"
 
-#include <charconv>
+#include <memory>
 
 #include "app/transcript.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
-#include "platform/datetime.h"
 #include "platform/random.h"
 #include "regex/rexp.h"
 
 namespace parlevo {
-namespace {
-
-// ---------------------------------------------------------------------------
-// Reading a script
-// ---------------------------------------------------------------------------
-
-bool IsBlank(std::string_view line) {
-  return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// The text after a one-character marker and the one blank that follows it.
-std::string_view Argument(std::string_view line) {
-  line.remove_prefix(1);
-  if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-  return line;
-}
-
-TScriptStep SourceStep(std::string_view argument, int line) {
-  TScriptStep step{TScriptStep::TKind::kExpectSource, line, {}};
-  if (argument == "none") return step;
-  const size_t colon = argument.rfind(':');
-  int32_t number = 0;
-  const char* end = argument.data() + argument.size();
-  if (colon == std::string_view::npos || colon == 0 ||
-      std::from_chars(argument.data() + colon + 1, end, number).ptr != end || number <= 0) {
-    throw ETestScriptError(line, "expected FILE:LINE or none after @");
-  }
-  step.Text = std::string(argument.substr(0, colon));  // a file name as turns report it
-  step.SourceLine = number;
-  return step;
-}
-
-TScriptStep SettingStep(std::string_view argument, int line) {
-  const size_t blank = argument.find(' ');
-  const std::string_view name = argument.substr(0, blank);
-  const std::string_view value =
-      blank == std::string_view::npos ? std::string_view() : argument.substr(blank + 1);
-  if (name == "partner") {
-    return {TScriptStep::TKind::kPartner, line, platform::Utf8ToAnsi(value)};
-  }
-  if (name == "clock") {
-    const std::optional<double> when = platform::TextToDateTime(std::string(value));
-    if (!when) throw ETestScriptError(line, "invalid clock: " + std::string(value));
-    TScriptStep step{TScriptStep::TKind::kClock, line, {}};
-    step.Clock = *when;
-    return step;
-  }
-  throw ETestScriptError(line, "unknown setting: ! " + std::string(name));
-}
-
-TScriptStep PatternStep(std::string_view argument, int line) {
-  TScriptStep step{TScriptStep::TKind::kExpectMatch, line, platform::Utf8ToAnsi(argument)};
-  try {
-    TbmRExp matcher;
-    matcher.SetPattern(step.Text);
-    matcher.Found(std::string_view());
-  } catch (const EbmREToken& e) {
-    throw ETestScriptError(line, "pattern does not compile: " + platform::AnsiToUtf8(e.what()));
-  }
-  return step;
-}
-
-}  // namespace
-
-std::vector<TScriptStep> ParseTestScript(std::string_view utf8_text) {
-  std::vector<TScriptStep> steps;
-  int number = 0;
-  while (!utf8_text.empty()) {
-    const size_t end = utf8_text.find('\n');
-    std::string_view line = utf8_text.substr(0, end);
-    utf8_text.remove_prefix(end == std::string_view::npos ? utf8_text.size() : end + 1);
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (IsBlank(line) || line.front() == '#') continue;
-    const std::string_view argument = Argument(line);
-    switch (line.front()) {
-      case '>':
-        steps.push_back({TScriptStep::TKind::kSay, number, platform::Utf8ToAnsi(argument)});
-        break;
-      case '<':
-        steps.push_back({TScriptStep::TKind::kExpectText, number, platform::Utf8ToAnsi(argument)});
-        break;
-      case '~':
-        steps.push_back(PatternStep(argument, number));
-        break;
-      case '@':
-        steps.push_back(SourceStep(argument, number));
-        break;
-      case '!':
-        steps.push_back(SettingStep(argument, number));
-        break;
-      default:
-        throw ETestScriptError(number, "a line of no known kind (# > < ~ @ !)");
-    }
-  }
-  return steps;
-}
-
-// ---------------------------------------------------------------------------
-// Running a script
-// ---------------------------------------------------------------------------
 
 namespace {
 
-TCharacterOptions ReadOnly(TCharacterOptions options) {
-  options.StateUse = TStateUse::kReadOnly;
-  return options;
-}
-
-// The script's turns: the last thing the character said, spoken on demand.
+// The script's character and its turns: the last thing it said, spoken on
+// demand. Its state file is never written.
 class TScriptSession {
  public:
   TScriptSession(const std::string& base_file, const TScriptRun& run)
-      : character_(base_file, ReadOnly(run.Character)), run_(run) {
-    SetPartner(run.Partner);
+      : base_file_(base_file), run_(run), partner_(run.Partner) {
+    Start(run.ReadState ? TStateUse::kReadOnly : TStateUse::kNone);
   }
 
-  void SetPartner(const std::string& name) { character_.SetPartner(name); }
+  // The character as if new: first meeting, empty memory; it opens again.
+  void Fresh() { Start(TStateUse::kNone); }
+  void SetPartner(const std::string& name) {
+    partner_ = name;
+    character_->SetPartner(name);
+  }
+  void Set(const TScriptStep& step) {
+    switch (step.Memory) {
+      case TMemoryKind::kMemo:
+        character_->SetMemo(step.Slot, step.Text);
+        break;
+      case TMemoryKind::kCount:
+        character_->SetCount(step.Slot, step.Number);
+        break;
+      case TMemoryKind::kFlag:
+        character_->SetFlag(step.Slot, step.Number != 0);
+        break;
+    }
+  }
   void Say(const std::string& text) {
     Open();
     Speak(text, AllSlots);
@@ -139,20 +51,35 @@ class TScriptSession {
     Open();
     return last_;
   }
+  // `text` with its tags expanded, as an answer's would be (ANSI).
+  std::string Expand(const std::string& text) {
+    Open();
+    return platform::WideToAnsi(character_->ExpandTags(platform::AnsiToWide(text)));
+  }
 
  private:
+  void Start(TStateUse state_use) {
+    TCharacterOptions options = run_.Character;
+    options.StateUse = state_use;
+    character_.reset();  // one character at a time
+    character_ = std::make_unique<TCharacter>(base_file_, options);
+    character_->SetPartner(partner_);
+    opened_ = false;
+  }
   void Open() {
     if (!opened_) Speak(kOpeningInput, OpeningSlots);
     opened_ = true;
   }
   void Speak(std::string_view input, TDataSlots slots) {
-    last_ = SpeakTurn(character_, input, slots, kDefaultLogFormat);
+    last_ = SpeakTurn(*character_, input, slots, kDefaultLogFormat);
     last_.Number = ++turns_;
     if (run_.OnTurn) run_.OnTurn(last_);
   }
 
-  TCharacter character_;
+  const std::string& base_file_;
   const TScriptRun& run_;
+  std::string partner_;
+  std::unique_ptr<TCharacter> character_;
   TTurn last_;
   int64_t turns_ = 0;
   bool opened_ = false;
@@ -222,6 +149,22 @@ TScriptResult RunTestScript(const std::vector<TScriptStep>& steps, const std::st
       case TScriptStep::TKind::kPartner:
         session.SetPartner(step.Text);
         break;
+      case TScriptStep::TKind::kSet:
+        session.Set(step);
+        break;
+      case TScriptStep::TKind::kFresh:
+        session.Fresh();
+        break;
+      case TScriptStep::TKind::kExpectExpanded: {
+        ++result.Checks;
+        const std::string expanded = session.Expand(step.Text);
+        if (expanded != step.Value) {
+          result.Failures.push_back({step.Line, "expected " + Quoted(step.Value) + " from " +
+                                                    Quoted(step.Text) + ", got " +
+                                                    Quoted(expanded)});
+        }
+        break;
+      }
       default: {
         ++result.Checks;
         const TTurn& last = session.Last();

@@ -1,5 +1,6 @@
 // Notices a conversation that has fallen into a loop: the last lines repeat
-// a cycle of 1 to 4 utterances for the third time in a row.
+// a cycle of 1 to 12 utterances (all speakers' lines together) for the third
+// time in a row.
 //
 // Thread-safety: none of its own; fed by one thread (the conversation's).
 #ifndef PARLEVO_APP_STUCK_DETECTOR_H_
@@ -15,7 +16,7 @@ namespace parlevo {
 class TStuckDetector {
  public:
   // The longest cycle looked for, and how often it must come in a row.
-  static constexpr int kLongestCycle = 4;
+  static constexpr int kLongestCycle = 12;
   static constexpr int kRepeats = 3;
 
   // Adds what was said next (whoever said it). Returns how many of the last

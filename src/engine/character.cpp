@@ -48,7 +48,8 @@ TCharacter::TCharacter(std::string_view file_name, TCharacterOptions options)
     throw;
   }
   WarnAboutEncodings(file_name);
-  if (platform::IsOtherThanFile(StatePath())) {
+  const bool uses_state = Options_.StateUse != TStateUse::kNone;
+  if (uses_state && platform::IsOtherThanFile(StatePath())) {
     // Reading a FIFO or a device could block, and replacing it would destroy
     // what someone put there.
     StateRefused_ = true;

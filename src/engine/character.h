@@ -50,8 +50,10 @@ inline constexpr TDataSlots OpeningSlots = 0x03;  // Data01, Data02
 inline constexpr TDataSlots AllSlots = 0xFF;
 
 // Whether a loaded character writes its state file (a first one at load, the
-// kept slots at release) or only reads it, for tools that must leave no trace.
-enum class TStateUse { kReadWrite, kReadOnly };
+// kept slots at release) or only reads it, for tools that must leave no trace;
+// kNone neither reads nor writes it: the character meets its partner for the
+// first time, its memory empty, whatever was saved (test scripts).
+enum class TStateUse { kReadWrite, kReadOnly, kNone };
 
 // Where the answer of the last Talk came from: its data slot (0 = Data01 ...
 // 7 = DataC2; -1 when nothing answered) and the pick within that object.

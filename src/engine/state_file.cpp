@@ -121,7 +121,7 @@ bool TCharacter::WriteFirstState() {
 void TCharacter::LoadState() {
   // A character with no files has no state file; one that is no file is
   // left alone.
-  if (FileName_.empty() || StateRefused_) return;
+  if (FileName_.empty() || StateRefused_ || Options_.StateUse == TStateUse::kNone) return;
   const std::string path = StatePath();
   if (!platform::FileExists(path)) {
     if (!WritesState()) return;  // the slots stay as a new state file has them

@@ -2,6 +2,7 @@
 // on chat and converse, and converse stopping once it is stuck in a loop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -80,6 +81,41 @@ TEST_F(AuthoringCliTest, JsonGivesOneObjectPerLineWithTextLineAndSource) {
   EXPECT_NE(RunParlevoCli({"chat", "--why", "--json", hanako_}).status, 0);
 }
 
+// A chat that went well, kept as a test: it starts from the memory the chat
+// started from and passes at once, on a fresh character.
+TEST_F(AuthoringCliTest, ARecordedChatPassesAsATest) {
+  const std::string input = "こんにちは\n\nおやつ\n好きな食べ物は？\nクイズ\nへえ\n";
+  ASSERT_EQ(RunParlevoCli({"--clock", kClock, "chat", "--partner", "太郎", hanako_}, input).status,
+            0);  // a first visit, saved
+  const std::string script = dir_ / "recorded.txt";
+  const auto chat = RunParlevoCli(
+      {"--clock", kClock, "chat", "--no-save", "--record", script, "--partner", "太郎", hanako_},
+      input);
+  ASSERT_EQ(chat.status, 0) << chat.err;
+  const std::vector<std::string> lines = test::SplitOutputLines(dir_.Read("recorded.txt"));
+  const auto has = [&lines](const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  };
+  EXPECT_TRUE(has("! clock 2026/05/04 10:20:30.000"));
+  EXPECT_TRUE(has("! partner 太郎"));
+  EXPECT_TRUE(has("! set COUNT50 1")) << dir_.Read("recorded.txt");
+  EXPECT_TRUE(has("> こんにちは"));
+  EXPECT_TRUE(has(">"));
+  // Each of the seven answers is checked by its text and its source.
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](auto& l) { return l.starts_with("@ "); }),
+            7);
+  const auto test = RunParlevoCli({"test", hanako_, script});
+  EXPECT_EQ(test.status, 0) << test.out << test.err;
+  EXPECT_EQ(test.OutLines().back(), "14 checks, 0 failed");
+  // What the chat said is what it recorded.
+  for (const std::string& said : chat.OutLines()) {
+    if (said.starts_with("花子 > ")) {
+      EXPECT_TRUE(has("< " + said.substr(std::string("花子 > ").size()))) << said;
+    }
+  }
+  EXPECT_NE(RunParlevoCli({"chat", "--record", dir_ / "no/such/folder.txt", hanako_}).status, 0);
+}
+
 TEST_F(AuthoringCliTest, ConverseReportsALoopOnceAndCanStopThere) {
   const std::string ping = test::WriteCharacter(dir_, "ping", {{"datac2", {"ping"}}});
   const std::string pong = test::WriteCharacter(dir_, "pong", {{"datac2", {"pong"}}});
@@ -95,6 +131,25 @@ TEST_F(AuthoringCliTest, ConverseReportsALoopOnceAndCanStopThere) {
   EXPECT_EQ(stopped.OutLines().size(), 7u);
   EXPECT_EQ(stopped.err, "# stuck: the last 6 lines repeat\n");
   EXPECT_TRUE(fs::exists(dir_ / "ping/ping.lts"));  // saved as on any end
+
+  // A three-step counter rotation against a fixed reply loops over six
+  // lines (ピン/いち/ピン/に/ピン/さん); it is seen at its third round. The
+  // files are UTF-8 with the byte order mark.
+  const std::string counter = test::WriteCharacter(
+      dir_, "counter",
+      {{"data02",
+        {"\xEF\xBB\xBF{EQ{COUNT10}|0},いち{COUNT10:1}", "{EQ{COUNT10}|1},に{COUNT10:2}",
+         "{EQ{COUNT10}|2},さん{COUNT10:0}"}}});
+  const std::string pin = test::WriteCharacter(dir_, "pin", {{"datac2", {"\xEF\xBB\xBFピン"}}});
+  const auto rotation = RunParlevoCli(
+      {"converse", "--stop-when-stuck", "--turns", "100", "--interval", "0", pin, counter});
+  ASSERT_EQ(rotation.status, 0) << rotation.err;
+  EXPECT_EQ(rotation.err, "# stuck: the last 18 lines repeat\n");
+  const auto lines = rotation.OutLines();
+  ASSERT_GE(lines.size(), 18u);
+  EXPECT_LT(lines.size(), 24u);  // found at the third round, not later
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 6, lines.end()),
+            std::vector<std::string>(lines.end() - 12, lines.end() - 6));
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(CliBoundedReads, ScriptsSetFilesAndChatLinesStayWithinTheirBudgets) {
   // An endless script is refused at the budget, naming it.
   const CliResult endless = RunParlevoCliAfter(kMemoryCap, {"test", base, "/dev/zero"});
   EXPECT_EQ(endless.status, 2);
-  EXPECT_TRUE(Has(endless.err, "File too large (over the 64 MiB budget of a file)")) << endless.err;
+  EXPECT_TRUE(Has(endless.out, "File too large (over the 64 MiB budget of a file)")) << endless.out;
 
   // A megabyte of blank lines around one pattern: the blank lines hold none.
   const std::string blank(1 << 20, '\n');

@@ -36,14 +36,14 @@ TEST_F(PersonalityToolsTest, ScriptsCheckTextPatternAndSourceAndNeverWriteState)
       "> unknown\n< chat\n>\n@ datac2.txt:1\n");
   auto run = RunParlevoCli({"test", base_, passing});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
-  EXPECT_EQ(run.out, "7 checks, 0 failed\n");
+  EXPECT_EQ(run.out, passing + ": 7 checks, 0 failed\n7 checks, 0 failed\n");
   EXPECT_FALSE(platform::FileExists(dir_ / "kit/kit.lts"));
 
   const std::string failing = Script("> hi\n< nope\n~ z+\n@ datab2.txt:4\n@ none\n");
   run = RunParlevoCli({"--clock", "2026/01/02 10:00:00", "test", base_, failing});
   EXPECT_EQ(run.status, 1);
   const auto lines = run.OutLines();
-  ASSERT_EQ(lines.size(), 5u) << run.out;
+  ASSERT_EQ(lines.size(), 6u) << run.out;
   EXPECT_TRUE(lines[0].starts_with(failing + ":2: expected \"nope\", got \"he")) << lines[0];
   EXPECT_TRUE(lines[0].ends_with("(from datab2.txt:1)") ||
               lines[0].ends_with("(from datab2.txt:2)"));
@@ -51,29 +51,84 @@ TEST_F(PersonalityToolsTest, ScriptsCheckTextPatternAndSourceAndNeverWriteState)
   EXPECT_TRUE(lines[2].starts_with(failing + ":4: expected an answer from datab2.txt:4"))
       << lines[2];
   EXPECT_TRUE(lines[3].starts_with(failing + ":5: expected no answer, got ")) << lines[3];
-  EXPECT_EQ(lines[4], "4 checks, 4 failed");
+  EXPECT_EQ(lines[4], failing + ": 4 checks, 4 failed");
+  EXPECT_EQ(lines[5], "4 checks, 4 failed");
 }
 
-TEST_F(PersonalityToolsTest, ScriptErrorsSayWhereAndExitTwo) {
+// Every script runs and gets its result line, whatever the others' fate.
+TEST_F(PersonalityToolsTest, ScriptsThatCannotRunAreReportedBesideTheOthersAndExitTwo) {
   const struct {
-    std::string text, reason;
+    std::string name, text, reason;
   } cases[] = {
-      {"> hi\nhello\n", ":2: a line of no known kind"},
-      {"! clock someday\n", ":1: invalid clock"},
-      {"! weather fine\n", ":1: unknown setting"},
-      {"~ (\n", ":1: pattern does not compile"},
-      {"@ datab2.txt\n", ":1: expected FILE:LINE or none"},
+      {"kind.txt", "> hi\nhello\n", ":2: not run: a line of no known kind"},
+      {"clock.txt", "! clock someday\n< x\n", ":1: not run: invalid clock"},
+      {"setting.txt", "! weather fine\n< x\n", ":1: not run: unknown setting"},
+      {"pattern.txt", "~ (\n", ":1: not run: pattern does not compile"},
+      {"source.txt", "@ datab2.txt\n", ":1: not run: expected FILE:LINE or none"},
+      {"slot.txt", "! set SLOT50 1\n< x\n", ":1: not run: expected MEMOnn, COUNTnn or FLAGnn"},
+      {"count.txt", "! set COUNT50 many\n< x\n", ":1: not run: a count must be a number"},
+      {"flag.txt", "! set FLAG50 yes\n< x\n", ":1: not run: a flag must be True or False"},
+      {"expect.txt", "? {COUNT50}\n", ":1: not run: expected TEXT = VALUE after ?"},
+      {"empty.txt", "# nothing yet\n> hi\n", ": not run: no checks"},
   };
-  for (const auto& c : cases) {
-    const std::string script = Script(c.text);
-    const auto run = RunParlevoCli({"test", base_, script});
-    EXPECT_EQ(run.status, 2) << c.text;
-    EXPECT_TRUE(run.err.starts_with("error: " + script + c.reason)) << run.err;
-    EXPECT_EQ(run.out, "");
+  std::vector<std::string> args = {"test", base_};
+  for (const auto& c : cases) args.push_back(dir_.WriteBytes(c.name, c.text));
+  const std::string good = dir_.WriteBytes("good.txt", "> hi\n< nope\n");
+  args.push_back(good);
+  args.push_back(dir_ / "none.txt");
+  auto run = RunParlevoCli(args);
+  EXPECT_EQ(run.status, 2) << run.out << run.err;
+  const auto lines = run.OutLines();
+  ASSERT_EQ(lines.size(), std::size(cases) + 4) << run.out;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_TRUE(lines[i].starts_with(dir_ / cases[i].name + cases[i].reason)) << lines[i];
   }
-  const auto missing = RunParlevoCli({"test", base_, dir_ / "none.txt"});
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.err.find("none.txt: cannot read the script"), std::string::npos) << missing.err;
+  EXPECT_TRUE(lines[std::size(cases)].starts_with(good + ":2: expected \"nope\""));
+  EXPECT_EQ(lines[std::size(cases) + 1], good + ": 1 check, 1 failed");
+  EXPECT_TRUE(lines[std::size(cases) + 2].starts_with(dir_ / "none.txt: not run: cannot read"));
+  EXPECT_EQ(lines.back(), "1 check, 1 failed, 11 scripts not run");
+
+  // A character that cannot be loaded is every script's reason.
+  run = RunParlevoCli({"test", dir_ / "gone.ltc", good, good});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, good + ": not run: " + dir_ / "gone.ltc: characterfile is not found\n" + good +
+                         ": not run: " + dir_ / "gone.ltc: characterfile is not found\n" +
+                         "0 checks, 0 failed, 2 scripts not run\n");
+}
+
+// A script starts from a first meeting whatever was saved, sets memory,
+// asserts on it and starts again; --state starts from the saved state,
+// which is never written. Scripts with the byte order mark are read.
+TEST_F(PersonalityToolsTest, ScriptsStartFreshSetMemoryAndAssertOnIt) {
+  const std::string shop =
+      test::WriteCharacter(dir_, "shop",
+                           {{"data01",
+                             {"{EQ{COUNT50}|0},\"first visit{COUNT50++}\"",
+                              "{>{COUNT50}|0},\"visit {COUNT50++}{COUNT50}{IF{FLAG51} again|}\""}},
+                            {"datac2", {"{MEMO60}"}}});
+  ASSERT_EQ(RunParlevoCli({"chat", "--partner", "Ann", shop}, "hi\n").status, 0);
+  const std::string saved = dir_.Read("shop/shop.lts");
+  ASSERT_FALSE(saved.empty());
+
+  const std::string script = dir_.WriteBytes(
+      "memory.txt",
+      "\xEF\xBB\xBF# a first meeting, then memory set before it opens again\n"
+      "< first visit\n? {COUNT50} = 1\n"
+      "! fresh\n! set COUNT50 4\n! set FLAG51 true\n! set MEMO60 plain talk\n"
+      "< visit 5 again\n? {FLAG51} = True\n> anything\n< plain talk\n"
+      "! set COUNT50 -2.5\n? {COUNT50} = -2.5\n! set FLAG51 False\n? {FLAG51} = True\n");
+  auto run = RunParlevoCli({"test", shop, script});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_EQ(run.out, script + ":15: expected \"True\" from \"{FLAG51}\", got \"False\"\n" + script +
+                         ": 7 checks, 1 failed\n7 checks, 1 failed\n");
+
+  const std::string first = dir_.WriteBytes("first.txt", "< first visit\n");
+  run = RunParlevoCli({"test", shop, first});
+  EXPECT_EQ(run.status, 0) << run.out;
+  run = RunParlevoCli({"test", "--state", shop, first});
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("got \"visit 3\""), std::string::npos) << run.out;  // chat said "hi" too
+  EXPECT_EQ(dir_.Read("shop/shop.lts"), saved);
 }
 
 TEST_F(PersonalityToolsTest, TryListsEveryMatchingEntryAndUsesNothingUp) {

@@ -15,9 +15,11 @@
 #include "app/cli/turn_output.h"
 #include "app/line_writer.h"
 #include "app/periodic_save.h"
+#include "app/script_recorder.h"
 #include "app/transcript.h"
 #include "app/turn.h"
 #include "engine/character.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 
 namespace parlevo::cli {
@@ -29,6 +31,7 @@ struct ChatOptions {
   TTurnOutput output = TTurnOutput::kLines;
   bool no_save = false;
   bool raw = false;
+  std::string record;  // a test script to write, "" for none
   std::string base_file;
 };
 
@@ -37,6 +40,18 @@ std::string LoginName() {
   if (const char* name = getlogin(); name != nullptr && *name != '\0') return name;
   if (const char* name = std::getenv("USER"); name != nullptr) return name;
   return "";
+}
+
+// The test script --record writes, begun where the character starts.
+std::unique_ptr<TScriptRecorder> StartRecording(const ChatOptions& options,
+                                                const TCharacter& character,
+                                                const std::string& partner) {
+  if (options.record.empty()) return nullptr;
+  auto recorder = std::make_unique<TScriptRecorder>(options.record);
+  std::optional<double> clock;
+  if (platform::ClockFrozen()) clock = platform::NowLocal();  // --clock was given
+  recorder->Begin(character, clock, partner);
+  return recorder;
 }
 
 int RunChat(const ChatOptions& options) {
@@ -49,11 +64,13 @@ int RunChat(const ChatOptions& options) {
   std::unique_ptr<TCharacter> character =
       LoadCharacter(options.base_file, StateUse(options.no_save));
   character->SetPartner(partner);
+  std::unique_ptr<TScriptRecorder> recorder = StartRecording(options, *character, partner);
 
   int64_t number = 0;
   auto show = [&](TTurn turn, bool answer) {
     turn.Number = ++number;
     PrintTurn(turn, options.output, answer);
+    if (recorder && answer) recorder->Answered(turn);
   };
   show(SpeakTurn(*character, kOpeningInput, OpeningSlots, format), true);
   // On a terminal the prompt is the partner's transcript line, completed
@@ -71,6 +88,7 @@ int RunChat(const ChatOptions& options) {
       continue;
     }
     const std::string heard = platform::Utf8ToAnsi(line);
+    if (recorder) recorder->Heard(heard);
     if (!reader->ShowsInput() || options.output != TTurnOutput::kLines) {
       show(HeardTurn(partner, heard, format), false);
     }
@@ -90,6 +108,11 @@ CommandRunner SetUpChat(CLI::App& app) {
   AddTurnOutput(*chat, options->output);
   AddNoSave(*chat, options->no_save);
   AddRaw(*chat, options->raw);
+  chat->add_option("--record", options->record,
+                   "write the chat as a test script to FILE as it goes: the clock (with --clock), "
+                   "the partner, the saved memory it started from, each line and each answer "
+                   "with its source")
+      ->type_name("FILE");
   chat->add_option("basefile", options->base_file, "the character's base file")->required();
   AddExitStatuses(*chat, {{kExitOk, "the input ended and the state file was saved"},
                           {kExitFailure, kRefusedStatus},

@@ -1,6 +1,7 @@
 // parlevo-cli test: runs personality test scripts against a character that
 // writes nothing, and reports each failed check as SCRIPT:LINE.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,83 +22,127 @@ namespace {
 struct TestOptions {
   TClockOption clock;
   bool coverage = false;
+  bool state = false;
   bool raw = false;
   std::string base_file;
   std::vector<std::string> scripts;
 };
 
-// A script error ends the command with status 2 and "SCRIPT:LINE: reason".
-[[noreturn]] void ScriptError(const std::string& script, int line, const std::string& reason) {
-  std::string where = script;
-  if (line > 0) where += ":" + std::to_string(line);
-  throw CommandError(kExitUsage, where + ": " + reason);
-}
+// Why a script could not run, as its result line says it.
+struct EScriptNotRun {
+  int Line = 0;  // 0: the script as a whole
+  std::string Reason;
+};
 
 std::vector<TScriptStep> ReadScript(const std::string& script) {
   std::string text;
   try {
     text = ReadFileWithinBudget(script);  // as given
   } catch (const platform::EFileError& e) {
-    ScriptError(script, 0, std::string("cannot read the script: ") + e.what());
+    throw EScriptNotRun{0, std::string("cannot read the script: ") + e.what()};
   }
+  std::vector<TScriptStep> steps;
   try {
-    return ParseTestScript(text);
+    steps = ParseTestScript(text);
   } catch (const ETestScriptError& e) {
-    ScriptError(script, e.Line, e.what());
+    throw EScriptNotRun{e.Line, e.what()};
+  }
+  if (std::none_of(steps.begin(), steps.end(), [](const auto& step) { return step.IsCheck(); })) {
+    throw EScriptNotRun{0, "no checks (< ~ @ ?): nothing would be tested"};
+  }
+  return steps;
+}
+
+// Runs one script; a character that cannot be loaded is the script's.
+TScriptResult RunScript(const std::string& script, const TestOptions& options,
+                        const TScriptRun& run) {
+  const std::vector<TScriptStep> steps = ReadScript(script);
+  try {
+    return RunTestScript(steps, options.base_file, run);
+  } catch (const ELumoError& e) {
+    throw EScriptNotRun{0, options.base_file + ": " + e.what()};
+  } catch (const platform::EFileError& e) {
+    throw EScriptNotRun{0, e.what()};  // UTF-8 already
   }
 }
 
+// Coverage of the scripts' turns; none when the character cannot be loaded
+// (each script says why).
+std::unique_ptr<TCoverage> StartCoverage(const TestOptions& options, TScriptRun& run) {
+  if (!options.coverage) return nullptr;
+  std::unique_ptr<TCoverage> coverage;
+  try {
+    coverage = std::make_unique<TCoverage>(*LoadCharacter(options.base_file, TStateUse::kNone));
+  } catch (const CommandError&) {
+    return nullptr;
+  }
+  run.OnTurn = [coverage = coverage.get()](const TTurn& turn) { coverage->Record(turn); };
+  return coverage;
+}
+
+std::string Counted(int count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Every script runs, whatever another's fate: its failures, then its result.
 int RunTest(const TestOptions& options) {
   ApplyRaw(options.raw);
   TScriptRun run;
-  run.Character = CharacterOptions(TStateUse::kReadOnly);
+  run.Character = CharacterOptions(TStateUse::kNone);
   run.Clock = options.clock.Instant();
-  // Every script is read before any runs, so a typo costs no run.
-  std::vector<std::vector<TScriptStep>> scripts;
-  for (const std::string& script : options.scripts) scripts.push_back(ReadScript(script));
-
-  std::unique_ptr<TCoverage> coverage;
-  if (options.coverage) {
-    coverage = std::make_unique<TCoverage>(*LoadCharacter(options.base_file, TStateUse::kReadOnly));
-    run.OnTurn = [&coverage](const TTurn& turn) { coverage->Record(turn); };
-  }
+  run.ReadState = options.state;
+  const std::unique_ptr<TCoverage> coverage = StartCoverage(options, run);
   const TLineWriter& out = StandardOutput();
   int checks = 0;
   int failed = 0;
-  for (size_t i = 0; i < scripts.size(); ++i) {
-    TScriptResult result;
+  int not_run = 0;
+  for (const std::string& script : options.scripts) {
     try {
-      result = RunTestScript(scripts[i], options.base_file, run);
-    } catch (const ELumoError& e) {
-      throw CommandError(kExitFailure, e.what());
-    } catch (const platform::EFileError& e) {
-      throw CommandError(kExitFailure, e.what());  // UTF-8 already
+      const TScriptResult result = RunScript(script, options, run);
+      for (const TCheckFailure& failure : result.Failures) {
+        out.Line(script + ":" + std::to_string(failure.Line) + ": " + failure.Message);
+      }
+      const int failures = static_cast<int>(result.Failures.size());
+      out.Line(script + ": " + Counted(result.Checks, "check", "checks") + ", " +
+               std::to_string(failures) + " failed");
+      checks += result.Checks;
+      failed += failures;
+    } catch (const EScriptNotRun& e) {
+      const std::string where = e.Line > 0 ? script + ":" + std::to_string(e.Line) : script;
+      out.Line(where + ": not run: " + e.Reason);
+      ++not_run;
     }
-    for (const TCheckFailure& failure : result.Failures) {
-      out.Line(options.scripts[i] + ":" + std::to_string(failure.Line) + ": " + failure.Message);
-    }
-    checks += result.Checks;
-    failed += static_cast<int>(result.Failures.size());
   }
-  out.Line(std::to_string(checks) + " checks, " + std::to_string(failed) + " failed");
+  std::string total =
+      Counted(checks, "check", "checks") + ", " + std::to_string(failed) + " failed";
+  if (not_run > 0) total += ", " + Counted(not_run, "script", "scripts") + " not run";
+  out.Line(total);
   if (coverage) PrintCoverage(*coverage, kDefaultNeverChosenLines);
+  if (not_run > 0) return kExitUsage;
   return failed == 0 ? kExitOk : kExitFailure;
 }
 
 CommandRunner SetUpTest(CLI::App& app) {
   auto options = std::make_shared<TestOptions>();
   CLI::App* test = app.add_subcommand(
-      "test", "Run personality test scripts; the character's state file is never written");
+      "test",
+      "Run personality test scripts, each on the character as on a first meeting; its state file "
+      "is never written");
   AddClockOption(*test, options->clock, "as each script starts");
   AddRaw(*test, options->raw);
   test->add_flag("--coverage", options->coverage,
                  "then report which entries the scripts made the character choose");
+  test->add_flag("--state", options->state,
+                 "start each script from the saved state file (still never written) instead of "
+                 "a first meeting with empty memory");
   test->add_option("basefile", options->base_file, "the character's base file")->required();
   test->add_option("script", options->scripts, "test scripts (UTF-8 text)")->required();
   AddExitStatuses(*test,
                   {{kExitOk, "every check passed"},
-                   {kExitFailure, "a check failed, or the character was refused or a file failed"},
-                   {kExitUsage, "a usage error, or a script that cannot be read or has an error"}});
+                   {kExitFailure, "a check failed"},
+                   {kExitUsage,
+                    "a usage error, or a script could not run: unreadable, an error in it, no "
+                    "checks, or a character that was refused or a file that failed"}});
   return [options] { return RunTest(*options); };
 }
 
