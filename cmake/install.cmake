@@ -30,7 +30,7 @@ install(DIRECTORY examples DESTINATION ${parlevo_datadir}
 
 # Documentation: the guides, the README, the license
 file(GLOB parlevo_guides CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/authoring*.md)
-install(FILES ${parlevo_guides} README.md LICENSE DESTINATION ${parlevo_docdir})
+install(FILES ${parlevo_guides} docs/editor-neovim.png README.md LICENSE DESTINATION ${parlevo_docdir})
 
 # Desktop entry, icons, AppStream entry
 install(FILES packaging/${PARLEVO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -186,6 +186,14 @@ TEST_F(LanguageServer, AnswersWhatAClientSendsWrongAndGoesOn) {
   ASSERT_EQ(diagnostics.size(), 1u);
   EXPECT_EQ(diagnostics[0]["range"]["start"]["character"], 17);
 
+  // A document over the file budget is not loaded: it says so instead.
+  client.Notify("textDocument/didChange",
+                {{"textDocument", {{"uri", Uri(talk_)}, {"version", 2}}},
+                 {"contentChanges", {{{"text", std::string((size_t{64} << 20) + 1, 'x')}}}}});
+  const Json over = DiagnosticsOf(client, Uri(talk_), 2);
+  ASSERT_EQ(over.size(), 1u);
+  EXPECT_EQ(over[0]["code"], "file-too-large");
+
   EXPECT_TRUE(client.Request("shutdown", nullptr)["result"].is_null());
   EXPECT_EQ(ErrorCode(client.Request("textDocument/hover", At(Uri(talk_), 0, 0))), -32600);
   client.CloseInput();  // gone without exit

@@ -7,7 +7,7 @@ endif
 syntax case ignore
 syntax match parlevoMarker /^\s*{\s*\(prior\|endofdata\)\s*}/
 syntax region parlevoTag matchgroup=parlevoBrace start=/{/ end=/}/ contains=parlevoTag,parlevoBar,parlevoTagName oneline
-syntax match parlevoTagName /\%({\)\@<=[^{}|0-9 ][^{}|0-9 :]*/ contained
+syntax match parlevoTagName /\%({\)\@<=[A-Za-z!=<>+*\/%&-]\+:\=/ contained
 syntax match parlevoBar /|/ contained
 syntax region parlevoQuoted start=/"/ skip=/""/ end=/"/ contains=parlevoTag oneline
 syntax match parlevoComma /,/

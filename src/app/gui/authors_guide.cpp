@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -50,6 +51,25 @@ void FitToWidth(QTextDocument& document) {
     QTextBlockFormat format = block.blockFormat();
     format.setNonBreakableLines(false);
     cursor.setBlockFormat(format);
+  }
+  // An image (a screenshot) is shown at most kMaxImageWidth wide; the file
+  // beside the guide has it at full size.
+  constexpr int kMaxImageWidth = 360;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (!fragment.charFormat().isImageFormat()) continue;
+      QTextImageFormat image = fragment.charFormat().toImageFormat();
+      const QImage picture =
+          document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+      if (picture.isNull() || picture.width() <= kMaxImageWidth) continue;
+      image.setWidth(kMaxImageWidth);
+      image.setHeight(picture.height() * kMaxImageWidth / picture.width());
+      QTextCursor cursor(&document);
+      cursor.setPosition(fragment.position());
+      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+      cursor.setCharFormat(image);
+    }
   }
   for (QTextFrame* frame : document.rootFrame()->childFrames()) {
     if (auto* table = qobject_cast<QTextTable*>(frame)) {

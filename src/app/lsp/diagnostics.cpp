@@ -27,11 +27,14 @@ int SeverityNumber(TFindingSeverity severity) {
 Json Diagnostic(const TDocumentRequest& request, const TFinding& finding, std::string message) {
   const std::vector<std::string>& lines = request.Document.Lines;
   const size_t line = finding.Line > 0 ? static_cast<size_t>(finding.Line - 1) : 0;
-  const size_t length = line < lines.size() ? platform::Utf8ToWide(lines[line]).size() : 0;
-  size_t begin = 0, end = length;
-  if (finding.Column > 0 && finding.EndColumn >= finding.Column) {
-    begin = std::min(static_cast<size_t>(finding.Column - 1), length);
-    end = std::min(static_cast<size_t>(finding.EndColumn - 1), length);
+  size_t begin = 0, end = 0;
+  if (finding.Column != 1 || finding.EndColumn != 1) {
+    const size_t length = line < lines.size() ? platform::Utf8ToWide(lines[line]).size() : 0;
+    end = length;
+    if (finding.Column > 0 && finding.EndColumn >= finding.Column) {
+      begin = std::min(static_cast<size_t>(finding.Column - 1), length);
+      end = std::min(static_cast<size_t>(finding.EndColumn - 1), length);
+    }
   }
   Json diagnostic = {{"range", RangeJson(lines, line, begin, end, request.Encoding)},
                      {"severity", SeverityNumber(finding.Severity)},
@@ -46,6 +49,7 @@ Json OverBudget(const TDocumentRequest& request) {
   TFinding finding;
   finding.Severity = TFindingSeverity::kError;
   finding.Code = "file-too-large";
+  finding.Column = finding.EndColumn = 1;  // its start: the line may be the whole 64 MiB
   return Json::array(
       {Diagnostic(request, finding,
                   "this file is over the " + std::to_string(kMaxPersonalityFileBytes >> 20) +

@@ -38,6 +38,7 @@ size_t WideIndex(std::string_view utf8_line, int64_t character, TPositionEncodin
 }
 
 int64_t ClientCharacter(std::string_view utf8_line, size_t index, TPositionEncoding encoding) {
+  if (index == 0) return 0;
   const std::u16string wide = platform::Utf8ToWide(utf8_line);
   index = std::min(index, wide.size());
   if (encoding == TPositionEncoding::kUtf16) return static_cast<int64_t>(index);
