@@ -2,6 +2,12 @@
 // of script line and every script error, try's candidates in every object,
 // and coverage of a small character whose answer is known.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "app/test_support.h"
 #include "common/run_cli.h"
@@ -129,6 +135,53 @@ TEST_F(PersonalityToolsTest, ScriptsStartFreshSetMemoryAndAssertOnIt) {
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_NE(run.out.find("got \"visit 3\""), std::string::npos) << run.out;  // chat said "hi" too
   EXPECT_EQ(dir_.Read("shop/shop.lts"), saved);
+}
+
+// Counts the times `what` occurs in `text`.
+size_t Occurrences(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+// test --watch runs again when a data file or a script changes, and ends
+// cleanly on a termination signal with the last run's status.
+TEST_F(PersonalityToolsTest, WatchRunsAgainWhenAFileOfTheCharacterChanges) {
+  const std::string script = Script("> hi there\n~ ^he\n");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    freopen((dir_ / "watch.out").c_str(), "w", stdout);
+    freopen((dir_ / "watch.err").c_str(), "w", stderr);
+    execl(PARLEVO_CLI, PARLEVO_CLI, "test", "--watch", base_.c_str(), script.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Generous: the machine may be busy; nothing here measures time.
+  const auto wait_for = [this](const char* file, const std::string& what, size_t times) {
+    const auto give_up = std::chrono::steady_clock::now() + test::kPatience;
+    while (Occurrences(dir_.Read(file), what) < times) {
+      if (std::chrono::steady_clock::now() > give_up) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+  };
+  // Each run's total, then the watch waiting again before the next change.
+  const auto ran = [&](const std::string& total, size_t times, size_t waits) {
+    EXPECT_TRUE(wait_for("watch.out", "\n" + total + "\n", times)) << dir_.Read("watch.out");
+    EXPECT_TRUE(wait_for("watch.err", "# watching", waits)) << dir_.Read("watch.err");
+  };
+  ran("1 check, 0 failed", 1, 1);
+  dir_.Write("kit/datab2.txt", {"^HI,bye"});  // the answer changes
+  ran("1 check, 1 failed", 1, 2);
+  Script("> hi there\n< bye\n");  // and the script follows it
+  ran("1 check, 0 failed", 2, 3);
+  kill(child, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << dir_.Read("watch.err");
+  EXPECT_GE(Occurrences(dir_.Read("watch.err"), "# changed: running again"), 2u);
 }
 
 TEST_F(PersonalityToolsTest, TryListsEveryMatchingEntryAndUsesNothingUp) {

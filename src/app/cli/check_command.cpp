@@ -5,9 +5,11 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "app/character_files.h"
 #include "app/check.h"
 #include "app/cli/command.h"
 #include "app/cli/shared_options.h"
+#include "app/cli/watch_loop.h"
 #include "app/line_writer.h"
 
 namespace parlevo::cli {
@@ -49,6 +51,7 @@ void PrintSummary(const TCheckSummary& summary) {
 struct CheckOptions {
   bool strict = false;
   bool json = false;
+  bool watch = false;
   std::string base_file;
 };
 
@@ -87,12 +90,17 @@ CommandRunner SetUpCheck(CLI::App& app) {
                   "exit with status 1 when there was an error or a warning");
   check->add_flag("--json", options->json,
                   "only the findings on standard output, one JSON object per line");
+  AddWatch(*check, options->watch);
   check->add_option("basefile", options->base_file, "the character's base file")->required();
   AddExitStatuses(
       *check, {{kExitOk, "the character loads (with --strict: and nothing was noted)"},
                {kExitFailure, "the character was refused, or with --strict something was noted"},
                {kExitUsage, kUsageStatus}});
-  return [options] { return RunCheck(*options); };
+  return [options] {
+    if (!options->watch) return RunCheck(*options);
+    return RunWatching([options] { return RunCheck(*options); },
+                       [options] { return CharacterFiles(options->base_file); });
+  };
 }
 
 const CommandRegistrar kCheckCommand(50, SetUpCheck);

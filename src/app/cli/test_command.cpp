@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/character_files.h"
 #include "app/cli/command.h"
 #include "app/cli/coverage_report.h"
 #include "app/cli/load_character.h"
 #include "app/cli/shared_options.h"
+#include "app/cli/watch_loop.h"
 #include "app/coverage.h"
 #include "app/line_writer.h"
 #include "app/personality_test.h"
@@ -23,6 +25,7 @@ struct TestOptions {
   TClockOption clock;
   bool coverage = false;
   bool state = false;
+  bool watch = false;
   bool raw = false;
   std::string base_file;
   std::vector<std::string> scripts;
@@ -135,6 +138,7 @@ CommandRunner SetUpTest(CLI::App& app) {
   test->add_flag("--state", options->state,
                  "start each script from the saved state file (still never written) instead of "
                  "a first meeting with empty memory");
+  AddWatch(*test, options->watch);
   test->add_option("basefile", options->base_file, "the character's base file")->required();
   test->add_option("script", options->scripts, "test scripts (UTF-8 text)")->required();
   AddExitStatuses(*test,
@@ -143,7 +147,16 @@ CommandRunner SetUpTest(CLI::App& app) {
                    {kExitUsage,
                     "a usage error, or a script could not run: unreadable, an error in it, no "
                     "checks, or a character that was refused or a file that failed"}});
-  return [options] { return RunTest(*options); };
+  return [options] {
+    if (!options->watch) return RunTest(*options);
+    return RunWatching([options] { return RunTest(*options); },
+                       [options] {
+                         std::vector<std::string> files = CharacterFiles(options->base_file);
+                         files.insert(files.end(), options->scripts.begin(),
+                                      options->scripts.end());
+                         return files;
+                       });
+  };
 }
 
 const CommandRegistrar kTestCommand(60, SetUpTest);
