@@ -53,7 +53,7 @@ const std::vector<std::string> kFreeTalk = {
 
 std::vector<std::string> BaseFile(const std::string& name) {
   return {"name",      name,     "version",    "210",    "folder",    "data",   "data02",
-          "greet.txt", "dataa1", "follow.txt", "datab2", "react.txt", "datac2", "talk.txt"};
+          "greet.txt", "dataa1", "follow.txt", "datab2", "react.txt", "datac2", "chatter.txt"};
 }
 
 std::vector<std::string> BasicsScript(const std::string& leaf) {
@@ -122,7 +122,7 @@ std::vector<fs::path> WriteStarterCharacter(const fs::path& folder, std::string 
   Write(folder / "data" / "greet.txt", kGreetings, written);
   Write(folder / "data" / "follow.txt", kFollowUps, written);
   Write(folder / "data" / "react.txt", kReactions, written);
-  Write(folder / "data" / "talk.txt", kFreeTalk, written);
+  Write(folder / "data" / "chatter.txt", kFreeTalk, written);
   Write(folder / "tests" / "basics.txt", BasicsScript(leaf), written);
   return written;
 }

@@ -19,8 +19,8 @@ TEST(StarterCli, ANewCharacterPassesItsChecksAndTalksWithASample) {
   ASSERT_EQ(made.status, 0) << made.err;
   const std::string base = dir / "みかん/みかん.ltc";
   EXPECT_NE(made.out.find("wrote " + base), std::string::npos) << made.out;
-  for (const char* file : {"data/greet.txt", "data/follow.txt", "data/react.txt", "data/talk.txt",
-                           "tests/basics.txt"}) {
+  for (const char* file : {"data/greet.txt", "data/follow.txt", "data/react.txt",
+                           "data/chatter.txt", "tests/basics.txt"}) {
     EXPECT_TRUE(fs::exists(dir.Path() / "みかん" / file)) << file;
   }
   const auto check = RunParlevoCli({"check", "--strict", base});
