@@ -156,6 +156,13 @@ TEST_F(LanguageServer, AnswersWhatAClientSendsWrongAndGoesOn) {
   EXPECT_EQ(ErrorCode(client.Request("textDocument/hover", At(Uri(talk_), 0, 0))), -32002);
   client.SendRaw("Garbage\r\n\r\n");
   EXPECT_EQ(ErrorCode(next_error()), -32700);
+  // A length that cannot be read: its body runs into the next message,
+  // which is still found and answered.
+  const std::string next = R"({"jsonrpc":"2.0","id":"after","method":"shutdown"})";
+  client.SendRaw("Content-Length: many\r\n\r\n{\"id\":1}Content-Length: " +
+                 std::to_string(next.size()) + "\r\n\r\n" + next);
+  EXPECT_EQ(ErrorCode(next_error()), -32700);
+  EXPECT_EQ(ErrorCode(next_error()), -32002);  // "after", answered: not initialized yet
   client.SendBody("{not json");
   EXPECT_EQ(ErrorCode(next_error()), -32700);
   client.SendBody("[1, 2]");
@@ -178,6 +185,10 @@ TEST_F(LanguageServer, AnswersWhatAClientSendsWrongAndGoesOn) {
   const std::string notes = dir_.Write("elsewhere/notes.txt", {"shopping list"});
   client.Notify("textDocument/didOpen", Document(Uri(notes), "shopping list\n"));
   EXPECT_EQ(ErrorCode(client.Request("textDocument/hover", At(Uri(notes), 0, 0))), -32803);
+  for (const auto& [path, kind] : {std::pair{notes, "other"}, {talk_, "data"}, {base_, "base"}}) {
+    EXPECT_EQ(client.Request("parlevo/fileKind", {{"uri", Uri(path)}})["result"]["kind"], kind)
+        << path;
+  }
   EXPECT_EQ(ErrorCode(client.Request("textDocument/hover", At(Uri(notes), 9, 0))), -32803);
 
   // UTF-8 positions, as offered: the tag begins at byte 17 of line 2 (character 7).

@@ -1,8 +1,6 @@
 // Reading a base file's pairs from the editor's lines.
 #include "app/lsp/base_file_text.h"
 
-#include <cctype>
-
 #include "app/lsp/documents.h"
 #include "data/character_file.h"
 #include "engine/character.h"
@@ -11,15 +9,17 @@
 namespace parlevo::lsp {
 namespace {
 
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lowered;
-}
-
 bool Separates(char16_t c) { return c == u',' || c == u' ' || c == u'\t' || c == u'"'; }
 
 }  // namespace
+
+std::string LowerAscii(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lowered;
+}
 
 std::vector<std::string_view> BaseFileKeys() {
   std::vector<std::string_view> keys = {"name", "version", "folder"};
@@ -30,7 +30,7 @@ std::vector<std::string_view> BaseFileKeys() {
 
 std::optional<std::string> KeyOfValueLine(const std::vector<std::string>& lines, size_t line) {
   if (IsKeyLine(line) || line == 0 || line - 1 >= lines.size()) return std::nullopt;
-  return Lowered(lines[line - 1]);
+  return LowerAscii(lines[line - 1]);
 }
 
 bool IsDataKey(std::string_view key) {
@@ -43,7 +43,7 @@ bool IsDataKey(std::string_view key) {
 std::string DataFolderOf(const TDocument& document) {
   std::string folder;
   for (size_t line = 0; line + 1 < document.Lines.size(); line += 2) {
-    if (Lowered(document.Lines[line]) == "folder") {
+    if (LowerAscii(document.Lines[line]) == "folder") {
       folder = document.Lines[line + 1];
       break;
     }

@@ -14,6 +14,10 @@ namespace parlevo::lsp {
 
 struct TDocument;
 
+// `text` with ASCII letters in lower case: keys, extensions and header
+// names are compared without letter case.
+std::string LowerAscii(std::string_view text);
+
 // The keys a base file knows, in the order a new one is written.
 std::vector<std::string_view> BaseFileKeys();
 

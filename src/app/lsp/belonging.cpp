@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/lsp/base_file_text.h"
 #include "data/character_file.h"
 #include "data/text_helpers.h"
 #include "data/text_overlay.h"
@@ -16,12 +17,6 @@
 namespace parlevo::lsp {
 namespace {
 
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lowered;
-}
-
 // The files of `folder` that may be base files, in name order.
 std::vector<std::string> Candidates(const std::filesystem::path& folder, std::string_view self) {
   std::vector<std::string> found;
@@ -29,7 +24,7 @@ std::vector<std::string> Candidates(const std::filesystem::path& folder, std::st
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::filesystem::path& file = it->path();
-    const std::string extension = Lowered(file.extension().string());
+    const std::string extension = LowerAscii(file.extension().string());
     if (extension != ".ltc" && extension != ".txt") continue;
     std::error_code size_error;
     const uintmax_t size = std::filesystem::file_size(file, size_error);
@@ -60,7 +55,7 @@ std::vector<std::string> KeysListing(const TCharacterFile& base, std::string_vie
 }  // namespace
 
 bool HasBaseFileExtension(std::string_view path) {
-  return Lowered(std::filesystem::path(path).extension().string()) == ".ltc";
+  return LowerAscii(std::filesystem::path(path).extension().string()) == ".ltc";
 }
 
 TBelonging FindBelonging(std::string_view path) {

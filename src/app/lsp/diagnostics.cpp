@@ -41,7 +41,9 @@ Json Diagnostic(const TDocumentRequest& request, const TFinding& finding, std::s
                      {"code", std::string(finding.Code)},
                      {"source", "parlevo"},
                      {"message", std::move(message)}};
-  if (finding.Fix) diagnostic["data"] = {{"fix", *finding.Fix}};
+  // A fix replaces the characters the finding points at; one that could not
+  // be placed on its line is shown, never applied to the whole line.
+  if (finding.Fix && finding.Column > 0) diagnostic["data"] = {{"fix", *finding.Fix}};
   return diagnostic;
 }
 

@@ -24,10 +24,12 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lowered;
+// Where `lower` (lower case) stands in `text`, letter case aside.
+size_t FindNoCase(std::string_view text, std::string_view lower) {
+  const auto found =
+      std::search(text.begin(), text.end(), lower.begin(), lower.end(),
+                  [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+  return found == text.end() ? std::string::npos : static_cast<size_t>(found - text.begin());
 }
 
 std::optional<size_t> ContentLength(std::string_view line) {
@@ -112,7 +114,7 @@ std::optional<TIncoming> TReader::Next() {
     if (line->size() >= kMaxHeaderLineBytes) bad_header = true;
     // After a message whose length could not be read, its body runs into
     // the next header: resynchronise on the field's name.
-    const size_t field = Lowered(*line).find("content-length:");
+    const size_t field = FindNoCase(*line, "content-length:");
     if (field != std::string::npos && field > 0) line->erase(0, field);
     if (const std::optional<size_t> value = ContentLength(*line)) {
       length = value;
