@@ -4,6 +4,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
@@ -28,9 +29,12 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The Debian package of the build: $(BUILD)/parlevo_VERSION_ARCH.deb.
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package: $(PACKAGE_BUILD)/parlevo_VERSION_ARCH.deb, from a build
+# folder of its own with the tests off, so only what it packages is built.
+package: bootstrap
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLEVO_TESTS=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 # The VS Code extension as $(BUILD)/parlevo.vsix, its grammar tested first.
 # The pinned npm packages (package.json) are installed with the installed
@@ -76,4 +80,4 @@ fuzz: bootstrap
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -42,5 +42,8 @@ add_custom_command(
 add_custom_target(parlevo_debian_changelog ALL DEPENDS ${parlevo_generated}/debian/changelog.gz)
 install(FILES packaging/debian/copyright ${parlevo_generated}/debian/changelog.gz
         DESTINATION ${parlevo_docdir})
+# What lintian is told to expect, each with its reason (the Shift JIS samples).
+install(FILES packaging/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME parlevo)
 
 include(CPack)

@@ -1,26 +1,33 @@
 // The window under a real X server (run by CTest through xvfb-run): opens it
 // with the sample characters, drives the menus from the keyboard (joining the
-// conversation as the watcher too), and saves a screenshot
-// (PARLEVO_SCREENSHOT, default parlevo-window.png) for the docs;
-// the menus as described with the additions after them, and Qt's own texts
-// in Japanese.
+// conversation as the watcher too), and the toolbar and the character dialog
+// from the keyboard and the mouse, saving screenshots to look at: the window
+// (PARLEVO_SCREENSHOT, default parlevo-window.png, for the docs), the dialog,
+// the newest line at the bottom and the menu; the menus as described with
+// the additions after them, and Qt's own texts in Japanese.
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 #include <algorithm>
 #include <memory>
 
 #include "../gui/gui_test_support.h"
+#include "app/gui/character_dialog.h"
 #include "app/gui/qt_translations.h"
 #include "app/gui/state_save_reports.h"
 #include "platform/codepage.h"
@@ -68,6 +75,7 @@ class WindowOnXTest : public QObject {
 
  private slots:
   void samplesTalkAndTheMenusAnswerTheKeyboard();
+  void toolbarAndDialogAnswerTheKeyboardAndTheMouse();
   void menusAsDescribedThenTheAdditionsInJapanese();
   void qtOwnTextsAreJapanese();
 };
@@ -120,12 +128,92 @@ void WindowOnXTest::samplesTalkAndTheMenusAnswerTheKeyboard() {
   QVERIFY2(StatusText(window).contains(QStringLiteral("候補")), qPrintable(StatusText(window)));
   Settle();
 
-  const QString screenshot = qEnvironmentVariable("PARLEVO_SCREENSHOT", "parlevo-window.png");
-  QVERIFY(window.grab().save(screenshot));
+  QVERIFY(window.grab().save(QStringLiteral("parlevo-keyboard.png")));
 
   PickFromMenu(window, Qt::Key_C, "MenuConv", Qt::Key_X);  // Parlevo を終了
   QVERIFY(!window.isVisible());
   QVERIFY(QFileInfo::exists(dir.filePath("examples/hanako/data/hanako.lts")));
+}
+
+void WindowOnXTest::toolbarAndDialogAnswerTheKeyboardAndTheMouse() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  QVERIFY(CopyFolder(QStringLiteral(PARLEVO_SOURCE_DIR "/examples"), dir.filePath("examples")));
+  ScriptedDialogs dialogs;
+  TFormParlevo::Options options = OptionsFor(dialogs, dir.path());
+  const QString hanako = dir.filePath("examples/hanako/hanako.ltc");
+  const QString robo = dir.filePath("examples/robo/robo.ltc");
+  options.sample_files = QStringList{hanako, robo};
+  TFormParlevo window(options);
+  window.resize(720, 480);
+  window.show();
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  auto* toolbar = window.findChild<QToolBar*>("ToolBar");
+
+  // The speed box from the keyboard: 普通 → 速い → 最速.
+  auto* speed = window.findChild<QComboBox*>("SpeedBox");
+  speed->setFocus();
+  QTest::keyClick(speed, Qt::Key_Down);
+  QTest::keyClick(speed, Qt::Key_Down);
+  QCOMPARE(window.Interval(), 0);
+
+  // 開始 with the mouse; in the dialog, ロボ is added with the keyboard and
+  // 花子 with the mouse, swapped so 花子 opens, and the dialog photographed.
+  bool dialog_seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<CharacterDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog != nullptr);
+    // A failed check here must not leave the dialog waiting for ever.
+    auto close = qScopeGuard([dialog] { dialog->reject(); });
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    auto* sources = dialog->findChild<QListWidget*>("Sources");
+    sources->setFocus();
+    sources->setCurrentRow(1);
+    QTest::keyClick(sources, Qt::Key_Return);  // adds, and starts nothing yet
+    const QRect first = sources->visualItemRect(sources->item(0));
+    QTest::mouseClick(sources->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Add"), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Swap"), Qt::LeftButton);
+    QCOMPARE(dialog->Files(), (QStringList{hanako, robo}));
+    Settle();
+    QVERIFY(dialog->grab().save(QStringLiteral("parlevo-dialog.png")));
+    dialog_seen = true;
+    close.dismiss();
+    QTest::keyClick(dialog->findChild<QListWidget*>("Chosen"), Qt::Key_Return);  // 会話を始める
+  });
+  QTest::mouseClick(toolbar->widgetForAction(Action(window, "MenuChoose")), Qt::LeftButton);
+  QVERIFY(dialog_seen);
+  QVERIFY2(window.HasConversation(), qPrintable(dialogs.messages.join('\n')));
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  QTRY_VERIFY_WITH_TIMEOUT(MemoLines(window).size() >= 16, kTimeout);
+
+  // Pause with the mouse: the title says so, the button now resumes.
+  QTest::mouseClick(toolbar->widgetForAction(Action(window, "ToolPause")), Qt::LeftButton);
+  QCOMPARE(MenuState(window), kPaused);
+  QVERIFY2(window.windowTitle().endsWith(QStringLiteral("(一時停止中)")),
+           qPrintable(window.windowTitle()));
+  PickFromMenu(window, Qt::Key_V, "MenuView", Qt::Key_I);
+  Settle();
+  const QString screenshot = qEnvironmentVariable("PARLEVO_SCREENSHOT", "parlevo-window.png");
+  QVERIFY(window.grab().save(screenshot));
+
+  // 表示 → 新しい行を下に from the keyboard: the same lines, oldest first.
+  QStringList lines = MemoLines(window);
+  PickFromMenu(window, Qt::Key_V, "MenuView", Qt::Key_B);
+  std::reverse(lines.begin(), lines.end());
+  QCOMPARE(MemoLines(window), lines);
+  Settle();
+  QVERIFY(window.grab().save(QStringLiteral("parlevo-bottom.png")));
+
+  // Resume with the keyboard (Space in the transcript), then end with the mouse.
+  Memo(window)->setFocus();
+  QTest::keyClick(Memo(window), Qt::Key_Space);
+  QCOMPARE(MenuState(window), kRunning);
+  QTest::mouseClick(toolbar->widgetForAction(Action(window, "MenuConvEnd")), Qt::LeftButton);
+  QVERIFY(window.windowTitle().endsWith(QStringLiteral("(終了)")));
+  window.close();
 }
 
 void WindowOnXTest::menusAsDescribedThenTheAdditionsInJapanese() {

@@ -3,9 +3,11 @@
 #include "app/gui/character_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -40,7 +42,9 @@ QListWidget* List(const char* name, QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setObjectName(QString::fromLatin1(name));
   list->setAlternatingRowColors(true);
+  // A long folder wraps rather than hiding its end behind a scroll bar.
   list->setWordWrap(true);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   return list;
 }
 
@@ -128,6 +132,8 @@ QWidget* CharacterDialog::createSourceColumn(const QStringList& samples,
   connect(groups_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
     ChooseGroup(CharacterGroup{item->data(kFileRole).toStringList(), {}});
   });
+  sources_->installEventFilter(this);
+  groups_->installEventFilter(this);
 
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -146,6 +152,16 @@ void CharacterDialog::AddSource(const QString& file) {
   }
   const CharacterChoice choice = DescribeCharacter(file);
   if (choice.error.isEmpty()) sources_->addItem(CharacterItem(choice));
+}
+
+bool CharacterDialog::eventFilter(QObject* watched, QEvent* event) {
+  auto* list = qobject_cast<QListWidget*>(watched);
+  if (list == nullptr || event->type() != QEvent::KeyPress)
+    return QDialog::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+  if (QListWidgetItem* item = list->currentItem()) emit list->itemActivated(item);
+  return true;
 }
 
 QStringList CharacterDialog::Files() const {

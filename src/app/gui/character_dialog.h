@@ -45,6 +45,11 @@ class CharacterDialog final : public QDialog {
   // What the dialog says about the last refused file; "" when none.
   QString Notice() const;
 
+ protected:
+  // Enter on a list takes its item (adds the character, or chooses the
+  // group) and goes no further: it never also starts the conversation.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QWidget* createChosenColumn();
   QWidget* createSourceColumn(const QStringList& samples, const QList<CharacterGroup>& recent);
