@@ -18,17 +18,9 @@
 namespace parlevo {
 namespace {
 
-// The code of a finding that loading or a refusal reports as a message:
-// the first kind whose words the message holds.
-std::string_view CodeOf(std::string_view message, std::string_view otherwise) {
+// The code of a refusal, by the engine's message.
+std::string_view RefusalCode(std::string_view message, std::string_view otherwise) {
   static constexpr std::pair<std::string_view, std::string_view> kCodes[] = {
-      {"too few fields", "too-few-fields"},
-      {"does not compile", "pattern-error"},
-      {" hides the ", "hidden-entry"},
-      {" divides nothing", "idle-tier-marker"},
-      {"data file not found", "missing-data-file"},
-      {" lacks, read as ", "lost-characters"},
-      {"looks like UTF-8 without", "utf8-without-mark"},
       {"characterfile is not found", "base-file-not-found"},
       {"characterfile is invalid", "base-file-invalid"},
       {"not supported in this version", "unsupported-version"},
@@ -51,15 +43,16 @@ TFinding Finding(std::string_view file, int line, TFindingSeverity severity,
   return finding;
 }
 
-void AddWarning(std::vector<TFinding>& findings, std::string_view file, int line,
-                std::string_view ansi_message) {
-  findings.push_back(Finding(file, line, TFindingSeverity::kWarning,
-                             platform::AnsiToUtf8(ansi_message),
-                             CodeOf(ansi_message, "load-note")));
+// A load note as a finding: its message is UTF-8 already.
+void AddLoadNote(std::vector<TFinding>& findings, const TLoadNote& note) {
+  const TFindingSeverity severity =
+      note.Level == TLoadNoteLevel::kNote ? TFindingSeverity::kNote : TFindingSeverity::kWarning;
+  findings.push_back(Finding(note.File, note.Line, severity, note.Message,
+                             note.Code.empty() ? "load-note" : note.Code));
 }
 
 TFinding Refusal(std::string_view file, const std::string& message, std::string_view otherwise) {
-  return Finding(file, 0, TFindingSeverity::kError, message, CodeOf(message, otherwise));
+  return Finding(file, 0, TFindingSeverity::kError, message, RefusalCode(message, otherwise));
 }
 
 // Entry `e` of `slot` as written; nothing when it cannot be read back.
@@ -167,8 +160,7 @@ TCheckReport CheckCharacter(std::string_view base_file) {
   } catch (const platform::EFileError& e) {
     refusal = Refusal(e.Path(), e.what(), "file-error");
   }
-  for (const TLoadNote& note : notes)
-    AddWarning(report.Findings, note.File, note.Line, note.Message);
+  for (const TLoadNote& note : notes) AddLoadNote(report.Findings, note);
   if (character) {
     TWrittenEntries written;
     try {

@@ -2,7 +2,6 @@
 // letter case, the first pair winning; and the data folder it names.
 #include "data/character_file.h"
 
-#include "data/file_budget.h"
 #include "platform/codepage.h"
 #include "platform/textfile.h"
 
@@ -21,7 +20,7 @@ std::string ResolveDataFolder(std::string_view base_file, std::string_view folde
 
 TCharacterFile::TCharacterFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
-  TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
+  TPersonalityText text = ReadPersonalityText(file_name);
   std::vector<std::string>& lines = text.Lines;
   Encoding_ = text.Encoding;
   EncodingNotes_ = std::move(text.Notes);

@@ -30,17 +30,17 @@ class TCharacterFile {
   const std::string& DataFolder() const { return DataFolder_; }
   const std::vector<std::string>& Keys() const { return Keys_; }
   const std::vector<std::string>& Values() const { return Values_; }
-  // How the file's bytes were read (UTF-8 with the mark is converted), and
-  // what its author should know about that.
+  // How the file's bytes were read (UTF-8 is converted), and what its author
+  // should know about that.
   TTextEncoding Encoding() const { return Encoding_; }
-  const std::vector<TEncodingNote>& EncodingNotes() const { return EncodingNotes_; }
+  const std::vector<TLoadNote>& EncodingNotes() const { return EncodingNotes_; }
 
  private:
   std::string DataFolder_;
   std::vector<std::string> Keys_;
   std::vector<std::string> Values_;
   TTextEncoding Encoding_ = TTextEncoding::kCodePage;
-  std::vector<TEncodingNote> EncodingNotes_;
+  std::vector<TLoadNote> EncodingNotes_;
 };
 
 // The data folder rule shared with the character: the directory of

@@ -37,15 +37,15 @@ int Decipher(std::vector<std::string>& lines) {
 }  // namespace
 
 std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_line) {
-  TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
+  TPersonalityText text = ReadPersonalityText(file_name);
   first_line = Decipher(text.Lines);
   return std::move(text.Lines);
 }
 
 void TLumoData::LoadFromFile(std::string_view file_name) {
   if (!platform::FileExists(file_name)) return;
-  TPersonalityText text = ReadPersonalityText(file_name, kMaxPersonalityFileBytes);
-  NoteEncoding(file_name, text);
+  TPersonalityText text = ReadPersonalityText(file_name);
+  if (NotesOn()) Notes_->insert(Notes_->end(), text.Notes.begin(), text.Notes.end());
   std::vector<std::string>& lines = text.Lines;
   const int first_line = Decipher(lines);  // file line of lines[0]
   const size_t first_note = NotesOn() ? Notes_->size() : 0;
@@ -78,7 +78,8 @@ void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, 
       if (NotesOn()) {
         Notes_->push_back({Files_[static_cast<size_t>(file)], line_number,
                            "too few fields (" + std::to_string(fields) + " of " +
-                               std::to_string(MinimumFields()) + "), line ignored"});
+                               std::to_string(MinimumFields()) + "), line ignored",
+                           "too-few-fields"});
       }
       continue;
     }
@@ -150,14 +151,6 @@ std::string TLumoData::Search(std::string_view input) {
 // Notes for the personality author
 // ---------------------------------------------------------------------------
 
-void TLumoData::NoteEncoding(std::string_view file_name, const TPersonalityText& text) {
-  for (const TEncodingNote& note : text.Notes) {
-    TLoadNote load_note{std::string(file_name), note.Line, note.Message};
-    if (text.Encoding == TTextEncoding::kUtf8WithoutMark) EncodingWarnings_.push_back(load_note);
-    if (NotesOn()) Notes_->push_back(std::move(load_note));
-  }
-}
-
 void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
                                 const std::vector<std::string>& lines, size_t from) {
   size_t hidden = 0;
@@ -167,17 +160,20 @@ void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
   if (hidden == 0) return;
   Notes_->push_back({std::string(file_name), line_number,
                      std::string(kEndOfData) + " hides the " + std::to_string(hidden) +
-                         (hidden == 1 ? " line" : " lines") + " after it"});
+                         (hidden == 1 ? " line" : " lines") + " after it",
+                     "hidden-entry"});
 }
 
-void TLumoData::NoteEntry(int32_t index, const std::string& message) {
+void TLumoData::NoteEntry(int32_t index, std::string message, std::string_view code) {
   if (!NotesOn() || index < 0 || index >= EntryCount()) return;
   const TLumoEntry& entry = Entries_[static_cast<size_t>(index)];
-  Notes_->push_back({Files_[static_cast<size_t>(entry.File)], entry.Line, message});
+  Notes_->push_back(
+      {Files_[static_cast<size_t>(entry.File)], entry.Line, std::move(message), code});
 }
 
 void TLumoData::NoteIdleMarkers() {
   const std::string prefix = std::string(kPriorMarker) + " divides nothing: ";
+  constexpr std::string_view kIdleMarker = "idle-tier-marker";
   bool entry_before = false;
   for (size_t i = 0; i < Entries_.size(); ++i) {
     if (!Entries_[i].Marker) {
@@ -186,11 +182,11 @@ void TLumoData::NoteIdleMarkers() {
     }
     const auto index = static_cast<int32_t>(i);
     if (!entry_before) {
-      NoteEntry(index, prefix + "no entries before it");
+      NoteEntry(index, prefix + "no entries before it", kIdleMarker);
     } else if (Entries_[i - 1].Marker) {
-      NoteEntry(index, prefix + "right after another " + std::string(kPriorMarker));
+      NoteEntry(index, prefix + "right after another " + std::string(kPriorMarker), kIdleMarker);
     } else if (i + 1 == Entries_.size()) {
-      NoteEntry(index, prefix + "no entries after it");
+      NoteEntry(index, prefix + "no entries after it", kIdleMarker);
     }
   }
 }

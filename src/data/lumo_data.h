@@ -26,6 +26,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "data/load_note.h"
+
 namespace parlevo {
 
 class TbmRExp;
@@ -50,14 +52,6 @@ using TEvaluateFunc = std::function<TEvaluation(std::u16string_view text, double
 
 inline constexpr std::string_view kPriorMarker = "{PRIOR}";
 inline constexpr std::string_view kEndOfData = "{ENDOFDATA}";
-
-// Something loading passed over in silence, for the personality author.
-struct TLoadNote {
-  std::string File;  // native path as given to LoadFromFile
-  int Line = 0;      // 1-based line in the file (an enciphered file's key
-                     // line is line 1)
-  std::string Message;
-};
 
 // The kinds of knowledge data, by the letter authors know them by.
 enum class TLumoKind : char { k0 = '0', kA = 'A', kB = 'B', kC = 'C' };
@@ -195,10 +189,6 @@ class TLumoData {
   // After the last file: notes the markers that divide nothing (first entry,
   // right after another marker, or last entry).
   void NoteIdleMarkers();
-  // The files loaded so far that look like UTF-8 without the byte order
-  // mark (read as the code page, so garbled): one note each, whether or not
-  // a note sink is set, so a program can warn about them.
-  const std::vector<TLoadNote>& EncodingWarnings() const { return EncodingWarnings_; }
 
  protected:
   // What one line of a data file became.
@@ -215,15 +205,13 @@ class TLumoData {
   // Fills in what entry `index` matches with (Describe has done the rest).
   virtual void DescribeMatching(int32_t index, TEntryDescription& description) const = 0;
 
-  // Notes `message` against the origin of entry `index`.
-  void NoteEntry(int32_t index, const std::string& message);
+  // Notes `message` (UTF-8) against the origin of entry `index`.
+  void NoteEntry(int32_t index, std::string message, std::string_view code);
   bool NotesOn() const { return Notes_ != nullptr; }
   bool Usable(int32_t index) const { return !Entries_[static_cast<size_t>(index)].Used; }
   const TEvaluateFunc& OnEvaluate() const { return OnEvaluate_; }
 
  private:
-  // Passes on what reading found about the file's encoding.
-  void NoteEncoding(std::string_view file_name, const TPersonalityText& text);
   // Notes the end marker at `line_number` when lines[from..] hold any text.
   void NoteHiddenLines(std::string_view file_name, int line_number,
                        const std::vector<std::string>& lines, size_t from);
@@ -237,7 +225,6 @@ class TLumoData {
   TEvaluateFunc OnEvaluate_;
   bool UseOnce_;
   std::vector<TLoadNote>* Notes_ = nullptr;
-  std::vector<TLoadNote> EncodingWarnings_;
 };
 
 // Kind 0: an entry is a candidate when its condition evaluates to "TRUE".

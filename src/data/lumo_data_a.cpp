@@ -49,12 +49,16 @@ void TLumoDataA::NoteErrors(int32_t index, const std::string& context_error,
                             const std::string& input_error) {
   const TPatterns& patterns = Patterns[static_cast<size_t>(index)];
   if (!context_error.empty()) {
-    NoteEntry(index, lumo::CompileNote("context pattern", patterns.WrittenContext,
-                                       *patterns.Context, context_error));
+    NoteEntry(index,
+              lumo::CompileNote("context pattern", patterns.WrittenContext, *patterns.Context,
+                                context_error),
+              lumo::kPatternError);
   }
   if (!input_error.empty()) {
-    NoteEntry(index, lumo::CompileNote("input pattern", patterns.WrittenInput, *patterns.Input,
-                                       input_error));
+    NoteEntry(
+        index,
+        lumo::CompileNote("input pattern", patterns.WrittenInput, *patterns.Input, input_error),
+        lumo::kPatternError);
   }
 }
 

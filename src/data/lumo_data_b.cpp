@@ -38,7 +38,8 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   entry.Answer = std::move(fields[1]);
   if (!error.empty() && !marker) {
     const TPattern& added = Patterns.back();
-    NoteEntry(EntryCount() - 1, lumo::CompileNote("pattern", added.Written, *added.Matcher, error));
+    NoteEntry(EntryCount() - 1, lumo::CompileNote("pattern", added.Written, *added.Matcher, error),
+              lumo::kPatternError);
   }
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
 }
@@ -54,7 +55,8 @@ void TLumoDataB::Prepare() {
       pattern.Broken = true;
       if (!marker) {
         NoteEntry(static_cast<int32_t>(Prepared),
-                  lumo::CompileNote("pattern", pattern.Written, *pattern.Matcher, error));
+                  lumo::CompileNote("pattern", pattern.Written, *pattern.Matcher, error),
+                  lumo::kPatternError);
       }
     }
     Set->Add(marker || pattern.Broken ? nullptr : pattern.Matcher.get());

@@ -14,7 +14,7 @@ std::string CompileNote(std::string_view which, std::string_view written, const 
   std::string note = std::string(which) + " \"" + std::string(written) + "\"";
   // Folding can turn a full-width sign into an operator: show what was read.
   if (matcher.Pattern() != written) note += " (folded: \"" + matcher.Pattern() + "\")";
-  return note + " does not compile: " + error;
+  return platform::AnsiToUtf8(note + " does not compile: " + error);
 }
 
 std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error) {

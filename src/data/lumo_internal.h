@@ -53,8 +53,9 @@ bool Compile(TbmRExp& matcher, std::string& error);
 // pattern.
 bool Check(TbmRExp& matcher, bool whole, std::string& error);
 
-// The note for a pattern that does not compile: `which` ("pattern", "input
-// pattern", ...) as written and, when folding changed it, as folded.
+// The note for a pattern that does not compile (UTF-8): `which` ("pattern",
+// "input pattern", ...) as written and, when folding changed it, as folded.
+inline constexpr std::string_view kPatternError = "pattern-error";
 std::string CompileNote(std::string_view which, std::string_view written, const TbmRExp& matcher,
                         const std::string& error);
 

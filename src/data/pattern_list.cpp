@@ -5,8 +5,7 @@
 
 #include <unordered_map>
 
-#include "data/file_budget.h"
-#include "platform/textfile.h"
+#include "data/personality_text.h"
 #include "regex/rexp.h"
 #include "regex/rexp_set.h"
 
@@ -14,19 +13,19 @@ namespace parlevo {
 
 TPatternList::TPatternList(std::string_view path)
     : set_(std::make_unique<TbmRExpSet>(bmccDefaultCharCode())) {
-  const std::string bytes = ReadFileWithinBudget(path);
+  const std::vector<std::string> patterns = ReadPersonalityText(path).Lines;
   // The set searches a pattern added twice once and finds it for both.
   std::unordered_map<std::string_view, TbmRExp*> seen;
   int line = 0;
-  platform::VisitLines(bytes, [&](std::string_view pattern) {
+  for (const std::string& pattern : patterns) {
     ++line;
-    if (pattern.empty()) return;
+    if (pattern.empty()) continue;
     TbmRExp*& matcher = seen[pattern];
     if (matcher == nullptr) matcher = Compile(pattern, line);
-    if (matcher == nullptr) return;  // does not compile: never found
+    if (matcher == nullptr) continue;  // does not compile: never found
     set_->Add(matcher);
     lines_.push_back(line);
-  });
+  }
   set_->Build();
 }
 

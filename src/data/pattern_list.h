@@ -23,9 +23,9 @@ class TPatternList {
     std::string Message;  // the engine's message, as it gives it
   };
 
-  // Reads `path` (native, as given) with the line rules of every text file,
-  // within the personality file budget (ReadFileWithinBudget); each line is
-  // code-page text as written, a blank line no pattern. Compiles every
+  // Reads `path` (native, as given) as every personality file is read
+  // (ReadPersonalityText: UTF-8 converted to the code page), a blank line
+  // no pattern. Compiles every
   // distinct pattern whole, once. Throws platform::EFileError.
   explicit TPatternList(std::string_view path);
   ~TPatternList();

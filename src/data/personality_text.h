@@ -1,6 +1,5 @@
-// Reading a base file or knowledge data file as lines of the code page: a
-// file that begins with the UTF-8 byte order mark is read as UTF-8 and
-// converted; one that only looks like UTF-8 is read as it is, and flagged.
+// Reading a personality file (base file, data file, test script) as lines of
+// the code page: UTF-8, with the byte order mark or without it, is converted.
 #ifndef PARLEVO_DATA_PERSONALITY_TEXT_H_
 #define PARLEVO_DATA_PERSONALITY_TEXT_H_
 
@@ -8,43 +7,41 @@
 #include <string_view>
 #include <vector>
 
+#include "data/load_note.h"
+
 namespace parlevo {
 
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // How the bytes of a personality file were taken.
 enum class TTextEncoding {
-  kCodePage,         // as the process code page, the file's own form
-  kUtf8Marked,       // UTF-8 with the mark, converted to the code page
-  kUtf8WithoutMark,  // UTF-8 by the look of it, but read as the code page
-};
-
-// Something about a file's encoding worth telling its author.
-struct TEncodingNote {
-  int Line = 0;  // 1-based; 0 for the whole file
-  std::string Message;
+  kCodePage,    // as the process code page, the file's own form
+  kUtf8Marked,  // UTF-8 with the mark, converted to the code page
+  kUtf8Plain,   // UTF-8 without the mark (well-formed, not all ASCII), converted
 };
 
 struct TPersonalityText {
   std::vector<std::string> Lines;  // in the process code page
   TTextEncoding Encoding = TTextEncoding::kCodePage;
-  // kUtf8Marked: each line with characters the code page lacks (they read
-  // as "?"); kUtf8WithoutMark: one note for the whole file.
-  std::vector<TEncodingNote> Notes;
+  // Read as UTF-8: each line with characters the code page lacks (they read
+  // as "?"), and for kUtf8Plain first a note that it was read as UTF-8. The
+  // notes' File is the path read, empty for bytes decoded.
+  std::vector<TLoadNote> Notes;
 };
 
-// Reads the file (ANSI path) with the line rules of every text file, at most
-// `max_bytes` bytes. An enciphered file stays in the code page, mark or not.
-// Throws platform::EFileError as ReadTextLines does.
-TPersonalityText ReadPersonalityText(std::string_view ansi_path, size_t max_bytes);
+// Reads the file (native path) with the line rules of every text file,
+// within the personality file budget (ReadFileWithinBudget). An enciphered
+// file stays in the code page, whatever its bytes. Throws platform::EFileError.
+TPersonalityText ReadPersonalityText(std::string_view path);
 
 // Decodes bytes already read; `ReadPersonalityText` is this plus the reading.
 TPersonalityText DecodePersonalityText(std::string_view bytes);
 
-// True when `bytes` have no mark, are well-formed UTF-8 with text the code
-// page reads as something else (Japanese, for code page 932), and make
-// little sense read as the code page.
-bool LooksLikeUtf8WithoutMark(std::string_view bytes);
+// The one rule for a file without the mark: it is UTF-8 when its bytes are
+// well-formed UTF-8 and not all ASCII. Japanese Shift JIS text is practically
+// never well-formed UTF-8 (its kana bytes 0x82 0x9F.. are continuation bytes
+// with no lead), and ASCII reads the same either way.
+bool IsPlainUtf8(std::string_view bytes);
 
 // The characters of a UTF-16 line that do not survive the code page (they
 // would read back as "?" or as another character), in order.

@@ -102,9 +102,8 @@ TReencoding ToUtf8(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return Converted(std::string(bytes));
   const std::vector<std::string> lines = platform::SplitLines(bytes);
   if (IsEncrypted(lines)) return Refused(0, "an enciphered file stays in the " + PageName());
-  // Already UTF-8, only the mark is missing.
-  if (LooksLikeUtf8WithoutMark(bytes))
-    return Converted(std::string(kUtf8Mark) + std::string(bytes));
+  // Already UTF-8 (read as such), only the mark is missing.
+  if (IsPlainUtf8(bytes)) return Converted(std::string(kUtf8Mark) + std::string(bytes));
   std::vector<TReencodeNote> notes;
   TReencoding result = FirstBadCodePageChar(lines, notes);
   if (result.Refused) return result;

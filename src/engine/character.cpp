@@ -15,6 +15,7 @@
 #include "data/lumo_data.h"
 #include "data/text_helpers.h"
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 
@@ -41,13 +42,7 @@ TCharacter::TCharacter() {
 
 TCharacter::TCharacter(std::string_view file_name, TCharacterOptions options)
     : Options_(std::move(options)) {
-  try {
-    LoadPersonality(file_name, nullptr);
-  } catch (...) {
-    WarnAboutEncodings(file_name);  // a garbled file may be why it is refused
-    throw;
-  }
-  WarnAboutEncodings(file_name);
+  LoadPersonality(file_name, nullptr);
   const bool uses_state = Options_.StateUse != TStateUse::kNone;
   if (uses_state && platform::IsOtherThanFile(StatePath())) {
     // Reading a FIFO or a device could block, and replacing it would destroy
@@ -79,9 +74,8 @@ void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNo
   if (!IsCharacterFile(file_name)) throw ELumoInvalidCharacter("characterfile is invalid");
   CharacterFile_ = std::make_unique<TCharacterFile>(file_name);
   if (notes != nullptr) {
-    for (const TEncodingNote& note : CharacterFile_->EncodingNotes()) {
-      notes->push_back({std::string(file_name), note.Line, note.Message});
-    }
+    notes->insert(notes->end(), CharacterFile_->EncodingNotes().begin(),
+                  CharacterFile_->EncodingNotes().end());
   }
   auto version = platform::TextToInt(CharacterFile_->GetValue("version"));
   if (version.value_or(0) < kMinimumVersion) {
@@ -182,8 +176,10 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
         }
         slot.LoadFromFile(path);
       } else if (notes != nullptr) {
-        notes->push_back({FileName_, ValueLine(kDataKeys[i]),
-                          std::string(kDataKeys[i]) + ": data file not found: " + name});
+        notes->push_back(
+            {FileName_, ValueLine(kDataKeys[i]),
+             std::string(kDataKeys[i]) + ": data file not found: " + platform::AnsiToUtf8(name),
+             "missing-data-file"});
       }
     }
     if (notes != nullptr) slot.NoteIdleMarkers();
@@ -199,20 +195,6 @@ int TCharacter::ValueLine(std::string_view key) const {
     if (keys[i] == key) return static_cast<int>(2 * i + 2);
   }
   return 0;
-}
-
-void TCharacter::WarnAboutEncodings(std::string_view base_file) {
-  if (!Options_.OnEncodingWarning) return;
-  auto warn = [this](std::string_view file, const std::string& message) {
-    Options_.OnEncodingWarning(std::string(file) + ": " + message);
-  };
-  if (CharacterFile_ && CharacterFile_->Encoding() == TTextEncoding::kUtf8WithoutMark) {
-    for (const TEncodingNote& note : CharacterFile_->EncodingNotes()) warn(base_file, note.Message);
-  }
-  if (Data_.back() == nullptr) return;  // the data objects are made together
-  for (int i = 0; i < kSlotCount; ++i) {
-    for (const TLoadNote& note : Slot(i).EncodingWarnings()) warn(note.File, note.Message);
-  }
 }
 
 int64_t TCharacter::TotalAvailable() const {

@@ -80,9 +80,6 @@ struct TCharacterOptions {
   // needs the user's attention: the save at release failed, or a damaged file
   // was kept aside at load.
   std::function<void(TStateProblem problem, const std::string& message)> OnStateProblem;
-  // Called at load with a message for each of its files that looks like UTF-8
-  // without the byte order mark, so is read garbled.
-  std::function<void(const std::string& message)> OnEncodingWarning;
 };
 
 class TCharacter {
@@ -244,9 +241,6 @@ class TCharacter {
   std::vector<std::string> KeptLines() const;  // slots 50-99 as saved, before the cipher
   void KeepDamagedState(const std::string& path, const std::string& damage) const;
   void ReportSaveError(const std::string& reason) const;
-  // Passes each file that looks like UTF-8 without the mark (as far as
-  // loading got) to OnEncodingWarning.
-  void WarnAboutEncodings(std::string_view base_file);
   void ReportStateProblem(TStateProblem problem, const std::string& message) const;
 
   TCharacterOptions Options_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -69,22 +70,88 @@ TEST(PersonalityFiles, Utf8WithTheMarkIsReadAndLostCharactersAreListed) {
   EXPECT_EQ(RunParlevoCli({"check", "--strict", base}).status, 1);
 }
 
-// A file saved as UTF-8 without the mark is read as the code page, so it is
-// garbled: loading warns, naming the file; Shift JIS files raise no warning.
-TEST(PersonalityFiles, Utf8WithoutTheMarkIsWarnedAbout) {
+// A file saved as UTF-8 without the mark is read as UTF-8 like one with it:
+// nothing is said at load, check notes it once (a note: --strict passes) and
+// lists the characters the code page lacks; Shift JIS files get no note.
+TEST(PersonalityFiles, PlainUtf8IsReadAsUtf8AndNotedOnce) {
   ScratchDir dir;
   const std::string base =
       dir.WriteBytes("k.ltc", Sjis({"name", "こむぎ", "version", "210", "datac2", "c.txt"}));
-  dir.WriteBytes("c.txt", Text({"いらっしゃいませ。焼きたてです。"}));
-  CliResult chat = RunParlevoCli({"chat", "--partner", "p", base});
+  dir.WriteBytes("c.txt", Text({"いらっしゃいませ。焼きたてです。", "いらっしゃいませ。"}));
+  CliResult chat = RunParlevoCli({"chat", "--no-save", "--partner", "p", base}, "\n");
   EXPECT_EQ(chat.status, 0);
-  EXPECT_EQ(chat.err.rfind("warning: " + dir / "c.txt: looks like UTF-8", 0), 0u) << chat.err;
-  CliResult check = RunParlevoCli({"check", "--strict", base});
+  EXPECT_EQ(chat.err, "");
+  EXPECT_TRUE(Contains(chat.out, "こむぎ > いらっしゃいませ。")) << chat.out;
+  CliResult check = RunParlevoCli({"check", "--strict", "--json", base});
+  EXPECT_EQ(check.status, 0) << check.out;
+  const std::vector<std::string> found = check.OutLines();
+  ASSERT_EQ(found.size(), 1u) << check.out;
+  const nlohmann::json note = nlohmann::json::parse(found[0]);
+  EXPECT_EQ(note["file"], dir / "c.txt");
+  EXPECT_EQ(note["severity"], "note");
+  EXPECT_EQ(note["code"], "read-as-utf8");
+
+  // A character the code page lacks reads as "?" and is a warning.
+  dir.WriteBytes("c.txt", Text({"パンをどうぞ🍞"}));
+  chat = RunParlevoCli({"chat", "--no-save", "--partner", "p", base}, "\n");
+  EXPECT_TRUE(Contains(chat.out, "こむぎ > パンをどうぞ?")) << chat.out;
+  check = RunParlevoCli({"check", "--strict", base});
   EXPECT_EQ(check.status, 1);
-  EXPECT_TRUE(Contains(check.out, dir / "c.txt: looks like UTF-8")) << check.out;
+  EXPECT_TRUE(Contains(check.out, dir / "c.txt:1: characters code page 932 lacks")) << check.out;
 
   dir.WriteBytes("c.txt", Sjis({"いらっしゃいませ。焼きたてです。"}));
-  EXPECT_EQ(RunParlevoCli({"chat", "--partner", "p", base}).err, "");
+  check = RunParlevoCli({"check", "--strict", "--json", base});
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "");
+}
+
+// Every file of both samples saved as plain UTF-8 (enciphered files stay in
+// the code page), their test scripts saved as Shift JIS: each copy converses
+// line for line as the shipped one under a frozen clock, and passes its scripts.
+TEST(PersonalityFiles, SamplesConverseAlikeInPlainUtf8AndShiftJis) {
+  if (!std::filesystem::exists(std::filesystem::path(PARLEVO_EXAMPLES) / "robo" / "robo.ltc")) {
+    GTEST_SKIP() << "no sample characters";
+  }
+  ScratchDir dir;
+  for (const char* copy : {"sjis", "utf8"}) {
+    std::filesystem::copy(PARLEVO_EXAMPLES, dir / copy, std::filesystem::copy_options::recursive);
+  }
+  int converted = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
+    if (!entry.is_regular_file()) continue;
+    const std::string path = entry.path().string();
+    const std::string bytes = dir.Read(std::filesystem::relative(path, dir.Path()).string());
+    const bool script = entry.path().parent_path().filename() == "tests";
+    const bool utf8_copy = path.find("/utf8/") != std::string::npos;
+    if (entry.path().extension() == ".lts") {
+      std::filesystem::remove(path);
+    } else if (script && !utf8_copy) {
+      std::ofstream(path, std::ios::binary) << platform::Utf8ToAnsi(bytes);
+    } else if (!script && utf8_copy && bytes.rfind("encrypted", 0) != 0) {
+      std::ofstream(path, std::ios::binary) << platform::AnsiToUtf8(bytes);
+      ++converted;
+    }
+  }
+  EXPECT_GE(converted, 10);
+  auto converse = [&](const std::string& copy) {
+    return RunParlevoCli({"--clock", "2026/03/07 14:05:01.250", "converse", "--turns", "40",
+                          "--interval", "0", "--no-save", dir / (copy + "/hanako/hanako.ltc"),
+                          dir / (copy + "/robo/robo.ltc")});
+  };
+  const CliResult sjis = converse("sjis"), utf8 = converse("utf8");
+  EXPECT_EQ(sjis.status, 0) << sjis.err;
+  EXPECT_EQ(utf8.err, "");
+  EXPECT_EQ(sjis.OutLines().size(), 40u);
+  EXPECT_EQ(utf8.out, sjis.out);
+  for (const char* copy : {"sjis", "utf8"}) {
+    for (const char* who : {"hanako", "robo"}) {
+      const std::string folder = dir / (std::string(copy) + "/" + who);
+      const CliResult test =
+          RunParlevoCli({"test", folder + "/" + who + ".ltc", folder + "/tests/basics.txt"});
+      EXPECT_EQ(test.status, 0) << copy << " " << who << ": " << test.out << test.err;
+      EXPECT_EQ(RunParlevoCli({"check", "--strict", folder + "/" + who + ".ltc"}).status, 0);
+    }
+  }
 }
 
 // ---------------------------------------------------------------- convert

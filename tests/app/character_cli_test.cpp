@@ -240,7 +240,8 @@ TEST(Paths, FoldersOutsideTheCodePageLoadAndAreNamedInUtf8) {
   fs::resize_file(talk, (64u << 20) + 1);
   check = RunCli({"check", base});
   EXPECT_EQ(check.status, 1);
-  EXPECT_EQ(check.err, "error: cannot read file \"" + talk.string() + "\": File too large\n");
+  EXPECT_EQ(check.err, "error: cannot read file \"" + talk.string() +
+                           "\": File too large (over the 64 MiB budget of a file)\n");
 }
 
 TEST(ChatCommand, AStateFileThatCannotBeSavedIsAWarningAndStatus3AndTheOldOneStays) {

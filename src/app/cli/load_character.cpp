@@ -44,7 +44,6 @@ TCharacterOptions CharacterOptions(TStateUse state_use) {
       state_not_saved = true;
     }
   };
-  options.OnEncodingWarning = Warn;
   return options;
 }
 

@@ -22,8 +22,7 @@ std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file,
                                           TStateUse state_use = TStateUse::kReadWrite);
 
 // How the commands' characters report: a state file problem (a save that
-// failed, a damaged file kept aside) and a file that looks like UTF-8 without
-// the byte order mark are warnings on stderr. A state file that a character
+// failed, a damaged file kept aside) is a warning on stderr. A state file that a character
 // writing its state could not save is noted for ExitStatusAfterSaving.
 TCharacterOptions CharacterOptions(TStateUse state_use);
 

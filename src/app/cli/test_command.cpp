@@ -15,7 +15,8 @@
 #include "app/coverage.h"
 #include "app/line_writer.h"
 #include "app/personality_test.h"
-#include "data/file_budget.h"
+#include "data/personality_text.h"
+#include "platform/codepage.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
@@ -38,9 +39,13 @@ struct EScriptNotRun {
 };
 
 std::vector<TScriptStep> ReadScript(const std::string& script) {
+  // Read as every personality file is (UTF-8 or the code page), then given
+  // to the parser as UTF-8, which holds every code page character.
   std::string text;
   try {
-    text = ReadFileWithinBudget(script);  // as given
+    for (const std::string& line : ReadPersonalityText(script).Lines) {  // as given
+      text += platform::AnsiToUtf8(line) + "\n";
+    }
   } catch (const platform::EFileError& e) {
     throw EScriptNotRun{0, std::string("cannot read the script: ") + e.what()};
   }
@@ -140,7 +145,8 @@ CommandRunner SetUpTest(CLI::App& app) {
                  "a first meeting with empty memory");
   AddWatch(*test, options->watch);
   test->add_option("basefile", options->base_file, "the character's base file")->required();
-  test->add_option("script", options->scripts, "test scripts (UTF-8 text)")->required();
+  test->add_option("script", options->scripts, "test scripts (UTF-8 or code page text)")
+      ->required();
   AddExitStatuses(*test,
                   {{kExitOk, "every check passed"},
                    {kExitFailure, "a check failed"},

@@ -23,7 +23,7 @@ TFileForm FormOnDisk(const std::string& path) {
     const TPersonalityText text = DecodePersonalityText(bytes);
     if (!text.Lines.empty() && IsEncrypted(text.Lines)) return TFileForm::kEnciphered;
     if (text.Encoding == TTextEncoding::kUtf8Marked) return TFileForm::kUtf8Marked;
-    if (text.Encoding == TTextEncoding::kUtf8WithoutMark) return TFileForm::kUtf8WithoutMark;
+    if (text.Encoding == TTextEncoding::kUtf8Plain) return TFileForm::kUtf8Plain;
   } catch (const platform::EFileError&) {
   }
   return TFileForm::kCodePage;
@@ -87,7 +87,7 @@ std::map<std::string, std::string, std::less<>> TDocuments::FileTexts() const {
       case TFileForm::kUtf8Marked:
         files[document.Path] = std::string(kUtf8Mark) + document.Text;
         break;
-      case TFileForm::kUtf8WithoutMark:
+      case TFileForm::kUtf8Plain:
         files[document.Path] = document.Text;
         break;
       default:

@@ -16,10 +16,10 @@ namespace parlevo::lsp {
 // How the file on disk spells its text, so the editor's UTF-8 is turned
 // back into the same form.
 enum class TFileForm {
-  kCodePage,         // code page bytes (Shift JIS, Windows-1252)
-  kUtf8Marked,       // UTF-8 behind the byte order mark
-  kUtf8WithoutMark,  // UTF-8 without it, read (garbled) as the code page
-  kEnciphered,       // the editor cannot show it: the file on disk is used
+  kCodePage,    // code page bytes (Shift JIS, Windows-1252)
+  kUtf8Marked,  // UTF-8 behind the byte order mark
+  kUtf8Plain,   // UTF-8 without it (well-formed, not all ASCII), read as UTF-8
+  kEnciphered,  // the editor cannot show it: the file on disk is used
 };
 
 struct TDocument {
