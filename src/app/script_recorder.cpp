@@ -39,9 +39,9 @@ void TScriptRecorder::Line(const std::string& utf8) {
 void TScriptRecorder::Begin(const TCharacter& character, std::optional<double> clock,
                             std::string_view partner) {
   Line("# A chat recorded as a test: keep what you liked and delete the rest.");
-  if (clock) Line("! clock " + platform::FormatDateTime("yyyy/mm/dd hh:nn:ss.zzz", *clock));
-  Line("! partner " + platform::AnsiToUtf8(partner));
   for (int slot = kFirstKept; slot < TCharacter::kMemorySlots; ++slot) {
+    // A memo read from a state file is one line; one that is not cannot be
+    // written on a script line.
     const std::string& memo = character.Memo(slot);
     if (!memo.empty() && !HasLineBreak(memo)) {
       Line("! set " + SlotName("MEMO", slot) + " " + platform::AnsiToUtf8(memo));
@@ -51,6 +51,8 @@ void TScriptRecorder::Begin(const TCharacter& character, std::optional<double> c
     }
     if (character.Flag(slot)) Line("! set " + SlotName("FLAG", slot) + " " + BoolToText(true));
   }
+  if (clock) Line("! clock " + platform::FormatDateTime("yyyy/mm/dd hh:nn:ss.zzz", *clock));
+  Line("! partner " + platform::AnsiToUtf8(partner));
 }
 
 void TScriptRecorder::Heard(std::string_view said) {

@@ -20,10 +20,10 @@ class TScriptRecorder {
   // Creates or replaces the script `path` (native). Throws platform::EFileError.
   explicit TScriptRecorder(const std::string& path);
 
-  // The lines before the opening: "! clock" when the clock is frozen at
-  // `clock`, "! partner", and a "! set" for each kept memory slot (50-99)
-  // that holds something (not empty, 0 or False), so that the script starts
-  // where the chat did.
+  // The lines before the opening: a "! set" for each kept memory slot
+  // (50-99) that holds something (not empty, 0 or False), so that the
+  // script starts where the chat did, "! clock" when the clock is frozen at
+  // `clock`, and "! partner".
   void Begin(const TCharacter& character, std::optional<double> clock, std::string_view partner);
   // What the partner said (ANSI): "> TEXT".
   void Heard(std::string_view said);
