@@ -11,9 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Written with the byte order mark, which every reader of UTF-8 files takes.
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // Kind 0 (data02): the opening, chosen by a condition on memory slot 50,
 // which counts the meetings and is kept between runs.
 const std::vector<std::string> kGreetings = {
@@ -80,10 +77,11 @@ std::vector<std::string> BasicsScript(const std::string& leaf) {
   };
 }
 
-void Write(const fs::path& file, std::vector<std::string> lines, std::vector<fs::path>& written) {
+// Plain UTF-8, as editors save it and as personality files are read.
+void Write(const fs::path& file, const std::vector<std::string>& lines,
+           std::vector<fs::path>& written) {
   std::error_code error;
   fs::create_directories(file.parent_path(), error);  // a failure shows in the write
-  lines.front().insert(0, kByteOrderMark);
   platform::WriteTextLinesAtomic(file.string(), lines);
   written.push_back(file);
 }
