@@ -23,7 +23,9 @@ using std::chrono::milliseconds;
 class TFileWatch::TBackend {
  public:
   virtual ~TBackend() = default;
-  virtual void Watch(const std::vector<std::string>& files) = 0;
+  // False when some file cannot be watched this way (its folder is missing,
+  // or the system's watches ran out).
+  virtual bool Watch(const std::vector<std::string>& files) = 0;
   // True when a watched file changed within `wait`.
   virtual bool Changed(milliseconds wait) = 0;
 };
@@ -42,9 +44,10 @@ std::pair<fs::path, fs::path> FolderAndName(const std::string& file) {
 // Polling: each file's existence, time and size, compared a few times a second.
 class TPollingBackend : public TFileWatch::TBackend {
  public:
-  void Watch(const std::vector<std::string>& files) override {
+  bool Watch(const std::vector<std::string>& files) override {
     files_ = files;
     last_ = Snapshot();
+    return true;
   }
   bool Changed(milliseconds wait) override {
     const auto end = std::chrono::steady_clock::now() + wait;
@@ -91,7 +94,7 @@ class TInotifyBackend : public TFileWatch::TBackend {
   explicit TInotifyBackend(int fd) : fd_(fd) {}
   ~TInotifyBackend() override { close(fd_); }
 
-  void Watch(const std::vector<std::string>& files) override {
+  bool Watch(const std::vector<std::string>& files) override {
     for (const auto& [wd, folder] : folders_) inotify_rm_watch(fd_, wd);
     folders_.clear();
     names_.clear();
@@ -103,13 +106,14 @@ class TInotifyBackend : public TFileWatch::TBackend {
       auto found = added.find(folder);
       if (found == added.end()) {
         const int wd = inotify_add_watch(fd_, folder.c_str(), kMask);
-        if (wd < 0) continue;  // a folder that is not there: nothing in it can change
+        if (wd < 0) return false;
         found = added.emplace(folder, wd).first;
         folders_[wd] = folder;
       }
       names_.insert({found->second, name.string()});
     }
     Drain();
+    return true;
   }
 
   bool Changed(milliseconds wait) override {
@@ -158,7 +162,13 @@ std::unique_ptr<TFileWatch::TBackend> MakeBackend(TFileWatch::TMethod method) {
 TFileWatch::TFileWatch(TMethod method) : backend_(MakeBackend(method)) {}
 TFileWatch::~TFileWatch() = default;
 
-void TFileWatch::Watch(const std::vector<std::string>& files) { backend_->Watch(files); }
+void TFileWatch::Watch(const std::vector<std::string>& files) {
+  // A folder that is not there yet (or no watch left) is polled instead.
+  if (!backend_->Watch(files)) {
+    backend_ = std::make_unique<TPollingBackend>();
+    backend_->Watch(files);
+  }
+}
 
 bool TFileWatch::WaitForChange(const std::function<bool()>& stop, milliseconds quiet) {
   constexpr milliseconds kStopPoll(100);

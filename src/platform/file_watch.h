@@ -1,6 +1,7 @@
 // Waiting for files to change: inotify on Linux, watching the folders that
 // hold them (an editor that saves by renaming a new file over the old one is
-// seen too), and polling their times and sizes elsewhere.
+// seen too), and polling their times and sizes elsewhere, or where a folder
+// cannot be watched (not there yet, or the system's watches ran out).
 //
 // Thread-safety: none of its own; one thread watches.
 #ifndef PARLEVO_PLATFORM_FILE_WATCH_H_
