@@ -52,11 +52,12 @@ std::vector<std::string> KeysListing(const TCharacterFile& base, std::string_vie
   return keys;
 }
 
-}  // namespace
-
+// Whether `path` names a base file by its extension (".ltc", any case).
 bool HasBaseFileExtension(std::string_view path) {
   return LowerAscii(std::filesystem::path(path).extension().string()) == ".ltc";
 }
+
+}  // namespace
 
 TBelonging FindBelonging(std::string_view path) {
   TBelonging belonging;

@@ -33,9 +33,6 @@ inline constexpr size_t kMaxBaseFileBytes = size_t{1} << 20;
 // file's list counts). `path` is native and real.
 TBelonging FindBelonging(std::string_view path);
 
-// Whether `path` names a base file by its extension (".ltc", any case).
-bool HasBaseFileExtension(std::string_view path);
-
 }  // namespace parlevo::lsp
 
 #endif  // PARLEVO_APP_LSP_BELONGING_H_

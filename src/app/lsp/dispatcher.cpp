@@ -36,7 +36,7 @@ bool OffersUtf8(const Json& params) {
 }
 
 std::string UriOf(const Json& params) {
-  return Param<std::string>(Param<Json>(params, "textDocument"), "uri");
+  return Param<std::string>(Member(params, "textDocument"), "uri");
 }
 
 }  // namespace
@@ -49,17 +49,17 @@ TDispatcher::TDispatcher(std::function<void(const Json&)> send) : send_(std::mov
   };
   requests_["textDocument/hover"] = [this](const Json& params) {
     return OnDocument(params, [&](const TDocumentRequest& request) {
-      return Hover(request, Param<Json>(params, "position"), memory_);
+      return Hover(request, Member(params, "position"), memory_);
     });
   };
   requests_["textDocument/completion"] = [this](const Json& params) {
     return OnDocument(params, [&](const TDocumentRequest& request) {
-      return Completion(request, Param<Json>(params, "position"));
+      return Completion(request, Member(params, "position"));
     });
   };
   requests_["textDocument/definition"] = [this](const Json& params) {
     return OnDocument(params, [&](const TDocumentRequest& request) {
-      return Definition(request, Param<Json>(params, "position"));
+      return Definition(request, Member(params, "position"));
     });
   };
   requests_["textDocument/documentSymbol"] = [this](const Json& params) {
@@ -70,7 +70,7 @@ TDispatcher::TDispatcher(std::function<void(const Json&)> send) : send_(std::mov
     return OnDocument(params, [&](const TDocumentRequest& request) {
       const auto found = published_.find(request.Document.Uri);
       return CodeActions(request.Document.Uri, found == published_.end() ? Json() : found->second,
-                         Param<Json>(params, "range"));
+                         Member(params, "range"));
     });
   };
   requests_["workspace/executeCommand"] = [this](const Json& params) {
@@ -116,7 +116,8 @@ void TDispatcher::Handle(std::string_view body, const std::string& problem) {
     return AnswerError(IsId(id) ? id : Json(), kInvalidRequest, "a malformed method or id");
   }
   const std::string method = message["method"];
-  const Json params = message.contains("params") ? message["params"] : Json::object();
+  const Json params =
+      message.contains("params") ? std::move(message["params"]) : Json(Json::object());
   if (message.contains("id")) return Request(id, method, params);
   Notification(method, params);
 }
@@ -189,7 +190,7 @@ Json TDispatcher::Initialize(const Json& params) {
 }
 
 void TDispatcher::DidOpen(const Json& params) {
-  const Json document = Param<Json>(params, "textDocument");
+  const Json& document = Member(params, "textDocument");
   const auto uri = Param<std::string>(document, "uri");
   documents_.Open(uri, Param<std::string>(document, "text"), document.value("version", int64_t{0}));
   // Any open file of the same character may read differently now.
@@ -198,12 +199,12 @@ void TDispatcher::DidOpen(const Json& params) {
 
 void TDispatcher::DidChange(const Json& params) {
   const std::string uri = UriOf(params);
-  const auto changes = Param<Json>(params, "contentChanges");
+  const Json& changes = Member(params, "contentChanges");
   if (!changes.is_array() || changes.empty()) return;
   // Full sync: the last change holds the whole text.
   const Json& last = changes.back();
   if (last.contains("range")) throw ERequestError(kInvalidParams, "only whole texts are taken");
-  const int64_t version = Param<Json>(params, "textDocument").value("version", int64_t{0});
+  const int64_t version = Member(params, "textDocument").value("version", int64_t{0});
   if (!documents_.Change(uri, Param<std::string>(last, "text"), version)) return;
   for (const auto& [open_uri, open] : documents_.All()) pending_.insert(open_uri);
 }

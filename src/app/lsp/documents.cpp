@@ -71,13 +71,6 @@ const TDocument* TDocuments::Find(std::string_view uri) const {
   return found == documents_.end() ? nullptr : &found->second;
 }
 
-const TDocument* TDocuments::FindPath(std::string_view path) const {
-  for (const auto& [uri, document] : documents_) {
-    if (!document.Path.empty() && document.Path == path) return &document;
-  }
-  return nullptr;
-}
-
 std::map<std::string, std::string, std::less<>> TDocuments::FileTexts() const {
   std::map<std::string, std::string, std::less<>> files;
   for (const auto& [uri, document] : documents_) {

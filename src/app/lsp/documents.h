@@ -40,8 +40,6 @@ class TDocuments {
   void Saved(const std::string& uri);
   void Close(const std::string& uri);
   const TDocument* Find(std::string_view uri) const;
-  // The open document of the file at real path `path`, or nullptr.
-  const TDocument* FindPath(std::string_view path) const;
   const std::map<std::string, TDocument, std::less<>>& All() const { return documents_; }
 
   // Each open document's text as its file would hold it, keyed by real path

@@ -14,16 +14,15 @@ std::string_view EncodingName(TPositionEncoding encoding) {
 std::vector<std::string> SplitDocumentLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;
-  for (;;) {
-    const size_t brk = text.find_first_of("\r\n", start);
-    if (brk == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      return lines;
-    }
-    lines.emplace_back(text.substr(start, brk - start));
-    start = brk + 1;
-    if (text[brk] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  // One pass over the text (find_first_of would ask each byte against the set).
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
   }
+  lines.emplace_back(text.substr(start));
+  return lines;
 }
 
 size_t WideIndex(std::string_view utf8_line, int64_t character, TPositionEncoding encoding) {

@@ -34,14 +34,21 @@ class ERequestError : public std::runtime_error {
   TErrorCode code_;
 };
 
-// The parameter `name` of `params` as a T, or an InvalidParams error.
-template <typename T>
-T Param(const Json& params, const char* name) {
+// The parameter `name` of `params` where it stands (no copy: a document's
+// text may be tens of MiB), or an InvalidParams error.
+inline const Json& Member(const Json& params, const char* name) {
   if (!params.is_object() || !params.contains(name)) {
     throw ERequestError(kInvalidParams, std::string("missing parameter \"") + name + "\"");
   }
+  return params.at(name);
+}
+
+// The parameter `name` of `params` as a T, or an InvalidParams error.
+template <typename T>
+T Param(const Json& params, const char* name) {
+  const Json& member = Member(params, name);
   try {
-    return params.at(name).get<T>();
+    return member.get<T>();
   } catch (const Json::exception&) {
     throw ERequestError(kInvalidParams, std::string("parameter \"") + name + "\" has a wrong type");
   }
