@@ -75,6 +75,9 @@ class LspClient {
       if (wanted(message)) return message;
     }
   }
+  // How long a message may take (a document at the budget, in a slow build).
+  int patience_ms = 30000;
+
   void CloseInput() {
     if (to_ >= 0) close(to_);
     to_ = -1;
@@ -97,7 +100,7 @@ class LspClient {
       buffer_.clear();
       at_ = 0;
       pollfd fd{from_, POLLIN, 0};
-      if (poll(&fd, 1, 30000) <= 0) throw std::runtime_error("no message within 30 s");
+      if (poll(&fd, 1, patience_ms) <= 0) throw std::runtime_error("no message in time");
       char chunk[65536];
       const ssize_t n = read(from_, chunk, sizeof chunk);
       if (n <= 0) throw std::runtime_error("the server's output ended");
