@@ -9,7 +9,7 @@ shift || true
 build=${FUZZ_BUILD:-build-fuzz}
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_codepage fuzz_comma_text fuzz_pattern fuzz_tags fuzz_base_file fuzz_knowledge fuzz_state_file fuzz_rexp_set fuzz_pattern_lists fuzz_reference fuzz_test_script fuzz_lsp)
+  targets=(fuzz_codepage fuzz_comma_text fuzz_pattern fuzz_tags fuzz_base_file fuzz_knowledge fuzz_state_file fuzz_rexp_set fuzz_pattern_lists fuzz_reference fuzz_test_script fuzz_lsp fuzz_budget)
 fi
 for t in "${targets[@]}"; do
   corpus=$(mktemp -d)

@@ -1,8 +1,10 @@
 // The candidates of one knowledge data search and the random choice among
 // them, re-seeded from the clock before every draw.
-#include <algorithm>
+#include "data/answer_list.h"
 
-#include "data/lumo_data.h"
+#include <algorithm>
+#include <climits>
+
 #include "platform/random.h"
 
 namespace parlevo {
@@ -19,10 +21,100 @@ TAnswerList::TAnswerList(int32_t grow_by) {
   Items.reserve(static_cast<size_t>(std::clamp(grow_by, 0, kMaxInitialReserve)));
 }
 
+void TAnswerList::AddRun(std::span<const int32_t> run) {
+  if (run.empty()) return;
+  Runs.push_back({run.data(), run.front(), static_cast<int32_t>(run.size())});
+  RunTotal += static_cast<int32_t>(run.size());
+}
+
+void TAnswerList::AddInterval(int32_t begin, int32_t end) {
+  if (end <= begin) return;
+  Runs.push_back({nullptr, begin, end - begin});
+  RunTotal += end - begin;
+}
+
+void TAnswerList::Clear() {
+  Items.clear();
+  Runs.clear();
+  Excluded.clear();
+  RunTotal = 0;
+}
+
+int32_t TAnswerList::Count() const {
+  if (Runs.empty()) return static_cast<int32_t>(Items.size());
+  return RunTotal - static_cast<int32_t>(Excluded.size());
+}
+
+int32_t TAnswerList::Item(int32_t i) const {
+  return Runs.empty() ? Items[static_cast<size_t>(i)] : Select(i);
+}
+
+int32_t TAnswerList::Select(int32_t k) const {
+  if (Runs.size() == 1 && Excluded.empty()) return Runs.front().At(k);
+  // The k-th candidate is the least value v with more than k candidates at
+  // or below it. Bisection on v; each run keeps the window of its elements
+  // that lie between the bounds, so a step looks only at those.
+  int32_t lo = INT_MAX, hi = INT_MIN;
+  std::vector<std::pair<int32_t, int32_t>> window;  // [from, to) per run
+  window.reserve(Runs.size());
+  for (const TRun& run : Runs) {
+    lo = std::min(lo, run.At(0));
+    hi = std::max(hi, run.At(run.Size - 1));
+    window.push_back({0, run.Size});
+  }
+  std::vector<int32_t> at(Runs.size());
+  while (lo < hi) {
+    const int32_t mid = lo + (hi - lo) / 2;
+    int64_t count = 0;
+    for (size_t r = 0; r < Runs.size(); ++r) {
+      const TRun& run = Runs[r];
+      const auto [from, to] = window[r];
+      if (run.Data) {
+        at[r] =
+            static_cast<int32_t>(std::upper_bound(run.Data + from, run.Data + to, mid) - run.Data);
+      } else {
+        at[r] = std::clamp(mid - run.First + 1, from, to);
+      }
+      count += at[r];
+    }
+    count -= std::upper_bound(Excluded.begin(), Excluded.end(), mid) - Excluded.begin();
+    if (count > k) {
+      hi = mid;
+      for (size_t r = 0; r < Runs.size(); ++r) window[r].second = at[r];
+    } else {
+      lo = mid + 1;
+      for (size_t r = 0; r < Runs.size(); ++r) window[r].first = at[r];
+    }
+  }
+  return lo;
+}
+
+void TAnswerList::AppendTo(std::vector<int32_t>& out) const {
+  if (Runs.empty()) {
+    out.insert(out.end(), Items.begin(), Items.end());
+    return;
+  }
+  const size_t first = out.size();
+  for (const TRun& run : Runs) {
+    for (int32_t i = 0; i < run.Size; ++i) out.push_back(run.At(i));
+  }
+  std::sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
+  // Drop the excluded entries (both sorted).
+  auto kept = out.begin() + static_cast<std::ptrdiff_t>(first);
+  auto excluded = Excluded.begin();
+  for (auto it = kept; it != out.end(); ++it) {
+    while (excluded != Excluded.end() && *excluded < *it) ++excluded;
+    if (excluded != Excluded.end() && *excluded == *it) continue;
+    *kept++ = *it;
+  }
+  out.erase(kept, out.end());
+}
+
 int32_t TAnswerList::Choose() const {
-  if (Items.empty()) return 0;
+  const int32_t count = Count();
+  if (count == 0) return 0;
   platform::ReseedRandom();
-  return Items[static_cast<size_t>(platform::RandomInt(Count()))];
+  return Item(platform::RandomInt(count));
 }
 
 }  // namespace parlevo

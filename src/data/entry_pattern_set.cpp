@@ -14,14 +14,14 @@ TEntryPatternSet::~TEntryPatternSet() = default;
 
 void TEntryPatternSet::Add(TbmRExp* pattern) {
   set_->Add(pattern);
-  known_ = false;
+  known_ = runs_known_ = false;
 }
 
 void TEntryPatternSet::Build() { set_->Build(); }
 
 void TEntryPatternSet::SetReference(bool on) {
   reference_ = on;
-  known_ = false;
+  known_ = runs_known_ = false;
 }
 
 const std::vector<int32_t>& TEntryPatternSet::Found(std::string_view text) {
@@ -33,7 +33,21 @@ const std::vector<int32_t>& TEntryPatternSet::Found(std::string_view text) {
   }
   last_text_.assign(text);
   known_ = true;
+  runs_known_ = false;  // a run may be found_ itself
   return found_;
+}
+
+const std::vector<std::span<const int32_t>>& TEntryPatternSet::FoundRuns(std::string_view text) {
+  if (runs_known_ && text == runs_text_) return runs_;
+  runs_.clear();
+  if (reference_ || !set_->DistinctSearch()) {
+    runs_.emplace_back(Found(text));  // one run: the listed answer
+  } else {
+    for (int32_t d : set_->FindDistinct(text)) runs_.push_back(set_->IndexesOf(d));
+  }
+  runs_text_.assign(text);
+  runs_known_ = true;
+  return runs_;
 }
 
 }  // namespace parlevo

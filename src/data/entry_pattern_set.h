@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,11 @@ class TEntryPatternSet {
   // next call with another text or the next Add.
   const std::vector<int32_t>& Found(std::string_view text);
 
+  // The same entries as ascending runs, disjoint from each other (one per
+  // distinct pattern found: entries that repeat a pattern share a run), so
+  // that a search can count and draw without listing them. Kept as Found is.
+  const std::vector<std::span<const int32_t>>& FoundRuns(std::string_view text);
+
   // Tests and benchmarks: ask every pattern in turn (the reference the set
   // must agree with) instead of the set.
   void SetReference(bool on);
@@ -44,6 +50,9 @@ class TEntryPatternSet {
   bool known_ = false;  // found_ answers last_text_
   std::string last_text_;
   std::vector<int32_t> found_;
+  bool runs_known_ = false;  // runs_ answer runs_text_
+  std::string runs_text_;
+  std::vector<std::span<const int32_t>> runs_;
 };
 
 }  // namespace parlevo

@@ -138,8 +138,56 @@ std::string TLumoData::Take(const TPick& pick) {
   if (UseOnce_ && !entry.Used) {
     entry.Used = true;
     --Available_;
+    UsedEntries_.insert(std::upper_bound(UsedEntries_.begin(), UsedEntries_.end(), pick.Entry),
+                        pick.Entry);
   }
   return entry.Answer;
+}
+
+void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int32_t begin,
+                             int32_t end, TAnswerList& candidates) const {
+  std::vector<std::span<const int32_t>> inside;  // the runs cut to the tier
+  size_t total = 0;
+  for (const std::span<const int32_t> run : runs) {
+    const auto first = std::lower_bound(run.begin(), run.end(), begin);
+    const auto last = std::lower_bound(first, run.end(), end);
+    if (first == last) continue;
+    inside.emplace_back(first, last);
+    candidates.AddRun(inside.back());
+    total += inside.back().size();
+  }
+  const auto used_first = std::lower_bound(UsedEntries_.begin(), UsedEntries_.end(), begin);
+  const auto used_last = std::lower_bound(used_first, UsedEntries_.end(), end);
+  const auto used = static_cast<size_t>(used_last - used_first);
+  if (used == 0 || inside.empty()) return;
+  // Exclusions go in ascending order: either each used-up entry of the
+  // tier looked up in the runs, or the runs read for used-up entries,
+  // whichever reads less.
+  if (used * inside.size() < total) {
+    for (auto u = used_first; u != used_last; ++u) {
+      for (const std::span<const int32_t> run : inside) {
+        if (std::binary_search(run.begin(), run.end(), *u)) {
+          candidates.Exclude(*u);
+          break;
+        }
+      }
+    }
+    return;
+  }
+  std::vector<int32_t> excluded;
+  for (const std::span<const int32_t> run : inside) {
+    for (int32_t e : run) {
+      if (!Usable(e)) excluded.push_back(e);
+    }
+  }
+  std::sort(excluded.begin(), excluded.end());
+  for (int32_t e : excluded) candidates.Exclude(e);
+}
+
+void TLumoData::AddUsableInterval(int32_t begin, int32_t end, TAnswerList& candidates) const {
+  candidates.AddInterval(begin, end);
+  auto used = std::lower_bound(UsedEntries_.begin(), UsedEntries_.end(), begin);
+  for (; used != UsedEntries_.end() && *used < end; ++used) candidates.Exclude(*used);
 }
 
 std::string TLumoData::Search(std::string_view input) {

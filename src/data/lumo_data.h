@@ -21,16 +21,19 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "data/answer_list.h"
 #include "data/load_note.h"
 
 namespace parlevo {
 
 class TbmRExp;
+class TbmREMatchBudget;
 class TEntryPatternSet;
 namespace lumo {
 class TMatcherCache;
@@ -96,22 +99,6 @@ struct TEntryDescription {
   std::string_view Answer;  // as stored
 };
 
-// The candidates of one search: entry indexes in the order they were added.
-class TAnswerList {
- public:
-  explicit TAnswerList(int32_t grow_by);
-  void Add(int32_t index) { Items.push_back(index); }
-  void Clear() { Items.clear(); }
-  int32_t Count() const { return static_cast<int32_t>(Items.size()); }
-  int32_t Item(int32_t i) const { return Items[static_cast<size_t>(i)]; }
-  // Re-seeds the process-wide generator from the clock, then returns the
-  // element at RandomInt(Count); 0 on an empty list.
-  int32_t Choose() const;
-
- private:
-  std::vector<int32_t> Items;
-};
-
 // The lines of a data file as plain text (deciphered when enciphered) and
 // the file line of the first of them (2 behind a key line, else 1). Throws
 // platform::EFileError when the file cannot be read.
@@ -131,6 +118,11 @@ class TLumoData {
   // pattern sets), so the first search does not. A search after more files
   // were loaded builds it again itself.
   virtual void Ready() {}
+  // The memory budget the patterns of the files loaded from now on search
+  // under, shared by all the objects of one character (kinds A and B; the
+  // others search no patterns). Without one each pattern builds its whole
+  // automaton when first searched.
+  virtual void SetMatchBudget(std::shared_ptr<TbmREMatchBudget> /*budget*/) {}
   // Appends the entries of one data file (native path), plain or enciphered. A
   // missing file changes nothing; an unreadable one throws
   // platform::EFileError.
@@ -209,6 +201,13 @@ class TLumoData {
   void NoteEntry(int32_t index, std::string message, std::string_view code);
   bool NotesOn() const { return Notes_ != nullptr; }
   bool Usable(int32_t index) const { return !Entries_[static_cast<size_t>(index)].Used; }
+  // Adds the entries of `runs` (ascending runs of entry indexes, disjoint)
+  // that lie in [begin, end) to `candidates` as runs, the used-up ones
+  // excluded: no entry is listed.
+  void AddFoundRuns(std::span<const std::span<const int32_t>> runs, int32_t begin, int32_t end,
+                    TAnswerList& candidates) const;
+  // The entries begin .. end-1 that are not used up, as an interval.
+  void AddUsableInterval(int32_t begin, int32_t end, TAnswerList& candidates) const;
   const TEvaluateFunc& OnEvaluate() const { return OnEvaluate_; }
 
  private:
@@ -219,7 +218,8 @@ class TLumoData {
 
   std::vector<TLumoEntry> Entries_;
   std::vector<std::string> Files_;
-  std::vector<int32_t> TierStarts_;  // first entry of each tier
+  std::vector<int32_t> TierStarts_;   // first entry of each tier
+  std::vector<int32_t> UsedEntries_;  // the used-up entries, ascending
   int32_t Available_ = 0;
   int32_t MarkerCount_ = 0;
   TEvaluateFunc OnEvaluate_;
@@ -281,6 +281,7 @@ class TLumoDataA : public TLumoData {
   TLumoKind Kind() const override { return TLumoKind::kA; }
   void Prepare() override;
   void Ready() override;
+  void SetMatchBudget(std::shared_ptr<TbmREMatchBudget> budget) override;
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
 
@@ -324,6 +325,7 @@ class TLumoDataB : public TLumoData {
   TLumoKind Kind() const override { return TLumoKind::kB; }
   void Prepare() override;
   void Ready() override;
+  void SetMatchBudget(std::shared_ptr<TbmREMatchBudget> budget) override;
   void MatchTier(std::string_view input, int32_t begin, int32_t end,
                  TAnswerList& candidates) override;
   // Tests and benchmarks: ask every pattern in turn instead of the set.

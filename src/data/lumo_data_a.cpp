@@ -114,4 +114,8 @@ void TLumoDataA::SetReferenceSearch(bool on) {
   InputSet->SetReference(on);
 }
 
+void TLumoDataA::SetMatchBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  Matchers->SetBudget(std::move(budget));
+}
+
 }  // namespace parlevo

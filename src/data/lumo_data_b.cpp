@@ -1,8 +1,6 @@
 // Knowledge data kind B: entries whose pattern is found in the input.
 // Lines: pattern, answer. Patterns are checked at load; the set of all of
 // them answers which are found in an input, in one pass.
-#include <algorithm>
-
 #include "data/entry_pattern_set.h"
 #include "data/lumo_internal.h"
 #include "data/text_helpers.h"
@@ -76,13 +74,13 @@ void TLumoDataB::DescribeMatching(int32_t index, TEntryDescription& description)
 
 void TLumoDataB::MatchTier(std::string_view input, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
-  const std::vector<int32_t>& found = Set->Found(input);
-  for (auto it = std::lower_bound(found.begin(), found.end(), begin);
-       it != found.end() && *it < end; ++it) {
-    if (Usable(*it)) candidates.Add(*it);
-  }
+  AddFoundRuns(Set->FoundRuns(input), begin, end, candidates);
 }
 
 void TLumoDataB::SetReferenceSearch(bool on) { Set->SetReference(on); }
+
+void TLumoDataB::SetMatchBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  Matchers->SetBudget(std::move(budget));
+}
 
 }  // namespace parlevo

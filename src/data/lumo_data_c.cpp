@@ -25,9 +25,7 @@ TLumoData::TLineResult TLumoDataC::AddLine(const std::string& line, size_t& /*fi
 
 void TLumoDataC::MatchTier(std::string_view /*input*/, int32_t begin, int32_t end,
                            TAnswerList& candidates) {
-  for (int32_t i = begin; i < end; ++i) {
-    if (Usable(i)) candidates.Add(i);
-  }
+  AddUsableInterval(begin, end, candidates);
 }
 
 }  // namespace parlevo

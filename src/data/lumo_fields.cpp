@@ -30,7 +30,10 @@ std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& err
 std::shared_ptr<TbmRExp> TMatcherCache::Get(const std::string& pattern, std::string& error) {
   auto [it, added] = made_.try_emplace(pattern);
   TMade& made = it->second;
-  if (added) made.Matcher = NewMatcher(pattern, made.Error);
+  if (added) {
+    made.Matcher = NewMatcher(pattern, made.Error);
+    if (budget_) made.Matcher->SetBudget(budget_);
+  }
   error = made.Error;
   return made.Matcher;
 }

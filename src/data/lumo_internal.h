@@ -34,6 +34,8 @@ class TMatcherCache {
   void Reserve(size_t count) { made_.reserve(count); }
   // Forgets the matchers (the entries keep theirs): loading has ended.
   void Clear() { made_ = {}; }
+  // The budget the matchers made from now on search under (null: none).
+  void SetBudget(std::shared_ptr<TbmREMatchBudget> budget) { budget_ = std::move(budget); }
 
  private:
   struct TMade {
@@ -41,6 +43,7 @@ class TMatcherCache {
     std::string Error;
   };
   std::unordered_map<std::string, TMade> made_;
+  std::shared_ptr<TbmREMatchBudget> budget_;
 };
 
 // Compiles `matcher` by searching the empty text; false with the engine's

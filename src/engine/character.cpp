@@ -18,6 +18,7 @@
 #include "platform/codepage.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
+#include "regex/match_budget.h"
 
 namespace parlevo {
 
@@ -135,11 +136,15 @@ void TCharacter::ReloadData() {
 // Each kind twice: the first of a pair uses its entries up, the second not.
 TCharacter::TDataObjects TCharacter::CreateDataObjects() {
   auto evaluate = [this](std::u16string_view t, double now) { return EvaluateCondition(t, now); };
-  return {
+  TDataObjects objects = {
       std::make_unique<TLumoData0>(true, evaluate), std::make_unique<TLumoData0>(false, evaluate),
       std::make_unique<TLumoDataA>(true, evaluate), std::make_unique<TLumoDataA>(false, evaluate),
       std::make_unique<TLumoDataB>(true, evaluate), std::make_unique<TLumoDataB>(false, evaluate),
       std::make_unique<TLumoDataC>(true, evaluate), std::make_unique<TLumoDataC>(false, evaluate)};
+  // One memory budget for what all of the character's patterns build.
+  auto budget = std::make_shared<TbmREMatchBudget>();
+  for (std::unique_ptr<TLumoData>& object : objects) object->SetMatchBudget(budget);
+  return objects;
 }
 
 void TCharacter::SetPartner(std::string_view name) {

@@ -48,9 +48,7 @@ std::vector<TExplainedTier> ExplainSlot(TLumoData& data, std::string_view input)
   data.VisitTiers(input, [&tiers](int32_t tier, const TAnswerList& candidates) {
     TExplainedTier& explained = tiers.emplace_back();
     explained.Tier = tier;
-    explained.Entries.reserve(static_cast<size_t>(candidates.Count()));
-    for (int32_t c = 0; c < candidates.Count(); ++c)
-      explained.Entries.push_back(candidates.Item(c));
+    candidates.AppendTo(explained.Entries);
     return true;  // all tiers, not only the first
   });
   return tiers;

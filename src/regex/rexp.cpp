@@ -11,7 +11,9 @@
 
 #include "regex/automaton.h"
 #include "regex/fast_find.h"
+#include "regex/lazy_find.h"
 #include "regex/literal_list.h"
+#include "regex/position_nfa.h"
 #include "regex/ranges.h"
 #include "regex/scanner.h"
 #include "regex/search.h"
@@ -63,6 +65,12 @@ void TbmRExp::SetPattern(std::string_view pattern) {
   if (pattern == pattern_) return;
   pattern_.assign(pattern);
   compiled_ = false;
+  lazy_.reset();
+}
+
+void TbmRExp::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  budget_ = std::move(budget);
+  lazy_.reset();
 }
 
 // Compiles the pattern as far as `want`. A pattern that is only literal
@@ -73,6 +81,8 @@ void TbmRExp::Compile(Stage want) {
   if (!compiled_) {
     fast_ = TbmREFastFind(char_code_);
     dfa_.reset();
+    nfa_.reset();
+    lazy_.reset();
     compiled_ = want != Stage::kAutomaton && CompileLiteralList();
   }
   if (compiled_ && want != Stage::kAutomaton && fast_.LiteralOnly()) {
@@ -94,11 +104,44 @@ void TbmRExp::Compile(Stage want) {
     compiled_ = true;
     if (want == Stage::kParsed || (want == Stage::kSearchable && fast_.LiteralOnly())) return;
   }
-  // A failed build leaves no automaton, so the next search raises again.
+  // An automaton over its budgets leaves none: asked for, it raises again;
+  // a search simulates over the positions instead.
   auto dfa = std::make_unique<TbmREDFATable>();
-  dfa->Build(p.tree, p.ranges);
+  try {
+    dfa->Build(p.tree, p.ranges);
+  } catch (const EbmREToken&) {
+    if (want == Stage::kAutomaton) throw;
+    nfa_ = std::make_unique<TbmREPositionNFA>(p.tree);
+    return;
+  }
   if (!fast_.LiteralOnly()) fast_.BuildAutomaton(*dfa);
   dfa_ = std::move(dfa);
+  nfa_.reset();
+}
+
+std::unique_ptr<TbmREPositionNFA> TbmRExp::BuildPositions() {
+  Pipeline& p = ThreadPipeline();
+  struct ClearOnExit {
+    Pipeline& p;
+    ~ClearOnExit() { p.Clear(); }
+  } clear_on_exit{p};
+  p.scanner.SetCharCode(char_code_);
+  p.scanner.SetTextInPlace(pattern_);
+  p.tokens.Tokenize(p.scanner);
+  p.tokens.Standardize(p.ranges);
+  p.tree.Build(p.tokens, p.ranges);
+  return std::make_unique<TbmREPositionNFA>(p.tree);
+}
+
+bool TbmRExp::BudgetFound(std::string_view text) {
+  if (!lazy_) lazy_ = std::make_unique<TbmRELazyFind>(budget_);
+  if (!lazy_->HasPositions()) lazy_->SetPositions(BuildPositions());
+  return lazy_->Found(char_code_, text);
+}
+
+bool TbmRExp::FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len) {
+  if (dfa_) return bmreSearch(*dfa_, char_code_, text, from, pos, len);
+  return nfa_->Search(char_code_, text, from, pos, len);
 }
 
 bool TbmRExp::CompileLiteralList() {
@@ -142,7 +185,7 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
     // before the search tries start after start.
     bool may = from_pos == 1 ? fast_.Found(text) != 0
                              : fast_.MayMatch(text.substr(static_cast<size_t>(from_pos - 1)));
-    found = may && bmreSearch(*dfa_, char_code_, text, from_pos - 1, pos, len);
+    found = may && FullSearch(text, from_pos - 1, pos, len);
   }
   if (found) {
     match_pos = pos + 1;
@@ -152,21 +195,35 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
 }
 
 bool TbmRExp::Found(std::string_view text) {
+  if (budget_) {
+    Parse();
+    if (!fast_.LiteralOnly()) {
+      CheckText(char_code_, text);
+      return fast_.MayMatch(text) && BudgetFound(text);
+    }
+  }
   if (!Searchable()) Compile(Stage::kSearchable);
   CheckText(char_code_, text);
   int result = fast_.Found(text);
   if (result >= 0) return result != 0;
   int32_t pos, len;  // no one-pass automaton (over its budget): the full search
-  return bmreSearch(*dfa_, char_code_, text, 0, pos, len);
+  return FullSearch(text, 0, pos, len);
 }
 
 bool TbmRExp::FoundPrefiltered(std::string_view text) {
+  if (budget_) {
+    Parse();
+    if (!fast_.LiteralOnly()) {
+      CheckText(char_code_, text);
+      return BudgetFound(text);
+    }
+  }
   if (!Searchable()) Compile(Stage::kSearchable);
   CheckText(char_code_, text);
   int result = fast_.FoundPrefiltered(text);
   if (result >= 0) return result != 0;
   int32_t pos, len;
-  return bmreSearch(*dfa_, char_code_, text, 0, pos, len);
+  return FullSearch(text, 0, pos, len);
 }
 
 }  // namespace parlevo

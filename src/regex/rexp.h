@@ -15,6 +15,9 @@
 namespace parlevo {
 
 class TbmREDFATable;
+class TbmRELazyFind;
+class TbmREMatchBudget;
+class TbmREPositionNFA;
 
 // The matcher's abstract face: its character code and its automaton.
 class TbmRExpABC {
@@ -74,11 +77,26 @@ class TbmRExp : public TbmRExpABC {
   // skips the literal prefilter.
   bool FoundPrefiltered(std::string_view text);
 
+  // Searches Found and FoundPrefiltered under `budget` (shared by the
+  // patterns of one character; null: none): no whole automaton is built,
+  // only the states texts reach, counted against the budget. Such a matcher
+  // and its budget serve one thread at a time.
+  void SetBudget(std::shared_ptr<TbmREMatchBudget> budget);
+  // A valid pattern whose automaton is over its budgets is searched by
+  // simulation over its positions instead (tests).
+  bool Simulated() const { return nfa_ != nullptr; }
+
  private:
   enum class Stage { kParsed, kSearchable, kAutomaton };
   void Compile(Stage want);
   // Parsed, and the automaton built if the pattern needs one to be searched.
-  bool Searchable() const { return compiled_ && (dfa_ || fast_.SearchReady()); }
+  bool Searchable() const { return compiled_ && (dfa_ || nfa_ || fast_.SearchReady()); }
+  // Found under the budget, after the prefilter.
+  bool BudgetFound(std::string_view text);
+  // The parse tree's positions, parsed again from the text.
+  std::unique_ptr<TbmREPositionNFA> BuildPositions();
+  // The full search: the automaton's, or the simulation's without one.
+  bool FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len);
   // A pattern that is a list of literals: known from one pass of the
   // scanner, with no token list, tree or automaton.
   bool CompileLiteralList();
@@ -86,8 +104,11 @@ class TbmRExp : public TbmRExpABC {
   TbmCharCode char_code_;
   std::string pattern_;
   bool compiled_ = false;
-  std::unique_ptr<TbmREDFATable> dfa_;  // null for a literal pattern until asked for
-  TbmREFastFind fast_;                  // the quick answers, kept inline: read on every call
+  std::unique_ptr<TbmREDFATable> dfa_;     // null for a literal pattern until asked for
+  TbmREFastFind fast_;                     // the quick answers, kept inline: read on every call
+  std::unique_ptr<TbmREPositionNFA> nfa_;  // searched when the automaton is over budget
+  std::shared_ptr<TbmREMatchBudget> budget_;
+  std::unique_ptr<TbmRELazyFind> lazy_;  // under a budget, once searched
 };
 
 }  // namespace parlevo

@@ -116,8 +116,13 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
     FindEach(text, found);
     return;
   }
-  if (!built_) Build();
+  FindDistinct(text);
   found.clear();
+  ListIndexes(found);
+}
+
+const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
+  if (!built_) Build();
   found_distinct_.clear();
   candidates_.clear();
   if (++stamp_ == 0) {  // the stamps went round: forget them all
@@ -152,7 +157,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
   for (int32_t i : ask_always_) {
     if (VerifyCandidate(*distinct_[static_cast<size_t>(i)], text)) found_distinct_.push_back(i);
   }
-  ListIndexes(found);
+  return found_distinct_;
 }
 
 void TbmRExpSet::ListIndexes(std::vector<int32_t>& found) {

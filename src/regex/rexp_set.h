@@ -5,6 +5,7 @@
 #define PARLEVO_REGEX_REXP_SET_H_
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,17 @@ class TbmRExpSet {
   // Throws what Found throws for a text the patterns' code cannot hold (an
   // odd UTF-16 text).
   void Find(std::string_view text, std::vector<int32_t>& found);
+  // The same answer without spreading it to the indexes: the distinct
+  // patterns found in `text` (each once, in no set order), valid until the
+  // next search or Add; IndexesOf lists each one's indexes. Not for UTF-16
+  // sets (DistinctSearch false), whose texts only FindEach takes.
+  bool DistinctSearch() const { return code_ != bmccUniCode; }
+  const std::vector<int32_t>& FindDistinct(std::string_view text);
+  // The indexes (ascending) of the patterns sharing distinct pattern `d`.
+  std::span<const int32_t> IndexesOf(int32_t d) const {
+    return {indexes_.data() + index_begin_[static_cast<size_t>(d)],
+            indexes_.data() + index_begin_[static_cast<size_t>(d) + 1]};
+  }
   // The reference: every pattern asked Found in turn, malformed ones never
   // found. Same answers as Find, at the cost of a pass per pattern.
   void FindEach(std::string_view text, std::vector<int32_t>& found) const;

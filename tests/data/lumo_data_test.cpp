@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <set>
 #include <tuple>
 
@@ -266,6 +267,50 @@ TEST(AnswerList, ChoiceReseedsThenDraws) {
   }
   platform::UnfreezeClock();
   EXPECT_EQ(seen, (std::set<int32_t>{10, 20, 30}));
+}
+
+// Runs of entries (sorted arrays and intervals, used-up entries excluded) are
+// counted and drawn from without listing; every count, every k-th candidate
+// and the whole list must be those of the plain sorted list, on random runs.
+TEST(AnswerList, RunsAnswerAsTheirSortedList) {
+  std::mt19937 random(20);
+  for (int round = 0; round < 400; ++round) {
+    // Entries 0..n-1 dealt at random to arrays, intervals or nothing.
+    const int32_t n = 1 + static_cast<int32_t>(random() % 300);
+    std::vector<std::vector<int32_t>> arrays(1 + random() % 6);
+    std::vector<int32_t> listed;
+    TAnswerList list(8);
+    for (int32_t e = 0; e < n;) {
+      const uint32_t pick = random() % 10;
+      if (pick < 2) {  // an interval of a few entries
+        const int32_t end = std::min<int32_t>(n, e + 1 + static_cast<int32_t>(random() % 20));
+        list.AddInterval(e, end);
+        for (; e < end; ++e) listed.push_back(e);
+      } else if (pick < 6) {
+        arrays[random() % arrays.size()].push_back(e);
+        listed.push_back(e++);
+      } else {
+        ++e;
+      }
+    }
+    for (const auto& array : arrays) list.AddRun(array);
+    std::vector<int32_t> expected;
+    for (int32_t e : listed) {
+      if (random() % 5 == 0) {
+        list.Exclude(e);
+      } else {
+        expected.push_back(e);
+      }
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(list.Count(), static_cast<int32_t>(expected.size())) << "round " << round;
+    for (size_t k = 0; k < expected.size(); ++k) {
+      ASSERT_EQ(list.Item(static_cast<int32_t>(k)), expected[k]) << "round " << round;
+    }
+    std::vector<int32_t> all;
+    list.AppendTo(all);
+    ASSERT_EQ(all, expected) << "round " << round;
+  }
 }
 
 TEST_F(LumoDataTest, NotesReportWhatLoadingPassesOver) {

@@ -4,11 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "common/reference_compare.h"
+#include "common/reference_matcher.h"
+#include "regex/match_budget.h"
+#include "regex/position_nfa.h"
+#include "regex/ranges.h"
+#include "regex/rexp.h"
+#include "regex/rexp_set.h"
+#include "regex/scanner.h"
+#include "regex/tree.h"
 
 namespace parlevo {
 namespace {
@@ -235,6 +244,102 @@ TEST(ReferenceDifferential, SetFindsWhatTheReferenceFinds) {
       ++failures;
     }
   }
+}
+
+// The positions of a pattern, searched by simulation without an automaton.
+std::unique_ptr<TbmREPositionNFA> Positions(TbmCharCode code, const std::string& pattern) {
+  TbmREScanner scanner(code);
+  scanner.SetTextInPlace(pattern);
+  TbmRETokens tokens;
+  tokens.Tokenize(scanner);
+  TbmREWchRanges ranges;
+  tokens.Standardize(ranges);
+  TbmRETree tree;
+  tree.Build(tokens, ranges);
+  return std::make_unique<TbmREPositionNFA>(tree);
+}
+
+// Searches under a memory budget far too small for the patterns, shared by
+// many of them, so that states are dropped in the middle of searches and
+// searches finish by simulation: Found, the simulation's leftmost-longest
+// search and the set matcher must all answer as the reference does.
+TEST(ReferenceDifferential, BudgetedSearchAgreesWithTheReference) {
+  CaseMaker make(2020);
+  auto budget = std::make_shared<TbmREMatchBudget>(3000);
+  std::vector<std::unique_ptr<TbmRExp>> kept;  // searched again on later texts
+  std::vector<std::string> kept_patterns;
+  int failures = 0;
+  auto fail = [&](const std::string& what) {
+    ADD_FAILURE() << what;
+    ++failures;
+  };
+  for (int round = Rounds(20000) / 4; round > 0 && failures < 10; --round) {
+    const TbmCharCode code = make.Below(4) == 0 ? make.Code() : bmccShiftJIS;
+    std::string pattern = make.Pattern(), text = make.Text();
+    if (code == bmccUniCode) {
+      pattern = Widen(pattern);
+      text = Widen(text);
+    }
+    const reference::Matcher reference(code, pattern);
+    auto budgeted = std::make_unique<TbmRExp>(code);
+    budgeted->SetPattern(pattern);
+    budgeted->SetBudget(budget);
+    const std::string where = std::string(bmccCharCodeName(code)) + " pattern \"" +
+                              reference::Printable(pattern) + "\" text \"" +
+                              reference::Printable(text) + "\"";
+    if (reference.Error() != reference::SyntaxError::kNone) {
+      try {
+        budgeted->Found(text);
+        fail(where + ": a malformed pattern was searched");
+      } catch (const EbmREToken&) {
+      }
+      continue;
+    }
+    const reference::Outcome expected = reference.Search(text, 0);
+    if (expected.status == reference::Outcome::kSkipped) continue;
+    const bool found = expected.status == reference::Outcome::kMatch;
+    if (budgeted->Found(text) != found) fail(where + ": Found under the budget disagrees");
+    int32_t from = make.Below(3) == 0 ? make.Below(static_cast<int>(text.size()) + 1) : 0;
+    if (code == bmccUniCode) from &= ~1;
+    const reference::Outcome at = reference.Search(text, from);
+    int32_t pos, len;
+    const bool simulated = Positions(code, pattern)->Search(code, text, from, pos, len);
+    if (at.status != reference::Outcome::kSkipped &&
+        (simulated != (at.status == reference::Outcome::kMatch) ||
+         (simulated && (pos != at.pos || len != at.len)))) {
+      fail(where + " from " + std::to_string(from) + ": the simulation finds " +
+           std::to_string(pos) + "+" + std::to_string(len) + ", the reference " +
+           std::to_string(at.pos) + "+" + std::to_string(at.len));
+    }
+    if (code != bmccShiftJIS) continue;
+    // Earlier patterns asked again: their states were dropped by others.
+    for (size_t i = 0; i < kept.size(); ++i) {
+      const reference::Outcome again = reference::Matcher(code, kept_patterns[i]).Search(text, 0);
+      if (again.status != reference::Outcome::kSkipped &&
+          kept[i]->Found(text) != (again.status == reference::Outcome::kMatch)) {
+        fail("kept pattern \"" + reference::Printable(kept_patterns[i]) + "\" text \"" +
+             reference::Printable(text) + "\": Found under the budget disagrees");
+      }
+    }
+    if (kept.size() == 24) {  // the set of them, against the reference, then a fresh lot
+      TbmRExpSet set(bmccShiftJIS);
+      for (const auto& matcher : kept) set.Add(matcher.get());
+      std::vector<int32_t> found_set;
+      set.Find(text, found_set);
+      std::vector<int32_t> want;
+      for (size_t i = 0; i < kept.size(); ++i) {
+        const reference::Outcome o = reference::Matcher(code, kept_patterns[i]).Search(text, 0);
+        if (o.status == reference::Outcome::kMatch) want.push_back(static_cast<int32_t>(i));
+      }
+      if (found_set != want) fail("a set under the budget, text \"" + reference::Printable(text));
+      kept.clear();
+      kept_patterns.clear();
+    }
+    kept.push_back(std::move(budgeted));
+    kept_patterns.push_back(pattern);
+  }
+  EXPECT_GT(budget->Resets(), 100u) << "the budget was never short";
+  EXPECT_LE(budget->Used(), budget->Limit());
 }
 
 }  // namespace
