@@ -98,6 +98,29 @@ void ProgramTest::signalsCloseTheWindowWithLogAndStateSaved() {
         (SavedCount(a) - before_a - said_a) + (SavedCount(b) - before_b - said_b);
     QVERIFY2(unshown == 0 || unshown == 1, qPrintable(QString::number(unshown)));
   }
+
+  // The settings of the old place moved to ~/.config/Parlevo, and what the
+  // runs changed saved there as the signals closed the window.
+  const QSettings moved(dir.filePath(QStringLiteral("config/Parlevo/Parlevo.conf")),
+                        QSettings::NativeFormat);
+  QCOMPARE(moved.value(QStringLiteral("speed/interval")).toInt(), 0);
+  QCOMPARE(moved.value(QStringLiteral("recent/1/first")).toString(), a);
+  QVERIFY(!moved.value(QStringLiteral("window/geometry")).toByteArray().isEmpty());
+
+  // Three on the command line talk in the order given.
+  const QString c = WriteCharacter(folder, "c", "C", "はい", {"う"});
+  const qsizetype logged_before = LogLines(log).size();
+  QProcess group;
+  group.setProcessEnvironment(Environment(dir));
+  group.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  group.start(program, {a, b, c});
+  QVERIFY(group.waitForStarted(kTimeout));
+  QTRY_VERIFY_WITH_TIMEOUT(LogLines(log).size() >= logged_before + 6, kTimeout);
+  QCOMPARE(::kill(pid_t(group.processId()), SIGTERM), 0);
+  QVERIFY(group.waitForFinished(kTimeout));
+  QString speakers;
+  for (const QString& line : LogLines(log).mid(logged_before, 6)) speakers += line.front();
+  QCOMPARE(speakers, QStringLiteral("ABCABC"));
 }
 
 void ProgramTest::aSignalEndsTheProgramWhileAMessageIsShown() {

@@ -242,6 +242,17 @@ void WindowOnXTest::menusAsDescribedThenTheAdditionsInJapanese() {
         std::any_of(caption.begin(), caption.end(), [](QChar c) { return c.unicode() > 0x3000; }),
         qPrintable(caption));
   }
+  // No two items of one menu share an access key.
+  QList<const QWidget*> menus{window.menuBar()};
+  for (const QMenu* menu : window.findChildren<QMenu*>()) menus << menu;
+  for (const QWidget* menu : menus) {
+    QStringList keys;
+    for (const QString& caption : Captions(*menu)) {
+      const qsizetype amp = caption.indexOf('&');
+      if (amp >= 0 && amp + 1 < caption.size()) keys << caption.mid(amp + 1, 1).toUpper();
+    }
+    QVERIFY2(keys.removeDuplicates() == 0, qPrintable(Captions(*menu).join('|')));
+  }
   // The 会話 menu open, for a look at it (parlevo-menu.png beside the screenshot).
   QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
   auto* menu = window.findChild<QMenu*>("MenuConv");
