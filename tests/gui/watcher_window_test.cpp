@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/gui/ansi_text.h"
 #include "app/gui/character_dialog.h"
 #include "app/gui/elided_label.h"
 #include "app/gui/speaker_colours.h"
@@ -70,6 +72,7 @@ class WatcherWindowTest : public QObject {
   void aGroupTalksInTurnInColoursAndIsRemembered();
   void newestAtBottomWrapsAndRulesStayOutOfTheLog();
   void speakerColoursAreReadableOnLightAndDark();
+  void memoMatchesASimpleModelUnderRandomEdits();
   void noticesAtStartAndFailuresKeepTheirStatus();
   void settingsMoveOnceAndAreSavedWhenChanged();
 
@@ -143,11 +146,20 @@ void WatcherWindowTest::toolbarDrivesTheConversationAndShowsTheSpeed() {
 
   // A narrow window cuts the status texts with "…" and keeps them whole.
   window->resize(300, 300);
+  const QString long_text = QStringLiteral("とても長い知らせ").repeated(8);
+  window->SetStatus(long_text);
   Settle(100);
-  auto* panel = Child<ElidedLabel>(*window, "ConversationPanel");
-  QVERIFY2(panel->Elided() && panel->ShownText().endsWith(QChar(0x2026)),
-           qPrintable(panel->ShownText()));
-  QVERIFY(panel->text().contains(QStringLiteral("アン × ボブ")));
+  for (const char* name : {"StatusPanel", "ConversationPanel"}) {
+    auto* panel = Child<ElidedLabel>(*window, name);
+    QVERIFY(panel->width() < panel->fontMetrics().horizontalAdvance(long_text));
+    QVERIFY2(!panel->Elided() || panel->ShownText().endsWith(QChar(0x2026)),
+             qPrintable(panel->ShownText()));
+  }
+  QVERIFY(Child<ElidedLabel>(*window, "StatusPanel")->Elided());
+  QCOMPARE(StatusText(*window), long_text);
+  QVERIFY(Child<ElidedLabel>(*window, "ConversationPanel")
+              ->text()
+              .contains(QStringLiteral("アン × ボブ")));
 }
 
 void WatcherWindowTest::dialogChoosesAGroupInOrderAndRefusesWhatCannotTalk() {
@@ -316,6 +328,53 @@ void WatcherWindowTest::speakerColoursAreReadableOnLightAndDark() {
     }
   }
   QVERIFY(!SpeakerColour(-1, Qt::white).isValid());  // the watcher: the text colour
+}
+
+// Differential: lines added, rules, the oldest taken and the order switched
+// at random, against a list of (text, speaker, source line); after every step
+// the memo shows the same lines with the same sources, colours and size.
+void WatcherWindowTest::memoMatchesASimpleModelUnderRandomEdits() {
+  struct Line {
+    QString text;
+    int speaker;
+    int source;  // the source's line number; 0: none
+  };
+  TranscriptMemo memo;
+  memo.resize(400, 300);
+  QList<Line> model;  // oldest first
+  QRandomGenerator random(20261207);
+  const QColor base = memo.palette().color(QPalette::Base);
+  for (int step = 0; step < 1200; ++step) {
+    const int choice = int(random.bounded(100));
+    if (choice < 60) {
+      const Line line{QStringLiteral("行%1 ").arg(step).repeated(int(random.bounded(1, 40))),
+                      int(random.bounded(-1, 8)), random.bounded(2) ? step + 1 : 0};
+      LineProvenance source;
+      if (line.source != 0) source = parlevo::TTurnSource{.Line = line.source};
+      memo.AddLine(line.text, line.source != 0 ? &source : nullptr, line.speaker);
+      model << line;
+    } else if (choice < 85) {
+      QCOMPARE(memo.TakeOldestLine(), model.isEmpty() ? QString() : model.takeFirst().text);
+    } else if (choice < 95) {
+      memo.StartConversation(QDateTime::currentDateTime());
+    } else {
+      memo.SetNewestAtBottom(!memo.NewestAtBottom());
+    }
+    QList<Line> shown = model;
+    if (!memo.NewestAtBottom()) std::reverse(shown.begin(), shown.end());
+    QCOMPARE(memo.LineCount(), int(shown.size()));
+    const QStringList lines = memo.Lines();
+    size_t bytes = 0;
+    for (int i = 0; i < shown.size(); ++i) {
+      QCOMPARE(lines[i], shown[i].text);
+      bytes += QStringToAnsi(shown[i].text).size() + 2;
+      if (step % 16 != 0) continue;  // each line's record is looked up from the top
+      const LineProvenance* source = memo.SourceOf(i);
+      QCOMPARE(source != nullptr ? (*source)->Line : 0, shown[i].source);
+      QCOMPARE(memo.ColourOf(i), SpeakerColour(shown[i].speaker, base));
+    }
+    QCOMPARE(memo.AnsiSize(), bytes);
+  }
 }
 
 void WatcherWindowTest::noticesAtStartAndFailuresKeepTheirStatus() {

@@ -418,6 +418,10 @@ void WindowCommandsTest::reloadReadsDataFilesAgainKeepingMemory() {
   const int before = int(MemoLines(*window).filter(QStringLiteral("イチ > 新")).size());
   QTRY_VERIFY_WITH_TIMEOUT(
       MemoLines(*window).filter(QStringLiteral("イチ > 新")).size() > before + 1, kTimeout);
+  // The failure stays in the status bar through pause and resume.
+  Action(*window, "MenuConvStop")->trigger();
+  Action(*window, "MenuConvBegin")->trigger();
+  QCOMPARE(StatusText(*window), QStringLiteral("データファイルを読み込み直せませんでした"));
 }
 
 void WindowCommandsTest::foldersTheCodePageCannotSpellWorkAndAreNamedAsChosen() {
