@@ -5,10 +5,16 @@
 //   BM_WhichMatch/BYTES/Hyperscan   one multi-pattern database
 //   BM_WhichMatch/BYTES/RE2::Set    64 MiB and RE2's default 8 MiB
 //   BM_WhichMatch/BYTES/PCRE2-JIT   every pattern in turn
+//   BM_SecondCorpus/BYTES/ENGINE    the same engines (and the set under a
+//                                   character's memory budget, set+budget) on
+//                                   the second corpus: 16 texts per size, one
+//                                   per iteration in turn
 // After the benchmarks it prints whether the set and the loop agree on every
-// text, and how many patterns each peer finds.
+// text, and how many patterns each peer finds; and for the second corpus
+// whether the set agrees with PCRE2.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -16,7 +22,9 @@
 #include <vector>
 
 #include "pattern_corpus.h"
+#include "regex/match_budget.h"
 #include "regex/rexp.h"
+#include "second_corpus.h"
 #if __has_include("regex/rexp_set.h")
 #include "regex/rexp_set.h"
 #define PARLEVO_HAVE_SET 1
@@ -50,10 +58,13 @@ class SetEngine {
 
 class Loop : public SetEngine {
  public:
+  // With a budget, the patterns search as a character's do.
+  explicit Loop(std::shared_ptr<TbmREMatchBudget> budget = nullptr) : budget_(std::move(budget)) {}
   void Build(const std::vector<std::string>& patterns) override {
     for (const auto& p : patterns) {
       matchers_.push_back(std::make_unique<TbmRExp>(bmccShiftJIS));
       matchers_.back()->SetPattern(p);
+      if (budget_) matchers_.back()->SetBudget(budget_);
     }
   }
   void Find(const std::string& text, std::vector<int32_t>& found) override {
@@ -67,12 +78,14 @@ class Loop : public SetEngine {
   }
 
  protected:
+  std::shared_ptr<TbmREMatchBudget> budget_;
   std::vector<std::unique_ptr<TbmRExp>> matchers_;
 };
 
 #ifdef PARLEVO_HAVE_SET
 class Set : public Loop {
  public:
+  using Loop::Loop;
   void Build(const std::vector<std::string>& patterns) override {
     Loop::Build(patterns);
     for (auto& m : matchers_) set_.Add(m.get());
@@ -217,6 +230,8 @@ std::vector<EngineEntry> Engines() {
   e.push_back({"loop", false, [] { return std::make_unique<Loop>(); }});
 #ifdef PARLEVO_HAVE_SET
   e.push_back({"set", false, [] { return std::make_unique<Set>(); }});
+  e.push_back({"set+budget", false,
+               [] { return std::make_unique<Set>(std::make_shared<TbmREMatchBudget>()); }});
 #endif
 #ifdef PARLEVO_HAVE_HS
   e.push_back({"Hyperscan", true, [] { return std::make_unique<HyperscanSet>(); }});
@@ -258,6 +273,36 @@ void BM_WhichMatch(benchmark::State& state, EngineEntry engine, size_t bytes) {
   state.counters["bytes"] = static_cast<double>(text.size());
 }
 
+const std::vector<std::string>& SecondPatterns(bool byte_oriented) {
+  static const std::vector<SecondPattern> made = MakeSecondPatterns();
+  static const std::vector<std::string> ours = [] {
+    std::vector<std::string> out;
+    for (const auto& p : made) out.push_back(p.ours);
+    return out;
+  }();
+  static const std::vector<std::string> bytes = [] {
+    std::vector<std::string> out;
+    for (const auto& p : made) out.push_back(p.bytes);
+    return out;
+  }();
+  return byte_oriented ? bytes : ours;
+}
+
+void BM_SecondCorpus(benchmark::State& state, EngineEntry engine, size_t bytes) {
+  auto e = engine.make();
+  e->Build(SecondPatterns(engine.byte_oriented));
+  const std::vector<std::string> texts = CutSecondTexts(bytes);
+  std::vector<int32_t> found;
+  size_t i = 0, total = 0;
+  for (auto _ : state) {
+    e->Find(texts[i++ % texts.size()], found);
+    total += found.size();
+    benchmark::DoNotOptimize(found.data());
+  }
+  state.counters["found/text"] =
+      static_cast<double>(total) / static_cast<double>(std::max<size_t>(i, 1));
+}
+
 #ifdef PARLEVO_HAVE_SET
 // A hostile text: 64 KiB of lead bytes after one ASCII byte, searched for
 // anchored literals of lead bytes that are hit at every position and never
@@ -290,6 +335,14 @@ void RegisterAll() {
           ->Unit(benchmark::kMicrosecond);
     }
   }
+  for (size_t bytes : kSizes) {
+    for (const EngineEntry& engine : Engines()) {
+      if (std::string(engine.name) == "loop") continue;  // hundreds of times slower
+      const std::string name = "BM_SecondCorpus/" + std::to_string(bytes) + "/" + engine.name;
+      benchmark::RegisterBenchmark(name.c_str(), BM_SecondCorpus, engine, bytes)
+          ->Unit(benchmark::kMicrosecond);
+    }
+  }
 }
 
 // The set and the loop on every size and on 64 mixed inputs: equal answers.
@@ -311,6 +364,28 @@ void ReportAnswers() {
   }
   std::printf("\nSet against loop over %zu texts: %ld patterns found, %ld texts differ\n",
               texts.size(), found, differ);
+#ifdef PARLEVO_HAVE_PCRE2
+  // The second corpus: the set (with and without the budget) against PCRE2.
+  Set plain, budgeted(std::make_shared<TbmREMatchBudget>());
+  Pcre2JitLoop pcre;
+  plain.Build(SecondPatterns(false));
+  budgeted.Build(SecondPatterns(false));
+  pcre.Build(SecondPatterns(true));
+  long findings = 0, differences = 0;
+  std::vector<int32_t> c;
+  for (size_t bytes : kSizes) {
+    for (const std::string& text : CutSecondTexts(bytes)) {
+      plain.Find(text, a);
+      budgeted.Find(text, b);
+      pcre.Find(text, c);
+      findings += static_cast<long>(c.size());
+      differences += (a != c) + (b != c);
+    }
+  }
+  std::printf(
+      "Second corpus, set and set+budget against PCRE2 over %zu texts: %ld findings, %ld differ\n",
+      kSizes.size() * 16, findings, differences);
+#endif
 #endif
 }
 
