@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/check_fields.h"
+#include "app/check_files.h"
 #include "data/lumo_data.h"
 #include "data/text_helpers.h"
 #include "data/written_entries.h"
@@ -17,20 +18,6 @@
 
 namespace parlevo {
 namespace {
-
-// The code of a refusal, by the engine's message.
-std::string_view RefusalCode(std::string_view message, std::string_view otherwise) {
-  static constexpr std::pair<std::string_view, std::string_view> kCodes[] = {
-      {"characterfile is not found", "base-file-not-found"},
-      {"characterfile is invalid", "base-file-invalid"},
-      {"not supported in this version", "unsupported-version"},
-      {"contains no data", "no-data"},
-  };
-  for (const auto& [words, code] : kCodes) {
-    if (message.find(words) != std::string_view::npos) return code;
-  }
-  return otherwise;
-}
 
 TFinding Finding(std::string_view file, int line, TFindingSeverity severity,
                  std::string utf8_message, std::string_view code) {
@@ -51,8 +38,8 @@ void AddLoadNote(std::vector<TFinding>& findings, const TLoadNote& note) {
                              note.Code.empty() ? "load-note" : note.Code));
 }
 
-TFinding Refusal(std::string_view file, const std::string& message, std::string_view otherwise) {
-  return Finding(file, 0, TFindingSeverity::kError, message, RefusalCode(message, otherwise));
+TFinding Refusal(std::string_view file, const std::string& message, std::string_view code) {
+  return Finding(file, 0, TFindingSeverity::kError, message, code);
 }
 
 // Entry `e` of `slot` as written; nothing when it cannot be read back.
@@ -155,13 +142,18 @@ TCheckReport CheckCharacter(std::string_view base_file) {
   std::optional<TFinding> refusal;
   try {
     character = std::make_unique<TCharacter>(base_file, notes);
+  } catch (const ELumoInvalidCharacter& e) {
+    const std::string detail = e.Detail().empty() ? "" : " (" + e.Detail() + ")";
+    refusal = Refusal(base_file, e.what() + detail, e.Code());
   } catch (const ELumoError& e) {
     refusal = Refusal(base_file, e.what(), "refused");
   } catch (const platform::EFileError& e) {
     refusal = Refusal(e.Path(), e.what(), "file-error");
   }
   for (const TLoadNote& note : notes) AddLoadNote(report.Findings, note);
+  CheckBaseFileKeys(base_file, report.Findings);
   if (character) {
+    CheckUnlistedFiles(*character, report.Findings);
     TWrittenEntries written;
     try {
       CheckExtraFields(*character, written, report.Findings);

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/native_path.h"
 #include "regex/rexp.h"
 
 namespace parlevo {
@@ -53,7 +54,7 @@ TCoverage::TCoverage(TCharacter& character) : Name_(character.DisplayName()) {
     TLumoData& data = character.Slot(slot);
     TSlot& kept = Slots_[static_cast<size_t>(slot)];
     for (size_t f = 0; f < data.Files().size(); ++f) {
-      kept.Files.emplace_back(character.DataFileName(slot, static_cast<int32_t>(f)));
+      kept.Files.emplace_back(platform::EditorPath(data.Files()[f]));
     }
     for (const TLumoEntry& entry : data.Items()) {
       kept.Entries.push_back({entry.File, entry.Line, entry.Marker, false, std::string()});

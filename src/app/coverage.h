@@ -25,7 +25,7 @@ class TCoverage {
   void Record(const TTurn& turn);
 
   struct TFileCount {
-    std::string File;  // as the base file names it (ANSI)
+    std::string File;  // as an editor here opens it (native: EditorPath)
     int32_t Chosen = 0;
     int32_t Total = 0;  // entries, markers not counted
   };
@@ -33,9 +33,9 @@ class TCoverage {
   std::vector<TFileCount> Files() const;
 
   struct TNeverChosen {
-    std::string File;  // ANSI
+    std::string File;  // native, as an editor here opens it
     int32_t Line = 0;
-    std::string Why;  // "" or why it can never be chosen, or whom it copies
+    std::string Why;  // "" or why it can never be chosen, or whom it copies (UTF-8)
   };
   // Entries never chosen, in slot and file order.
   std::vector<TNeverChosen> NeverChosen() const;

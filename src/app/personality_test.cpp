@@ -7,6 +7,7 @@
 #include "app/transcript.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "platform/native_path.h"
 #include "platform/random.h"
 #include "regex/rexp.h"
 
@@ -89,7 +90,9 @@ std::string Quoted(std::string_view ansi) { return "\"" + platform::AnsiToUtf8(a
 
 std::string FromWhere(const TTurn& turn) {
   if (!turn.Source) return "(from none)";
-  return "(from " + std::string(turn.Source->File) + ":" + std::to_string(turn.Source->Line) + ")";
+  // Named as an editor opens it; "@ FILE:LINE" still takes the base file's name.
+  return "(from " + platform::EditorPath(turn.Source->FilePath) + ":" +
+         std::to_string(turn.Source->Line) + ")";
 }
 
 // Backslashes and slashes both divide folders in a base file's names.

@@ -6,6 +6,8 @@
 #include "engine/character.h"
 #include "engine/explain.h"
 #include "platform/codepage.h"
+#include "platform/native_path.h"
+#include "platform/numbers.h"
 
 namespace parlevo {
 namespace {
@@ -37,7 +39,8 @@ void AddMatches(TCharacter& character, int slot, const std::vector<TExplainedTie
 
 std::string Choice(const TAnswerer& answerer) {
   return std::string(TCharacter::DataKey(answerer.Slot)) + " tier " +
-         std::to_string(answerer.Tier) + ", " + std::to_string(answerer.Candidates) + " candidates";
+         std::to_string(answerer.Tier) + ", " +
+         platform::CountText(answerer.Candidates, "candidate");
 }
 
 std::string WhoAnswers(const TExplanation& explanation) {
@@ -51,23 +54,33 @@ std::string WhoAnswers(const TExplanation& explanation) {
 }  // namespace
 
 TTryReport TryInput(TCharacter& character, std::string_view input,
-                    const std::optional<std::string>& context) {
+                    const std::optional<std::string>& context, bool list_free_talk) {
   std::optional<std::string> ansi_context;
   if (context) ansi_context = platform::Utf8ToAnsi(*context);
   const TExplanation explanation = Explain(character, platform::Utf8ToWide(input), ansi_context);
   TTryReport report;
   TWrittenEntries written;
   for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
-    AddMatches(character, slot, explanation.Slots[static_cast<size_t>(slot)], written,
-               report.Matches);
+    const std::vector<TExplainedTier>& tiers = explanation.Slots[static_cast<size_t>(slot)];
+    if (slot < TCharacter::kFirstFreeTalk || list_free_talk) {
+      AddMatches(character, slot, tiers, written, report.Matches);
+    } else if (!tiers.empty()) {
+      report.FreeTalk.push_back({TCharacter::DataKey(slot), tiers.front().Tier,
+                                 static_cast<int32_t>(tiers.front().Entries.size())});
+    }
   }
   report.Answerer = WhoAnswers(explanation);
   return report;
 }
 
 std::string TryMatchLine(const TTryMatch& match) {
-  return std::string(match.Key) + " " + match.File + ":" + std::to_string(match.Line) + " tier " +
-         std::to_string(match.Tier) + "  " + match.Written;
+  return std::string(match.Key) + " " + platform::EditorPath(match.Path) + ":" +
+         std::to_string(match.Line) + " tier " + std::to_string(match.Tier) + "  " + match.Written;
+}
+
+std::string TryObjectLine(const TTryObject& object) {
+  return std::string(object.Key) + " tier " + std::to_string(object.Tier) + ": " +
+         platform::CountText(object.Candidates, "candidate") + " (free talk)";
 }
 
 }  // namespace parlevo

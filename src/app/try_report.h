@@ -23,19 +23,32 @@ struct TTryMatch {
   std::string Written;   // "PATTERN → ANSWER", fields as written ("?" when gone)
 };
 
+// A free-talk object whose entries are not listed one by one: free talk
+// matches any input, so its candidates are all the first tier has left.
+struct TTryObject {
+  std::string_view Key;  // "datac1", "datac2"
+  int32_t Tier = 0;      // 1-based
+  int32_t Candidates = 0;
+};
+
 struct TTryReport {
-  std::vector<TTryMatch> Matches;  // slot by slot, tier by tier, in entry order
-  std::string Answerer;            // "none", "data02 tier 1, 3 candidates", ...
+  std::vector<TTryMatch> Matches;    // slot by slot, tier by tier, in entry order
+  std::vector<TTryObject> FreeTalk;  // when free talk is not listed entry by entry
+  std::string Answerer;              // "none", "data02 tier 1, 3 candidates", ...
 };
 
 // Explains `input` (UTF-8, what the partner says) to `character`; `context`
-// (UTF-8) stands for its previous answer for kind A when given. The
-// explanation's caveats hold (engine/explain.h): nothing is said or used up.
+// (UTF-8) stands for its previous answer for kind A when given. Free talk is
+// listed entry by entry with `list_free_talk`, else one TTryObject per object.
+// The explanation's caveats hold (engine/explain.h): nothing is said or used up.
 TTryReport TryInput(TCharacter& character, std::string_view input,
-                    const std::optional<std::string>& context);
+                    const std::optional<std::string>& context, bool list_free_talk = true);
 
-// "KEY FILE:LINE tier T  PATTERN → ANSWER", a match as `try` prints it.
+// "KEY FILE:LINE tier T  PATTERN → ANSWER", a match as `try` prints it (FILE
+// as an editor here opens it).
 std::string TryMatchLine(const TTryMatch& match);
+// "KEY tier T: N candidates (free talk)", an object as `try` prints it.
+std::string TryObjectLine(const TTryObject& object);
 
 }  // namespace parlevo
 

@@ -4,6 +4,7 @@
 
 #include "app/transcript.h"
 #include "platform/codepage.h"
+#include "regex/rexp.h"
 
 namespace parlevo {
 
@@ -24,6 +25,8 @@ std::optional<TTurnSource> LastSource(const TCharacter& character) {
   source.Tiers = data.TierCount();
   source.Candidates = last.Pick.Candidates;
   source.Condition = entry.Condition.value_or(std::string_view());
+  if (entry.InputPattern != nullptr) source.Pattern = entry.InputPattern->Pattern();
+  if (entry.ContextPattern != nullptr) source.ContextPattern = entry.ContextPattern->Pattern();
   return source;
 }
 

@@ -35,6 +35,10 @@ struct TTurnSource {
   int32_t Tiers = 0;       // tiers the object has
   int32_t Candidates = 0;  // candidates of that tier
   std::string Condition;   // kind 0: the condition that held (ANSI)
+  // Kinds A and B: the pattern the input matched, and kind A's context
+  // pattern (ANSI, folded as the matchers hold them).
+  std::string Pattern;
+  std::string ContextPattern;
 };
 
 // One line of a transcript.

@@ -16,6 +16,7 @@
 #include "data/text_helpers.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "platform/native_path.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "regex/match_budget.h"
@@ -68,27 +69,54 @@ TCharacter::TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes
   StartTime_ = platform::NowLocal();
 }
 
+std::string LoadErrorText(std::string_view base_file, const std::exception& error) {
+  std::string text = std::string(base_file) + ": " + error.what();
+  const auto* refusal = dynamic_cast<const ELumoInvalidCharacter*>(&error);
+  if (refusal != nullptr && !refusal->Detail().empty()) text += " (" + refusal->Detail() + ")";
+  return text;
+}
+
 void TCharacter::LoadPersonality(std::string_view file_name, std::vector<TLoadNote>* notes) {
   if (!platform::FileExists(file_name)) {
-    throw ELumoInvalidCharacter("characterfile is not found");
+    throw ELumoInvalidCharacter(
+        "characterfile is not found", "base-file-not-found",
+        platform::IsOtherThanFile(file_name) ? "it is a folder or a device, not a file" : "");
   }
-  if (!IsCharacterFile(file_name)) throw ELumoInvalidCharacter("characterfile is invalid");
+  if (!IsCharacterFile(file_name)) {
+    throw ELumoInvalidCharacter("characterfile is invalid", "base-file-invalid",
+                                "it has neither a \"name\" nor a \"folder\" value");
+  }
   CharacterFile_ = std::make_unique<TCharacterFile>(file_name);
   if (notes != nullptr) {
     notes->insert(notes->end(), CharacterFile_->EncodingNotes().begin(),
                   CharacterFile_->EncodingNotes().end());
   }
   auto version = platform::TextToInt(CharacterFile_->GetValue("version"));
-  if (version.value_or(0) < kMinimumVersion) {
-    throw ELumoInvalidCharacter("character is not supported in this version");
-  }
+  if (version.value_or(0) < kMinimumVersion) RefuseVersion();
   FileName_ = std::string(file_name);
   Folder_ = ResolveDataFolder(file_name, CharacterFile_->GetValue("folder"));
   // A folder that hides its files is not a folder of missing files.
   platform::CheckFolderReadable(Folder_);
   Data_ = CreateDataObjects();
   LoadDataFiles(notes);
-  if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
+  if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data", "no-data");
+}
+
+// A missing "version" line and a value too low are told apart in the detail.
+void TCharacter::RefuseVersion() const {
+  const std::string value = CharacterFile_->GetValue("version");
+  std::string detail;
+  if (ValueLine("version") == 0) {
+    detail = "the base file has no \"version\" line";
+  } else if (!platform::TextToInt(value)) {
+    detail = "version \"" + platform::AnsiToUtf8(value) + "\" is not a whole number; " +
+             std::to_string(kMinimumVersion) + " or more is needed";
+  } else {
+    detail = "version " + platform::AnsiToUtf8(value) + "; " + std::to_string(kMinimumVersion) +
+             " or more is needed";
+  }
+  throw ELumoInvalidCharacter("character is not supported in this version", "unsupported-version",
+                              detail);
 }
 
 TCharacter::~TCharacter() {
@@ -124,7 +152,7 @@ void TCharacter::ReloadData() {
   TDataObjects old = std::exchange(Data_, CreateDataObjects());
   try {
     LoadDataFiles(nullptr);
-    if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data");
+    if (TotalAvailable() == 0) throw ELumoInvalidCharacter("character contains no data", "no-data");
   } catch (...) {
     Data_ = std::move(old);
     throw;
@@ -164,6 +192,7 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
     return error ? 0 : size;
   };
   uintmax_t total = size_of(FileName_);
+  LoadWarnings_.clear();
   for (int i = 0; i < kSlotCount; ++i) {
     TLumoData& slot = Slot(i);
     slot.SetNoteSink(notes);
@@ -180,16 +209,36 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
                                          std::to_string(kMaxPersonalityBytes >> 20) + " MiB");
         }
         slot.LoadFromFile(path);
-      } else if (notes != nullptr) {
-        notes->push_back(
-            {FileName_, ValueLine(kDataKeys[i]),
-             std::string(kDataKeys[i]) + ": data file not found: " + platform::AnsiToUtf8(name),
-             "missing-data-file"});
+      } else {
+        NoteDataFile(i, name, path, notes);
       }
     }
     if (notes != nullptr) slot.NoteIdleMarkers();
     slot.SetNoteSink(nullptr);
     slot.Ready();
+  }
+}
+
+// A listed data file that is not there: missing (noted for authors, with
+// the folder searched), or a folder or device (a load warning as well, so a
+// window can tell its user).
+void TCharacter::NoteDataFile(int slot, const std::string& name, const std::string& path,
+                              std::vector<TLoadNote>* notes) {
+  const std::string key(kDataKeys[slot]);
+  const std::string shown = platform::AnsiToUtf8(name);
+  if (platform::IsOtherThanFile(path)) {
+    const bool folder = std::filesystem::is_directory(path);
+    TLoadNote note{
+        FileName_, ValueLine(key),
+        key + ": " + shown + (folder ? ": is a folder, not a file" : ": is not a regular file"),
+        "data-file-not-a-file"};
+    if (notes != nullptr) notes->push_back(note);
+    LoadWarnings_.push_back(std::move(note));
+  } else if (notes != nullptr) {
+    notes->push_back({FileName_, ValueLine(key),
+                      key + ": data file not found: " + shown + " (looked in " +
+                          platform::EditorPath(Folder_) + ")",
+                      "missing-data-file"});
   }
 }
 

@@ -28,11 +28,27 @@ class ELumoError : public std::runtime_error {
 };
 
 // One of: "characterfile is not found", "characterfile is invalid",
-// "character is not supported in this version", "character contains no data".
+// "character is not supported in this version", "character contains no data"
+// (what() is that text and nothing else); a stable code for it
+// ("unsupported-version") and, apart, what tells this case from others of
+// the same message (UTF-8, may be empty): "no "version" line".
 class ELumoInvalidCharacter : public ELumoError {
  public:
-  using ELumoError::ELumoError;
+  explicit ELumoInvalidCharacter(const std::string& message, std::string_view code = "refused",
+                                 std::string detail = {})
+      : ELumoError(message), Code_(code), Detail_(std::move(detail)) {}
+  std::string_view Code() const { return Code_; }
+  const std::string& Detail() const { return Detail_; }
+
+ private:
+  std::string_view Code_;
+  std::string Detail_;
 };
+
+// How a load that failed is told (UTF-8): the base file's path, then the
+// message unchanged, then the refusal's detail in parentheses:
+// "hiyori/hiyor.ltc: characterfile is not found".
+std::string LoadErrorText(std::string_view base_file, const std::exception& error);
 
 // The profile of the partner the character talks to.
 struct TUser {
@@ -102,6 +118,9 @@ class TCharacter {
   // and appends to `notes` what loading passes over in silence: missing data
   // files and the data objects' own notes. For personality authors.
   TCharacter(std::string_view file_name, std::vector<TLoadNote>& notes);
+  // What a user of the loaded character should know about its files, even
+  // when nothing is noted (a listed data file that is a folder), UTF-8.
+  const std::vector<TLoadNote>& LoadWarnings() const { return LoadWarnings_; }
   // Saves the state file when Name is not empty (and the state is writable).
   // Never throws: a failed save keeps the old file and is reported through
   // the options' OnStateProblem.
@@ -235,6 +254,9 @@ class TCharacter {
   TDataObjects CreateDataObjects();
   void LoadDataFiles(std::vector<TLoadNote>* notes);
   int ValueLine(std::string_view key) const;
+  void NoteDataFile(int slot, const std::string& name, const std::string& path,
+                    std::vector<TLoadNote>* notes);
+  [[noreturn]] void RefuseVersion() const;
   std::string AnswerFreeTalk(const std::string& input, TDataSlots slots);
   std::string AnswerFrom(int slot, const std::string& input);
   bool WriteFirstState();
@@ -251,6 +273,7 @@ class TCharacter {
   std::string Name_;
   std::string FileName_;
   std::string FirstStateError_;
+  std::vector<TLoadNote> LoadWarnings_;
   std::string OperateMessage_;
   std::array<std::string, kMemorySlots> Memos_{};
   std::array<double, kMemorySlots> Counts_{};

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "data/nearest_name.h"
 #include "data/text_helpers.h"
 
 namespace parlevo {
@@ -83,47 +84,28 @@ TFit RowFit(const TTagRow& row, std::u16string_view key, bool inner, size_t lite
   return fit;
 }
 
-// Edits (insert, delete, replace) between a row's name and a piece of a key;
-// "?" in the name stands for any one character.
-size_t EditDistance(std::string_view name, std::u16string_view text) {
-  std::vector<size_t> row(text.size() + 1);
-  for (size_t j = 0; j <= text.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= name.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= text.size(); ++j) {
-      const size_t replace = diagonal + (CharFits(name[i - 1], text[j - 1]) ? 0 : 1);
-      diagonal = row[j];
-      row[j] = std::min({replace, row[j] + 1, row[j - 1] + 1});
-    }
-  }
-  return row[text.size()];
-}
-
-constexpr size_t kMostEdits = 2;
-
 }  // namespace
 
 std::optional<TTagSuggestion> NearestTagName(std::u16string_view key) {
   // Only the literal start of the key can be told apart from an argument.
   const std::u16string_view literal = key.substr(0, key.find(kInnerTag));
   std::optional<TTagSuggestion> best;
-  size_t best_edits = kMostEdits + 1;
+  size_t best_edits = kMostNameEdits + 1;
   for (const TTagRow& row : TagRows()) {
     if (!row.Listed) continue;
     const size_t name = row.Name.size();
     // An exact name is the whole key; a prefix is followed by its arguments,
     // so the pieces one edit or two shorter or longer are tried.
     size_t shortest =
-        row.Match == TTagNameMatch::kExact ? key.size() : name - std::min(name, kMostEdits);
-    size_t longest = row.Match == TTagNameMatch::kExact ? key.size() : name + kMostEdits;
+        row.Match == TTagNameMatch::kExact ? key.size() : name - std::min(name, kMostNameEdits);
+    size_t longest = row.Match == TTagNameMatch::kExact ? key.size() : name + kMostNameEdits;
     if (longest > literal.size()) longest = literal.size();
     for (size_t length = std::max<size_t>(shortest, 1); length <= longest; ++length) {
       const size_t edits = EditDistance(row.Name, literal.substr(0, length));
       // Ties go to the longer name, which says more, then to table order.
       const bool better =
           edits < best_edits || (edits == best_edits && best && name > best->Name.size());
-      if (edits == 0 || edits >= name || !better) continue;
+      if (!IsNearName(edits, name) || !better) continue;
       best = TTagSuggestion{row.Name, length};
       best_edits = edits;
     }

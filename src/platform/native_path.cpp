@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -123,6 +124,18 @@ std::string NativeFileDir(std::string_view path) {
 
 std::string NativeFileName(std::string_view path) {
   return std::string(path.substr(NativeFileDir(path).size()));
+}
+
+std::string EditorPath(std::string_view path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path absolute = fs::absolute(fs::path(path), error).lexically_normal();
+  if (error) return std::string(path);
+  const fs::path here = fs::current_path(error);
+  if (error) return absolute.string();
+  const fs::path relative = absolute.lexically_relative(here);
+  if (relative.empty() || *relative.begin() == "..") return absolute.string();
+  return relative.string();
 }
 
 bool NativeEndsWithDelimiter(std::string_view path) {

@@ -30,6 +30,11 @@ std::string NativePath(std::string_view ansi_path);
 // (empty when none), and the name after it.
 std::string NativeFileDir(std::string_view path);
 std::string NativeFileName(std::string_view path);
+// `path` (native) as an editor started in the current folder opens it:
+// relative to that folder when the file lies below it, else absolute, with
+// "." and ".." steps taken out (links are left as they are). The one way
+// tools name a personality's files to their author.
+std::string EditorPath(std::string_view path);
 // True when a native path ends in a delimiter.
 bool NativeEndsWithDelimiter(std::string_view path);
 // The native delimiter appended to folders.

@@ -193,4 +193,10 @@ std::u16string FloatToWide(double value) {
   return std::u16string(text.begin(), text.end());  // ASCII only
 }
 
+std::string CountText(int64_t count, std::string_view noun, std::string_view plural) {
+  std::string text = std::to_string(count) + " ";
+  if (count == 1) return text + std::string(noun);
+  return text + (plural.empty() ? std::string(noun) + "s" : std::string(plural));
+}
+
 }  // namespace parlevo::platform

@@ -36,6 +36,10 @@ std::optional<double> TextToFloat(std::u16string_view text);
 // before the point or is below 0.0001 ("1E-5"); "0" for both zeros. Infinities and
 // NaN, which callers never pass, give "INF", "-INF" and "NAN".
 std::string FloatToText(double value);
+
+// "1 candidate", "3 candidates": a count and its noun, agreeing in number
+// (`plural` when the noun does not just take an "s").
+std::string CountText(int64_t count, std::string_view noun, std::string_view plural = {});
 std::u16string FloatToWide(double value);
 
 }  // namespace parlevo::platform

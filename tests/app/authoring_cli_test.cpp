@@ -35,7 +35,7 @@ TEST_F(AuthoringCliTest, WhyFollowsEveryAnswerWithItsSource) {
   ASSERT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> lines = run.OutLines();
   const std::regex why(
-      R"(  # (data0[12]|data[abc][12]) [^ :]+\.txt:[0-9]+ tier [0-9]+ of [0-9]+, [0-9]+ candidates|  # no answer)");
+      R"(  # (data0[12]|data[abc][12]) [^ :]+\.txt:[0-9]+ tier [0-9]+ of [0-9]+, [0-9]+ candidates?(; .*)?|  # no answer)");
   // The opening and three answers, each followed by its source; the
   // partner's three lines have none.
   ASSERT_EQ(lines.size(), 4u * 2 + 3) << run.out;

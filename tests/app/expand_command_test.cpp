@@ -59,7 +59,7 @@ TEST(ExpandCommand, RefusedCharacterIsAnError) {
   TRun run = RunCli(dir, {"expand", "--character", dir.File("nobody.ltc"), "{NOW}"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "error: characterfile is not found\n");
+  EXPECT_EQ(run.err, "error: " + dir.File("nobody.ltc") + ": characterfile is not found\n");
 }
 
 }  // namespace

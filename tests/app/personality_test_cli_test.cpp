@@ -51,8 +51,10 @@ TEST_F(PersonalityToolsTest, ScriptsCheckTextPatternAndSourceAndNeverWriteState)
   const auto lines = run.OutLines();
   ASSERT_EQ(lines.size(), 6u) << run.out;
   EXPECT_TRUE(lines[0].starts_with(failing + ":2: expected \"nope\", got \"he")) << lines[0];
-  EXPECT_TRUE(lines[0].ends_with("(from datab2.txt:1)") ||
-              lines[0].ends_with("(from datab2.txt:2)"));
+  // The source check takes the base file's name; the failure, the path.
+  EXPECT_TRUE(lines[0].ends_with("(from " + dir_ / "kit/datab2.txt:1)") ||
+              lines[0].ends_with("(from " + dir_ / "kit/datab2.txt:2)"))
+      << lines[0];
   EXPECT_TRUE(lines[1].starts_with(failing + ":3: expected a match of \"z+\", got ")) << lines[1];
   EXPECT_TRUE(lines[2].starts_with(failing + ":4: expected an answer from datab2.txt:4"))
       << lines[2];
@@ -188,16 +190,17 @@ TEST_F(PersonalityToolsTest, TryListsEveryMatchingEntryAndUsesNothingUp) {
   for (int i = 0; i < 2; ++i) {  // twice: nothing is used up or saved
     const auto run = RunParlevoCli({"try", "--context", "READY", base_, "hi go"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "dataa2 dataa2.txt:1 tier 1  READY,GO → going\n"
-              "datab2 datab2.txt:1 tier 1  ^HI → hello\n"
-              "datab2 datab2.txt:2 tier 1  ^HI → hey\n"
-              "datab2 datab2.txt:4 tier 2  ^HI → hidden\n"
-              "datac2 datac2.txt:1 tier 1   → chat\n"
-              "answer: dataa2 tier 1, 1 candidates\n");
+    const std::string kit = dir_ / "kit/";
+    EXPECT_EQ(run.out, "dataa2 " + kit + "dataa2.txt:1 tier 1  READY,GO → going\n" + "datab2 " +
+                           kit + "datab2.txt:1 tier 1  ^HI → hello\n" + "datab2 " + kit +
+                           "datab2.txt:2 tier 1  ^HI → hey\n" + "datab2 " + kit +
+                           "datab2.txt:4 tier 2  ^HI → hidden\n" +
+                           "datac2 tier 1: 1 candidate (free talk)\n" +
+                           "answer: dataa2 tier 1, 1 candidate\n");
   }
   const auto opening = RunParlevoCli({"try", base_, "LCCalled"});
-  EXPECT_NE(opening.out.find("data01 data01.txt:1 tier 1  {EQ{OPERATEMESSAGE}|LCCALLED} → READY"),
+  EXPECT_NE(opening.out.find("data01 " + dir_ / "kit/data01.txt:1 tier 1  "
+                                                "{EQ{OPERATEMESSAGE}|LCCALLED} → READY"),
             std::string::npos)
       << opening.out;
   EXPECT_FALSE(platform::FileExists(dir_ / "kit/kit.lts"));
@@ -210,18 +213,14 @@ TEST_F(PersonalityToolsTest, CoverageCountsChosenEntriesAndNamesUnreachableOnes)
   ASSERT_EQ(run.status, 0) << run.err;
   // kit hears "HI" every time: its opening, both "HI" entries at random, and
   // never the rest; "hidden" sits below a tier that always answers.
-  EXPECT_EQ(run.out,
-            "# kit\n"
-            "data01.txt: 1/1 entries (100%)\n"
-            "dataa2.txt: 0/2 entries (0%)\n"
-            "datab2.txt: 2/3 entries (66%)\n"
-            "datac2.txt: 0/1 entries (0%)\n"
-            "dataa2.txt:1: never chosen\n"
-            "dataa2.txt:2: never chosen\n"
-            "datab2.txt:4: never chosen\n"
-            "datac2.txt:1: never chosen\n"
-            "# echo\n"
-            "datab2.txt: 1/1 entries (100%)\n");
+  const std::string kit = dir_ / "kit/";
+  EXPECT_EQ(run.out, "# kit\n" + kit + "data01.txt: 1/1 entries (100%)\n" + kit +
+                         "dataa2.txt: 0/2 entries (0%)\n" + kit +
+                         "datab2.txt: 2/3 entries (66%)\n" + kit +
+                         "datac2.txt: 0/1 entries (0%)\n" + kit + "dataa2.txt:1: never chosen\n" +
+                         kit + "dataa2.txt:2: never chosen\n" + kit +
+                         "datab2.txt:4: never chosen\n" + kit + "datac2.txt:1: never chosen\n" +
+                         "# echo\n" + dir_ / "echo/" + "datab2.txt: 1/1 entries (100%)\n");
   EXPECT_FALSE(platform::FileExists(dir_ / "kit/kit.lts"));
   EXPECT_FALSE(platform::FileExists(dir_ / "echo/echo.lts"));
 }

@@ -73,7 +73,7 @@ int RunCheck(const CheckOptions& options) {
   for (const TFinding& finding : report.Findings) {
     // A refusal ends the command; what was found before it may say why.
     if (finding.Severity == TFindingSeverity::kError) {
-      throw CommandError(kExitFailure, finding.Message);
+      throw CommandError(kExitFailure, options.base_file + ": " + finding.Message);
     }
     StandardOutput().Line(FindingLine(finding));
     noted = noted || finding.Severity == TFindingSeverity::kWarning;

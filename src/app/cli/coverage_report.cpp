@@ -19,7 +19,7 @@ void PrintCoverage(const TCoverage& coverage, int list) {
   for (const TCoverage::TNeverChosen& entry : coverage.NeverChosen()) {
     if (listed++ >= list) break;
     std::string line = entry.File + ":" + std::to_string(entry.Line) + ": never chosen";
-    if (!entry.Why.empty()) line += " (" + platform::AnsiToUtf8(entry.Why) + ")";
+    if (!entry.Why.empty()) line += " (" + entry.Why + ")";  // names native paths
     out.Line(line);
   }
 }

@@ -13,16 +13,16 @@ namespace parlevo::cli {
 namespace {
 
 // Runs `load`, turning the engine's refusals and file errors into a
-// CommandError whose message is the engine's text: fixed English for a
-// refusal, UTF-8 for a file error, readable on a terminal either way.
+// CommandError: the base file's path, then the engine's text (fixed English
+// for a refusal, UTF-8 for a file error), as LoadErrorText tells it.
 template <typename Load>
-std::unique_ptr<TCharacter> Guarded(Load load) {
+std::unique_ptr<TCharacter> Guarded(const std::string& base_file, Load load) {
   try {
     return load();
   } catch (const ELumoError& e) {
-    throw CommandError(kExitFailure, e.what());
+    throw CommandError(kExitFailure, LoadErrorText(base_file, e));
   } catch (const platform::EFileError& e) {
-    throw CommandError(kExitFailure, e.what());
+    throw CommandError(kExitFailure, LoadErrorText(base_file, e));
   }
 }
 
@@ -52,8 +52,9 @@ int ExitStatusAfterSaving() { return state_not_saved ? kExitNotSaved : kExitOk; 
 // The path reaches the file system as the user typed it.
 std::unique_ptr<TCharacter> LoadCharacter(const std::string& base_file, TStateUse state_use) {
   if (state_use == TStateUse::kReadWrite) WarnWhenStateCannotBeSaved(base_file);
-  return Guarded(
-      [&] { return std::make_unique<TCharacter>(base_file, CharacterOptions(state_use)); });
+  return Guarded(base_file, [&] {
+    return std::make_unique<TCharacter>(base_file, CharacterOptions(state_use));
+  });
 }
 
 }  // namespace parlevo::cli

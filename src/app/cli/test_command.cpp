@@ -68,9 +68,9 @@ TScriptResult RunScript(const std::string& script, const TestOptions& options,
   try {
     return RunTestScript(steps, options.base_file, run);
   } catch (const ELumoError& e) {
-    throw EScriptNotRun{0, options.base_file + ": " + e.what()};
+    throw EScriptNotRun{0, LoadErrorText(options.base_file, e)};
   } catch (const platform::EFileError& e) {
-    throw EScriptNotRun{0, e.what()};  // UTF-8 already
+    throw EScriptNotRun{0, LoadErrorText(options.base_file, e)};  // UTF-8 already
   }
 }
 

@@ -21,6 +21,7 @@ struct TryOptions {
   bool context_given = false;
   TClockOption clock;
   bool raw = false;
+  bool all = false;
   std::string base_file;
   std::string input;
 };
@@ -31,8 +32,9 @@ int RunTry(const TryOptions& options) {
   std::unique_ptr<TCharacter> character = LoadCharacter(options.base_file, TStateUse::kReadOnly);
   std::optional<std::string> context;
   if (options.context_given) context = options.context;
-  const TTryReport report = TryInput(*character, options.input, context);
+  const TTryReport report = TryInput(*character, options.input, context, options.all);
   for (const TTryMatch& match : report.Matches) StandardOutput().Line(TryMatchLine(match));
+  for (const TTryObject& object : report.FreeTalk) StandardOutput().Line(TryObjectLine(object));
   StandardOutput().Line("answer: " + report.Answerer);
   return kExitOk;
 }
@@ -50,6 +52,8 @@ CommandRunner SetUpTry(CLI::App& app) {
       "the character's previous answer for kind A (default: its last answer)");
   AddClockOption(*command, options->clock);
   AddRaw(*command, options->raw);
+  command->add_flag("--all", options->all,
+                    "list free talk entry by entry (default: one line per free-talk object)");
   command->add_option("basefile", options->base_file, "the character's base file")->required();
   command->add_option("input", options->input, "what the partner says")->required();
   AddExitStatuses(*command, {{kExitOk, "the matches were listed"},

@@ -6,6 +6,8 @@
 
 #include "app/line_writer.h"
 #include "platform/codepage.h"
+#include "platform/native_path.h"
+#include "platform/numbers.h"
 
 namespace parlevo::cli {
 namespace {
@@ -19,8 +21,15 @@ nlohmann::ordered_json SourceJson(const std::optional<TTurnSource>& source) {
                                  {"file", std::string(source->File)},  // native
                                  {"line", source->Line},
                                  {"tier", source->Tier},
-                                 {"candidates", source->Candidates}};
+                                 {"candidates", source->Candidates},
+                                 {"path", platform::EditorPath(source->FilePath)}};
   if (source->Kind == TLumoKind::k0) json["condition"] = platform::AnsiToUtf8(source->Condition);
+  if (source->Kind == TLumoKind::kA) {
+    json["context_pattern"] = platform::AnsiToUtf8(source->ContextPattern);
+  }
+  if (source->Kind == TLumoKind::kA || source->Kind == TLumoKind::kB) {
+    json["pattern"] = platform::AnsiToUtf8(source->Pattern);
+  }
   return json;
 }
 
@@ -28,14 +37,29 @@ nlohmann::ordered_json SourceJson(const std::optional<TTurnSource>& source) {
 
 std::string SourceLocation(const std::optional<TTurnSource>& source) {
   if (!source) return "none";
-  return std::string(source->File) + ":" + std::to_string(source->Line);
+  return platform::EditorPath(source->FilePath) + ":" + std::to_string(source->Line);
+}
+
+// What the entry matched with: its condition, or its patterns.
+std::string MatchedWith(const TTurnSource& source) {
+  auto quoted = [](const std::string& ansi) { return "\"" + platform::AnsiToUtf8(ansi) + "\""; };
+  switch (source.Kind) {
+    case TLumoKind::k0:
+      return "; condition " + quoted(source.Condition);
+    case TLumoKind::kA:
+      return "; context " + quoted(source.ContextPattern) + ", pattern " + quoted(source.Pattern);
+    case TLumoKind::kB:
+      return "; pattern " + quoted(source.Pattern);
+    default:
+      return "";
+  }
 }
 
 std::string DescribeSource(const std::optional<TTurnSource>& source) {
   if (!source) return "no answer";
   return std::string(source->SlotKey) + " " + SourceLocation(source) + " tier " +
          std::to_string(source->Tier) + " of " + std::to_string(source->Tiers) + ", " +
-         std::to_string(source->Candidates) + " candidates";
+         platform::CountText(source->Candidates, "candidate") + MatchedWith(*source);
 }
 
 bool PrintTurn(const TTurn& turn, TTurnOutput output, bool answer) {

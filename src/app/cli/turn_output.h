@@ -11,9 +11,10 @@ namespace parlevo::cli {
 
 enum class TTurnOutput { kLines, kWhy, kJson };
 
-// "SLOT FILE:LINE tier T of N, C candidates", or "no answer".
+// "SLOT FILE:LINE tier T of N, C candidates; pattern "P"" (the condition, or
+// the context and input patterns, the entry matched with), or "no answer".
 std::string DescribeSource(const std::optional<TTurnSource>& source);
-// "FILE:LINE", or "none" (UTF-8; FILE is native, relative to the data folder).
+// "FILE:LINE", or "none" (UTF-8; FILE as an editor here opens it: EditorPath).
 std::string SourceLocation(const std::optional<TTurnSource>& source);
 
 // Prints `turn` to standard output in `output`'s form. `answer` is false for
