@@ -36,11 +36,7 @@ TPersonalityText DecodeUtf8(std::string_view utf8, TTextEncoding encoding) {
   TPersonalityText text;
   text.Encoding = encoding;
   if (encoding == TTextEncoding::kUtf8Plain) {
-    text.Notes.push_back({{},
-                          0,
-                          "read as UTF-8 (no byte order mark; the bytes are well-formed UTF-8)",
-                          "read-as-utf8",
-                          TLoadNoteLevel::kNote});
+    text.Notes.push_back({{}, 0, "read as UTF-8", "read-as-utf8", TLoadNoteLevel::kNote});
   }
   int line_number = 0;
   for (const std::string& line : platform::SplitLines(utf8)) {

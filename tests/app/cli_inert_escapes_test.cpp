@@ -32,7 +32,7 @@ TEST(CliInertEscapes, ControlCharactersAreShownUnlessRawIsAsked) {
   const std::vector<std::vector<std::string>> runs = {
       {"chat", "--no-save", "--partner", "p\x1b[31m", base},
       {"converse", "--no-save", "--turns", "2", "--interval", "0", base, base},
-      {"try", base, "hi"},
+      {"try", "--all", base, "hi"},
       {"test", base, script}};
   for (std::vector<std::string> args : runs) {
     const CliResult shown = RunParlevoCli(args, "hi\n");
@@ -56,7 +56,7 @@ TEST(CliInertEscapes, ControlCharactersAreShownUnlessRawIsAsked) {
                  "a\x81"
                  "b\x8d"
                  "c\r\n");
-  const CliResult c1 = RunParlevoCli({"--codepage", "1252", "try", base, "hi"});
+  const CliResult c1 = RunParlevoCli({"--codepage", "1252", "try", "--all", base, "hi"});
   EXPECT_TRUE(Has(c1.out, "a\\u0081b\\u008Dc")) << c1.out;
   EXPECT_FALSE(Has(c1.out, "\xc2\x81")) << c1.out;
 }
