@@ -8,6 +8,7 @@
 
 #include "app/check_fields.h"
 #include "app/check_files.h"
+#include "app/check_starvation.h"
 #include "data/lumo_data.h"
 #include "data/text_helpers.h"
 #include "data/written_entries.h"
@@ -161,6 +162,8 @@ TCheckReport CheckCharacter(std::string_view base_file) {
       // A file read moments ago that fails now: loading's to report.
     }
     CheckAnswers(*character, written, report.Findings);
+    CheckStarvation(*character, report.Findings);
+    CheckRepeatedPatterns(*character, report.Findings);
   }
   SortFindings(report.Findings);
   if (refusal) {

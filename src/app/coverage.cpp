@@ -1,51 +1,54 @@
-// Coverage: the chosen bit per entry, the per-file counts, and the analysis
-// of entries nothing can reach (below a tier that always answers in an
-// object that never runs dry) or that copy an earlier pattern of their tier.
+// Coverage: the chosen and matched counts per entry, the per-file counts,
+// and why an entry was never chosen: what is known before any run (the
+// starvation analysis, repeated patterns) first, then what the runs saw.
 #include "app/coverage.h"
 
-#include <map>
+#include <stdexcept>
 #include <utility>
 
+#include "data/repeated_patterns.h"
+#include "engine/starvation.h"
+#include "engine/tag_lookup.h"
+#include "platform/codepage.h"
 #include "platform/native_path.h"
-#include "regex/rexp.h"
 
 namespace parlevo {
 namespace {
 
-// Inputs unlike each other: a pattern found in all of them is taken to be
-// found in any input.
-constexpr std::string_view kProbes[] = {"", "X", "{NOTHINGSAID}", "\x82\xa0\x82\xa2", "1 2"};
+constexpr size_t kCountsPerEntry = 3;  // chosen, matched, matched when opening
 
-bool FoundInAnything(TbmRExp* matcher) {
-  if (matcher == nullptr) return false;
-  try {
-    for (std::string_view probe : kProbes) {
-      if (!matcher->Found(probe)) return false;
-    }
-    return true;
-  } catch (const EbmREToken&) {
-    return false;
+// What a tag reads that may change between turns, as a report says it: the
+// first of memory, the clock, the talk that its rows read; "" for none.
+std::string_view ReadsWhat(const TTagLookup& lookup) {
+  uint8_t effects = 0;
+  for (const TTagRow* row : lookup.Rows) effects |= row->Effects;
+  if (effects & kReadsMemory) return "memory";
+  if (effects & kReadsClock) return "the clock";
+  if (effects & kReadsTalk) return "the talk";
+  return {};
+}
+
+// The tags of a condition (ANSI) that read memory, the clock or the talk, as
+// written ("memory {COUNT50}, the clock {HOUR}"): what decides whether it
+// holds.
+std::string TagsRead(std::string_view condition) {
+  const std::u16string text = platform::AnsiToWide(condition);
+  std::vector<size_t> open;
+  std::string read;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'{') open.push_back(i);
+    if (text[i] != u'}' || open.empty()) continue;
+    const size_t from = open.back();
+    open.pop_back();
+    const std::string_view what = ReadsWhat(LookUpTag(text.substr(from + 1, i - from - 1)));
+    if (what.empty()) continue;
+    read += (read.empty() ? "" : ", ") + std::string(what) + " " +
+            platform::WideToUtf8(text.substr(from, i - from + 1));
   }
+  return read;
 }
 
-// True when the entry is a candidate whatever is said: nothing to match
-// (free talk), or patterns found in anything. A condition depends on the
-// moment.
-bool AlwaysMatches(const TEntryDescription& entry) {
-  if (entry.Condition || entry.Broken) return false;
-  return (!entry.ContextPattern || FoundInAnything(entry.ContextPattern)) &&
-         (!entry.InputPattern || FoundInAnything(entry.InputPattern));
-}
-
-// The patterns of the entry as one text, to find copies ("" for an entry
-// without patterns, or with one that does not compile).
-std::string PatternKey(const TEntryDescription& entry) {
-  if (entry.Broken) return std::string();
-  std::string key;
-  if (entry.ContextPattern) key = entry.ContextPattern->Pattern() + '\0';
-  if (entry.InputPattern) key += entry.InputPattern->Pattern();
-  return key;
-}
+std::string Times(int64_t n) { return std::to_string(n) + (n == 1 ? " time" : " times"); }
 
 }  // namespace
 
@@ -56,48 +59,67 @@ TCoverage::TCoverage(TCharacter& character) : Name_(character.DisplayName()) {
     for (size_t f = 0; f < data.Files().size(); ++f) {
       kept.Files.emplace_back(platform::EditorPath(data.Files()[f]));
     }
-    for (const TLumoEntry& entry : data.Items()) {
-      kept.Entries.push_back({entry.File, entry.Line, entry.Marker, false, std::string()});
+    for (int32_t i = 0; i < data.EntryCount(); ++i) {
+      const TEntryDescription entry = data.Describe(i);
+      TEntry& item = kept.Entries.emplace_back();
+      item.File = entry.FileIndex;
+      item.Line = entry.Line;
+      item.Marker = entry.Marker;
+      item.Conditional = entry.Condition.has_value();
+      if (entry.Condition) item.Reads = TagsRead(*entry.Condition);
     }
-    NoteUnreachable(character, slot);
   }
+  NoteKnown(character);
 }
 
-void TCoverage::NoteUnreachable(TCharacter& character, int slot) {
-  TLumoData& data = character.Slot(slot);
-  TSlot& kept = Slots_[static_cast<size_t>(slot)];
-  auto where = [&](int32_t i) {
+void TCoverage::NoteKnown(TCharacter& character) {
+  auto where = [&](int slot, int32_t i) {
+    const TSlot& kept = Slots_[static_cast<size_t>(slot)];
     const TEntry& entry = kept.Entries[static_cast<size_t>(i)];
     return kept.Files[static_cast<size_t>(entry.File)] + ":" + std::to_string(entry.Line);
   };
-  int32_t blocker = -1;  // an entry that always answers, in an earlier tier
-  for (int32_t tier = 1; tier <= data.TierCount(); ++tier) {
-    const auto [begin, end] = data.TierBounds(tier);
-    std::map<std::string, int32_t> first_with_pattern;
-    int32_t always = -1;
-    for (int32_t i = begin; i < end; ++i) {
-      std::string& why = kept.Entries[static_cast<size_t>(i)].Why;
-      if (blocker >= 0) {
-        why = "cannot be reached: " + where(blocker) + " in an earlier tier always answers";
-        continue;
+  const TStarvation starvation = AnalyzeStarvation(character);
+  for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
+    std::vector<TEntry>& entries = Slots_[static_cast<size_t>(slot)].Entries;
+    const std::vector<int32_t> copies = EarlierSamePattern(character.Slot(slot));
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const int32_t by = starvation.StarvedBy[static_cast<size_t>(slot)][i];
+      if (by >= 0) {
+        const TStarver& starver = starvation.Starvers[static_cast<size_t>(by)];
+        entries[i].Known =
+            "behind " + where(starver.Slot, starver.Entry) + ", which always answers";
+        if (starver.Slot != slot)
+          entries[i].Known += ", in " + std::string(TCharacter::DataKey(starver.Slot));
+      } else if (copies[i] >= 0) {
+        entries[i].Known = "the same pattern as " + where(slot, copies[i]) + " in its tier";
       }
-      const TEntryDescription entry = data.Describe(i);
-      if (always < 0 && AlwaysMatches(entry)) always = i;
-      std::string key = PatternKey(entry);
-      if (key.empty()) continue;
-      auto [it, added] = first_with_pattern.emplace(std::move(key), i);
-      if (!added) why = "same pattern as " + where(it->second) + " in the same tier";
     }
-    // A once-only object runs dry, and then lower tiers answer.
-    if (always >= 0 && !data.UseOnce()) blocker = always;
   }
 }
 
-void TCoverage::Record(const TTurn& turn) {
+void TCoverage::Watch(TCharacter& character) {
+  Seen_.clear();
+  for (int slot = 0; slot < TCharacter::kSlotCount; ++slot) {
+    character.Slot(slot).SetCandidateObserver([this, slot](const TAnswerList& candidates) {
+      std::vector<int32_t> entries;
+      candidates.AppendTo(entries);
+      for (int32_t entry : entries) Seen_.emplace_back(slot, entry);
+    });
+  }
+}
+
+void TCoverage::Record(const TTurn& turn, bool opening) {
+  for (const auto& [slot, entry] : Seen_) {
+    auto& entries = Slots_[static_cast<size_t>(slot)].Entries;
+    if (entry < 0 || static_cast<size_t>(entry) >= entries.size()) continue;
+    ++entries[static_cast<size_t>(entry)].Matched;
+    if (opening) ++entries[static_cast<size_t>(entry)].MatchedOpening;
+  }
+  Seen_.clear();
   if (!turn.Source) return;
   auto& entries = Slots_.at(static_cast<size_t>(turn.Source->Slot)).Entries;
   if (turn.Source->Entry >= 0 && static_cast<size_t>(turn.Source->Entry) < entries.size()) {
-    entries[static_cast<size_t>(turn.Source->Entry)].Chosen = true;
+    ++entries[static_cast<size_t>(turn.Source->Entry)].Chosen;
   }
 }
 
@@ -110,21 +132,60 @@ std::vector<TCoverage::TFileCount> TCoverage::Files() const {
       if (entry.Marker) continue;
       TFileCount& count = counts[first + static_cast<size_t>(entry.File)];
       ++count.Total;
-      if (entry.Chosen) ++count.Chosen;
+      if (entry.Chosen > 0) ++count.Chosen;
     }
   }
   return counts;
+}
+
+// What is known first; then what the runs saw of it.
+std::string TCoverage::Why(const TEntry& entry) const {
+  std::string seen;
+  if (entry.Matched > 0 && entry.Matched == entry.MatchedOpening) {
+    seen = "only when opening: matched " + Times(entry.Matched) + " but never drawn";
+  } else if (entry.Matched > 0) {
+    seen = "matched " + Times(entry.Matched) + " but never drawn";
+  } else if (entry.Conditional && entry.Known.empty()) {
+    seen = "its condition was never true in these runs";
+    if (!entry.Reads.empty()) seen += "; it reads " + entry.Reads;
+  }
+  if (entry.Known.empty() || seen.empty()) return entry.Known + seen;
+  return entry.Known + "; " + seen;
 }
 
 std::vector<TCoverage::TNeverChosen> TCoverage::NeverChosen() const {
   std::vector<TNeverChosen> never;
   for (const TSlot& slot : Slots_) {
     for (const TEntry& entry : slot.Entries) {
-      if (entry.Marker || entry.Chosen) continue;
-      never.push_back({slot.Files[static_cast<size_t>(entry.File)], entry.Line, entry.Why});
+      if (entry.Marker || entry.Chosen > 0) continue;
+      never.push_back({slot.Files[static_cast<size_t>(entry.File)], entry.Line, Why(entry)});
     }
   }
   return never;
+}
+
+std::vector<int64_t> TCoverage::Counts() const {
+  std::vector<int64_t> counts;
+  for (const TSlot& slot : Slots_) {
+    for (const TEntry& entry : slot.Entries) {
+      counts.insert(counts.end(), {entry.Chosen, entry.Matched, entry.MatchedOpening});
+    }
+  }
+  return counts;
+}
+
+void TCoverage::AddCounts(const std::vector<int64_t>& counts) {
+  size_t at = 0;
+  for (const TSlot& slot : Slots_) at += slot.Entries.size() * kCountsPerEntry;
+  if (at != counts.size()) throw std::invalid_argument("coverage counts of another character");
+  at = 0;
+  for (TSlot& slot : Slots_) {
+    for (TEntry& entry : slot.Entries) {
+      entry.Chosen += counts[at++];
+      entry.Matched += counts[at++];
+      entry.MatchedOpening += counts[at++];
+    }
+  }
 }
 
 }  // namespace parlevo

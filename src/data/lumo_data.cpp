@@ -112,7 +112,8 @@ std::pair<int32_t, int32_t> TLumoData::TierBounds(int32_t tier) const {
 
 std::optional<TPick> TLumoData::Pick(std::string_view input) {
   std::optional<TPick> pick;
-  VisitTiers(input, [&pick](int32_t tier, const TAnswerList& candidates) {
+  VisitTiers(input, [this, &pick](int32_t tier, const TAnswerList& candidates) {
+    if (CandidateObserver_) CandidateObserver_(candidates);
     pick = TPick{candidates.Choose(), tier, candidates.Count()};
     return false;  // the first tier with candidates answers
   });

@@ -139,6 +139,11 @@ class TLumoData {
   // kinds 0 and C ignore it. Uses nothing up (kind 0 conditions still run
   // their tags).
   std::optional<TPick> Pick(std::string_view input);
+  // Called by Pick with the candidates of the tier it draws from, before it
+  // draws (coverage counts what matched); an empty function: nothing.
+  void SetCandidateObserver(std::function<void(const TAnswerList&)> observer) {
+    CandidateObserver_ = std::move(observer);
+  }
   // The answer of a pick, exactly as stored; a once-only object uses the
   // entry up.
   std::string Take(const TPick& pick);
@@ -225,6 +230,7 @@ class TLumoData {
   TEvaluateFunc OnEvaluate_;
   bool UseOnce_;
   std::vector<TLoadNote>* Notes_ = nullptr;
+  std::function<void(const TAnswerList&)> CandidateObserver_;
 };
 
 // Kind 0: an entry is a candidate when its condition evaluates to "TRUE".

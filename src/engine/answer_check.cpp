@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "data/text_helpers.h"
+#include "engine/constant_condition.h"
 #include "engine/tag_lookup.h"
 #include "platform/codepage.h"
 
@@ -109,9 +110,9 @@ bool ComparisonAlwaysFails(const TTagLookup& lookup) {
   return true;
 }
 
-// Why `tag`, used as a condition, can never give True or False; nothing
-// when it may.
-std::optional<TTextProblem> NeverTruth(std::u16string_view text, const TTag& tag) {
+// Why `tag`, used as a condition, can never give True or False, or always
+// gives the same; nothing when it may.
+std::optional<TTextProblem> ConditionProblem(std::u16string_view text, const TTag& tag) {
   const TTagLookup lookup = LookUp(text, tag);
   switch (LookedUpResult(lookup)) {
     case TTagResult::kNumber:
@@ -126,6 +127,17 @@ std::optional<TTextProblem> NeverTruth(std::u16string_view text, const TTag& tag
                      tag.Open, tag.Close + 1);
     default:
       break;
+  }
+  const std::u16string_view written = text.substr(tag.Open, tag.Close - tag.Open + 1);
+  if (const std::optional<std::string> arity = WrongArity(written)) {
+    return Problem("wrong-arity", "condition " + Written(text, tag) + ": " + *arity, tag.Open,
+                   tag.Close + 1);
+  }
+  if (const std::optional<TConstantTruth> constant = ConstantTruth(written)) {
+    return Problem("constant-condition",
+                   "condition " + Written(text, tag) + " is always " +
+                       (constant->Value ? "True" : "False") + ": " + constant->Why,
+                   tag.Open, tag.Close + 1);
   }
   if (ComparisonAlwaysFails(lookup)) {
     return Problem("comparison-always-fails",
@@ -176,7 +188,7 @@ void CheckTags(std::u16string_view text, const std::vector<TTag>& tags,
     if (!lookup.Key.empty() && lookup.Rows.empty())
       problems.push_back(UnknownTag(text, tag, lookup));
     if (FirstInnerTagIsCondition(lookup)) {
-      if (auto why = NeverTruth(text, tag.Inner.front())) problems.push_back(*why);
+      if (auto why = ConditionProblem(text, tag.Inner.front())) problems.push_back(*why);
     }
     CheckTags(text, tag.Inner, problems);
   }
@@ -205,7 +217,7 @@ std::vector<TTextProblem> CheckCondition(std::string_view condition) {
                                  "condition " + written + " has no tag, so it is never True"));
     }
   } else if (tags.size() == 1 && tags[0].Open == 0 && tags[0].Close + 1 == text.size()) {
-    if (auto why = NeverTruth(text, tags[0])) problems.push_back(*why);
+    if (auto why = ConditionProblem(text, tags[0])) problems.push_back(*why);
   } else if (tags.size() == 1) {
     problems.push_back(
         Problem("text-around-condition",

@@ -37,6 +37,17 @@ struct TRow : TTagRow {
     row.Listed = false;
     return row;
   }
+  constexpr TRow Range(int16_t min, int16_t max) const {
+    TRow row = *this;
+    row.Values.Min = min;
+    row.Values.Max = max;
+    return row;
+  }
+  constexpr TRow Names(std::string_view names) const {
+    TRow row = *this;
+    row.Values.Names = names;
+    return row;
+  }
 };
 
 using TCall = std::u16string (*)(TTagContext&);
@@ -44,14 +55,26 @@ using TCall = std::u16string (*)(TTagContext&);
 // A tag whose whole key is its name.
 constexpr TRow Is(std::string_view name, TTagResult result, uint8_t effects, std::string_view en,
                   std::string_view ja, TCall call) {
-  return {{name, TTagNameMatch::kExact, false, 0, result, effects, false, true, {}, en, ja, call}};
+  return {
+      {name, TTagNameMatch::kExact, false, 0, result, effects, false, true, {}, en, ja, call, {}}};
 }
 
 // A tag whose arguments follow its name.
 constexpr TRow Starts(std::string_view name, std::string_view arguments, TTagResult result,
                       uint8_t effects, std::string_view en, std::string_view ja, TCall call) {
-  return {{name, TTagNameMatch::kPrefix, false, 0, result, effects, false, true, arguments, en, ja,
-           call}};
+  return {{name,
+           TTagNameMatch::kPrefix,
+           false,
+           0,
+           result,
+           effects,
+           false,
+           true,
+           arguments,
+           en,
+           ja,
+           call,
+           {}}};
 }
 
 // An operator "a|b" on two numbers.
@@ -107,7 +130,8 @@ constexpr TTagRow kRows[] = {
            And)
         .Bar(),
     Is("ALLOWEXECUTE", kTruth, kNoEffect, "whether the character may start programs: always False",
-       "人格がプログラムを起動できるか (いつも False)", AllowExecute),
+       "人格がプログラムを起動できるか (いつも False)", AllowExecute)
+        .Names("False"),
     Real("ABS:", "absolute value of x", "x の絶対値", CallReal<TRealFunction::Abs, 4>),
     Real("ARCCOS:", "arc cosine of x, in radians", "x の逆余弦 (ラジアン)",
          CallReal<TRealFunction::ArcCos, 7>),
@@ -116,11 +140,11 @@ constexpr TTagRow kRows[] = {
     Real("ARCTAN:", "arc tangent of x, in radians", "x の逆正接 (ラジアン)",
          CallReal<TRealFunction::ArcTan, 7>),
 
-    Is("BIRTHDAY", kDate, kNoEffect, "the partner's birthday, yyyy/mm/dd",
+    Is("BIRTHDAY", kDate, kReadsTalk, "the partner's birthday, yyyy/mm/dd",
        "相手の誕生日 (yyyy/mm/dd)", Birthday),
     Is("BR", kText, kNoEffect, "a line break", "改行", LineBreak),
 
-    Starts("COUNT", "nn, nn++, nn--, nn:x, nn+x, nn-x", kNumber, kWritesMemory,
+    Starts("COUNT", "nn, nn++, nn--, nn:x, nn+x, nn-x", kNumber, kReadsMemory | kWritesMemory,
            "number slot nn: gives it, or sets it, adds to it, takes from it",
            "数のスロット nn: 値を返す、または設定する・足す・引く", Count)
         .Min(7),
@@ -131,7 +155,7 @@ constexpr TTagRow kRows[] = {
          CallReal<TRealFunction::Ceil, 5>),
 
     Is("DATE", kDate, kReadsClock, "today's date, yyyy/mm/dd", "今日の日付 (yyyy/mm/dd)", Date),
-    Is("DAY", kNumber, kReadsClock, "day of the month", "日", Day),
+    Is("DAY", kNumber, kReadsClock, "day of the month", "日", Day).Range(1, 31),
     Starts(
         "DATEDIFF", "u date|date", kNumber, kNoEffect,
         "the second date minus the first, in days (u = D), hours (H), minutes (N) or seconds (S)",
@@ -142,22 +166,24 @@ constexpr TTagRow kRows[] = {
            "二つのテキストが同じなら True (大文字・小文字、全角・半角は区別しない)", Eq)
         .Bar(),
     Is("ENDENTRUST", kTruth, kNoEffect, "always False: no program is ever started",
-       "いつも False (プログラムを起動しない)", EndEntrust),
+       "いつも False (プログラムを起動しない)", EndEntrust)
+        .Names("False"),
     Starts("ENTRUST", "program|args", kTruth, kNoEffect, "always False: starts no program",
            "いつも False (プログラムを起動しない)", Entrust)
-        .Bar(),
+        .Bar()
+        .Names("False"),
     Real("EXP:", "e to the power x", "e の x 乗", CallReal<TRealFunction::Exp, 4>),
 
-    Starts("FLAG", "nn, nn:TRUE, nn:FALSE, nn!", kTruth, kWritesMemory,
+    Starts("FLAG", "nn, nn:TRUE, nn:FALSE, nn!", kTruth, kReadsMemory | kWritesMemory,
            "truth slot nn: gives it, or sets, clears or turns it over",
            "真偽のスロット nn: 値を返す、または立てる・下ろす・反転する", Flag)
         .Min(6),
     Real("FLOOR:", "largest whole number not above x", "x 以下の最大の整数",
          CallReal<TRealFunction::Floor, 6>),
-    Is("FULLNAME", kText, kNoEffect, "the partner's family name followed by the given name",
+    Is("FULLNAME", kText, kReadsTalk, "the partner's family name followed by the given name",
        "相手の名字の後に名前", FullName),
 
-    Is("HOUR", kNumber, kReadsClock, "hour, 0 to 23", "時 (0〜23)", Hour),
+    Is("HOUR", kNumber, kReadsClock, "hour, 0 to 23", "時 (0〜23)", Hour).Range(0, 23),
 
     Starts("IFTRUE", "then|else", kText, kNoEffect,
            "IF with a true condition: the part before the first |",
@@ -184,7 +210,7 @@ constexpr TTagRow kRows[] = {
         .Bar(),
     Operator("LOG", kNumber, "logarithm of b to the base a", "a を底とする b の対数", Log),
 
-    Starts("MEMO", "nn, nn:text, nn+text, nnC", kText, kWritesMemory,
+    Starts("MEMO", "nn, nn:text, nn+text, nnC", kText, kReadsMemory | kWritesMemory,
            "text slot nn: gives it, or sets, appends to or clears it",
            "テキストのスロット nn: 値を返す、または設定する・後ろに足す・空にする", Memo)
         .Min(6),
@@ -194,23 +220,25 @@ constexpr TTagRow kRows[] = {
            "a piece of the text from position start (count characters)",
            "テキストの start 文字目からの部分 (count 文字)", Mid)
         .Bar(),
-    Is("MONTH", kNumber, kReadsClock, "month, 1 to 12", "月 (1〜12)", Month),
-    Is("MINUTE", kNumber, kReadsClock, "minute of the hour", "分", Minute),
-    Is("MYOJI", kText, kNoEffect, "the partner's family name", "相手の名字", FamilyName),
+    Is("MONTH", kNumber, kReadsClock, "month, 1 to 12", "月 (1〜12)", Month).Range(1, 12),
+    Is("MINUTE", kNumber, kReadsClock, "minute of the hour", "分", Minute).Range(0, 59),
+    Is("MYOJI", kText, kReadsTalk, "the partner's family name", "相手の名字", FamilyName),
 
     Is("NOW", kDate, kReadsClock, "date and time, yyyy/mm/dd hh:nn:ss",
        "日付と時刻 (yyyy/mm/dd hh:nn:ss)", Now),
-    Is("NAMAE", kText, kNoEffect, "the partner's given name", "相手の名前", GivenName),
-    Is("NICKNAME", kText, kNoEffect, "the partner's nickname", "相手のニックネーム", Nickname),
+    Is("NAMAE", kText, kReadsTalk, "the partner's given name", "相手の名前", GivenName),
+    Is("NICKNAME", kText, kReadsTalk, "the partner's nickname", "相手のニックネーム", Nickname),
     Is("NOT:TRUE", kTruth, kNoEffect, "True: it repeats the value, it does not turn it over",
-       "True (値をそのまま返し、反転しない)", NotTrue),
+       "True (値をそのまま返し、反転しない)", NotTrue)
+        .Names("True"),
     Is("NOT:FALSE", kTruth, kNoEffect, "False: it repeats the value, it does not turn it over",
-       "False (値をそのまま返し、反転しない)", NotFalse),
+       "False (値をそのまま返し、反転しない)", NotFalse)
+        .Names("False"),
     Starts("NE", "a|b", kTruth, kNoEffect, "True when the texts differ, case and width aside",
            "二つのテキストが違えば True (大文字・小文字、全角・半角は区別しない)", Ne)
         .Bar(),
 
-    Is("OPERATEMESSAGE", kText, kNoEffect, "what the character heard this turn, folded",
+    Is("OPERATEMESSAGE", kText, kReadsTalk, "what the character heard this turn, folded",
        "この発言で聞いたことをそろえたもの", OperateMessage),
     Starts("OR", "a|b", kTruth, kNoEffect, "True when either operand is true",
            "どちらかが真なら True", Or)
@@ -220,9 +248,9 @@ constexpr TTagRow kRows[] = {
            "position of the part in the text, 0 when it is not there",
            "テキストの中の part の位置 (ないときは 0)", Pos)
         .Bar(),
-    Is("PREV", kText, kNoEffect, "what the character heard this turn, as it was said",
+    Is("PREV", kText, kReadsTalk, "what the character heard this turn, as it was said",
        "この発言で聞いたこと (言われたとおり)", Prev),
-    Is("PREVANSWER", kText, kNoEffect, "the answer being expanded, as written in the data",
+    Is("PREVANSWER", kText, kReadsTalk, "the answer being expanded, as written in the data",
        "展開中の答え (データに書かれたとおり)", PrevAnswer),
     Is("PI", kNumber, kNoEffect, "the number pi", "円周率", Pi),
 
@@ -248,28 +276,32 @@ constexpr TTagRow kRows[] = {
     Real("SIN:", "sine of x, in radians", "x の正弦 (ラジアン)", CallReal<TRealFunction::Sin, 4>),
     Real("SQRT:", "square root of x", "x の平方根", CallReal<TRealFunction::Sqrt, 5>),
     Real("SQR:", "x times x", "x の2乗", CallReal<TRealFunction::Sqr, 4>),
-    Is("SECOND", kNumber, kReadsClock, "second of the minute", "秒", Second),
-    Is("SEX", kTruth, kNoEffect, "the partner's sex", "相手の性別", Sex),
+    Is("SECOND", kNumber, kReadsClock, "second of the minute", "秒", Second).Range(0, 59),
+    Is("SEX", kTruth, kReadsTalk, "the partner's sex", "相手の性別", Sex),
     Starts("SHELL:", "file", kTruth, kNoEffect, "always False: opens no file",
-           "いつも False (ファイルを開かない)", Shell),
+           "いつも False (ファイルを開かない)", Shell)
+        .Names("False"),
 
     Is("TIME", kDate, kReadsClock, "time of day, hh:nn:ss", "時刻 (hh:nn:ss)", Time),
-    Is("TURN", kNumber, kNoEffect, "how many times this character has answered",
+    Is("TURN", kNumber, kReadsTalk, "how many times this character has answered",
        "この人格が答えた回数", Turn),
     Real("TRUNC:", "x truncated toward zero", "x の小数部を切り捨てた整数",
          CallReal<TRealFunction::Trunc, 6>),
     Real("TAN:", "tangent of x, in radians", "x の正接 (ラジアン)",
          CallReal<TRealFunction::Tan, 4>),
 
-    Is("WORK", kNumber, kReadsClock, "minutes part of the time since the character was loaded",
-       "人格を読み込んでからの時間の「分」の部分", Work),
+    Is("WORK", kNumber, kReadsClock | kReadsTalk,
+       "minutes part of the time since the character was loaded",
+       "人格を読み込んでからの時間の「分」の部分", Work)
+        .Range(0, 59),
 
     Starts("XOR", "a|b", kTruth, kNoEffect, "True when exactly one operand is true",
            "どちらか一方だけが真なら True", Xor)
         .Bar(),
 
-    Is("YEAR", kNumber, kReadsClock, "year", "年", Year),
-    Is("YOUBI", kDate, kReadsClock, "day of the week, 日曜 to 土曜", "曜日 (日曜〜土曜)", Youbi),
+    Is("YEAR", kNumber, kReadsClock, "year", "年", Year).Range(1, 9999),
+    Is("YOUBI", kDate, kReadsClock, "day of the week, 日曜 to 土曜", "曜日 (日曜〜土曜)", Youbi)
+        .Names("日曜|月曜|火曜|水曜|木曜|金曜|土曜"),
 };
 
 // For each first character of a key, the rows whose name begins with it.

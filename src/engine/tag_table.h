@@ -35,6 +35,17 @@ enum TTagEffect : uint8_t {
   kDraws = 2,         // a random draw, after re-seeding from the clock
   kWritesMemory = 4,  // memo, count or flag slots, in its setting forms
   kTouchesFiles = 8,  // reads and deletes a file of the data folder
+  kReadsMemory = 16,  // memo, count or flag slots, in its reading forms
+  kReadsTalk = 32,    // the partner, what was heard or answered, the turn count
+};
+
+// The values a tag's reading form can give, where fewer than its result kind
+// allows: whole numbers in [Min, Max], or one of the names (UTF-8, "|"
+// between them). For telling a comparison that can never come out otherwise.
+struct TTagValues {
+  int16_t Min = 0, Max = -1;  // Max < Min: no range
+  std::string_view Names;     // "": any text of its kind
+  constexpr bool Ranged() const { return Min <= Max; }
 };
 
 // One tag function. A key selects the first row of the table whose tests
@@ -53,6 +64,7 @@ struct TTagRow {
   std::string_view SummaryEn;  // one line, UTF-8
   std::string_view SummaryJa;  // one line, UTF-8
   std::u16string (*Call)(TTagContext& tag);
+  TTagValues Values;  // what it gives, where the kind says too little
 };
 
 // Every row, in the order the dispatch tries them.

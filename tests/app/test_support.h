@@ -17,6 +17,7 @@
 
 #include "app/conversation.h"
 #include "common/scratch_dir.h"
+#include "platform/codepage.h"
 
 namespace parlevo::test {
 
@@ -38,6 +39,13 @@ inline std::string WriteCharacter(const ScratchDir& dir, const std::string& name
     base.push_back(file);
   }
   return dir.Write(name + ".ltc", base);
+}
+
+// UTF-8 lines in the code page, as a Shift JIS author's files hold them.
+inline std::vector<std::string> CodePageLines(const std::vector<std::string>& lines) {
+  std::vector<std::string> converted;
+  for (const std::string& line : lines) converted.push_back(platform::Utf8ToAnsi(line));
+  return converted;
 }
 
 // Records every line; can hold the conversation thread inside DeliverLine

@@ -37,7 +37,6 @@ TEST(AnswerCheck, FindsBracesTagsAndConditionsThatCannotWork) {
       {
           // Well-formed answers, some with names made by inner tags.
           {"{COUNT50++}今日で{COUNT50}回目だね。", ""},
-          {"{IF{==1|1}yes|no}", ""},
           {"{SCRIPTIZE:{IF{RANDOMB:50}[COUNT52++]元気！|[MEMO10:ねむい]眠い。}}", ""},
           {"{IF{=={%{COUNT20}|4}|0}ねえ|{IF{=={%{COUNT20}|4}|1}クイズ！|次！}}", ""},
           {"{NOT:{FLAG50}}{IF{EQ{MEMO51}|}まだ|「{MEMO51}」}", ""},
@@ -57,6 +56,7 @@ TEST(AnswerCheck, FindsBracesTagsAndConditionsThatCannotWork) {
           {"{IF{==%{COUNT20}|3}|0}", "condition {==%{COUNT20}|3} can never be True or False"},
           {"{IF{+1|2}yes|no}", "condition {+1|2} gives a number"},
           {"{NOT:{+1|2}}", "condition {+1|2} gives a number"},
+          {"{IF{==1|1}yes|no}", "condition {==1|1} is always True: it compares fixed values"},
       });
 }
 

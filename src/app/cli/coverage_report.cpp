@@ -2,6 +2,8 @@
 // never chosen, as FILE:LINE lines an editor can jump to.
 #include "app/cli/coverage_report.h"
 
+#include <algorithm>
+
 #include "app/line_writer.h"
 #include "platform/codepage.h"
 
@@ -15,13 +17,15 @@ void PrintCoverage(const TCoverage& coverage, int list) {
     out.Line(file.File + ": " + std::to_string(file.Chosen) + "/" + std::to_string(file.Total) +
              " entries (" + std::to_string(percent) + "%)");
   }
-  int listed = 0;
-  for (const TCoverage::TNeverChosen& entry : coverage.NeverChosen()) {
-    if (listed++ >= list) break;
+  const std::vector<TCoverage::TNeverChosen> never = coverage.NeverChosen();
+  const size_t shown = std::min(never.size(), static_cast<size_t>(std::max(list, 0)));
+  for (size_t i = 0; i < shown; ++i) {
+    const TCoverage::TNeverChosen& entry = never[i];
     std::string line = entry.File + ":" + std::to_string(entry.Line) + ": never chosen";
     if (!entry.Why.empty()) line += " (" + entry.Why + ")";  // names native paths
     out.Line(line);
   }
+  if (shown < never.size()) out.Line("… and " + std::to_string(never.size() - shown) + " more");
 }
 
 }  // namespace parlevo::cli
