@@ -350,7 +350,10 @@ void WatcherWindowTest::memoMatchesASimpleModelUnderRandomEdits() {
       const Line line{QStringLiteral("行%1 ").arg(step).repeated(int(random.bounded(1, 40))),
                       int(random.bounded(-1, 8)), random.bounded(2) ? step + 1 : 0};
       LineProvenance source;
-      if (line.source != 0) source = parlevo::TTurnSource{.Line = line.source};
+      if (line.source != 0) {
+        source = parlevo::TTurnSource{};
+        source->Line = line.source;
+      }
       memo.AddLine(line.text, line.source != 0 ? &source : nullptr, line.speaker);
       model << line;
     } else if (choice < 85) {
