@@ -44,6 +44,15 @@ Pipeline& ThreadPipeline() {
   return pipeline;
 }
 
+// Reads `pattern` into the thread's parse tree, through scanner and tokens.
+void ParseInto(Pipeline& p, TbmCharCode code, const std::string& pattern) {
+  p.scanner.SetCharCode(code);
+  p.scanner.SetTextInPlace(pattern);
+  p.tokens.Tokenize(p.scanner);
+  p.tokens.Standardize(p.ranges);
+  p.tree.Build(p.tokens, p.ranges);
+}
+
 // UTF-16 text comes in whole 16-bit units; checked before any shortcut answers.
 void CheckText(TbmCharCode code, std::string_view text) {
   if (code == bmccUniCode && text.size() % 2 != 0) {
@@ -94,11 +103,7 @@ void TbmRExp::Compile(Stage want) {
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  p.scanner.SetCharCode(char_code_);
-  p.scanner.SetTextInPlace(pattern_);
-  p.tokens.Tokenize(p.scanner);
-  p.tokens.Standardize(p.ranges);
-  p.tree.Build(p.tokens, p.ranges);
+  ParseInto(p, char_code_, pattern_);
   if (!compiled_) {
     fast_ = TbmREFastFind(p.tree, char_code_);
     compiled_ = true;
@@ -125,11 +130,7 @@ std::unique_ptr<TbmREPositionNFA> TbmRExp::BuildPositions() {
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  p.scanner.SetCharCode(char_code_);
-  p.scanner.SetTextInPlace(pattern_);
-  p.tokens.Tokenize(p.scanner);
-  p.tokens.Standardize(p.ranges);
-  p.tree.Build(p.tokens, p.ranges);
+  ParseInto(p, char_code_, pattern_);
   return std::make_unique<TbmREPositionNFA>(p.tree);
 }
 
