@@ -1,5 +1,5 @@
-// The nearest known name to a misspelt one ("versoin" -> "version",
-// "CHOISE" -> "CHOICE"): edit distance, and when a name is near enough to offer.
+// The nearest known name to a misspelt one ("versoin" -> "version", or a
+// tag from the tag table's names): edit distance, and when one is near enough.
 #ifndef PARLEVO_DATA_NEAREST_NAME_H_
 #define PARLEVO_DATA_NEAREST_NAME_H_
 
