@@ -17,6 +17,7 @@
 #include "app/personality_test.h"
 #include "data/personality_text.h"
 #include "platform/codepage.h"
+#include "platform/numbers.h"
 #include "platform/textfile.h"
 
 namespace parlevo::cli {
@@ -88,10 +89,6 @@ std::unique_ptr<TCoverage> StartCoverage(const TestOptions& options, TScriptRun&
   return coverage;
 }
 
-std::string Counted(int count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // Every script runs, whatever another's fate: its failures, then its result.
 int RunTest(const TestOptions& options) {
   ApplyRaw(options.raw);
@@ -111,7 +108,7 @@ int RunTest(const TestOptions& options) {
         out.Line(script + ":" + std::to_string(failure.Line) + ": " + failure.Message);
       }
       const int failures = static_cast<int>(result.Failures.size());
-      out.Line(script + ": " + Counted(result.Checks, "check", "checks") + ", " +
+      out.Line(script + ": " + platform::CountText(result.Checks, "check") + ", " +
                std::to_string(failures) + " failed");
       checks += result.Checks;
       failed += failures;
@@ -122,8 +119,8 @@ int RunTest(const TestOptions& options) {
     }
   }
   std::string total =
-      Counted(checks, "check", "checks") + ", " + std::to_string(failed) + " failed";
-  if (not_run > 0) total += ", " + Counted(not_run, "script", "scripts") + " not run";
+      platform::CountText(checks, "check") + ", " + std::to_string(failed) + " failed";
+  if (not_run > 0) total += ", " + platform::CountText(not_run, "script") + " not run";
   out.Line(total);
   if (coverage) PrintCoverage(*coverage, kDefaultNeverChosenLines);
   if (not_run > 0) return kExitUsage;
