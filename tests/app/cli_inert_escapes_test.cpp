@@ -1,4 +1,4 @@
-// What chat, converse, try and test print shows a personality's control
+// What chat, converse, try, test, check and coverage print shows a personality's control
 // characters as escapes, whatever standard output is; --raw passes them on.
 #include <gtest/gtest.h>
 
@@ -27,13 +27,19 @@ TEST(CliInertEscapes, ControlCharactersAreShownUnlessRawIsAsked) {
       "e.ltc",
       std::vector<std::string>{"name", "e", "version", "210", "folder", "e", "datac1", "c.txt"});
   dir.Write("e/c.txt", std::vector<std::string>{kHostile});
+  // check and coverage print the character's name.
+  const std::string named =
+      dir.Write("n.ltc", std::vector<std::string>{"name", kHostile, "version", "210", "folder", "e",
+                                                  "datac1", "c.txt"});
   const std::string script = dir.Write("t.txt", std::vector<std::string>{"> hi", "< nothing"});
 
   const std::vector<std::vector<std::string>> runs = {
       {"chat", "--no-save", "--partner", "p\x1b[31m", base},
       {"converse", "--no-save", "--turns", "2", "--interval", "0", base, base},
       {"try", "--all", base, "hi"},
-      {"test", base, script}};
+      {"test", base, script},
+      {"check", named},
+      {"coverage", "--turns", "2", "--runs", "1", named, named}};
   for (std::vector<std::string> args : runs) {
     const CliResult shown = RunParlevoCli(args, "hi\n");
     EXPECT_TRUE(Has(shown.out, kShown)) << args[0] << ": " << shown.out;

@@ -52,6 +52,7 @@ struct CheckOptions {
   bool strict = false;
   bool json = false;
   bool watch = false;
+  bool raw = false;
   std::string base_file;
 };
 
@@ -91,12 +92,14 @@ CommandRunner SetUpCheck(CLI::App& app) {
   check->add_flag("--json", options->json,
                   "only the findings on standard output, one JSON object per line");
   AddWatch(*check, options->watch);
+  AddRaw(*check, options->raw);
   check->add_option("basefile", options->base_file, "the character's base file")->required();
   AddExitStatuses(
       *check, {{kExitOk, "the character loads (with --strict: and nothing was noted)"},
                {kExitFailure, "the character was refused, or with --strict something was noted"},
                {kExitUsage, kUsageStatus}});
   return [options] {
+    ApplyRaw(options->raw);
     if (!options->watch) return RunCheck(*options);
     return RunWatching([options] { return RunCheck(*options); },
                        [options] { return CharacterFiles(options->base_file); });

@@ -37,6 +37,7 @@ struct CoverageOptions {
   int32_t list = kDefaultNeverChosenLines;
   int32_t step = 2000;  // ms per line: the window's normal speed
   int32_t jobs = 0;     // 0: one per core
+  bool raw = false;
   std::string first, second;
   std::vector<std::string> more;
 
@@ -102,6 +103,7 @@ void AddShare(const std::vector<int64_t>& counts, std::vector<TCoverage>& covera
 }
 
 int RunCoverage(const CoverageOptions& options) {
+  ApplyRaw(options.raw);
   // A frozen clock (--clock) fixes where the runs start, so a report repeats.
   const double start = platform::NowLocal();
   const std::vector<std::string> files = options.Files();
@@ -141,6 +143,7 @@ CommandRunner SetUpCoverage(CLI::App& app) {
                    "processes the runs are spread over (default: one per core); the report "
                    "is the same for any number")
       ->check(CLI::PositiveNumber);
+  AddRaw(*coverage, options->raw);
   coverage->add_option("FIRST", options->first, "base file of the character who opens")->required();
   coverage->add_option("SECOND", options->second, "base file of the character who answers")
       ->required();
