@@ -9,14 +9,17 @@
 //                                   character's memory budget, set+budget) on
 //                                   the second corpus: 16 texts per size, one
 //                                   per iteration in turn
+// Every engine is built once per corpus for the whole process, so repetitions
+// and random interleaving do not pay Hyperscan's and RE2's compiles again.
 // After the benchmarks it prints whether the set and the loop agree on every
-// text, and how many patterns each peer finds; and for the second corpus
-// whether the set agrees with PCRE2.
+// text; and for the second corpus whether the set agrees with PCRE2 on
+// matches that start on a character boundary.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -206,14 +209,51 @@ class Pcre2JitLoop : public SetEngine {
   void Find(const std::string& text, std::vector<int32_t>& found) override {
     found.clear();
     for (size_t i = 0; i < codes_.size(); ++i) {
-      if (codes_[i] && pcre2_match(codes_[i], reinterpret_cast<PCRE2_SPTR>(text.data()),
-                                   text.size(), 0, 0, data_, nullptr) >= 0) {
+      if (codes_[i] && Match(i, text, 0) >= 0) found.push_back(static_cast<int32_t>(i));
+    }
+  }
+  // As Find, counting only matches that start on a character boundary of
+  // Shift JIS `text`: PCRE2 reads bytes and may start a match at the trail
+  // byte of a double-byte character (`[A-Z][a-z]+ke` in "ウsocket", whose
+  // ウ ends in 'E'), where ours never starts one. `inside` counts the
+  // patterns found only that way.
+  void FindOnBoundaries(const std::string& text, std::vector<int32_t>& found, long& inside) {
+    std::vector<bool> boundary(text.size() + 1, false);
+    for (size_t q = 0; q < text.size(); q += IsLead(text[q]) ? 2 : 1) boundary[q] = true;
+    boundary[text.size()] = true;
+    found.clear();
+    for (size_t i = 0; i < codes_.size(); ++i) {
+      if (!codes_[i]) continue;
+      // The leftmost start at or after `from`; off a boundary, try again
+      // from the next boundary after it.
+      PCRE2_SIZE from = 0;
+      long start;
+      while ((start = Match(i, text, from)) >= 0 && !boundary[static_cast<size_t>(start)]) {
+        from = static_cast<PCRE2_SIZE>(start) + 1;
+        while (!boundary[from]) ++from;
+      }
+      if (start >= 0) {
         found.push_back(static_cast<int32_t>(i));
+      } else if (from > 0) {
+        ++inside;
       }
     }
   }
 
  private:
+  static bool IsLead(char c) {
+    const auto b = static_cast<uint8_t>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+  }
+  // The start of pattern i's leftmost match at or after `from`, or -1.
+  long Match(size_t i, const std::string& text, PCRE2_SIZE from) {
+    if (pcre2_match(codes_[i], reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), from, 0,
+                    data_, nullptr) < 0) {
+      return -1;
+    }
+    return static_cast<long>(pcre2_get_ovector_pointer(data_)[0]);
+  }
+
   pcre2_match_data* data_;
   std::vector<pcre2_code*> codes_;
 };
@@ -260,9 +300,23 @@ const std::vector<std::string>& Patterns(bool byte_oriented) {
   return byte_oriented ? escaped : ours;
 }
 
+enum class Corpus { kOurs, kSecond };
+const std::vector<std::string>& SecondPatterns(bool byte_oriented);
+
+// The engine built on a corpus's patterns, once for the process.
+SetEngine& Built(const EngineEntry& engine, Corpus corpus) {
+  static std::map<std::pair<std::string, Corpus>, std::unique_ptr<SetEngine>> built;
+  std::unique_ptr<SetEngine>& slot = built[{engine.name, corpus}];
+  if (!slot) {
+    slot = engine.make();
+    slot->Build(corpus == Corpus::kOurs ? Patterns(engine.byte_oriented)
+                                        : SecondPatterns(engine.byte_oriented));
+  }
+  return *slot;
+}
+
 void BM_WhichMatch(benchmark::State& state, EngineEntry engine, size_t bytes) {
-  auto e = engine.make();
-  e->Build(Patterns(engine.byte_oriented));
+  SetEngine* e = &Built(engine, Corpus::kOurs);
   const std::string text = MakeInput(bytes);
   std::vector<int32_t> found;
   for (auto _ : state) {
@@ -289,8 +343,7 @@ const std::vector<std::string>& SecondPatterns(bool byte_oriented) {
 }
 
 void BM_SecondCorpus(benchmark::State& state, EngineEntry engine, size_t bytes) {
-  auto e = engine.make();
-  e->Build(SecondPatterns(engine.byte_oriented));
+  SetEngine* e = &Built(engine, Corpus::kSecond);
   const std::vector<std::string> texts = CutSecondTexts(bytes);
   std::vector<int32_t> found;
   size_t i = 0, total = 0;
@@ -371,20 +424,21 @@ void ReportAnswers() {
   plain.Build(SecondPatterns(false));
   budgeted.Build(SecondPatterns(false));
   pcre.Build(SecondPatterns(true));
-  long findings = 0, differences = 0;
+  long findings = 0, differences = 0, inside = 0;
   std::vector<int32_t> c;
   for (size_t bytes : kSizes) {
     for (const std::string& text : CutSecondTexts(bytes)) {
       plain.Find(text, a);
       budgeted.Find(text, b);
-      pcre.Find(text, c);
+      pcre.FindOnBoundaries(text, c, inside);
       findings += static_cast<long>(c.size());
       differences += (a != c) + (b != c);
     }
   }
   std::printf(
-      "Second corpus, set and set+budget against PCRE2 over %zu texts: %ld findings, %ld differ\n",
-      kSizes.size() * 16, findings, differences);
+      "Second corpus, set and set+budget against PCRE2 over %zu texts: %ld findings, %ld texts "
+      "differ (%ld PCRE2 findings left out: they start only inside a double-byte character)\n",
+      kSizes.size() * 16, findings, differences, inside);
 #endif
 #endif
 }

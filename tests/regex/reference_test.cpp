@@ -246,6 +246,29 @@ TEST(ReferenceDifferential, SetFindsWhatTheReferenceFinds) {
   }
 }
 
+// Trail bytes that are ASCII letters (ウ is 0x83 'E', 池 0x92 'r', 谷 0x92 'J')
+// before ASCII words: byte engines start matches on them, ours never does,
+// whatever shape the set decides a pattern by.
+TEST(ReferenceDifferential, SetNeverStartsInsideADoubleByteCharacter) {
+  const std::vector<std::string> patterns = {
+      "[A-Z][a-z]+ke", "[A-Z][a-z]+so", "Esocket", "E.*ket",  "[E-J]soc",
+      "r[a-z]+",       "^Esocket",      "J[0-9]+", "Esock|x", "(E|r)s(o|x)ck"};
+  const std::vector<std::string> texts = {
+      "\x83"
+      "Esocket",
+      "id \x83"
+      "Esocket\x92"
+      "rsocket",
+      "\x8F"
+      "a\x92"
+      "J805 \x83"
+      "E\x83"
+      "Esox",
+      "Esocket \x83"
+      "E"};
+  EXPECT_EQ(reference::CompareSet(bmccShiftJIS, patterns, texts), "");
+}
+
 // The positions of a pattern, searched by simulation without an automaton.
 std::unique_ptr<TbmREPositionNFA> Positions(TbmCharCode code, const std::string& pattern) {
   TbmREScanner scanner(code);
