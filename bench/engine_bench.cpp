@@ -1,8 +1,10 @@
 // Character benchmarks on generated personalities (bench/generated_character):
 //   BM_LoadCharacter/KIND/N  loading N entries: time, and the heap it holds
 //   BM_Turn/KIND/N           one later turn, Talk + ExpandTags of the answer
-//   BM_Converse/N            two characters of N kind B entries answering
-//                            each other, a line per iteration (as converse)
+//   BM_Converse/ANSWERS/N    two characters of N kind B entries answering
+//                            each other, a line per iteration (as converse);
+//                            ANSWERS plain match no pattern, talk are words
+//                            the other character's patterns are made of
 // KIND is the knowledge data holding the entries: B (input patterns), A
 // (context and input patterns) or 0 (tag conditions).
 #include <benchmark/benchmark.h>
@@ -22,6 +24,7 @@
 namespace parlevo {
 namespace {
 
+using bench::Answers;
 using bench::EntryKind;
 using bench::GeneratedCharacter;
 
@@ -74,23 +77,36 @@ void BM_Turn(benchmark::State& state, EntryKind kind) {
 
 // Two characters answer each other at full speed, each line the other's
 // next input, as a conversation's turns do (without the transcript).
-void BM_Converse(benchmark::State& state) {
+// "answered" is the share of lines drawn from the entries (not the opening,
+// not free talk).
+void BM_Converse(benchmark::State& state, Answers answers) {
   const int entries = static_cast<int>(state.range(0));
-  const GeneratedCharacter first(entries, EntryKind::kB, "いち", 7);
-  const GeneratedCharacter second(entries, EntryKind::kB, "に", 8);
+  const GeneratedCharacter first(entries, EntryKind::kB, "いち", 7, answers);
+  const GeneratedCharacter second(entries, EntryKind::kB, "に", 8, answers);
   TCharacter a(first.BaseFile()), b(second.BaseFile());
   TCharacter* speakers[] = {&a, &b};
   std::u16string said = platform::Utf8ToWide(first.Inputs()[0]);
-  size_t line = 0;
+  size_t line = 0, answered = 0;
   for (auto _ : state) {
     TCharacter& speaker = *speakers[line++ % 2];
     said = speaker.ExpandTags(speaker.Talk(said, AllSlots));
+    const int slot = speaker.LastSource().Slot;
+    answered += slot >= 2 && slot < TCharacter::kFirstFreeTalk;  // kind A or B
   }
   state.counters["lines_per_second"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["answered"] = static_cast<double>(answered) / static_cast<double>(line);
 }
 
-BENCHMARK(BM_Converse)->Arg(20000)->Unit(benchmark::kMicrosecond)->Iterations(kTurns);
+BENCHMARK_CAPTURE(BM_Converse, plain, Answers::kPlain)
+    ->Arg(20000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(kTurns);
+BENCHMARK_CAPTURE(BM_Converse, talk, Answers::kTalk)
+    ->Arg(200)
+    ->Arg(20000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(kTurns);
 
 BENCHMARK_CAPTURE(BM_LoadCharacter, B, EntryKind::kB)
     ->Arg(20000)

@@ -43,9 +43,18 @@ std::string Pattern(int n, uint32_t& seed) {
   }
 }
 
+// Entry n's answer. Talk takes its words from n, not from the seed, so the
+// patterns are those of the plain character of the same seed.
+std::string Answer(int n, Answers answers) {
+  if (answers == Answers::kPlain) return "答え" + std::to_string(n) + "です。";
+  const size_t words = kWords.size();
+  return kWords[static_cast<size_t>(n) * 7 % words] + "と" +
+         kWords[(static_cast<size_t>(n) * 11 + 3) % words] + std::to_string(n % 5000);
+}
+
 // Entry n as a line of a data file of `kind`.
-std::string Line(int n, EntryKind kind, uint32_t& seed) {
-  const std::string answer = "答え" + std::to_string(n) + "です。";
+std::string Line(int n, EntryKind kind, Answers answers, uint32_t& seed) {
+  const std::string answer = Answer(n, answers);
   switch (kind) {
     case EntryKind::kB:
       return Pattern(n, seed) + "," + answer;
@@ -62,7 +71,7 @@ std::string Line(int n, EntryKind kind, uint32_t& seed) {
 }  // namespace
 
 GeneratedCharacter::GeneratedCharacter(int entries, EntryKind kind, const std::string& name,
-                                       unsigned seed_value) {
+                                       unsigned seed_value, Answers answers) {
   std::string pattern = (std::filesystem::temp_directory_path() / "parlevo-bench-XXXXXX").string();
   dir_ = mkdtemp(pattern.data());
   uint32_t seed = seed_value;
@@ -70,14 +79,17 @@ GeneratedCharacter::GeneratedCharacter(int entries, EntryKind kind, const std::s
   for (int file = 0; file < 4; ++file) {
     std::vector<std::string> lines;
     const int first = file * entries / 4, last = (file + 1) * entries / 4;
-    for (int n = first; n < last; ++n) lines.push_back(Line(n, kind, seed));
+    for (int n = first; n < last; ++n) lines.push_back(Line(n, kind, answers, seed));
     const std::string file_name = std::string("d").append(std::to_string(file)).append(".txt");
     Write(file_name, lines);
     if (!names.empty()) names += ' ';
     names += file_name;
   }
   Write("open.txt", {"TRUE,こんにちは。"});
-  Write("free.txt", {"なるほど。"});
+  // Free talk that talks gives the other character words to answer again.
+  std::vector<std::string> free_talk = {"なるほど。"};
+  for (int i = 0; answers == Answers::kTalk && i < 16; ++i) free_talk.push_back(Answer(i, answers));
+  Write("free.txt", free_talk);
   const std::string key = kind == EntryKind::kB   ? "datab2"
                           : kind == EntryKind::kA ? "dataa2"
                                                   : "data02";

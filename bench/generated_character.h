@@ -12,6 +12,12 @@ namespace parlevo::bench {
 // Which kind of knowledge data holds the entries.
 enum class EntryKind { kB, kA, k0 };
 
+// What the entries answer: "答えNです。", which no generated pattern matches,
+// or text like the inputs (two of the words and a number), which the
+// patterns of another generated character match, as real characters do
+// (free talk then says such lines too, not only "なるほど。").
+enum class Answers { kPlain, kTalk };
+
 // A character in a folder of its own: one once-only opening line, `entries`
 // entries of `kind` in four files (patterns of five shapes in turn: literal
 // words with numbers, alternations, classes, ".*" with "##", anchored
@@ -20,7 +26,7 @@ enum class EntryKind { kB, kA, k0 };
 class GeneratedCharacter {
  public:
   GeneratedCharacter(int entries, EntryKind kind, const std::string& name = "ベンチ",
-                     unsigned seed = 2026);
+                     unsigned seed = 2026, Answers answers = Answers::kPlain);
   ~GeneratedCharacter();
   GeneratedCharacter(const GeneratedCharacter&) = delete;
   GeneratedCharacter& operator=(const GeneratedCharacter&) = delete;
