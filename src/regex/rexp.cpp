@@ -125,13 +125,19 @@ void TbmRExp::Compile(Stage want) {
 }
 
 std::unique_ptr<TbmREPositionNFA> TbmRExp::BuildPositions() {
+  std::unique_ptr<TbmREPositionNFA> nfa;
+  VisitTree([&nfa](const TbmRETree& tree) { nfa = std::make_unique<TbmREPositionNFA>(tree); });
+  return nfa;
+}
+
+void TbmRExp::VisitTree(const std::function<void(const TbmRETree&)>& visit) const {
   Pipeline& p = ThreadPipeline();
   struct ClearOnExit {
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
   ParseInto(p, char_code_, pattern_);
-  return std::make_unique<TbmREPositionNFA>(p.tree);
+  visit(p.tree);
 }
 
 bool TbmRExp::BudgetFound(std::string_view text) {

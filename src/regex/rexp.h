@@ -4,6 +4,7 @@
 #define PARLEVO_REGEX_REXP_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@ class TbmREDFATable;
 class TbmRELazyFind;
 class TbmREMatchBudget;
 class TbmREPositionNFA;
+class TbmRETree;
 
 // The matcher's abstract face: its character code and its automaton.
 class TbmRExpABC {
@@ -73,6 +75,10 @@ class TbmRExp : public TbmRExpABC {
   void Parse();
   // The quick answers (literals, literal-only); parses first when needed.
   const TbmREFastFind& QuickAnswers();
+  // Parses the pattern again into the thread's parse tree and shows the tree
+  // to `visit` (for an analysis that needs it once, such as the set
+  // matcher's shapes); throws EbmREToken for a malformed pattern.
+  void VisitTree(const std::function<void(const TbmRETree&)>& visit) const;
   // Found for a text already known to hold one of the pattern's literals:
   // skips the literal prefilter.
   bool FoundPrefiltered(std::string_view text);

@@ -65,38 +65,96 @@ void TbmRExpSet::GroupDistinct() {
   }
 }
 
+TbmRExpSet::OwnerKind TbmRExpSet::KindOf(const TbmRESetLiterals& analysis) {
+  switch (analysis.shape) {
+    case TbmRESetShape::Kind::kPair:
+      return OwnerKind::kPairEnd;
+    case TbmRESetShape::Kind::kDigitAfter:
+      return OwnerKind::kDigitAfter;
+    case TbmRESetShape::Kind::kDigitBefore:
+      return OwnerKind::kDigitBefore;
+    default:
+      break;
+  }
+  if (analysis.exact) return OwnerKind::kExact;
+  return analysis.also.empty() ? OwnerKind::kCandidate : OwnerKind::kOneOfTwo;
+}
+
 void TbmRExpSet::Build() {
   GroupDistinct();
   literals_.Clear();
   ask_always_.clear();
-  std::vector<std::pair<int32_t, Owner>> waiting;  // (literal id, owner)
+  std::vector<Plan> plans;
+  std::vector<int32_t> ids;  // the literal ids of every plan, back to back
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
-    TbmRExp* pattern = distinct_[static_cast<size_t>(i)];
-    TbmRESetLiterals analysis = AnalyzeForSet(*pattern, code_);
-    switch (analysis.kind) {
-      case TbmRESetLiterals::Kind::kNever:
-        break;
-      case TbmRESetLiterals::Kind::kAskAlways:
-        ask_always_.push_back(i);
-        break;
-      case TbmRESetLiterals::Kind::kLiterals: {
-        const bool two = !analysis.also.empty();
-        for (const auto& s : analysis.strings) {
-          waiting.push_back({literals_.Add(s), Owner{i, analysis.exact, analysis.head,
-                                                     analysis.tail, uint8_t(two ? 1 : 3)}});
-        }
-        for (const auto& s : analysis.also) {
-          waiting.push_back({literals_.Add(s), Owner{i, false, false, false, 2}});
-        }
-        break;
-      }
-    }
+    const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
+    if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
+    if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
+    Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0};
+    for (const auto& s : analysis.strings) ids.push_back(literals_.Add(s));
+    plan.middle = static_cast<uint32_t>(ids.size());
+    for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
+    plan.last = static_cast<uint32_t>(ids.size());
+    plans.push_back(plan);
   }
   literals_.Build();
+  LayOut(plans, ids);
+  decided_.assign(distinct_.size(), 0);
+  hit_.assign(static_cast<size_t>(literals_.NumLiterals()), 0);
+  stamp_ = 0;
+  built_ = true;
+}
+
+void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids) {
+  const auto num_literals = static_cast<size_t>(literals_.NumLiterals());
+  // How many patterns mention each literal: of a pattern's two sets, only
+  // the one mentioned less in all is listed, so that a frequent word does
+  // not walk every pattern that also needs a rarer one.
+  std::vector<uint32_t> mentions(num_literals, 0);
+  for (int32_t id : ids) ++mentions[static_cast<size_t>(id)];
+  auto cost = [&](uint32_t from, uint32_t to) {
+    uint64_t sum = 0;
+    for (uint32_t k = from; k < to; ++k) sum += mentions[static_cast<size_t>(ids[k])];
+    return sum;
+  };
+  std::vector<std::pair<int32_t, Owner>> waiting;  // (literal id, owner)
+  other_begin_.assign(distinct_.size() + 1, 0);
+  other_.clear();
+  line_start_slot_.assign(num_literals, -1);
+  line_starts_.clear();
+  for (const Plan& plan : plans) {
+    const Owner owner{plan.pattern, plan.kind, plan.head, plan.tail};
+    auto list = [&](uint32_t from, uint32_t to) {
+      for (uint32_t k = from; k < to; ++k) waiting.push_back({ids[k], owner});
+    };
+    auto other = [&](uint32_t from, uint32_t to) {
+      other_.insert(other_.end(), ids.begin() + from, ids.begin() + to);
+      other_begin_[static_cast<size_t>(plan.pattern) + 1] = to - from;
+    };
+    if (plan.kind == OwnerKind::kPairEnd) {  // listed under B; A's line starts kept
+      list(plan.middle, plan.last);
+      other(plan.first, plan.middle);
+      for (uint32_t k = plan.first; k < plan.middle; ++k) {
+        int32_t& slot = line_start_slot_[static_cast<size_t>(ids[k])];
+        if (slot < 0) {
+          slot = static_cast<int32_t>(line_starts_.size());
+          line_starts_.emplace_back();
+        }
+      }
+    } else if (plan.kind == OwnerKind::kOneOfTwo &&
+               cost(plan.middle, plan.last) < cost(plan.first, plan.middle)) {
+      list(plan.middle, plan.last);
+      other(plan.first, plan.middle);
+    } else {
+      list(plan.first, plan.middle);
+      other(plan.middle, plan.last);
+    }
+  }
+  for (size_t d = 1; d < other_begin_.size(); ++d) other_begin_[d] += other_begin_[d - 1];
   // Owners grouped by literal, in pattern order within each literal.
   std::stable_sort(waiting.begin(), waiting.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  owner_begin_.assign(static_cast<size_t>(literals_.NumLiterals()) + 1, 0);
+  owner_begin_.assign(num_literals + 1, 0);
   owners_.clear();
   owners_.reserve(waiting.size());
   for (const auto& [id, owner] : waiting) {
@@ -104,11 +162,6 @@ void TbmRExpSet::Build() {
     owners_.push_back(owner);
   }
   for (size_t k = 1; k < owner_begin_.size(); ++k) owner_begin_[k] += owner_begin_[k - 1];
-  decided_.assign(distinct_.size(), 0);
-  seen_stamp_.assign(distinct_.size(), 0);
-  seen_groups_.assign(distinct_.size(), 0);
-  stamp_ = 0;
-  built_ = true;
 }
 
 void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
@@ -125,32 +178,21 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   if (!built_) Build();
   found_distinct_.clear();
   candidates_.clear();
+  one_of_two_.clear();
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
-    std::fill(seen_stamp_.begin(), seen_stamp_.end(), 0);
+    std::fill(hit_.begin(), hit_.end(), 0);
+    std::fill(line_starts_.begin(), line_starts_.end(), LineStarts{});
     stamp_ = 1;
   }
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
   TbmRECharBoundaries boundaries(t, text.size(), is_lead_, boundary_marks_);
-  literals_.Scan(text, [&](int32_t id, size_t end) {
-    const size_t start = end - static_cast<size_t>(literals_.Length(id));
-    const Owner* o = owners_.data() + owner_begin_[static_cast<size_t>(id)];
-    const Owner* last = owners_.data() + owner_begin_[static_cast<size_t>(id) + 1];
-    for (; o != last; ++o) {
-      uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
-      if (decided == stamp_) continue;
-      if (!o->exact) {
-        if (!SeenBoth(o->pattern, o->group)) continue;
-        decided = stamp_;
-        candidates_.push_back(o->pattern);
-      } else if (boundaries.Starts(start) &&
-                 (!o->head || AtLineHead(t, text.size(), start, boundaries)) &&
-                 (!o->tail || AtLineTail(t, text.size(), end))) {
-        decided = stamp_;  // an exact literal on a boundary (and at its anchors): found
-        found_distinct_.push_back(o->pattern);
-      }  // else not here: a later hit may still count
-    }
-  });
+  TbmRELineSegments lines(t, text.size(), boundaries, line_counts_);
+  ScanText scan{t, text.size(), boundaries, lines};
+  literals_.Scan(text, [&](int32_t id, size_t end) { OnHit(id, end, scan); });
+  for (int32_t i : one_of_two_) {
+    if (OtherSetHit(i)) candidates_.push_back(i);
+  }
   for (int32_t i : candidates_) {
     if (VerifyCandidate(*distinct_[static_cast<size_t>(i)], text)) found_distinct_.push_back(i);
   }
@@ -182,15 +224,80 @@ void TbmRExpSet::ListIndexes(std::vector<int32_t>& found) {
   if (!sorted) std::sort(found.begin(), found.end());
 }
 
-bool TbmRExpSet::SeenBoth(int32_t pattern, uint8_t group) {
-  if (group == 3) return true;
-  const auto p = static_cast<size_t>(pattern);
-  if (seen_stamp_[p] != stamp_) {
-    seen_stamp_[p] = stamp_;
-    seen_groups_[p] = 0;
+void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
+  const auto lit = static_cast<size_t>(id);
+  hit_[lit] = stamp_;
+  const size_t start = end - static_cast<size_t>(literals_.Length(id));
+  if (const int32_t slot = line_start_slot_[lit]; slot >= 0) NoteLineStart(slot, start, end, text);
+  const Owner* o = owners_.data() + owner_begin_[lit];
+  const Owner* last = owners_.data() + owner_begin_[lit + 1];
+  for (; o != last; ++o) {
+    uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
+    if (decided == stamp_) continue;
+    if (o->kind == OwnerKind::kCandidate) {
+      decided = stamp_;
+      candidates_.push_back(o->pattern);
+    } else if (o->kind == OwnerKind::kOneOfTwo) {
+      decided = stamp_;
+      one_of_two_.push_back(o->pattern);
+    } else if (Decides(*o, start, end, text)) {
+      decided = stamp_;
+      found_distinct_.push_back(o->pattern);
+    }  // else not here: a later hit may still count
   }
-  seen_groups_[p] = static_cast<uint8_t>(seen_groups_[p] | group);
-  return seen_groups_[p] == 3;
+}
+
+bool TbmRExpSet::Decides(const Owner& o, size_t start, size_t end, ScanText& x) {
+  if (!x.boundaries.Starts(start) || (o.tail && !AtLineTail(x.t, x.n, end))) return false;
+  if (o.head && o.kind != OwnerKind::kPairEnd && !AtLineHead(x.t, x.n, start, x.boundaries)) {
+    return false;
+  }
+  auto digit = [](uint8_t b) { return b >= '0' && b <= '9'; };
+  switch (o.kind) {
+    case OwnerKind::kDigitAfter:  // the literal ends on a boundary: a digit there is one
+      return end < x.n && digit(x.t[end]);
+    case OwnerKind::kDigitBefore:
+      return start > 0 && digit(x.t[start - 1]) && x.boundaries.Starts(start - 1);
+    case OwnerKind::kPairEnd:
+      return PairStarted(o, start, x);
+    default:
+      return true;
+  }
+}
+
+bool TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanText& x) const {
+  const uint32_t segment = x.lines.At(start);
+  const auto p = static_cast<size_t>(o.pattern);
+  for (uint32_t k = other_begin_[p]; k < other_begin_[p + 1]; ++k) {
+    const LineStarts& starts =
+        line_starts_[static_cast<size_t>(line_start_slot_[static_cast<size_t>(other_[k])])];
+    const FirstEnd& a = o.head ? starts.head : starts.any;
+    if (a.stamp == stamp_ && a.segment == segment && a.end <= start) return true;
+  }
+  return false;
+}
+
+// Hits come in order of their ends, so the first one kept for a line
+// segment has the earliest end there: if any A ends before B starts on
+// B's line, that one does. B holds no break, so an A ending inside B lies
+// in B's segment and never hides an earlier one.
+void TbmRExpSet::NoteLineStart(int32_t slot, size_t start, size_t end, ScanText& x) {
+  if (!x.boundaries.Starts(start)) return;
+  LineStarts& starts = line_starts_[static_cast<size_t>(slot)];
+  const uint32_t segment = x.lines.At(end);
+  auto keep = [&](FirstEnd& f) {
+    if (f.stamp != stamp_ || f.segment != segment) f = {stamp_, segment, end};
+  };
+  keep(starts.any);
+  if (AtLineHead(x.t, x.n, start, x.boundaries)) keep(starts.head);
+}
+
+bool TbmRExpSet::OtherSetHit(int32_t pattern) const {
+  const auto p = static_cast<size_t>(pattern);
+  for (uint32_t k = other_begin_[p]; k < other_begin_[p + 1]; ++k) {
+    if (hit_[static_cast<size_t>(other_[k])] == stamp_) return true;
+  }
+  return false;
 }
 
 void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) const {
@@ -210,8 +317,9 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + owner_begin_.capacity() * sizeof(uint32_t) +
          owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
-         (decided_.capacity() + seen_stamp_.capacity()) * sizeof(uint32_t) +
-         seen_groups_.capacity() +
+         (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
+         (other_.capacity() + line_start_slot_.capacity()) * sizeof(int32_t) +
+         line_starts_.capacity() * sizeof(LineStarts) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
          index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t);
 }

@@ -9,12 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "regex/char_boundaries.h"
 #include "regex/literal_search.h"
 #include "regex/reader.h"
+#include "regex/set_shapes.h"
 
 namespace parlevo {
 
 class TbmRExp;
+struct TbmRESetLiterals;
 
 // Patterns are added by pointer and not owned: they must outlive the set and
 // keep their pattern text. Build after the last Add (and again after more
@@ -62,21 +65,59 @@ class TbmRExpSet {
   size_t MemoryBytes() const;
 
  private:
-  // Who is waiting for a literal: a distinct pattern, and whether a hit on a
-  // character boundary is a match by itself.
+  // What a hit of a literal means to a pattern waiting for it.
+  enum class OwnerKind : uint8_t {
+    kExact,      // on a character boundary (at the anchors): found
+    kCandidate,  // the pattern is verified after the scan
+    kOneOfTwo,   // the rarer of two sets: a candidate if the other set was hit too
+    kPairEnd,    // B of "A.*B": found if an A ended before it on its line
+    kDigitAfter,
+    kDigitBefore,
+  };
   struct Owner {
     int32_t pattern;  // a distinct pattern
-    bool exact;
-    bool head, tail;  // an exact hit must also stand at a line head / tail
-    // A candidate needs a hit of both its sets: this owner's bit (1 or 2),
-    // or 3 when the pattern has one set only.
-    uint8_t group;
+    OwnerKind kind;
+    bool head, tail;  // the pattern's literal (A for a pair) starts at a line
+                      // head / ends at a line tail
   };
+  // Per literal that starts an "A.*B" (the A side), the first hit on a
+  // character boundary in the latest line segment that had one; `head` the
+  // same for hits at a line head.
+  struct FirstEnd {
+    uint32_t stamp = 0;  // the text it describes
+    uint32_t segment = 0;
+    size_t end = 0;
+  };
+  struct LineStarts {
+    FirstEnd any, head;
+  };
+  // What the scan looks at for one text.
+  struct ScanText {
+    const uint8_t* t;
+    size_t n;
+    TbmRECharBoundaries& boundaries;
+    TbmRELineSegments& lines;
+  };
+  // One distinct pattern's literal ids, before the owners are laid out.
+  struct Plan {
+    int32_t pattern;
+    OwnerKind kind;
+    bool head, tail;
+    uint32_t first, middle, last;  // plan ids [first, middle): strings; [middle, last): also
+  };
+  static OwnerKind KindOf(const TbmRESetLiterals& analysis);
+  // Owners, other sides and line starts from the plans.
+  void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids);
 
+  // The scan's step for one hit of literal `id` ending at `end`.
+  void OnHit(int32_t id, size_t end, ScanText& text);
+  // Whether a hit [start, end) decides `owner`'s pattern found.
+  bool Decides(const Owner& owner, size_t start, size_t end, ScanText& text);
+  bool PairStarted(const Owner& owner, size_t start, ScanText& text) const;
+  void NoteLineStart(int32_t slot, size_t start, size_t end, ScanText& text);
+  bool OtherSetHit(int32_t pattern) const;
   // Gives every distinct pattern text one id and lists its indexes.
   void GroupDistinct();
-  // Notes a hit of `group` for `pattern`; true once both its sets were hit.
-  bool SeenBoth(int32_t pattern, uint8_t group);
   // The indexes of the distinct patterns in found_distinct_, ascending.
   void ListIndexes(std::vector<int32_t>& found);
   // Up to this many found patterns, their index lists are merged as they come.
@@ -94,6 +135,13 @@ class TbmRExpSet {
   TbmRELiteralSearch literals_;
   std::vector<uint32_t> owner_begin_;  // per literal id, plus one
   std::vector<Owner> owners_;
+  // Per distinct pattern, the literals of its other side: the set not listed
+  // (kOneOfTwo), or the A side (kPairEnd).
+  std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
+  std::vector<int32_t> other_;
+  // Per literal id, its LineStarts slot (-1: none kept).
+  std::vector<int32_t> line_start_slot_;
+  std::vector<LineStarts> line_starts_;
   std::vector<int32_t> ask_always_;  // distinct patterns with no required string
 
   // Scratch of one Find, per distinct pattern: those decided for this text
@@ -101,10 +149,9 @@ class TbmRExpSet {
   std::vector<uint32_t> decided_;
   uint32_t stamp_ = 0;
   std::vector<uint8_t> boundary_marks_;  // which bytes of the text start characters
-  // Which of its two sets a pattern has seen in this text (valid when
-  // seen_stamp_ is the text's stamp).
-  std::vector<uint32_t> seen_stamp_;
-  std::vector<uint8_t> seen_groups_;
+  std::vector<uint32_t> line_counts_;    // the breaks before each byte
+  std::vector<uint32_t> hit_;            // per literal id: the stamp of a text holding it
+  std::vector<int32_t> one_of_two_;      // kOneOfTwo patterns whose listed set was hit
   std::vector<int32_t> candidates_;
   std::vector<int32_t> found_distinct_;
   std::vector<int32_t> merged_;

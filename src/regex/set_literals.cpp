@@ -2,14 +2,30 @@
 // already know its required strings (see literal_analysis.cpp); this stage decides
 // how the set uses them: exact literal patterns (also with "^" or "$" around
 // them) are confirmed by a hit on a character boundary (at a line head or
-// tail), others are verified by their automaton after a hit,
-// and patterns with no required string are asked on every text.
+// tail), and so are the shapes of set_shapes by where their hits stand;
+// others are verified by their automaton after a hit, and patterns with no
+// required string are asked on every text.
 #include "regex/set_literals.h"
 
 #include "regex/literal_analysis.h"
 #include "regex/rexp.h"
 
 namespace parlevo {
+namespace {
+
+// The shape of a pattern that may have one; kNone otherwise.
+TbmRESetShape ShapeOf(TbmRExp& pattern, TbmCharCode code) {
+  TbmRESetShape shape;
+  if (!MayHaveSetShape(pattern.Pattern())) return shape;
+  try {
+    pattern.VisitTree([&](const TbmRETree& tree) { shape = RecognizeSetShape(tree, code); });
+  } catch (const EbmREToken&) {
+    return {};  // parsed before, so not expected: asked as before
+  }
+  return shape;
+}
+
+}  // namespace
 
 TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   TbmRESetLiterals out;
@@ -29,6 +45,16 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   out.head = quick->HeadAnchored();
   out.tail = quick->TailAnchored();
   if (!out.exact) {
+    TbmRESetShape shape = ShapeOf(pattern, code);
+    if (shape.kind != TbmRESetShape::Kind::kNone) {
+      out.exact = shape.kind == TbmRESetShape::Kind::kLiteral;
+      out.shape = out.exact ? TbmRESetShape::Kind::kNone : shape.kind;
+      out.head = shape.head;
+      out.tail = shape.tail;
+      out.strings = std::move(shape.first);
+      out.also = std::move(shape.second);
+      return out;
+    }
     CutLiterals(strings, kMaxSetLiteralBytes);
     out.also = quick->AlsoLiterals();
     CutLiterals(out.also, kMaxSetLiteralBytes);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "regex/reader.h"
+#include "regex/set_shapes.h"
 
 namespace parlevo {
 
@@ -32,6 +33,10 @@ struct TbmRESetLiterals {
   std::vector<std::string> strings;
   // Not exact: a second set of which a match also contains one (empty: none).
   std::vector<std::string> also;
+  // Hits decide more than an exact literal (see set_shapes.h; a kLiteral
+  // shape comes as `exact`): `strings` are the shape's first literal, `also`
+  // a pair's second, `head` and `tail` its anchors.
+  TbmRESetShape::Kind shape = TbmRESetShape::Kind::kNone;
 };
 
 // Parses `pattern` (building no automaton) and analyses it for a set whose

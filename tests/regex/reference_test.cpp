@@ -45,7 +45,9 @@ class CaseMaker {
                                           "\x83"
                                           "a",
                                           "\x95\\",
-                                          "\x82"};
+                                          "\x82",
+                                          "1",
+                                          "2"};
     std::string text;
     for (int i = Below(13); i > 0; --i) text += Pick(kPieces);
     return text;
@@ -57,6 +59,9 @@ class CaseMaker {
         return Soup();
       case 1:
         return WordList();
+      case 2:
+      case 3:
+        return Shape();
       default:
         return Alternation(3);
     }
@@ -164,6 +169,24 @@ class CaseMaker {
     std::string out;
     for (int i = 1 + Below(8); i > 0; --i) out += Pick(kBits);
     return out;
+  }
+
+  // What a set decides from its literal hits alone: "A.*B", digits before or
+  // after a literal, a star at either end; anchored or not, and near misses.
+  std::string Shape() {
+    static const char* const kForms[] = {"%.*%", "%.*%", "%[0-9]+",  "[0-9]+%", "%[0-9]*",
+                                         ".*%",  "%.+%", "%[0-9]+%", "%.*"};
+    std::string out = Below(5) == 0 ? "^" : "";
+    for (const char* c = Pick(kForms); *c; ++c) {
+      if (*c != '%') {
+        out += *c;
+      } else if (Below(4) == 0) {
+        out += "(" + Concatenation(0) + "|" + Concatenation(0) + ")";
+      } else {
+        out += Concatenation(0);
+      }
+    }
+    return out + (Below(5) == 0 ? "$" : "");
   }
 
   // Literal strings joined by '|', at times more than the prefilter keeps,

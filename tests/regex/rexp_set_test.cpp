@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "regex/rexp.h"
+#include "regex/set_shapes.h"
 #include "test_util.h"
 
 namespace parlevo {
@@ -79,6 +80,7 @@ class RandomCorpus {
   explicit RandomCorpus(uint32_t seed) : rng_(seed) {}
 
   std::string Pattern() {
+    if (Chance(40)) return Shape();
     std::string p;
     const int atoms = Pick(1, 5);
     if (Chance(10)) p += "^";
@@ -104,6 +106,27 @@ class RandomCorpus {
     return p;
   }
 
+  // The shapes a set decides from where its literals stand ("A.*B" on one
+  // line, digits next to a literal), anchored or not, and near misses.
+  std::string Shape() {
+    const std::string a = Literal(), b = Literal();
+    const std::string head = Chance(20) ? "^" : "", tail = Chance(20) ? "$" : "";
+    const std::string star = Pick(std::vector<std::string>{".*", "[0-9]*"});
+    switch (Pick(0, 5)) {
+      case 0:
+      case 1:
+        return head + a + ".*" + b + tail;
+      case 2:
+        return head + a + "[0-9]+" + tail;
+      case 3:
+        return head + "[0-9]+" + a + tail;
+      case 4:
+        return head + a + star + tail;
+      default:
+        return head + star + a + Pick(std::vector<std::string>{"", ".*", "[0-9]+"}) + tail;
+    }
+  }
+
   std::string Text() {
     std::string t;
     const int chars = Pick(0, 12);
@@ -116,10 +139,16 @@ class RandomCorpus {
   }
 
  private:
+  // One or two characters, or two alternatives; at times with a break.
+  std::string Literal() {
+    if (Chance(25)) return "(" + Char() + "|" + Char() + Char() + ")";
+    return Char() + (Chance(40) ? Char() : "") + (Chance(5) ? "\\n" : "");
+  }
+  // "A" is the trail byte of "ア", and a lone lead byte in a text takes a digit.
   std::string Char() {
     static const std::vector<std::string> chars = {
-        "a", "b",        "c",        "|",        "[",        "\\",       "1",
-        "x", Sjis("ポ"), Sjis("ソ"), Sjis("表"), Sjis("ー"), Sjis("あ"), Sjis("ア")};
+        "a", "b", "c",        "|",        "[",        "\\",       "1",        "2",
+        "A", "x", Sjis("ポ"), Sjis("ソ"), Sjis("表"), Sjis("ー"), Sjis("あ"), Sjis("ア")};
     std::string c = Pick(chars);
     if (c == "|" || c == "[" || c == "\\") c = "\\" + c;
     return c;
@@ -153,6 +182,32 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
       const std::string text = corpus.Text();
       ASSERT_EQ(set.Find(text), set.FindEach(text))
           << "round " << round << " text «" << text << "»";
+    }
+  }
+}
+
+// The shapes a set decides without an automaton are recognised where they
+// apply and only there (every other pattern stays one that is verified); a
+// negated class, like '.', never takes a break.
+TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
+  using Kind = TbmRESetShape::Kind;
+  const std::vector<std::pair<Kind, std::vector<std::string>>> cases = {
+      {Kind::kPair, {Sjis("天気.*猫##3"), "^(ab|c).*d$", "a\\n.*b", "a[^\\n]*b", "a(b.*c)"}},
+      {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+"}},
+      {Kind::kDigitBefore, {"[0-9]+a$"}},
+      {Kind::kLiteral, {".*a.*", "a[0-9][0-9]*"}},
+      {Kind::kNone,
+       {"a.*b\\n", "a[^x]*b", "a.+b", "a?.*b", "[a-z].*b", "a[0-9]+$", "a[0-9]+b", "^[0-9]+a",
+        "^.*a", "a.*$", "a\\x8200.*b", "a*.*b"}}};
+  for (const auto& [kind, patterns] : cases) {
+    for (const std::string& pattern : patterns) {
+      SCOPED_TRACE(pattern);
+      TbmRExp matcher(bmccShiftJIS);
+      matcher.SetPattern(pattern);
+      TbmRESetShape shape;
+      matcher.VisitTree(
+          [&](const TbmRETree& tree) { shape = RecognizeSetShape(tree, bmccShiftJIS); });
+      EXPECT_EQ(shape.kind, kind);
     }
   }
 }
