@@ -1,14 +1,18 @@
 // The set matcher.
 //
-// Building analyses every pattern (set_literals): the strings one of which
-// each match must contain go into one multi-literal search (literal_search),
-// each string remembering the patterns that wait for it. Finding scans the
-// text once; a hit of an exact literal pattern on a character boundary (and
-// at a line head or tail when the pattern anchors it) is a match outright; a
-// hit of any other pattern (of both its string sets, when it has two) makes
-// it a candidate, verified afterwards by its own automaton (set_verify), as
-// are the few patterns with no required string. Each pattern is decided at
-// most once per text.
+// Building analyses every pattern (set_literals, set_shapes): the strings one
+// of which each match must contain go into one multi-literal search
+// (literal_search), each string remembering the patterns that wait for it.
+// Finding scans the text once. A hit of an exact literal pattern on a
+// character boundary (and at a line head or tail when the pattern anchors
+// it) is a match outright, and so is a hit of a shape where it stands (B of
+// "A.*B" with an A earlier on its line, a literal with a digit beside it).
+// A hit of any other pattern makes it a candidate, verified afterwards by its
+// own automaton (set_verify), as are the few patterns with no required
+// string. A pattern that needs one string of each of two sets is listed
+// under the set fewer patterns mention, and becomes a candidate only if the
+// text also held one of the other set. Each pattern is decided at most once
+// per text.
 //
 // Personalities repeat a pattern for several answers, so all of this works
 // on distinct patterns (one per pattern text); the found ones are spread to
