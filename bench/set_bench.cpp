@@ -57,6 +57,26 @@ class SetEngine {
   virtual void Build(const std::vector<std::string>& patterns) = 0;
   // Indexes of the patterns found, in any order.
   virtual void Find(const std::string& text, std::vector<int32_t>& found) = 0;
+  // The memory budget the engine searches under, if any.
+  virtual const TbmREMatchBudget* Budget() const { return nullptr; }
+};
+
+// Counters of the budget over a benchmark's iterations: how often it was
+// reset per text, and how much it holds at the end.
+class BudgetCounters {
+ public:
+  explicit BudgetCounters(const SetEngine& engine)
+      : budget_(engine.Budget()), resets_(budget_ ? budget_->Resets() : 0) {}
+  void Report(benchmark::State& state) const {
+    if (!budget_) return;
+    state.counters["resets/text"] = static_cast<double>(budget_->Resets() - resets_) /
+                                    static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+    state.counters["budget_MiB"] = static_cast<double>(budget_->Used()) / (1 << 20);
+  }
+
+ private:
+  const TbmREMatchBudget* budget_;
+  uint64_t resets_;
 };
 
 class Loop : public SetEngine {
@@ -79,6 +99,7 @@ class Loop : public SetEngine {
       }
     }
   }
+  const TbmREMatchBudget* Budget() const override { return budget_.get(); }
 
  protected:
   std::shared_ptr<TbmREMatchBudget> budget_;
@@ -319,10 +340,12 @@ void BM_WhichMatch(benchmark::State& state, EngineEntry engine, size_t bytes) {
   SetEngine* e = &Built(engine, Corpus::kOurs);
   const std::string text = MakeInput(bytes);
   std::vector<int32_t> found;
+  const BudgetCounters budget(*e);
   for (auto _ : state) {
     e->Find(text, found);
     benchmark::DoNotOptimize(found.data());
   }
+  budget.Report(state);
   state.counters["found"] = static_cast<double>(found.size());
   state.counters["bytes"] = static_cast<double>(text.size());
 }
@@ -347,11 +370,13 @@ void BM_SecondCorpus(benchmark::State& state, EngineEntry engine, size_t bytes) 
   const std::vector<std::string> texts = CutSecondTexts(bytes);
   std::vector<int32_t> found;
   size_t i = 0, total = 0;
+  const BudgetCounters budget(*e);
   for (auto _ : state) {
     e->Find(texts[i++ % texts.size()], found);
     total += found.size();
     benchmark::DoNotOptimize(found.data());
   }
+  budget.Report(state);
   state.counters["found/text"] =
       static_cast<double>(total) / static_cast<double>(std::max<size_t>(i, 1));
 }
