@@ -20,6 +20,7 @@
 #include "regex/rexp_set.h"
 
 #include <algorithm>
+#include <bit>
 #include <unordered_map>
 
 #include "regex/char_boundaries.h"
@@ -72,7 +73,11 @@ void TbmRExpSet::GroupDistinct() {
 TbmRExpSet::OwnerKind TbmRExpSet::KindOf(const TbmRESetLiterals& analysis) {
   switch (analysis.shape) {
     case TbmRESetShape::Kind::kPair:
-      return OwnerKind::kPairEnd;
+      return OwnerKind::kAfterOnLine;
+    case TbmRESetShape::Kind::kDigitsPair:
+      return OwnerKind::kAfterDigits;
+    case TbmRESetShape::Kind::kDigitsOrNonePair:
+      return OwnerKind::kAfterDigitsOrNone;
     case TbmRESetShape::Kind::kDigitAfter:
       return OwnerKind::kDigitAfter;
     case TbmRESetShape::Kind::kDigitBefore:
@@ -124,8 +129,7 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
   std::vector<std::pair<int32_t, Owner>> waiting;  // (literal id, owner)
   other_begin_.assign(distinct_.size() + 1, 0);
   other_.clear();
-  line_start_slot_.assign(num_literals, -1);
-  line_starts_.clear();
+  first_ends_of_.assign(num_literals, 0);
   for (const Plan& plan : plans) {
     const Owner owner{plan.pattern, plan.kind, plan.head, plan.tail};
     auto list = [&](uint32_t from, uint32_t to) {
@@ -135,15 +139,15 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
       other_.insert(other_.end(), ids.begin() + from, ids.begin() + to);
       other_begin_[static_cast<size_t>(plan.pattern) + 1] = to - from;
     };
-    if (plan.kind == OwnerKind::kPairEnd) {  // listed under B; A's line starts kept
+    const bool digits =
+        plan.kind == OwnerKind::kAfterDigits || plan.kind == OwnerKind::kAfterDigitsOrNone;
+    if (digits || plan.kind == OwnerKind::kAfterOnLine) {  // listed under B; A's ends kept
       list(plan.middle, plan.last);
       other(plan.first, plan.middle);
+      const uint8_t which =
+          digits ? (plan.head ? kDigitsHead : kDigitsAny) : (plan.head ? kLineHead : kLineAny);
       for (uint32_t k = plan.first; k < plan.middle; ++k) {
-        int32_t& slot = line_start_slot_[static_cast<size_t>(ids[k])];
-        if (slot < 0) {
-          slot = static_cast<int32_t>(line_starts_.size());
-          line_starts_.emplace_back();
-        }
+        first_ends_of_[static_cast<size_t>(ids[k])] |= which;
       }
     } else if (plan.kind == OwnerKind::kOneOfTwo &&
                cost(plan.middle, plan.last) < cost(plan.first, plan.middle)) {
@@ -155,6 +159,13 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
     }
   }
   for (size_t d = 1; d < other_begin_.size(); ++d) other_begin_[d] += other_begin_[d - 1];
+  first_ends_at_.assign(num_literals, 0);
+  uint32_t kept = 0;
+  for (size_t id = 0; id < num_literals; ++id) {
+    first_ends_at_[id] = kept;
+    kept += static_cast<uint32_t>(std::popcount(first_ends_of_[id]));
+  }
+  first_ends_.assign(kept, TbmREFirstEnds());
   // Owners grouped by literal, in pattern order within each literal.
   std::stable_sort(waiting.begin(), waiting.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -186,13 +197,15 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
     std::fill(hit_.begin(), hit_.end(), 0);
-    std::fill(line_starts_.begin(), line_starts_.end(), LineStarts{});
+    for (TbmREFirstEnds& f : first_ends_) f.Forget();
     stamp_ = 1;
   }
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
   TbmRECharBoundaries boundaries(t, text.size(), is_lead_, boundary_marks_);
-  TbmRELineSegments lines(t, text.size(), boundaries, line_counts_);
-  ScanText scan{t, text.size(), boundaries, lines};
+  using Split = TbmRETextSegments::Split;
+  TbmRETextSegments lines(Split::kLines, t, text.size(), boundaries, line_counts_);
+  TbmRETextSegments digit_runs(Split::kDigitRuns, t, text.size(), boundaries, digit_counts_);
+  ScanText scan{t, text.size(), boundaries, lines, digit_runs};
   literals_.Scan(text, [&](int32_t id, size_t end) { OnHit(id, end, scan); });
   for (int32_t i : one_of_two_) {
     if (OtherSetHit(i)) candidates_.push_back(i);
@@ -232,68 +245,88 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   const auto lit = static_cast<size_t>(id);
   hit_[lit] = stamp_;
   const size_t start = end - static_cast<size_t>(literals_.Length(id));
-  if (const int32_t slot = line_start_slot_[lit]; slot >= 0) NoteLineStart(slot, start, end, text);
+  if (first_ends_of_[lit] != 0) NoteFirstEnds(lit, start, end, text);
   const Owner* o = owners_.data() + owner_begin_[lit];
   const Owner* last = owners_.data() + owner_begin_[lit + 1];
   for (; o != last; ++o) {
     uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
     if (decided == stamp_) continue;
-    if (o->kind == OwnerKind::kCandidate) {
-      decided = stamp_;
-      candidates_.push_back(o->pattern);
-    } else if (o->kind == OwnerKind::kOneOfTwo) {
+    if (o->kind == OwnerKind::kOneOfTwo) {
       decided = stamp_;
       one_of_two_.push_back(o->pattern);
-    } else if (Decides(*o, start, end, text)) {
-      decided = stamp_;
-      found_distinct_.push_back(o->pattern);
-    }  // else not here: a later hit may still count
+      continue;
+    }
+    const Verdict verdict =
+        o->kind == OwnerKind::kCandidate ? Verdict::kAsk : Decide(*o, start, end, text);
+    if (verdict == Verdict::kNo) continue;  // not here: a later hit may still count
+    decided = stamp_;
+    (verdict == Verdict::kFound ? found_distinct_ : candidates_).push_back(o->pattern);
   }
 }
 
-bool TbmRExpSet::Decides(const Owner& o, size_t start, size_t end, ScanText& x) {
-  if (!x.boundaries.Starts(start) || (o.tail && !AtLineTail(x.t, x.n, end))) return false;
-  if (o.head && o.kind != OwnerKind::kPairEnd && !AtLineHead(x.t, x.n, start, x.boundaries)) {
-    return false;
-  }
+TbmRExpSet::Verdict TbmRExpSet::Decide(const Owner& o, size_t start, size_t end, ScanText& x) {
+  if (!x.boundaries.Starts(start) || (o.tail && !AtLineTail(x.t, x.n, end))) return Verdict::kNo;
   auto digit = [](uint8_t b) { return b >= '0' && b <= '9'; };
+  bool found = true;
   switch (o.kind) {
-    case OwnerKind::kDigitAfter:  // the literal ends on a boundary: a digit there is one
-      return end < x.n && digit(x.t[end]);
+    case OwnerKind::kAfterOnLine:
+    case OwnerKind::kAfterDigits:
+    case OwnerKind::kAfterDigitsOrNone:
+      return PairStarted(o, start, x);  // the head is A's
+    case OwnerKind::kDigitAfter:        // the literal ends on a boundary: a digit there is one
+      found = end < x.n && digit(x.t[end]);
+      break;
     case OwnerKind::kDigitBefore:
-      return start > 0 && digit(x.t[start - 1]) && x.boundaries.Starts(start - 1);
-    case OwnerKind::kPairEnd:
-      return PairStarted(o, start, x);
+      found = start > 0 && digit(x.t[start - 1]) && x.boundaries.Starts(start - 1);
+      break;
     default:
-      return true;
+      break;
   }
+  found = found && (!o.head || AtLineHead(x.t, x.n, start, x.boundaries));
+  return found ? Verdict::kFound : Verdict::kNo;
 }
 
-bool TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanText& x) const {
-  const uint32_t segment = x.lines.At(start);
+TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanText& x) const {
+  const bool on_line = o.kind == OwnerKind::kAfterOnLine;
+  const uint32_t segment = on_line ? x.lines.At(start) : x.digit_runs.At(start);
+  const uint8_t which =
+      on_line ? (o.head ? kLineHead : kLineAny) : (o.head ? kDigitsHead : kDigitsAny);
+  // "A[0-9]+B" needs a digit between: A ends before B's start.
+  const bool digit_between = o.kind == OwnerKind::kAfterDigits;
+  if (digit_between && start == 0) return Verdict::kNo;
+  const size_t limit = digit_between ? start - 1 : start;
+  Verdict verdict = Verdict::kNo;
   const auto p = static_cast<size_t>(o.pattern);
   for (uint32_t k = other_begin_[p]; k < other_begin_[p + 1]; ++k) {
-    const LineStarts& starts =
-        line_starts_[static_cast<size_t>(line_start_slot_[static_cast<size_t>(other_[k])])];
-    const FirstEnd& a = o.head ? starts.head : starts.any;
-    if (a.stamp == stamp_ && a.segment == segment && a.end <= start) return true;
+    const auto a = static_cast<size_t>(other_[k]);
+    const uint8_t before = first_ends_of_[a] & static_cast<uint8_t>(which - 1);
+    const TbmREFirstEnds& ends = first_ends_[first_ends_at_[a] + std::popcount(before)];
+    switch (ends.EndedBy(stamp_, segment, limit)) {
+      case TbmREFirstEnds::Answer::kYes:
+        return Verdict::kFound;
+      case TbmREFirstEnds::Answer::kUnknown:
+        verdict = Verdict::kAsk;  // an A may have ended there, long forgotten
+        break;
+      case TbmREFirstEnds::Answer::kNo:
+        break;
+    }
   }
-  return false;
+  return verdict;
 }
 
-// Hits come in order of their ends, so the first one kept for a line
-// segment has the earliest end there: if any A ends before B starts on
-// B's line, that one does. B holds no break, so an A ending inside B lies
-// in B's segment and never hides an earlier one.
-void TbmRExpSet::NoteLineStart(int32_t slot, size_t start, size_t end, ScanText& x) {
+void TbmRExpSet::NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& x) {
   if (!x.boundaries.Starts(start)) return;
-  LineStarts& starts = line_starts_[static_cast<size_t>(slot)];
-  const uint32_t segment = x.lines.At(end);
-  auto keep = [&](FirstEnd& f) {
-    if (f.stamp != stamp_ || f.segment != segment) f = {stamp_, segment, end};
-  };
-  keep(starts.any);
-  if (AtLineHead(x.t, x.n, start, x.boundaries)) keep(starts.head);
+  const uint8_t which = first_ends_of_[literal];
+  const bool head =
+      (which & (kLineHead | kDigitsHead)) != 0 && AtLineHead(x.t, x.n, start, x.boundaries);
+  TbmREFirstEnds* ends = first_ends_.data() + first_ends_at_[literal];
+  if (which & kLineAny) (ends++)->Note(stamp_, x.lines.At(end), end);
+  if (which & kLineHead) {
+    if (head) ends->Note(stamp_, x.lines.At(end), end);
+    ++ends;
+  }
+  if (which & kDigitsAny) (ends++)->Note(stamp_, x.digit_runs.At(end), end);
+  if ((which & kDigitsHead) && head) ends->Note(stamp_, x.digit_runs.At(end), end);
 }
 
 bool TbmRExpSet::OtherSetHit(int32_t pattern) const {
@@ -322,8 +355,8 @@ size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + owner_begin_.capacity() * sizeof(uint32_t) +
          owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
-         (other_.capacity() + line_start_slot_.capacity()) * sizeof(int32_t) +
-         line_starts_.capacity() * sizeof(LineStarts) +
+         (other_.capacity() + first_ends_at_.capacity()) * sizeof(int32_t) +
+         first_ends_of_.capacity() + first_ends_.capacity() * sizeof(TbmREFirstEnds) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
          index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t);
 }

@@ -70,7 +70,11 @@ class TbmRExpSet {
     kExact,      // on a character boundary (at the anchors): found
     kCandidate,  // the pattern is verified after the scan
     kOneOfTwo,   // the rarer of two sets: a candidate if the other set was hit too
-    kPairEnd,    // B of "A.*B": found if an A ended before it on its line
+    // B of a pair: found if an A ended before it on its line ("A.*B"), or
+    // with only digits between, one at least ("A[0-9]+B") or none.
+    kAfterOnLine,
+    kAfterDigits,
+    kAfterDigitsOrNone,
     kDigitAfter,
     kDigitBefore,
   };
@@ -80,23 +84,18 @@ class TbmRExpSet {
     bool head, tail;  // the pattern's literal (A for a pair) starts at a line
                       // head / ends at a line tail
   };
-  // Per literal that starts an "A.*B" (the A side), the first hit on a
-  // character boundary in the latest line segment that had one; `head` the
-  // same for hits at a line head.
-  struct FirstEnd {
-    uint32_t stamp = 0;  // the text it describes
-    uint32_t segment = 0;
-    size_t end = 0;
-  };
-  struct LineStarts {
-    FirstEnd any, head;
-  };
+  // What a hit decides: nothing here, found, or only its automaton can tell.
+  enum class Verdict : uint8_t { kNo, kFound, kAsk };
+  // Which first ends an A literal keeps (bits of a mask, one TbmREFirstEnds
+  // each): per line or per run of digits, of any hit or of hits at a line head.
+  enum FirstEndsOf : uint8_t { kLineAny = 1, kLineHead = 2, kDigitsAny = 4, kDigitsHead = 8 };
   // What the scan looks at for one text.
   struct ScanText {
     const uint8_t* t;
     size_t n;
     TbmRECharBoundaries& boundaries;
-    TbmRELineSegments& lines;
+    TbmRETextSegments& lines;
+    TbmRETextSegments& digit_runs;
   };
   // One distinct pattern's literal ids, before the owners are laid out.
   struct Plan {
@@ -106,15 +105,15 @@ class TbmRExpSet {
     uint32_t first, middle, last;  // plan ids [first, middle): strings; [middle, last): also
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
-  // Owners, other sides and line starts from the plans.
+  // Owners, other sides and first ends from the plans.
   void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids);
+  void KeepFirstEnds(int32_t literal, uint8_t which);
 
   // The scan's step for one hit of literal `id` ending at `end`.
   void OnHit(int32_t id, size_t end, ScanText& text);
-  // Whether a hit [start, end) decides `owner`'s pattern found.
-  bool Decides(const Owner& owner, size_t start, size_t end, ScanText& text);
-  bool PairStarted(const Owner& owner, size_t start, ScanText& text) const;
-  void NoteLineStart(int32_t slot, size_t start, size_t end, ScanText& text);
+  Verdict Decide(const Owner& owner, size_t start, size_t end, ScanText& text);
+  Verdict PairStarted(const Owner& owner, size_t start, ScanText& text) const;
+  void NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& text);
   bool OtherSetHit(int32_t pattern) const;
   // Gives every distinct pattern text one id and lists its indexes.
   void GroupDistinct();
@@ -136,12 +135,14 @@ class TbmRExpSet {
   std::vector<uint32_t> owner_begin_;  // per literal id, plus one
   std::vector<Owner> owners_;
   // Per distinct pattern, the literals of its other side: the set not listed
-  // (kOneOfTwo), or the A side (kPairEnd).
+  // (kOneOfTwo), or the A side of a pair.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> other_;
-  // Per literal id, its LineStarts slot (-1: none kept).
-  std::vector<int32_t> line_start_slot_;
-  std::vector<LineStarts> line_starts_;
+  // Per literal id, which first ends it keeps (FirstEndsOf bits) and where
+  // the first of them is; the others follow it in bit order.
+  std::vector<uint8_t> first_ends_of_;
+  std::vector<uint32_t> first_ends_at_;
+  std::vector<TbmREFirstEnds> first_ends_;
   std::vector<int32_t> ask_always_;  // distinct patterns with no required string
 
   // Scratch of one Find, per distinct pattern: those decided for this text
@@ -150,6 +151,7 @@ class TbmRExpSet {
   uint32_t stamp_ = 0;
   std::vector<uint8_t> boundary_marks_;  // which bytes of the text start characters
   std::vector<uint32_t> line_counts_;    // the breaks before each byte
+  std::vector<uint32_t> digit_counts_;   // the bytes but digits before each byte
   std::vector<uint32_t> hit_;            // per literal id: the stamp of a text holding it
   std::vector<int32_t> one_of_two_;      // kOneOfTwo patterns whose listed set was hit
   std::vector<int32_t> candidates_;

@@ -201,26 +201,12 @@ bool AllNonEmpty(const Strings& strings) {
          std::none_of(strings.begin(), strings.end(), [](const auto& s) { return s.empty(); });
 }
 
-// True when some string holds an LF or CR character (a byte that is no
-// trail byte).
-bool HoldsBreak(const Strings& strings, TbmCharCode code) {
-  const bool* is_lead = bmccLeadByteTable(code);
-  for (const auto& s : strings) {
-    for (size_t k = 0; k < s.size(); ++k) {
-      const auto b = static_cast<uint8_t>(s[k]);
-      if (b == '\n' || b == '\r') return true;
-      if (is_lead[b]) ++k;
-    }
-  }
-  return false;
-}
-
 bool IsStar(Item item) { return item == Item::kAnyStar || item == Item::kDigitStar; }
 
 // The shape of a row with its anchors taken off. A star may match nothing,
 // so one at an end with no anchor beyond it changes nothing that is found.
-TbmRESetShape ShapeOf(std::vector<Item> items, std::vector<Strings>& literals, bool head, bool tail,
-                      TbmCharCode code) {
+TbmRESetShape ShapeOf(std::vector<Item> items, std::vector<Strings>& literals, bool head,
+                      bool tail) {
   TbmRESetShape shape;
   for (const Strings& s : literals) {
     if (!AllNonEmpty(s)) return shape;
@@ -236,9 +222,12 @@ TbmRESetShape ShapeOf(std::vector<Item> items, std::vector<Strings>& literals, b
   };
   if (is({Item::kLiterals})) {
     shape.kind = Kind::kLiteral;
-  } else if (is({Item::kLiterals, Item::kAnyStar, Item::kLiterals})) {
-    if (HoldsBreak(literals[1], code)) return shape;
-    shape.kind = Kind::kPair;
+  } else if (is({Item::kLiterals, Item::kAnyStar, Item::kLiterals}) ||
+             is({Item::kLiterals, Item::kDigitPlus, Item::kLiterals}) ||
+             is({Item::kLiterals, Item::kDigitStar, Item::kLiterals})) {
+    shape.kind = items[1] == Item::kAnyStar     ? Kind::kPair
+                 : items[1] == Item::kDigitPlus ? Kind::kDigitsPair
+                                                : Kind::kDigitsOrNonePair;
     shape.second = std::move(literals[1]);
   } else if (is({Item::kLiterals, Item::kDigitPlus}) && !tail) {
     shape.kind = Kind::kDigitAfter;
@@ -256,9 +245,8 @@ TbmRESetShape ShapeOf(std::vector<Item> items, std::vector<Strings>& literals, b
 }  // namespace
 
 bool MayHaveSetShape(std::string_view pattern) {
-  auto ends_with = [pattern](std::string_view s) { return pattern.ends_with(s); };
-  return pattern.find(".*") != std::string_view::npos || ends_with("0-9]+") || ends_with("0-9]*") ||
-         pattern.starts_with("[0-9]");
+  return pattern.find(".*") != std::string_view::npos ||
+         pattern.find("0-9]") != std::string_view::npos;
 }
 
 TbmRESetShape RecognizeSetShape(const TbmRETree& tree, TbmCharCode code) {
@@ -275,7 +263,7 @@ TbmRESetShape RecognizeSetShape(const TbmRETree& tree, TbmCharCode code) {
       std::find(items.begin(), items.end(), Item::kTail) != items.end()) {
     return {};
   }
-  return ShapeOf(items, literals, head, tail, code);
+  return ShapeOf(items, literals, head, tail);
 }
 
 }  // namespace parlevo

@@ -1,6 +1,7 @@
 // Pattern shapes the set matcher decides from where its literals were hit,
-// with no automaton (`A.*B`, `A[0-9]+`, `[0-9]+A`), recognised once from the
-// parse tree; and the line segments of a text that tell two hits on one line.
+// with no automaton (`A.*B`, `A[0-9]+B`, `A[0-9]+`, `[0-9]+A`), recognised
+// once from the parse tree; and what tells that two hits stand on one line or
+// with only digits between.
 #ifndef PARLEVO_REGEX_SET_SHAPES_H_
 #define PARLEVO_REGEX_SET_SHAPES_H_
 
@@ -21,18 +22,20 @@ class TbmRETree;
 // boundaries. A break is an LF or CR character (what '.' does not take).
 struct TbmRESetShape {
   enum class Kind : uint8_t {
-    kNone,         // none of these: asked as before
-    kLiteral,      // a hit of `first` ("A.*", "[0-9]*A": the rest matches empty)
-    kPair,         // a hit of `first`, then of `second` starting at or after its
-                   // end with no break between ("A.*B")
-    kDigitAfter,   // a hit of `first` with a digit right after it ("A[0-9]+")
-    kDigitBefore,  // a hit of `first` with a digit right before it ("[0-9]+A")
+    kNone,              // none of these: asked as before
+    kLiteral,           // a hit of `first` ("A.*", "[0-9]*A": the rest matches empty)
+    kPair,              // a hit of `first`, then of `second` starting at or after its
+                        // end with no break between ("A.*B")
+    kDigitsPair,        // the same with only digits between, at least one ("A[0-9]+B")
+    kDigitsOrNonePair,  // the same with only digits between, or none ("A[0-9]*B")
+    kDigitAfter,        // a hit of `first` with a digit right after it ("A[0-9]+")
+    kDigitBefore,       // a hit of `first` with a digit right before it ("[0-9]+A")
   };
   Kind kind = Kind::kNone;
   bool head = false;  // `first` starts at a line head ("^A.*B")
   bool tail = false;  // the last literal ends at a line tail ("A.*B$")
   std::vector<std::string> first;
-  std::vector<std::string> second;  // kPair only; holds no break character
+  std::vector<std::string> second;  // the pairs only
 };
 
 // A cheap look at a pattern's text: false when it cannot have one of the
@@ -42,35 +45,84 @@ bool MayHaveSetShape(std::string_view pattern);
 // The shape of a parsed pattern for texts in `code` (never one for UTF-16).
 TbmRESetShape RecognizeSetShape(const TbmRETree& tree, TbmCharCode code);
 
-// How many breaks stand before each position of a text, counted forward once
-// as far as asked; two positions with no break between have the same count.
-class TbmRELineSegments {
+// How many separators stand before each position of a text, counted
+// forward once as far as asked: two positions with none between have the
+// same count. The separators are the breaks (so a count is a line) or every
+// byte but a digit (so equal counts have only digits between).
+class TbmRETextSegments {
  public:
+  enum class Split : uint8_t { kLines, kDigitRuns };
   // `scratch` holds the counts; it is grown to the text and reused.
-  TbmRELineSegments(const uint8_t* text, size_t n, TbmRECharBoundaries& boundaries,
+  TbmRETextSegments(Split split, const uint8_t* text, size_t n, TbmRECharBoundaries& boundaries,
                     std::vector<uint32_t>& scratch)
-      : text_(text), boundaries_(boundaries) {
+      : split_(split), text_(text), boundaries_(boundaries) {
     if (scratch.size() < n + 1) scratch.resize(n + 1);
     counts_ = scratch.data();
     counts_[0] = 0;
   }
 
-  // The breaks before byte `pos` (pos <= n).
+  // The separators before byte `pos` (pos <= n).
   uint32_t At(size_t pos) {
     while (marked_ < pos) {
       const uint8_t b = text_[marked_];
-      if ((b == '\n' || b == '\r') && boundaries_.Starts(marked_)) ++count_;
+      if (split_ == Split::kDigitRuns ? b < '0' || b > '9'
+                                      : (b == '\n' || b == '\r') && boundaries_.Starts(marked_)) {
+        ++count_;
+      }
       counts_[++marked_] = count_;
     }
     return counts_[pos];
   }
 
  private:
+  Split split_;
   const uint8_t* text_;
   TbmRECharBoundaries& boundaries_;
   uint32_t* counts_;
   size_t marked_ = 0;  // counts_ is filled up to here
   uint32_t count_ = 0;
+};
+
+// The first end of a literal's hits in each of the latest few segments of
+// one text. Hits come in order of their ends, so the first kept for a
+// segment is the earliest there. A literal can end again in later segments
+// before a second literal that began in an earlier one is reported (when the
+// second holds separators); only after more than kKept segments is the
+// earliest forgotten, and then a question about it has no answer.
+class TbmREFirstEnds {
+ public:
+  enum class Answer : uint8_t { kNo, kYes, kUnknown };
+
+  // A hit of the literal ending at `end`, in `segment` of the text `stamp`.
+  void Note(uint32_t stamp, uint32_t segment, size_t end) {
+    if (stamp_ != stamp) {
+      stamp_ = stamp;
+      noted_ = 0;
+    }
+    if (noted_ > 0 && segment_[(noted_ - 1) % kKept] == segment) return;
+    segment_[noted_ % kKept] = segment;
+    end_[noted_ % kKept] = end;
+    ++noted_;
+  }
+  // Whether a hit of text `stamp` ended in `segment` at or before `limit`.
+  Answer EndedBy(uint32_t stamp, uint32_t segment, size_t limit) const {
+    if (stamp_ != stamp) return Answer::kNo;
+    const uint32_t kept = noted_ < kKept ? noted_ : kKept;
+    for (uint32_t i = 1; i <= kept; ++i) {  // newest first: segments fall
+      const uint32_t at = (noted_ - i) % kKept;
+      if (segment_[at] == segment) return end_[at] <= limit ? Answer::kYes : Answer::kNo;
+      if (segment_[at] < segment) return Answer::kNo;
+    }
+    return noted_ > kKept ? Answer::kUnknown : Answer::kNo;
+  }
+  void Forget() { stamp_ = 0; }
+
+ private:
+  static constexpr uint32_t kKept = 4;
+  uint32_t stamp_ = 0;
+  uint32_t noted_ = 0;  // segments noted in this text
+  uint32_t segment_[kKept] = {};
+  size_t end_[kKept] = {};
 };
 
 }  // namespace parlevo

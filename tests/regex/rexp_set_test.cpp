@@ -114,6 +114,7 @@ class RandomCorpus {
     const std::string star = Pick(std::vector<std::string>{".*", "[0-9]*"});
     switch (Pick(0, 5)) {
       case 0:
+        return head + a + Pick(std::vector<std::string>{"[0-9]+", "[0-9]*"}) + b + tail;
       case 1:
         return head + a + ".*" + b + tail;
       case 2:
@@ -193,12 +194,15 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
   using Kind = TbmRESetShape::Kind;
   const std::vector<std::pair<Kind, std::vector<std::string>>> cases = {
       {Kind::kPair, {Sjis("天気.*猫##3"), "^(ab|c).*d$", "a\\n.*b", "a[^\\n]*b", "a(b.*c)"}},
+      {Kind::kPair, {"a.*b\\n"}},
+      {Kind::kDigitsPair, {"a[0-9]+b", "^a[0-9]+(b|c)$"}},
+      {Kind::kDigitsOrNonePair, {"a[0-9]*b"}},
       {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+"}},
       {Kind::kDigitBefore, {"[0-9]+a$"}},
       {Kind::kLiteral, {".*a.*", "a[0-9][0-9]*"}},
       {Kind::kNone,
-       {"a.*b\\n", "a[^x]*b", "a.+b", "a?.*b", "[a-z].*b", "a[0-9]+$", "a[0-9]+b", "^[0-9]+a",
-        "^.*a", "a.*$", "a\\x8200.*b", "a*.*b"}}};
+       {"a[^x]*b", "a.+b", "a?.*b", "[a-z].*b", "a[0-9]+$", "a[0-9]+.b", "^[0-9]+a", "^.*a", "a.*$",
+        "a\\x8200.*b", "a*.*b"}}};
   for (const auto& [kind, patterns] : cases) {
     for (const std::string& pattern : patterns) {
       SCOPED_TRACE(pattern);
@@ -209,6 +213,21 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
           [&](const TbmRETree& tree) { shape = RecognizeSetShape(tree, bmccShiftJIS); });
       EXPECT_EQ(shape.kind, kind);
     }
+  }
+}
+
+// The second literal of a pair may hold the first one and separators, so
+// that the first ends again in later lines or digit runs before the second
+// is seen; past the few kept, the pattern's automaton answers.
+TEST(PatternSetFind, PairsWhoseSecondLiteralHoldsTheFirst) {
+  PatternSet set({"a.*b\\na\\na\\na\\na\\na", "a.*b\\na\\na", "a[0-9]+bxaxaxaxaxa", "a[0-9]*bxaxa",
+                  "^a.*b\\na\\na\\na\\na\\na"});
+  for (const std::string text : {"ab\na\na\na\na\na", "xb\na\na\na\na\na", "a\nab\na\na\na\na\na",
+                                 "ab\na\na", "a1bxaxaxaxaxa", "abxaxaxaxaxa", "a12bxaxa", "abxaxa",
+                                 "a1\x82"
+                                 "1bxaxa"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(set.Find(text), set.FindEach(text));
   }
 }
 
