@@ -95,6 +95,8 @@ void TbmRExpSet::Build() {
   ask_always_.clear();
   std::vector<Plan> plans;
   std::vector<int32_t> ids;  // the literal ids of every plan, back to back
+  follow_begin_.assign(distinct_.size() + 1, 0);
+  follow_.clear();
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
     const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
@@ -105,7 +107,10 @@ void TbmRExpSet::Build() {
     for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
     plan.last = static_cast<uint32_t>(ids.size());
     plans.push_back(plan);
+    follow_.insert(follow_.end(), analysis.follow.begin(), analysis.follow.end());
+    follow_begin_[static_cast<size_t>(i) + 1] = static_cast<uint32_t>(analysis.follow.size());
   }
+  for (size_t d = 1; d < follow_begin_.size(); ++d) follow_begin_[d] += follow_begin_[d - 1];
   literals_.Build();
   LayOut(plans, ids);
   decided_.assign(distinct_.size(), 0);
@@ -131,7 +136,9 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
   other_.clear();
   first_ends_of_.assign(num_literals, 0);
   for (const Plan& plan : plans) {
-    const Owner owner{plan.pattern, plan.kind, plan.head, plan.tail};
+    const auto d = static_cast<size_t>(plan.pattern);
+    const Owner owner{plan.pattern, plan.kind, plan.head, plan.tail,
+                      follow_begin_[d + 1] > follow_begin_[d]};
     auto list = [&](uint32_t from, uint32_t to) {
       for (uint32_t k = from; k < to; ++k) waiting.push_back({ids[k], owner});
     };
@@ -265,7 +272,11 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
 }
 
 TbmRExpSet::Verdict TbmRExpSet::Decide(const Owner& o, size_t start, size_t end, ScanText& x) {
-  if (!x.boundaries.Starts(start) || (o.tail && !AtLineTail(x.t, x.n, end))) return Verdict::kNo;
+  size_t stop = end;
+  if (!x.boundaries.Starts(start) || (o.follows && !Followed(o.pattern, end, x, stop)) ||
+      (o.tail && !AtLineTail(x.t, x.n, stop))) {
+    return Verdict::kNo;
+  }
   auto digit = [](uint8_t b) { return b >= '0' && b <= '9'; };
   bool found = true;
   switch (o.kind) {
@@ -314,6 +325,19 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanTe
   return verdict;
 }
 
+bool TbmRExpSet::Followed(int32_t pattern, size_t end, const ScanText& x, size_t& stop) const {
+  const auto p = static_cast<size_t>(pattern);
+  const size_t size = follow_begin_[p + 1] - follow_begin_[p];
+  if (x.n - end < size) return false;
+  const int16_t* follow = follow_.data() + follow_begin_[p];
+  for (size_t k = 0; k < size; ++k) {
+    const uint8_t b = x.t[end + k];
+    if (follow[k] == kFollowDigit ? b < '0' || b > '9' : b != follow[k]) return false;
+  }
+  stop = end + size;
+  return true;
+}
+
 void TbmRExpSet::NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& x) {
   if (!x.boundaries.Starts(start)) return;
   const uint8_t which = first_ends_of_[literal];
@@ -356,6 +380,7 @@ size_t TbmRExpSet::MemoryBytes() const {
          owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
          (other_.capacity() + first_ends_at_.capacity()) * sizeof(int32_t) +
+         follow_begin_.capacity() * sizeof(uint32_t) + follow_.capacity() * sizeof(int16_t) +
          first_ends_of_.capacity() + first_ends_.capacity() * sizeof(TbmREFirstEnds) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
          index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t);

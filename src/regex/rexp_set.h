@@ -83,6 +83,7 @@ class TbmRExpSet {
     OwnerKind kind;
     bool head, tail;  // the pattern's literal (A for a pair) starts at a line
                       // head / ends at a line tail
+    bool follows;     // bytes of the pattern's `follow_` must follow the hit
   };
   // What a hit decides: nothing here, found, or only its automaton can tell.
   enum class Verdict : uint8_t { kNo, kFound, kAsk };
@@ -113,6 +114,8 @@ class TbmRExpSet {
   void OnHit(int32_t id, size_t end, ScanText& text);
   Verdict Decide(const Owner& owner, size_t start, size_t end, ScanText& text);
   Verdict PairStarted(const Owner& owner, size_t start, ScanText& text) const;
+  // Whether the pattern's follow stands at `end`; `stop` is then past it.
+  bool Followed(int32_t pattern, size_t end, const ScanText& text, size_t& stop) const;
   void NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& text);
   bool OtherSetHit(int32_t pattern) const;
   // Gives every distinct pattern text one id and lists its indexes.
@@ -138,6 +141,10 @@ class TbmRExpSet {
   // (kOneOfTwo), or the A side of a pair.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> other_;
+  // Per distinct pattern, the bytes after its last literal (kFollowDigit: a
+  // digit); none for most.
+  std::vector<uint32_t> follow_begin_;  // per distinct pattern, plus one
+  std::vector<int16_t> follow_;
   // Per literal id, which first ends it keeps (FirstEndsOf bits) and where
   // the first of them is; the others follow it in bit order.
   std::vector<uint8_t> first_ends_of_;

@@ -53,6 +53,7 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
       out.tail = shape.tail;
       out.strings = std::move(shape.first);
       out.also = std::move(shape.second);
+      out.follow = std::move(shape.follow);
       return out;
     }
     CutLiterals(strings, kMaxSetLiteralBytes);

@@ -4,6 +4,7 @@
 #define PARLEVO_REGEX_SET_LITERALS_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ struct TbmRESetLiterals {
   // shape comes as `exact`): `strings` are the shape's first literal, `also`
   // a pair's second, `head` and `tail` its anchors.
   TbmRESetShape::Kind shape = TbmRESetShape::Kind::kNone;
+  std::vector<int16_t> follow;  // after the last literal's hit (TbmRESetShape)
 };
 
 // Parses `pattern` (building no automaton) and analyses it for a set whose

@@ -21,7 +21,14 @@ constexpr size_t kMaxShapeBytes = 64;    // bytes of one alternative
 using Strings = std::vector<std::string>;
 using Kind = TbmRESetShape::Kind;
 
-enum class Item : uint8_t { kLiterals, kHead, kTail, kAnyStar, kDigitStar, kDigitPlus };
+enum class Item : uint8_t { kLiterals, kDigit, kHead, kTail, kAnyStar, kDigitStar, kDigitPlus };
+
+// One operand of the pattern's top concatenation, neighbouring literal sets
+// joined.
+struct Piece {
+  Item kind;
+  Strings strings;  // kLiterals: every string it matches
+};
 
 bool IsDigits(const std::vector<TbmREWchRange>& r) {
   return r.size() == 1 && r[0].Lo == '0' && r[0].Hi == '9';
@@ -53,8 +60,8 @@ class RowReader {
   RowReader(const TbmRETree& tree, TbmCharCode code)
       : nodes_(tree.Nodes()), leaves_(tree.Leaves()), code_(code) {}
 
-  // The items of the concatenation at `root`; false when one is no item.
-  bool Read(int32_t root, std::vector<Item>& items, std::vector<Strings>& literals) const {
+  // The pieces of the concatenation at `root`; false when one is none.
+  bool Read(int32_t root, std::vector<Piece>& row) const {
     std::vector<int32_t> operands;
     Operands(root, operands);
     for (size_t k = 0; k < operands.size(); ++k) {
@@ -63,35 +70,29 @@ class RowReader {
       if (n.Kind == TbmRETree::NodeKind::kLeaf && leaves_[static_cast<size_t>(n.Left)].Lo < 0) {
         const int32_t anchor = leaves_[static_cast<size_t>(n.Left)].Lo;
         if (anchor != kLineHead && anchor != kLineTail) return false;
-        items.push_back(anchor == kLineHead ? Item::kHead : Item::kTail);
+        row.push_back({anchor == kLineHead ? Item::kHead : Item::kTail, {}});
       } else if (n.Kind == TbmRETree::NodeKind::kClosure) {
         if (!RangesOf(n.Left, ranges)) return false;
         if (IsAnyButBreak(ranges)) {
-          items.push_back(Item::kAnyStar);
-        } else if (IsDigits(ranges)) {
-          // "[0-9]+" is the class and then its closure.
-          const bool plus = !items.empty() && items.back() == Item::kLiterals && k > 0 &&
-                            operands[k - 1] == n.Left;
-          if (plus) {
-            literals.pop_back();
-            items.back() = Item::kDigitPlus;
-          } else {
-            items.push_back(Item::kDigitStar);
-          }
-        } else {
+          row.push_back({Item::kAnyStar, {}});
+        } else if (!IsDigits(ranges)) {
           return false;
+        } else if (!row.empty() && row.back().kind == Item::kDigit && operands[k - 1] == n.Left) {
+          row.back().kind = Item::kDigitPlus;  // "[0-9]+": the class, then its closure
+        } else {
+          row.push_back({Item::kDigitStar, {}});
         }
+      } else if (RangesOf(operands[k], ranges) && IsDigits(ranges)) {
+        row.push_back({Item::kDigit, {}});
       } else {
         Strings s;
         if (!StringsOf(operands[k], s)) return false;
-        if (!items.empty() && items.back() == Item::kLiterals &&
-            operands[k] != Closed(operands, k)) {
+        if (!row.empty() && row.back().kind == Item::kLiterals) {
           Strings joined;
-          if (!Join(literals.back(), s, joined)) return false;
-          literals.back() = std::move(joined);
+          if (!Join(row.back().strings, s, joined)) return false;
+          row.back().strings = std::move(joined);
         } else {
-          items.push_back(Item::kLiterals);
-          literals.push_back(std::move(s));
+          row.push_back({Item::kLiterals, std::move(s)});
         }
       }
     }
@@ -99,14 +100,6 @@ class RowReader {
   }
 
  private:
-  // The node that operand k + 1 closes over, when it is a closure (so that
-  // the class of "[0-9]+" stays an item of its own), else -1.
-  int32_t Closed(const std::vector<int32_t>& operands, size_t k) const {
-    if (k + 1 >= operands.size()) return -1;
-    const TbmRETree::Node& next = nodes_[static_cast<size_t>(operands[k + 1])];
-    return next.Kind == TbmRETree::NodeKind::kClosure ? next.Left : -1;
-  }
-
   // The operands of the concatenations under `node`, left to right.
   void Operands(int32_t node, std::vector<int32_t>& out) const {
     std::vector<int32_t> stack = {node};
@@ -196,39 +189,64 @@ class RowReader {
   TbmCharCode code_;
 };
 
-bool AllNonEmpty(const Strings& strings) {
-  return !strings.empty() &&
-         std::none_of(strings.begin(), strings.end(), [](const auto& s) { return s.empty(); });
-}
-
 bool IsStar(Item item) { return item == Item::kAnyStar || item == Item::kDigitStar; }
+
+// Takes off the row's end what follows its last literal set: digits and
+// single strings ("猫[0-9][0-9]3"), as bytes. False when that end is none
+// of these.
+bool TakeFollow(std::vector<Piece>& row, std::vector<int16_t>& follow) {
+  size_t first = row.size();
+  while (first > 0 &&
+         (row[first - 1].kind == Item::kLiterals || row[first - 1].kind == Item::kDigit)) {
+    --first;
+  }
+  if (first == row.size()) return true;
+  if (row[first].kind != Item::kLiterals) return false;
+  for (size_t k = first + 1; k < row.size(); ++k) {
+    if (row[k].kind == Item::kDigit) {
+      follow.push_back(kFollowDigit);
+    } else if (row[k].strings.size() == 1) {
+      for (char c : row[k].strings[0]) follow.push_back(static_cast<uint8_t>(c));
+    } else {
+      return false;
+    }
+  }
+  row.resize(first + 1);
+  return follow.size() <= kMaxShapeBytes;
+}
 
 // The shape of a row with its anchors taken off. A star may match nothing,
 // so one at an end with no anchor beyond it changes nothing that is found.
-TbmRESetShape ShapeOf(std::vector<Item> items, std::vector<Strings>& literals, bool head,
-                      bool tail) {
+TbmRESetShape ShapeOf(std::vector<Piece> row, bool head, bool tail) {
   TbmRESetShape shape;
-  for (const Strings& s : literals) {
-    if (!AllNonEmpty(s)) return shape;
+  for (const Piece& piece : row) {
+    if (piece.kind == Item::kLiterals &&
+        std::any_of(piece.strings.begin(), piece.strings.end(),
+                    [](const std::string& s) { return s.empty(); })) {
+      return shape;
+    }
   }
   if (!tail) {
-    while (!items.empty() && IsStar(items.back())) items.pop_back();
+    while (!row.empty() && IsStar(row.back().kind)) row.pop_back();
   }
   if (!head) {
-    while (!items.empty() && IsStar(items.front())) items.erase(items.begin());
+    while (!row.empty() && IsStar(row.front().kind)) row.erase(row.begin());
   }
-  auto is = [&items](std::initializer_list<Item> row) {
-    return std::equal(items.begin(), items.end(), row.begin(), row.end());
+  std::vector<int16_t> follow;
+  if (row.empty() || !TakeFollow(row, follow)) return shape;
+  auto is = [&row](std::initializer_list<Item> kinds) {
+    return std::equal(row.begin(), row.end(), kinds.begin(), kinds.end(),
+                      [](const Piece& p, Item kind) { return p.kind == kind; });
   };
   if (is({Item::kLiterals})) {
     shape.kind = Kind::kLiteral;
   } else if (is({Item::kLiterals, Item::kAnyStar, Item::kLiterals}) ||
              is({Item::kLiterals, Item::kDigitPlus, Item::kLiterals}) ||
              is({Item::kLiterals, Item::kDigitStar, Item::kLiterals})) {
-    shape.kind = items[1] == Item::kAnyStar     ? Kind::kPair
-                 : items[1] == Item::kDigitPlus ? Kind::kDigitsPair
-                                                : Kind::kDigitsOrNonePair;
-    shape.second = std::move(literals[1]);
+    shape.kind = row[1].kind == Item::kAnyStar     ? Kind::kPair
+                 : row[1].kind == Item::kDigitPlus ? Kind::kDigitsPair
+                                                   : Kind::kDigitsOrNonePair;
+    shape.second = std::move(row[2].strings);
   } else if (is({Item::kLiterals, Item::kDigitPlus}) && !tail) {
     shape.kind = Kind::kDigitAfter;
   } else if (is({Item::kDigitPlus, Item::kLiterals}) && !head) {
@@ -236,9 +254,10 @@ TbmRESetShape ShapeOf(std::vector<Item> items, std::vector<Strings>& literals, b
   } else {
     return shape;
   }
-  shape.first = std::move(literals[0]);
+  shape.first = std::move(row[row.front().kind == Item::kLiterals ? 0 : 1].strings);
   shape.head = head;
   shape.tail = tail;
+  shape.follow = std::move(follow);
   return shape;
 }
 
@@ -252,18 +271,16 @@ bool MayHaveSetShape(std::string_view pattern) {
 TbmRESetShape RecognizeSetShape(const TbmRETree& tree, TbmCharCode code) {
   const int32_t root = tree.PatternRoot();
   if (code == bmccUniCode || root < 0) return {};
-  std::vector<Item> items;
-  std::vector<Strings> literals;
-  if (!RowReader(tree, code).Read(root, items, literals)) return {};
-  const bool head = !items.empty() && items.front() == Item::kHead;
-  if (head) items.erase(items.begin());
-  const bool tail = !items.empty() && items.back() == Item::kTail;
-  if (tail) items.pop_back();
-  if (std::find(items.begin(), items.end(), Item::kHead) != items.end() ||
-      std::find(items.begin(), items.end(), Item::kTail) != items.end()) {
-    return {};
+  std::vector<Piece> row;
+  if (!RowReader(tree, code).Read(root, row)) return {};
+  const bool head = !row.empty() && row.front().kind == Item::kHead;
+  if (head) row.erase(row.begin());
+  const bool tail = !row.empty() && row.back().kind == Item::kTail;
+  if (tail) row.pop_back();
+  for (const Piece& piece : row) {
+    if (piece.kind == Item::kHead || piece.kind == Item::kTail) return {};
   }
-  return ShapeOf(items, literals, head, tail);
+  return ShapeOf(std::move(row), head, tail);
 }
 
 }  // namespace parlevo

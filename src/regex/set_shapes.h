@@ -18,6 +18,9 @@ namespace parlevo {
 
 class TbmRETree;
 
+// In a shape's `follow`: any digit byte (other entries are the byte itself).
+inline constexpr int16_t kFollowDigit = -1;
+
 // A match is decided by hits of these literals starting on character
 // boundaries. A break is an LF or CR character (what '.' does not take).
 struct TbmRESetShape {
@@ -36,6 +39,10 @@ struct TbmRESetShape {
   bool tail = false;  // the last literal ends at a line tail ("A.*B$")
   std::vector<std::string> first;
   std::vector<std::string> second;  // the pairs only
+  // What stands right after the last literal's hit, byte by byte (digits
+  // and single strings after it: "A.*B[0-9][0-9]3"); the tail anchor is
+  // after these.
+  std::vector<int16_t> follow;
 };
 
 // A cheap look at a pattern's text: false when it cannot have one of the

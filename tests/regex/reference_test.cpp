@@ -174,8 +174,9 @@ class CaseMaker {
   // What a set decides from its literal hits alone: "A.*B", digits before or
   // after a literal, a star at either end; anchored or not, and near misses.
   std::string Shape() {
-    static const char* const kForms[] = {"%.*%", "%.*%", "%[0-9]+",  "[0-9]+%",  "%[0-9]*",
-                                         ".*%",  "%.+%", "%[0-9]+%", "%[0-9]*%", "%.*"};
+    static const char* const kForms[] = {
+        "%.*%", "%.*%",     "%[0-9]+",  "[0-9]+%", "%[0-9]*",         ".*%",
+        "%.+%", "%[0-9]+%", "%[0-9]*%", "%.*",     "%.*%[0-9][0-9]%", "%[0-9]%"};
     std::string out = Below(5) == 0 ? "^" : "";
     for (const char* c = Pick(kForms); *c; ++c) {
       if (*c != '%') {

@@ -143,7 +143,9 @@ class RandomCorpus {
   // One or two characters, or two alternatives; at times with a break.
   std::string Literal() {
     if (Chance(25)) return "(" + Char() + "|" + Char() + Char() + ")";
-    return Char() + (Chance(40) ? Char() : "") + (Chance(5) ? "\\n" : "");
+    std::string literal = Char() + (Chance(40) ? Char() : "") + (Chance(5) ? "\\n" : "");
+    while (Chance(20)) literal += "[0-9]" + (Chance(50) ? Char() : "");  // digits after it
+    return literal;
   }
   // "A" is the trail byte of "ア", and a lone lead byte in a text takes a digit.
   std::string Char() {
@@ -194,15 +196,16 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
   using Kind = TbmRESetShape::Kind;
   const std::vector<std::pair<Kind, std::vector<std::string>>> cases = {
       {Kind::kPair, {Sjis("天気.*猫##3"), "^(ab|c).*d$", "a\\n.*b", "a[^\\n]*b", "a(b.*c)"}},
-      {Kind::kPair, {"a.*b\\n"}},
+      {Kind::kPair, {"a.*b\\n", Sjis("天気.*猫[0-9][0-9]3"), "a.*b[0-9]x[0-9]$"}},
+      {Kind::kLiteral, {Sjis("猫[0-9][0-9]3"), "a[0-9]"}},
       {Kind::kDigitsPair, {"a[0-9]+b", "^a[0-9]+(b|c)$"}},
       {Kind::kDigitsOrNonePair, {"a[0-9]*b"}},
       {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+"}},
       {Kind::kDigitBefore, {"[0-9]+a$"}},
       {Kind::kLiteral, {".*a.*", "a[0-9][0-9]*"}},
       {Kind::kNone,
-       {"a[^x]*b", "a.+b", "a?.*b", "[a-z].*b", "a[0-9]+$", "a[0-9]+.b", "^[0-9]+a", "^.*a", "a.*$",
-        "a\\x8200.*b", "a*.*b"}}};
+       {"a[^x]*b", "a.*b[0-9](c|d)", "a.*[0-9]b", "a.+b", "a?.*b", "[a-z].*b", "a[0-9]+$",
+        "a[0-9]+.b", "^[0-9]+a", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b"}}};
   for (const auto& [kind, patterns] : cases) {
     for (const std::string& pattern : patterns) {
       SCOPED_TRACE(pattern);
@@ -218,14 +221,16 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
 
 // The second literal of a pair may hold the first one and separators, so
 // that the first ends again in later lines or digit runs before the second
-// is seen; past the few kept, the pattern's automaton answers.
+// is seen (past the few kept, the pattern's automaton answers); digits after
+// the last literal come before its "$".
 TEST(PatternSetFind, PairsWhoseSecondLiteralHoldsTheFirst) {
   PatternSet set({"a.*b\\na\\na\\na\\na\\na", "a.*b\\na\\na", "a[0-9]+bxaxaxaxaxa", "a[0-9]*bxaxa",
-                  "^a.*b\\na\\na\\na\\na\\na"});
+                  "^a.*b\\na\\na\\na\\na\\na", "a.*b[0-9]$", "b[0-9][0-9]x$"});
   for (const std::string text : {"ab\na\na\na\na\na", "xb\na\na\na\na\na", "a\nab\na\na\na\na\na",
                                  "ab\na\na", "a1bxaxaxaxaxa", "abxaxaxaxaxa", "a12bxaxa", "abxaxa",
                                  "a1\x82"
-                                 "1bxaxa"}) {
+                                 "1bxaxa",
+                                 "ab1", "ab1x", "ab12", "b12x\n", "b12xy", "b1"}) {
     SCOPED_TRACE(text);
     EXPECT_EQ(set.Find(text), set.FindEach(text));
   }
