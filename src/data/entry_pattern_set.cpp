@@ -19,6 +19,10 @@ void TEntryPatternSet::Add(TbmRExp* pattern) {
 
 void TEntryPatternSet::Build() { set_->Build(); }
 
+void TEntryPatternSet::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  set_->SetBudget(std::move(budget));
+}
+
 void TEntryPatternSet::SetReference(bool on) {
   reference_ = on;
   known_ = runs_known_ = false;

@@ -15,6 +15,7 @@ namespace parlevo {
 
 class TbmRExp;
 class TbmRExpSet;
+class TbmREMatchBudget;
 
 // Thread safety: as its object, searched by one thread at a time.
 class TEntryPatternSet {
@@ -39,6 +40,10 @@ class TEntryPatternSet {
   // distinct pattern found: entries that repeat a pattern share a run), so
   // that a search can count and draw without listing them. Kept as Found is.
   const std::vector<std::span<const int32_t>>& FoundRuns(std::string_view text);
+
+  // The budget the set's own search state is built under: the one its
+  // patterns search under.
+  void SetBudget(std::shared_ptr<TbmREMatchBudget> budget);
 
   // Tests and benchmarks: ask every pattern in turn (the reference the set
   // must agree with) instead of the set.

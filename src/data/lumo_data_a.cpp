@@ -115,6 +115,8 @@ void TLumoDataA::SetReferenceSearch(bool on) {
 }
 
 void TLumoDataA::SetMatchBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  ContextSet->SetBudget(budget);
+  InputSet->SetBudget(budget);
   Matchers->SetBudget(std::move(budget));
 }
 

@@ -80,6 +80,7 @@ void TLumoDataB::MatchTier(std::string_view input, int32_t begin, int32_t end,
 void TLumoDataB::SetReferenceSearch(bool on) { Set->SetReference(on); }
 
 void TLumoDataB::SetMatchBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  Set->SetBudget(budget);
   Matchers->SetBudget(std::move(budget));
 }
 

@@ -1,14 +1,16 @@
-// The lazily built unanchored automaton. A state is a set of live leaves, a
-// new match starting at every character boundary: the target on a class is
-// the step of the set plus the first leaves, and a line head adds the leaves
-// after the '^' (a column of its own, taken when the text says a line
-// begins). Rows are made when a state is first reached and filled as its
-// classes are first read.
+// The lazily built unanchored automaton. A state is a set of live positions
+// (combined_positions: new matches start at every character boundary while
+// a pattern is unanswered): the target on a class is the set's next set, and
+// a line head adds the starts after '^' (a column of its own, taken when the
+// text says a line begins). Rows are made when a state is first reached and
+// filled as its classes are first read; classes past the row live in one
+// table. Once states cannot be held, the same sets are stepped without
+// interning them: a simulation, linear in the text.
 #include "regex/lazy_find.h"
 
 #include <algorithm>
+#include <cstdint>
 
-#include "regex/position_nfa.h"
 #include "regex/search.h"
 
 namespace parlevo {
@@ -18,9 +20,9 @@ namespace {
 constexpr int32_t kLF = 10;
 constexpr int32_t kCR = 13;
 
-// Bytes of a state beyond its row: its set's slot in the interner and its
-// bookkeeping.
-constexpr size_t kStateOverhead = 24;
+// Bytes of a state beyond its row and set: its set's slot in the interner
+// and its bookkeeping.
+constexpr size_t kStateOverhead = 32;
 
 }  // namespace
 
@@ -32,7 +34,10 @@ TbmRELazyFind::~TbmRELazyFind() { budget_->Forget(*this); }
 void TbmRELazyFind::Clear() {
   sets_.Clear();
   next_ = {};
+  sparse_.Clear();
   flags_ = {};
+  tag_begin_.assign(1, 0);
+  tags_ = {};
   ++clears_;
 }
 
@@ -40,31 +45,34 @@ void TbmRELazyFind::ReleaseAll() {
   // The budget stopped counting all of it; the positions go too unless a
   // search is using them.
   Clear();
-  nfa_counted_ = false;
-  if (!busy_) {
-    nfa_.reset();
-    mark_ = {};
-  }
+  positions_counted_ = false;
+  if (!busy_) positions_.reset();
 }
 
-void TbmRELazyFind::SetPositions(std::unique_ptr<TbmREPositionNFA> nfa) {
+void TbmRELazyFind::SetPositions(std::unique_ptr<TbmRECombinedPositions> positions) {
   budget_->Forget(*this);
   Clear();
-  nfa_ = std::move(nfa);
-  nfa_counted_ = false;
-  width_ = nfa_->NumClasses() + 1;
-  mark_.assign(static_cast<size_t>(nfa_->NumLeaves()), 0);
-  stamp_ = 0;
+  positions_ = std::move(positions);
+  positions_counted_ = false;
+  head_ = positions_->DenseClasses();
+  width_ = head_ + 1;
+}
+
+std::unique_ptr<TbmRECombinedPositions> TbmRELazyFind::TakePositions() {
+  budget_->Forget(*this);
+  Clear();
+  positions_counted_ = false;
+  return std::move(positions_);
 }
 
 void TbmRELazyFind::CountPositions() {
-  if (nfa_counted_) return;
-  const size_t bytes = nfa_->MemoryBytes() + mark_.capacity() * sizeof(uint32_t);
-  nfa_counted_ = budget_->Take(*this, bytes);
-  if (!nfa_counted_ && resets_ < kMaxResetsPerSearch) {
+  if (positions_counted_) return;
+  const size_t bytes = positions_->MemoryBytes();
+  positions_counted_ = budget_->Take(*this, bytes);
+  if (!positions_counted_ && resets_ < kMaxResetsPerSearch) {
     ++resets_;
     budget_->ReleaseAll();
-    nfa_counted_ = budget_->Take(*this, bytes);
+    positions_counted_ = budget_->Take(*this, bytes);
   }
 }
 
@@ -77,66 +85,140 @@ bool TbmRELazyFind::Charge(size_t bytes) {
   return budget_->Take(*this, bytes);
 }
 
-int32_t TbmRELazyFind::StateOf(std::span<const int32_t> set) {
+void TbmRELazyFind::MakeState(std::span<const int32_t> set) {
+  next_.resize(static_cast<size_t>(sets_.size()) * static_cast<size_t>(width_), kUnknown);
+  positions_->Accepts(set, now_, at_tail_);
+  flags_.push_back(static_cast<uint8_t>((now_.empty() ? 0 : kAccepting) |
+                                        (at_tail_.empty() ? 0 : kTail) |
+                                        (set.empty() ? kEmpty : 0)));
+  tags_.insert(tags_.end(), now_.begin(), now_.end());
+  tag_begin_.push_back(static_cast<uint32_t>(tags_.size()));
+  tags_.insert(tags_.end(), at_tail_.begin(), at_tail_.end());
+  tag_begin_.push_back(static_cast<uint32_t>(tags_.size()));
+}
+
+int32_t TbmRELazyFind::StateOf(std::span<const int32_t> set, size_t extra) {
   const uint64_t clears = clears_;
   bool added;
   int32_t id = sets_.Intern(set, added);
-  if (!added) return id;
-  const size_t bytes =
+  const size_t state_bytes =
       static_cast<size_t>(width_) * sizeof(int32_t) + set.size() * sizeof(int32_t) + kStateOverhead;
-  const bool charged = Charge(bytes);
-  if (charged && clears_ != clears) id = sets_.Intern(set, added);  // the first of a fresh lot
+  const size_t bytes = extra + (added ? state_bytes : 0);
+  if (bytes == 0) return id;
+  bool charged = Charge(bytes);
+  if (charged && clears_ != clears) {  // given back: the first state of a fresh lot
+    id = sets_.Intern(set, added);
+    if (bytes < state_bytes) charged = Charge(state_bytes - bytes);
+  }
   if (!charged) {  // out of budget for this search: hold nothing more
     budget_->Forget(*this);
     Clear();
     CountPositions();
     return -1;
   }
-  next_.resize(static_cast<size_t>(id + 1) * static_cast<size_t>(width_), kUnknown);
-  flags_.push_back(static_cast<uint8_t>((nfa_->Accepting(set) ? kAccepting : 0) |
-                                        (nfa_->TailAccepting(set) ? kTail : 0)));
+  if (added) MakeState(set);
   return id;
 }
 
 int32_t TbmRELazyFind::Target(int32_t s, int32_t cls) {
   const auto set = sets_.Get(s);
-  pending_.clear();
-  if (++stamp_ == 0) {
-    std::fill(mark_.begin(), mark_.end(), 0);
-    stamp_ = 1;
-  }
-  auto add = [this](const std::vector<int32_t>& leaves) {
-    for (int32_t leaf : leaves) {
-      if (mark_[static_cast<size_t>(leaf)] == stamp_) continue;
-      mark_[static_cast<size_t>(leaf)] = stamp_;
-      pending_.push_back(leaf);
-    }
-  };
-  if (cls == width_ - 1) {  // a line head: the same leaves, and those after '^'
-    for (int32_t leaf : set) {
-      mark_[static_cast<size_t>(leaf)] = stamp_;
-      pending_.push_back(leaf);
-    }
-    add(nfa_->HeadFirst());
-  } else {
-    nfa_->Step(set, cls, pending_, mark_, stamp_);
-    add(nfa_->First());
-  }
-  std::sort(pending_.begin(), pending_.end());
+  work_ += set.size() + 1;
+  positions_->Next(set, cls, pending_);
   const uint64_t clears = clears_;
-  const int32_t t = StateOf(pending_);
+  const bool sparse = cls >= head_;
+  const int32_t t = StateOf(pending_, sparse ? TbmRELazyTransitions::kBytesPerEntry : 0);
   if (t >= 0 && clears_ == clears) {
-    next_[static_cast<size_t>(s) * static_cast<size_t>(width_) + static_cast<size_t>(cls)] = t;
+    if (sparse) {
+      sparse_.Insert(s, cls, t);
+    } else {
+      next_[static_cast<size_t>(s) * static_cast<size_t>(width_) +
+            static_cast<size_t>(cls < 0 ? head_ : cls)] = t;
+    }
   }
   return t;
 }
 
-bool TbmRELazyFind::Simulate(TbmCharCode code, std::string_view text, int32_t from,
-                             bool line_head) {
-  return nfa_->FoundFrom(code, text, from, pending_, line_head);
+bool TbmRELazyFind::Report(int32_t s, bool line_ends) {
+  std::span<const int32_t> now, at_tail;
+  bool empty;
+  if (s >= 0) {
+    const auto* b = tag_begin_.data() + 2 * static_cast<size_t>(s);
+    now = {tags_.data() + b[0], tags_.data() + b[1]};
+    at_tail = {tags_.data() + b[1], tags_.data() + b[2]};
+    empty = (flags_[static_cast<size_t>(s)] & kEmpty) != 0;
+  } else {
+    positions_->Accepts(pending_, now_, at_tail_);
+    now = now_;
+    at_tail = at_tail_;
+    empty = pending_.empty();
+  }
+  auto note = [this](std::span<const int32_t> tags) {
+    for (int32_t tag : tags) {
+      const auto i = static_cast<size_t>(tag);
+      if (i >= found_mark_.size()) found_mark_.resize(i + 1, 0);
+      if (found_mark_[i] == search_stamp_) continue;
+      found_mark_[i] = search_stamp_;
+      found_.push_back(tag);
+    }
+  };
+  note(now);
+  if (line_ends) note(at_tail);
+  return empty || found_.size() >= wanted_;
 }
 
-bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text) {
+void TbmRELazyFind::Simulate(int32_t cls) {
+  work_ += pending_.size() + 1;
+  positions_->Next(pending_, cls, scratch_);
+  pending_.swap(scratch_);
+}
+
+bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
+  CountPositions();
+  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  const auto n = static_cast<int32_t>(text.size());
+  const TbmREDecoder dec(code);
+  const bool heads = positions_->HasLineHead();
+  const auto width = static_cast<size_t>(width_);
+  int32_t s = StateOf(pending_, 0);  // below 0: simulating, pending_ the live set
+  bool line_head = true;
+  for (int32_t k = 0;;) {
+    if (line_head && heads) {
+      if (s < 0) {
+        Simulate(-1);
+      } else {
+        const int32_t h = next_[static_cast<size_t>(s) * width + static_cast<size_t>(head_)];
+        s = h == kUnknown ? Target(s, -1) : h;  // below 0: pending_ is the head's set
+      }
+    }
+    int32_t cl = 0;
+    const int32_t c = k < n ? dec.Decode(t, n, k, cl) : -1;
+    if ((s < 0 || flags_[static_cast<size_t>(s)] != 0) &&
+        Report(s, c == -1 || c == kLF || c == kCR)) {
+      return true;
+    }
+    if (c < 0) return true;
+    const int32_t cls = positions_->ClassOf(c);
+    const int32_t to = s < 0 ? kUnknown
+                       : cls < head_
+                           ? next_[static_cast<size_t>(s) * width + static_cast<size_t>(cls)]
+                           : sparse_.Find(s, cls);
+    if (to >= 0) {
+      s = to;
+    } else {
+      if (s < 0) {
+        Simulate(cls);
+      } else {
+        s = Target(s, cls);  // below 0: pending_ is the target's set
+      }
+      if (work_ > work_limit_) return false;
+    }
+    k += cl;
+    line_head = c == kLF || (c == kCR && (k >= n || dec.Decode(t, n, k, cl) != kLF));
+  }
+}
+
+void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
+                           size_t work_limit) {
   struct Busy {
     TbmRELazyFind& f;
     explicit Busy(TbmRELazyFind& find) : f(find) {
@@ -145,42 +227,37 @@ bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text) {
     }
     ~Busy() {
       f.busy_ = false;
-      if (!f.nfa_counted_) {  // held for this search only
+      if (!f.positions_counted_) {  // held for this search only
         f.budget_->Forget(f);
         f.ReleaseAll();
       }
     }
   } busy(*this);
-  CountPositions();
-  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
-  const auto n = static_cast<int32_t>(text.size());
-  const TbmREDecoder dec(code);
-  const int32_t head = width_ - 1;
-  pending_.clear();
-  int32_t s = StateOf(nfa_->First());
-  if (s < 0) return Simulate(code, text, 0, true);
-  bool line_head = true;
-  for (int32_t k = 0;;) {
-    if (line_head && nfa_->HasLineHead()) {
-      int32_t h = next_[static_cast<size_t>(s) * static_cast<size_t>(width_) + head];
-      if (h == kUnknown) h = Target(s, head);
-      if (h < 0) return Simulate(code, text, k, false);  // pending_: the head's set
-      s = h;
-    }
-    int32_t cl = 0;
-    const int32_t c = k < n ? dec.Decode(t, n, k, cl) : -1;
-    const uint8_t f = flags_[static_cast<size_t>(s)];
-    if ((f & kAccepting) || ((f & kTail) && (c == -1 || c == kLF || c == kCR))) return true;
-    if (c < 0) return false;
-    const int32_t cls = nfa_->ClassOf(c);
-    int32_t to =
-        next_[static_cast<size_t>(s) * static_cast<size_t>(width_) + static_cast<size_t>(cls)];
-    if (to == kUnknown) to = Target(s, cls);
-    k += cl;
-    line_head = c == kLF || (c == kCR && (k >= n || dec.Decode(t, n, k, cl) != kLF));
-    if (to < 0) return Simulate(code, text, k, line_head);  // pending_: the target's set
-    s = to;
+  if (++search_stamp_ == 0) {  // went round: forget every mark
+    std::fill(found_mark_.begin(), found_mark_.end(), 0);
+    search_stamp_ = 1;
   }
+  found_.clear();
+  wanted_ = ps.size();
+  work_ = 0;
+  work_limit_ = work_limit;
+  complete_ = true;
+  if (ps.empty()) return;
+  positions_->Start(ps, pending_);
+  complete_ = Run(code, text);
+}
+
+bool TbmRELazyFind::FindAll(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
+                            size_t work_limit, std::vector<int32_t>& found) {
+  Search(code, text, ps, work_limit);
+  found.insert(found.end(), found_.begin(), found_.end());
+  return complete_;
+}
+
+bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text) {
+  static constexpr int32_t kOnly[] = {0};
+  Search(code, text, kOnly, SIZE_MAX);
+  return !found_.empty();
 }
 
 }  // namespace parlevo

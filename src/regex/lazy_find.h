@@ -1,8 +1,9 @@
-// "Found anywhere?" for a pattern searched under a memory budget: the
-// states of its unanchored automaton are built as a text first reaches them
-// and kept while the budget allows; when it runs out, everything held under
-// the budget is given back and building starts afresh, and a search that
-// keeps running out finishes by simulation, which needs no states at all.
+// "Found anywhere?" under a memory budget, for one pattern or for many at
+// once: the states of the unanchored automaton over their positions are
+// built as a text first reaches them and kept while the budget allows; when
+// it runs out, everything held under the budget is given back and building
+// starts afresh, and a search that keeps running out finishes by simulation,
+// which needs no states at all.
 #ifndef PARLEVO_REGEX_LAZY_FIND_H_
 #define PARLEVO_REGEX_LAZY_FIND_H_
 
@@ -12,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "regex/combined_positions.h"
+#include "regex/lazy_transitions.h"
 #include "regex/match_budget.h"
 #include "regex/reader.h"
 #include "regex/set_interner.h"
 
 namespace parlevo {
-
-class TbmREPositionNFA;
 
 // A search may give the budget back this often before it finishes by
 // simulation: states that do not outlive a few characters are not worth
@@ -34,51 +35,86 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   TbmRELazyFind& operator=(const TbmRELazyFind&) = delete;
 
   // Whether the positions are held (they go with the states at a reset).
-  bool HasPositions() const { return nfa_ != nullptr; }
-  // The positions to search with, counted against the budget (held for this
-  // search only when even an empty budget cannot take them).
-  void SetPositions(std::unique_ptr<TbmREPositionNFA> nfa);
-  // Whether a match starts at some character boundary of `text`.
+  bool HasPositions() const { return positions_ != nullptr; }
+  // The positions to search with (finished), counted against the budget
+  // (held for the next search only when even an empty budget cannot take
+  // them); the states built so far are dropped.
+  void SetPositions(std::unique_ptr<TbmRECombinedPositions> positions);
+  // Gives the positions back (and drops the states), e.g. to add patterns.
+  std::unique_ptr<TbmRECombinedPositions> TakePositions();
+  // Whether a match of the one pattern held starts at some character
+  // boundary of `text`.
   bool Found(TbmCharCode code, std::string_view text);
+  // Which of the patterns `ps` (ascending indexes of the positions) have a
+  // match starting at some character boundary of `text`: their tags are
+  // appended to `found`, each once, and the search stops once all are.
+  // False when it gave up before deciding them all (those found are
+  // found): when working out new states took more than `work_limit` steps
+  // of a position, as a text unlike those before may (a state of many
+  // patterns is rarely met again).
+  bool FindAll(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
+               size_t work_limit, std::vector<int32_t>& found);
 
   void ReleaseAll() override;
   // States held now (tests).
   int32_t NumStates() const { return sets_.size(); }
 
  private:
-  static constexpr int32_t kUnknown = -1;
-  static constexpr uint8_t kAccepting = 1, kTail = 2;
+  static constexpr int32_t kUnknown = TbmRELazyTransitions::kUnknown;
+  static constexpr uint8_t kAccepting = 1, kTail = 2, kEmpty = 4;
 
   // Counts `bytes`, giving the budget back once when they do not fit;
   // false when they still do not or this search already gave it back too
   // often.
   bool Charge(size_t bytes);
-  // The state of `set` (sorted), built when new; -1 when it cannot be held.
-  int32_t StateOf(std::span<const int32_t> set);
+  // The state of `set` (sorted), built when new, with `extra` bytes more
+  // counted (a transition to it); -1 when it cannot be held.
+  int32_t StateOf(std::span<const int32_t> set, size_t extra);
+  void MakeState(std::span<const int32_t> set);
   // The state after class `cls` (a new match may start there too), or the
-  // state with the line head's starts added (cls == width_ - 1).
+  // state with the line head's starts added (cls < 0).
   int32_t Target(int32_t s, int32_t cls);
   void Clear();
   // Counts the positions when they are not counted yet (after a reset).
   void CountPositions();
-  // The rest of a search from byte `from` by simulation, the leaves of
-  // `set` alive there.
-  bool Simulate(TbmCharCode code, std::string_view text, int32_t from, bool line_head);
+  // The tags of the patterns `ps` found in `text` into found_.
+  void Search(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
+              size_t work_limit);
+  // The search from byte 0 with pending_ alive: the tags of each accepting
+  // point go to found_ (once each), until all wanted_ are; false when it
+  // gave up.
+  bool Run(TbmCharCode code, std::string_view text);
+  // Steps pending_ over class `cls` (a line head when below 0) with no
+  // states: the search's simulation.
+  void Simulate(int32_t cls);
+  // Notes what the state s (or pending_, s < 0) finds at a point where a
+  // line ends or not; true when the search may stop.
+  bool Report(int32_t s, bool line_ends);
 
   std::shared_ptr<TbmREMatchBudget> budget_;
-  std::unique_ptr<TbmREPositionNFA> nfa_;
-  bool nfa_counted_ = false;
+  std::unique_ptr<TbmRECombinedPositions> positions_;
+  bool positions_counted_ = false;
   bool busy_ = false;             // searching: a reset keeps the positions
   uint64_t clears_ = 0;           // how often the states were dropped
   std::vector<int32_t> pending_;  // the last target set worked out
   int resets_ = 0;                // in this search
-  int32_t width_ = 0;             // classes, plus one column for the line head
+  int32_t head_ = 0;              // the line head's column, after the dense classes' ones
+  int32_t width_ = 0;             // columns of a row
   TbmRESetInterner sets_;
   std::vector<int32_t> next_;  // state x width_
+  TbmRELazyTransitions sparse_;
   std::vector<uint8_t> flags_;
-  std::vector<int32_t> scratch_;
-  std::vector<uint32_t> mark_;
-  uint32_t stamp_ = 0;
+  // Per state: the tags it accepts now, then those at a line tail.
+  std::vector<uint32_t> tag_begin_ = {0};
+  std::vector<int32_t> tags_;
+  // Scratch of one search.
+  std::vector<int32_t> now_, at_tail_, scratch_;
+  std::vector<int32_t> found_;
+  std::vector<uint32_t> found_mark_;  // per tag: the search that found it
+  uint32_t search_stamp_ = 0;
+  size_t wanted_ = 0;                 // patterns searched for
+  size_t work_ = 0, work_limit_ = 0;  // positions stepped to make states
+  bool complete_ = false;
 };
 
 }  // namespace parlevo

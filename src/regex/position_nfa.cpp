@@ -144,40 +144,6 @@ size_t TbmREPositionNFA::MemoryBytes() const {
          follow_begin_.capacity() * sizeof(uint32_t) + tail_leaf_.capacity();
 }
 
-bool TbmREPositionNFA::FoundFrom(TbmCharCode code, std::string_view text, int32_t from,
-                                 std::span<const int32_t> leaves, bool line_head) const {
-  CheckEven(code, text);
-  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
-  const auto n = static_cast<int32_t>(text.size());
-  const TbmREDecoder dec(code);
-  Scratch& s = ThreadScratch();
-  s.Fit(NumLeaves());
-  s.cur.assign(leaves.begin(), leaves.end());
-  for (int32_t k = from;;) {
-    // A match may start here: the live leaves and the starting ones, once each.
-    const uint32_t here = s.NewStamp();
-    for (int32_t leaf : s.cur) s.mark[static_cast<size_t>(leaf)] = here;
-    auto add = [&](const std::vector<int32_t>& starting) {
-      for (int32_t leaf : starting) {
-        if (s.mark[static_cast<size_t>(leaf)] == here) continue;
-        s.mark[static_cast<size_t>(leaf)] = here;
-        s.cur.push_back(leaf);
-      }
-    };
-    add(first_);
-    if (line_head && has_line_head_) add(head_first_);
-    int32_t cl = 0;
-    const int32_t c = k < n ? dec.Decode(t, n, k, cl) : -1;
-    if (Accepting(s.cur) || (EndsLine(c) && TailAccepting(s.cur))) return true;
-    if (c < 0) return false;
-    s.next.clear();
-    Step(s.cur, ClassOf(c), s.next, s.mark, s.NewStamp());
-    s.cur.swap(s.next);
-    k += cl;
-    line_head = LineHeadAfter(dec, t, n, c, k);
-  }
-}
-
 bool TbmREPositionNFA::Search(TbmCharCode code, std::string_view text, int32_t from, int32_t& pos,
                               int32_t& len) const {
   pos = -1;

@@ -36,6 +36,12 @@ class TbmREPositionNFA {
   const std::vector<int32_t>& First() const { return first_; }
   const std::vector<int32_t>& HeadFirst() const { return head_first_; }
   bool HasLineHead() const { return has_line_head_; }
+  // The class boundaries, ascending (the first value of each class but the
+  // first), to refine with those of other patterns.
+  const std::vector<int32_t>& Bounds() const { return bounds_; }
+  // The leaf of a finished match, and whether a leaf is a '$' ending it.
+  int32_t EndLeaf() const { return end_leaf_; }
+  bool TailLeaf(int32_t leaf) const { return tail_leaf_[static_cast<size_t>(leaf)] != 0; }
   bool HasLineTail() const { return has_line_tail_; }
   // The leaves hold a finished match / one finished at a line tail.
   bool Accepting(std::span<const int32_t> leaves) const;
@@ -43,11 +49,6 @@ class TbmREPositionNFA {
   int32_t NumLeaves() const { return static_cast<int32_t>(leaf_lo_.size()); }
   size_t MemoryBytes() const;
 
-  // Whether a match starts at some character boundary of `text` at or after
-  // byte `from`, the leaves `leaves` being alive already at `from` (empty:
-  // none) and `from` being a line head or not.
-  bool FoundFrom(TbmCharCode code, std::string_view text, int32_t from,
-                 std::span<const int32_t> leaves, bool line_head) const;
   // Leftmost start, then the longest match there, from byte `from` (as
   // bmreSearch answers with the automaton).
   bool Search(TbmCharCode code, std::string_view text, int32_t from, int32_t& pos,

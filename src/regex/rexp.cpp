@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "regex/automaton.h"
+#include "regex/combined_positions.h"
 #include "regex/fast_find.h"
 #include "regex/lazy_find.h"
 #include "regex/literal_list.h"
@@ -142,7 +143,12 @@ void TbmRExp::VisitTree(const std::function<void(const TbmRETree&)>& visit) cons
 
 bool TbmRExp::BudgetFound(std::string_view text) {
   if (!lazy_) lazy_ = std::make_unique<TbmRELazyFind>(budget_);
-  if (!lazy_->HasPositions()) lazy_->SetPositions(BuildPositions());
+  if (!lazy_->HasPositions()) {
+    auto positions = std::make_unique<TbmRECombinedPositions>();
+    positions->Add(BuildPositions(), 0);
+    positions->Finish();
+    lazy_->SetPositions(std::move(positions));
+  }
   return lazy_->Found(char_code_, text);
 }
 

@@ -91,6 +91,9 @@ class TbmRExp : public TbmRExpABC {
   // A valid pattern whose automaton is over its budgets is searched by
   // simulation over its positions instead (tests).
   bool Simulated() const { return nfa_ != nullptr; }
+  // The parse tree's positions, parsed again from the text; throws
+  // EbmREToken for a malformed pattern.
+  std::unique_ptr<TbmREPositionNFA> BuildPositions();
 
  private:
   enum class Stage { kParsed, kSearchable, kAutomaton };
@@ -99,8 +102,6 @@ class TbmRExp : public TbmRExpABC {
   bool Searchable() const { return compiled_ && (dfa_ || nfa_ || fast_.SearchReady()); }
   // Found under the budget, after the prefilter.
   bool BudgetFound(std::string_view text);
-  // The parse tree's positions, parsed again from the text.
-  std::unique_ptr<TbmREPositionNFA> BuildPositions();
   // The full search: the automaton's, or the simulation's without one.
   bool FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len);
   // A pattern that is a list of literals: known from one pass of the

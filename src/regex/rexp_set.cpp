@@ -30,7 +30,14 @@
 
 namespace parlevo {
 
-TbmRExpSet::TbmRExpSet(TbmCharCode code) : code_(code), is_lead_(bmccLeadByteTable(code)) {}
+TbmRExpSet::TbmRExpSet(TbmCharCode code)
+    : code_(code), is_lead_(bmccLeadByteTable(code)), verify_(code) {}
+
+TbmRExpSet::~TbmRExpSet() = default;
+
+void TbmRExpSet::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  verify_.SetBudget(std::move(budget));
+}
 
 int32_t TbmRExpSet::Add(TbmRExp* pattern) {
   patterns_.push_back(pattern);
@@ -116,6 +123,7 @@ void TbmRExpSet::Build() {
   decided_.assign(distinct_.size(), 0);
   hit_.assign(static_cast<size_t>(literals_.NumLiterals()), 0);
   stamp_ = 0;
+  verify_.Assign(distinct_);
   built_ = true;
 }
 
@@ -217,12 +225,9 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   for (int32_t i : one_of_two_) {
     if (OtherSetHit(i)) candidates_.push_back(i);
   }
-  for (int32_t i : candidates_) {
-    if (VerifyCandidate(*distinct_[static_cast<size_t>(i)], text)) found_distinct_.push_back(i);
-  }
-  for (int32_t i : ask_always_) {
-    if (VerifyCandidate(*distinct_[static_cast<size_t>(i)], text)) found_distinct_.push_back(i);
-  }
+  // The candidates and those always asked, verified together.
+  candidates_.insert(candidates_.end(), ask_always_.begin(), ask_always_.end());
+  verify_.Verify(text, candidates_, found_distinct_);
   return found_distinct_;
 }
 
@@ -376,8 +381,9 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 }
 
 size_t TbmRExpSet::MemoryBytes() const {
-  return literals_.MemoryBytes() + owner_begin_.capacity() * sizeof(uint32_t) +
-         owners_.capacity() * sizeof(Owner) + ask_always_.capacity() * sizeof(int32_t) +
+  return literals_.MemoryBytes() + verify_.MemoryBytes() +
+         owner_begin_.capacity() * sizeof(uint32_t) + owners_.capacity() * sizeof(Owner) +
+         ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
          (other_.capacity() + first_ends_at_.capacity()) * sizeof(int32_t) +
          follow_begin_.capacity() * sizeof(uint32_t) + follow_.capacity() * sizeof(int16_t) +

@@ -5,6 +5,7 @@
 #define PARLEVO_REGEX_REXP_SET_H_
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "regex/literal_search.h"
 #include "regex/reader.h"
 #include "regex/set_shapes.h"
+#include "regex/set_verify.h"
 
 namespace parlevo {
 
@@ -31,6 +33,7 @@ class TbmRExpSet {
  public:
   // Texts are in `code` (the character code of the patterns, as a rule).
   explicit TbmRExpSet(TbmCharCode code);
+  ~TbmRExpSet();
   TbmRExpSet(const TbmRExpSet&) = delete;
   TbmRExpSet& operator=(const TbmRExpSet&) = delete;
 
@@ -41,6 +44,9 @@ class TbmRExpSet {
   int32_t Add(TbmRExp* pattern);
   int32_t size() const { return static_cast<int32_t>(patterns_.size()); }
   void Build();
+  // The budget the set's own search state is built under (the one its
+  // patterns have; null: one of the set's own).
+  void SetBudget(std::shared_ptr<TbmREMatchBudget> budget);
 
   // The indexes of the patterns found in `text`, ascending, into `found`.
   // Throws what Found throws for a text the patterns' code cannot hold (an
@@ -151,6 +157,7 @@ class TbmRExpSet {
   std::vector<uint32_t> first_ends_at_;
   std::vector<TbmREFirstEnds> first_ends_;
   std::vector<int32_t> ask_always_;  // distinct patterns with no required string
+  TbmRESetVerify verify_;
 
   // Scratch of one Find, per distinct pattern: those decided for this text
   // carry its stamp.

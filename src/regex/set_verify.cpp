@@ -1,10 +1,33 @@
-// Candidate verification: the pattern's own one-pass automaton over the text,
-// its literal prefilter skipped because the set's search already passed it.
+// Candidate verification. One pattern alone is asked through its own
+// automaton, its literal prefilter skipped because the set's search already
+// passed it. Several are asked together: their positions side by side make
+// one automaton whose state holds each candidate's live positions, so one
+// pass over the text decides them all, and stops once all are found.
 #include "regex/set_verify.h"
 
+#include <algorithm>
+#include <bit>
+
+#include "regex/combined_positions.h"
+#include "regex/lazy_find.h"
 #include "regex/rexp.h"
 
 namespace parlevo {
+
+namespace {
+
+// Below this many candidates of a text, each is asked alone.
+constexpr size_t kMinCombined = 2;
+// A combined run gives up once making its states has stepped more positions
+// than this share of (text bytes x candidates), about what asking each
+// through its own automaton costs, plus a little.
+constexpr size_t kWorkShare = 64;
+constexpr size_t kWorkFloor = 256;
+// After a run gave up, the next 2^n - 1 texts (n runs given up in a row, at
+// most this) ask each candidate alone.
+constexpr int kMaxSkipShift = 6;
+
+}  // namespace
 
 bool VerifyCandidate(TbmRExp& pattern, std::string_view text) {
   try {
@@ -12,6 +35,121 @@ bool VerifyCandidate(TbmRExp& pattern, std::string_view text) {
   } catch (const EbmREToken&) {
     return false;
   }
+}
+
+TbmRESetVerify::TbmRESetVerify(TbmCharCode code) : code_(code) {}
+
+TbmRESetVerify::~TbmRESetVerify() = default;
+
+void TbmRESetVerify::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
+  budget_ = std::move(budget);
+  lazy_.reset();
+}
+
+void TbmRESetVerify::Assign(const std::vector<TbmRExp*>& distinct) {
+  distinct_ = &distinct;
+  combined_kind_.assign(distinct.size(), -1);
+  slot_.assign(distinct.size(), -1);
+  held_.clear();
+  if (lazy_) lazy_->TakePositions();
+}
+
+bool TbmRESetVerify::Combined(int32_t d) {
+  int8_t& kind = combined_kind_[static_cast<size_t>(d)];
+  if (kind < 0) {
+    TbmRExp& pattern = *(*distinct_)[static_cast<size_t>(d)];
+    try {
+      kind = pattern.GetCharCode() == code_ && !pattern.QuickAnswers().LiteralOnly();
+    } catch (const EbmREToken&) {
+      kind = 0;  // never found, as VerifyCandidate says
+    }
+  }
+  return kind != 0;
+}
+
+void TbmRESetVerify::Cover() {
+  if (!lazy_) {
+    if (!budget_) budget_ = std::make_shared<TbmREMatchBudget>();
+    lazy_ = std::make_unique<TbmRELazyFind>(budget_);
+  }
+  if (!lazy_->HasPositions()) {  // given back with the budget: start again
+    for (int32_t d : held_) slot_[static_cast<size_t>(d)] = -1;
+    held_.clear();
+  }
+  const bool complete =
+      lazy_->HasPositions() && std::all_of(combined_.begin(), combined_.end(), [this](int32_t d) {
+        return slot_[static_cast<size_t>(d)] >= 0;
+      });
+  if (!complete) {
+    // The patterns held keep their places (and parsed positions); the new
+    // ones come after them.
+    auto old = lazy_->TakePositions();
+    auto positions = std::make_unique<TbmRECombinedPositions>();
+    for (int32_t p = 0; old && p < old->NumPatterns(); ++p)
+      positions->Add(old->Release(p), old->Tag(p));
+    for (int32_t d : combined_) {
+      auto& slot = slot_[static_cast<size_t>(d)];
+      if (slot >= 0) continue;
+      slot = static_cast<int32_t>(held_.size());
+      held_.push_back(d);
+      positions->Add((*distinct_)[static_cast<size_t>(d)]->BuildPositions(), d);
+    }
+    positions->Finish();
+    lazy_->SetPositions(std::move(positions));
+  }
+  slots_.clear();
+  for (int32_t d : combined_) slots_.push_back(slot_[static_cast<size_t>(d)]);
+  std::sort(slots_.begin(), slots_.end());
+  slots_.erase(std::unique(slots_.begin(), slots_.end()), slots_.end());
+}
+
+void TbmRESetVerify::AskEach(std::string_view text, std::span<const int32_t> ds,
+                             std::vector<int32_t>& found) {
+  for (int32_t d : ds) {
+    if (VerifyCandidate(*(*distinct_)[static_cast<size_t>(d)], text)) found.push_back(d);
+  }
+}
+
+void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> candidates,
+                            std::vector<int32_t>& found) {
+  combined_.clear();
+  alone_.clear();
+  for (int32_t d : candidates) (Combined(d) ? combined_ : alone_).push_back(d);
+  AskEach(text, alone_, found);
+  // Whether combined runs pay depends much on the text's length: how they
+  // fared is kept per length class.
+  const auto length_class = static_cast<size_t>(std::bit_width(text.size()));
+  Backoff& backoff = backoff_[std::min(length_class, backoff_.size() - 1)];
+  if (combined_.size() < kMinCombined || backoff.skip > 0) {
+    if (backoff.skip > 0) --backoff.skip;  // the combined runs gave up lately
+    AskEach(text, combined_, found);
+    return;
+  }
+  Cover();
+  const size_t before = found.size();
+  const size_t limit = text.size() * combined_.size() / kWorkShare + kWorkFloor;
+  if (lazy_->FindAll(code_, text, slots_, limit, found)) {
+    backoff.given_up = 0;
+    return;
+  }
+  // Not all decided: those the run did not find are asked one by one.
+  backoff.given_up = std::min(backoff.given_up + 1, kMaxSkipShift);
+  backoff.skip = (1 << backoff.given_up) - 1;
+  std::sort(found.begin() + static_cast<std::ptrdiff_t>(before), found.end());
+  alone_.clear();
+  for (int32_t d : combined_) {
+    if (!std::binary_search(found.begin() + static_cast<std::ptrdiff_t>(before), found.end(), d)) {
+      alone_.push_back(d);
+    }
+  }
+  AskEach(text, alone_, found);
+}
+
+size_t TbmRESetVerify::MemoryBytes() const {
+  return sizeof(*this) + combined_kind_.capacity() +
+         (slot_.capacity() + held_.capacity() + combined_.capacity() + alone_.capacity() +
+          slots_.capacity()) *
+             sizeof(int32_t);
 }
 
 }  // namespace parlevo

@@ -1,18 +1,74 @@
-// Candidate verification for the set matcher: a candidate pattern asked
-// about the whole text.
+// Candidate verification for the set matcher: the candidates of a text asked
+// together, in one pass of one lazily built automaton over all of them, or
+// one by one through their own automata when there are few.
 #ifndef PARLEVO_REGEX_SET_VERIFY_H_
 #define PARLEVO_REGEX_SET_VERIFY_H_
 
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
+
+#include "regex/reader.h"
 
 namespace parlevo {
 
 class TbmRExp;
+class TbmRELazyFind;
+class TbmREMatchBudget;
 
 // The pattern's answer for a text that holds one of its literals (or for
 // any text, when it has none); a pattern that does not compile, or whose
 // automaton is refused, is never found.
 bool VerifyCandidate(TbmRExp& pattern, std::string_view text);
+
+// The combined automaton's patterns are those of the set's texts' code that
+// need an automaton (literal-only patterns answer faster alone). It holds
+// the positions of every pattern that was a candidate since the last reset
+// of its budget, and grows (dropping its states) when a new one comes.
+//
+// Thread safety: as the set, one thread at a time.
+class TbmRESetVerify {
+ public:
+  explicit TbmRESetVerify(TbmCharCode code);
+  ~TbmRESetVerify();
+  TbmRESetVerify(const TbmRESetVerify&) = delete;
+  TbmRESetVerify& operator=(const TbmRESetVerify&) = delete;
+
+  // The budget the combined automaton is built under (null: one of its own).
+  void SetBudget(std::shared_ptr<TbmREMatchBudget> budget);
+  // The set's distinct patterns (kept by pointer), after it was built.
+  void Assign(const std::vector<TbmRExp*>& distinct);
+  // Appends to `found` those of the distinct patterns `candidates` found in
+  // `text`, each once, in no order.
+  void Verify(std::string_view text, std::span<const int32_t> candidates,
+              std::vector<int32_t>& found);
+  size_t MemoryBytes() const;
+
+ private:
+  // Whether distinct pattern d goes into the combined automaton.
+  bool Combined(int32_t d);
+  // The positions of every pattern in combined_ held, their places in slots_.
+  void Cover();
+  // Appends those of `ds` found in `text`, each asked through its own automaton.
+  void AskEach(std::string_view text, std::span<const int32_t> ds, std::vector<int32_t>& found);
+
+  TbmCharCode code_;
+  std::shared_ptr<TbmREMatchBudget> budget_;
+  std::unique_ptr<TbmRELazyFind> lazy_;
+  const std::vector<TbmRExp*>* distinct_ = nullptr;
+  std::vector<int8_t> combined_kind_;  // per distinct pattern: -1 unknown, 0 alone, 1 combined
+  std::vector<int32_t> slot_;          // per distinct pattern: its place in the positions, or -1
+  std::vector<int32_t> held_;          // per place: the distinct pattern
+  std::vector<int32_t> combined_, alone_, slots_;  // scratch of one text
+  struct Backoff {
+    int given_up = 0;  // combined runs given up in a row
+    int skip = 0;      // texts still to ask one by one
+  };
+  std::array<Backoff, 24> backoff_;  // by the bit width of the text's length
+};
 
 }  // namespace parlevo
 

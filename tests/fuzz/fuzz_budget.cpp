@@ -2,7 +2,8 @@
 // patterns one per line, a NUL, then a text. Each pattern searched under the
 // one small shared budget (states dropped and rebuilt, searches finished by
 // simulation) must answer as it does with its whole automaton, alone and as a
-// set; a malformed pattern must be refused both ways.
+// set (its candidates' combined automaton under the same budget, asked twice);
+// a malformed pattern must be refused both ways.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (end == std::string_view::npos) break;
     patterns.remove_prefix(end + 1);
   }
+  set.SetBudget(budget);
   std::vector<int32_t> expected;
   for (size_t i = 0; i < whole.size(); ++i) {
     const int want = Ask(*whole[i], text);
@@ -57,6 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::vector<int32_t> found;
   set.Find(text, found);
+  if (found != expected) abort();
+  set.Find(text, found);  // again, over the states the first search built
   if (found != expected) abort();
   if (budget->Used() > budget->Limit()) abort();
   return 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "regex/match_budget.h"
 #include "regex/rexp.h"
 #include "regex/set_shapes.h"
 #include "test_util.h"
@@ -22,12 +23,18 @@ using testing::Sjis;
 // Patterns and the set that holds them, in Shift JIS.
 class PatternSet {
  public:
-  explicit PatternSet(const std::vector<std::string>& patterns) : set_(bmccShiftJIS) {
+  // With a budget, the patterns and the set search under it, as a
+  // character's do.
+  explicit PatternSet(const std::vector<std::string>& patterns,
+                      std::shared_ptr<TbmREMatchBudget> budget = nullptr)
+      : set_(bmccShiftJIS) {
     for (const auto& p : patterns) {
       matchers_.push_back(std::make_unique<TbmRExp>(bmccShiftJIS));
       matchers_.back()->SetPattern(p);
+      if (budget) matchers_.back()->SetBudget(budget);
       set_.Add(matchers_.back().get());
     }
+    if (budget) set_.SetBudget(budget);
     set_.Build();
   }
   std::vector<int32_t> Find(const std::string& text) {
@@ -170,8 +177,13 @@ class RandomCorpus {
   std::mt19937 rng_;
 };
 
+// Also under budgets from far too small (states dropped mid-search, the
+// combined run of the candidates finishing by simulation or giving up) to
+// ample, on short texts and on long ones made of several, each asked twice
+// (the second time over states built by the first).
 TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
   RandomCorpus corpus(20261207);
+  const size_t budgets[] = {0, 2000, 30000, size_t{1} << 20};
   for (int round = 0; round < 60; ++round) {
     std::vector<std::string> patterns;
     for (int i = 0; i < 80; ++i) {
@@ -180,11 +192,19 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
       patterns.push_back(copy ? patterns[static_cast<size_t>((i * 7 + round) % i)]
                               : corpus.Pattern());
     }
-    PatternSet set(patterns);
+    const size_t limit = budgets[round % 4];
+    auto budget = limit ? std::make_shared<TbmREMatchBudget>(limit) : nullptr;
+    PatternSet set(patterns, budget);
     for (int i = 0; i < 80; ++i) {
-      const std::string text = corpus.Text();
-      ASSERT_EQ(set.Find(text), set.FindEach(text))
-          << "round " << round << " text «" << text << "»";
+      std::string text = corpus.Text();
+      for (int more = i % 8 == 0 ? 10 : 0; more > 0; --more) text += corpus.Text();
+      for (int again = 0; again < 2; ++again) {
+        ASSERT_EQ(set.Find(text), set.FindEach(text))
+            << "round " << round << " budget " << limit << " text «" << text << "»";
+      }
+    }
+    if (budget) {
+      EXPECT_LE(budget->Used(), budget->Limit());
     }
   }
 }

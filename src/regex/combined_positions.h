@@ -1,0 +1,94 @@
+// The positions of several patterns side by side, stepped as one: what the
+// lazily built automaton (lazy_find) is made of, for one pattern or for all
+// the candidates of a set's text at once.
+#ifndef PARLEVO_REGEX_COMBINED_POSITIONS_H_
+#define PARLEVO_REGEX_COMBINED_POSITIONS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "regex/position_nfa.h"
+
+namespace parlevo {
+
+// Ids: each pattern has a block, its start marker followed by its leaves. A
+// set of ids (ascending) is what is alive at a point of the text; a
+// pattern's marker says that a match of it may still start at every
+// character boundary. Once a pattern's end leaf is reached its answer is
+// known: the set keeps that leaf alone for it (no marker, no other leaf), so
+// the pattern drops out at the next step. The classes are the common
+// refinement of the patterns' own classes.
+//
+// Thread safety: Next and Start keep scratch in the object: one thread at a
+// time.
+class TbmRECombinedPositions {
+ public:
+  // The patterns' positions, in their order; each is reported by its tag.
+  void Add(std::unique_ptr<TbmREPositionNFA> nfa, int32_t tag);
+  // After the last Add: the classes.
+  void Finish();
+  int32_t NumPatterns() const { return static_cast<int32_t>(patterns_.size()); }
+  // Takes back the positions of pattern `p` (the object is then unusable
+  // until cleared): to rebuild a union with more patterns without parsing
+  // again.
+  std::unique_ptr<TbmREPositionNFA> Release(int32_t p) { return std::move(patterns_[p].nfa); }
+  int32_t Tag(int32_t p) const { return patterns_[static_cast<size_t>(p)].tag; }
+
+  int32_t NumClasses() const { return static_cast<int32_t>(bounds_.size()) + 1; }
+  // Classes holding a single-byte value: those a state's row has a column
+  // for (more when there are few classes in all).
+  int32_t DenseClasses() const { return dense_; }
+  int32_t ClassOf(int32_t c) const {
+    if (c >= 0 && static_cast<size_t>(c) < class_of_.size()) return class_of_[c];
+    return SlowClassOf(c);
+  }
+  bool HasLineHead() const { return has_line_head_; }
+
+  // The set at a text's start, before its line head: patterns `ps`
+  // (ascending) starting.
+  void Start(std::span<const int32_t> ps, std::vector<int32_t>& out);
+  // The set after `set` reads class `cls`, matches starting anew after it;
+  // or, for cls < 0, the set at a line head: `set` and the starts after '^'.
+  void Next(std::span<const int32_t> set, int32_t cls, std::vector<int32_t>& out);
+  // The tags of the patterns `set` has finished a match of, and those it has
+  // if a line ends here, each once.
+  void Accepts(std::span<const int32_t> set, std::vector<int32_t>& now,
+               std::vector<int32_t>& at_tail) const;
+  size_t MemoryBytes() const;
+
+ private:
+  enum Kind : uint8_t { kMarker, kLeaf, kEnd, kTailLeaf };
+  struct Pattern {
+    std::unique_ptr<TbmREPositionNFA> nfa;
+    int32_t tag;
+    int32_t base;  // its marker; leaf l is base + 1 + l
+  };
+  int32_t SlowClassOf(int32_t c) const;
+  // Appends pattern p's block to out: its marker (if `marker`) and the
+  // leaves in local_ (ascending after sorting), or its end leaf alone when
+  // it is among them.
+  void Emit(const Pattern& p, bool marker, std::vector<int32_t>& out);
+  // Adds the leaves of `starting` not in local_ yet to it.
+  void AddStarts(const std::vector<int32_t>& starting, uint32_t stamp);
+  uint32_t NewStamp();
+
+  std::vector<Pattern> patterns_;
+  std::vector<int32_t> owner_;  // per id: its pattern
+  std::vector<uint8_t> kind_;   // per id
+  std::vector<int32_t> bounds_;
+  std::vector<int32_t> rep_;       // per class: a value of it
+  std::vector<int32_t> class_of_;  // ClassOf for values below the last bound
+  int32_t dense_ = 0;
+  bool has_line_head_ = false;
+  // Scratch of Next: one pattern's local leaves, marks over them.
+  std::vector<int32_t> from_, local_;
+  std::vector<uint32_t> mark_;
+  uint32_t stamp_ = 0;
+};
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_REGEX_COMBINED_POSITIONS_H_
