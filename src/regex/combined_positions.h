@@ -38,8 +38,9 @@ class TbmRECombinedPositions {
   int32_t Tag(int32_t p) const { return patterns_[static_cast<size_t>(p)].tag; }
 
   int32_t NumClasses() const { return static_cast<int32_t>(bounds_.size()) + 1; }
-  // Classes holding a single-byte value: those a state's row has a column
-  // for (more when there are few classes in all).
+  // Classes below this have a column in every state's row (all of them
+  // for one pattern or few classes; none for a union of many, whose
+  // transitions go in one table).
   int32_t DenseClasses() const { return dense_; }
   int32_t ClassOf(int32_t c) const {
     if (c >= 0 && static_cast<size_t>(c) < class_of_.size()) return class_of_[c];
