@@ -20,7 +20,6 @@
 #include "regex/rexp_set.h"
 
 #include <algorithm>
-#include <bit>
 #include <unordered_map>
 
 #include "regex/char_boundaries.h"
@@ -29,6 +28,15 @@
 #include "regex/set_verify.h"
 
 namespace parlevo {
+namespace {
+
+// The bits set in a FirstEndsOf mask (four bits): no library call per hit.
+uint32_t Bits(uint8_t mask) {
+  static constexpr uint8_t kBits[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+  return kBits[mask & 15];
+}
+
+}  // namespace
 
 TbmRExpSet::TbmRExpSet(TbmCharCode code)
     : code_(code), is_lead_(bmccLeadByteTable(code)), verify_(code) {}
@@ -178,7 +186,7 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
   uint32_t kept = 0;
   for (size_t id = 0; id < num_literals; ++id) {
     first_ends_at_[id] = kept;
-    kept += static_cast<uint32_t>(std::popcount(first_ends_of_[id]));
+    kept += static_cast<uint32_t>(Bits(first_ends_of_[id]));
   }
   first_ends_.assign(kept, TbmREFirstEnds());
   // Owners grouped by literal, in pattern order within each literal.
@@ -316,7 +324,7 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanTe
   for (uint32_t k = other_begin_[p]; k < other_begin_[p + 1]; ++k) {
     const auto a = static_cast<size_t>(other_[k]);
     const uint8_t before = first_ends_of_[a] & static_cast<uint8_t>(which - 1);
-    const TbmREFirstEnds& ends = first_ends_[first_ends_at_[a] + std::popcount(before)];
+    const TbmREFirstEnds& ends = first_ends_[first_ends_at_[a] + Bits(before)];
     switch (ends.EndedBy(stamp_, segment, limit)) {
       case TbmREFirstEnds::Answer::kYes:
         return Verdict::kFound;
