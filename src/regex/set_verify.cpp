@@ -19,13 +19,17 @@ namespace {
 // Below this many candidates of a text, each is asked alone.
 constexpr size_t kMinCombined = 2;
 // A combined run gives up once making its states has stepped more positions
-// than this share of (text bytes x candidates), about what asking each
-// through its own automaton costs, plus a little.
-constexpr size_t kWorkShare = 64;
+// than a quarter of (text bytes x candidates), plus a little: about what
+// asking each candidate through its own automaton costs (stepping a
+// position costs some steps of such an automaton). A run over states
+// already made costs no work at all.
+constexpr size_t kWorkShare = 4;
 constexpr size_t kWorkFloor = 256;
 // After a run gave up, the next 2^n - 1 texts (n runs given up in a row, at
 // most this) ask each candidate alone.
 constexpr int kMaxSkipShift = 6;
+// Patterns the combined automaton holds at most (those of recent texts).
+constexpr size_t kMaxHeld = 256;
 
 }  // namespace
 
@@ -67,26 +71,34 @@ bool TbmRESetVerify::Combined(int32_t d) {
   return kind != 0;
 }
 
+void TbmRESetVerify::DropHeld() {
+  for (int32_t d : held_) slot_[static_cast<size_t>(d)] = -1;
+  held_.clear();
+}
+
 void TbmRESetVerify::Cover() {
   if (!lazy_) {
     if (!budget_) budget_ = std::make_shared<TbmREMatchBudget>();
     lazy_ = std::make_unique<TbmRELazyFind>(budget_);
   }
-  if (!lazy_->HasPositions()) {  // given back with the budget: start again
-    for (int32_t d : held_) slot_[static_cast<size_t>(d)] = -1;
-    held_.clear();
-  }
+  if (!lazy_->HasPositions()) DropHeld();  // given back with the budget: start again
   const bool complete =
       lazy_->HasPositions() && std::all_of(combined_.begin(), combined_.end(), [this](int32_t d) {
         return slot_[static_cast<size_t>(d)] >= 0;
       });
   if (!complete) {
     // The patterns held keep their places (and parsed positions); the new
-    // ones come after them.
+    // ones come after them. Beyond kMaxHeld, only this text's candidates
+    // are held: growing costs the whole union each time.
     auto old = lazy_->TakePositions();
+    if (old && static_cast<size_t>(old->NumPatterns()) + combined_.size() > kMaxHeld) {
+      old.reset();
+      DropHeld();
+    }
     auto positions = std::make_unique<TbmRECombinedPositions>();
-    for (int32_t p = 0; old && p < old->NumPatterns(); ++p)
+    for (int32_t p = 0; old && p < old->NumPatterns(); ++p) {
       positions->Add(old->Release(p), old->Tag(p));
+    }
     for (int32_t d : combined_) {
       auto& slot = slot_[static_cast<size_t>(d)];
       if (slot >= 0) continue;

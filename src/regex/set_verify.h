@@ -52,6 +52,8 @@ class TbmRESetVerify {
   bool Combined(int32_t d);
   // The positions of every pattern in combined_ held, their places in slots_.
   void Cover();
+  // Forgets the places of the patterns held (their positions are gone).
+  void DropHeld();
   // Appends those of `ds` found in `text`, each asked through its own automaton.
   void AskEach(std::string_view text, std::span<const int32_t> ds, std::vector<int32_t>& found);
 

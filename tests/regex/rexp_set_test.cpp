@@ -212,6 +212,31 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
 // The shapes a set decides without an automaton are recognised where they
 // apply and only there (every other pattern stays one that is verified); a
 // negated class, like '.', never takes a break.
+// Texts with hundreds of candidates each, different from text to text, so
+// that the candidates verified together outgrow what is held of them and are
+// dropped for the next text's; each text asked twice, under a budget and not.
+TEST(PatternSetFind, ManyCandidatesOverManyTextsAnswerLikeTheLoop) {
+  std::vector<std::string> patterns;
+  for (int k = 0; k < 1500; ++k) {
+    patterns.push_back("x" + std::to_string(k) + (k % 3 ? "[ab]+c" : "(ab|b)*a$"));
+  }
+  std::mt19937 rng(2026);
+  for (const size_t limit : {size_t{0}, size_t{1} << 20}) {
+    auto budget = limit ? std::make_shared<TbmREMatchBudget>(limit) : nullptr;
+    PatternSet set(patterns, budget);
+    for (int round = 0; round < 8; ++round) {
+      std::string text;
+      for (int i = 0; i < 400; ++i) {
+        text += "x" + std::to_string(rng() % 1500);
+        for (int n = static_cast<int>(rng() % 4); n > 0; --n) text += "abc\n"[rng() % 4];
+      }
+      for (int again = 0; again < 2; ++again) {
+        ASSERT_EQ(set.Find(text), set.FindEach(text)) << "round " << round << " budget " << limit;
+      }
+    }
+  }
+}
+
 TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
   using Kind = TbmRESetShape::Kind;
   const std::vector<std::pair<Kind, std::vector<std::string>>> cases = {
