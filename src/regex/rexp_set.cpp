@@ -20,6 +20,7 @@
 #include "regex/rexp_set.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 #include "regex/char_boundaries.h"
@@ -95,8 +96,8 @@ TbmRExpSet::OwnerKind TbmRExpSet::KindOf(const TbmRESetLiterals& analysis) {
       return OwnerKind::kAfterDigitsOrNone;
     case TbmRESetShape::Kind::kDigitAfter:
       return OwnerKind::kDigitAfter;
-    case TbmRESetShape::Kind::kDigitBefore:
-      return OwnerKind::kDigitBefore;
+    case TbmRESetShape::Kind::kRunBefore:
+      return OwnerKind::kRunBefore;
     default:
       break;
   }
@@ -112,11 +113,14 @@ void TbmRExpSet::Build() {
   std::vector<int32_t> ids;  // the literal ids of every plan, back to back
   follow_begin_.assign(distinct_.size() + 1, 0);
   follow_.clear();
+  runs_.clear();
+  std::map<std::string, int32_t> runs;  // each class once
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
     const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
-    Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0};
+    Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0, -1};
+    if (!analysis.run.empty()) plan.run = RunClass(analysis.run, runs);
     for (const auto& s : analysis.strings) ids.push_back(literals_.Add(s));
     plan.middle = static_cast<uint32_t>(ids.size());
     for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
@@ -133,6 +137,16 @@ void TbmRExpSet::Build() {
   stamp_ = 0;
   verify_.Assign(distinct_);
   built_ = true;
+}
+
+int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen) {
+  auto [it, added] = seen.try_emplace(bytes, static_cast<int32_t>(runs_.size()));
+  if (added) {
+    runs_.emplace_back();
+    runs_.back().fill(false);
+    for (char c : bytes) runs_.back()[static_cast<uint8_t>(c)] = true;
+  }
+  return it->second;
 }
 
 void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids) {
@@ -172,6 +186,10 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
       for (uint32_t k = plan.first; k < plan.middle; ++k) {
         first_ends_of_[static_cast<size_t>(ids[k])] |= which;
       }
+    } else if (plan.kind == OwnerKind::kRunBefore) {
+      list(plan.first, plan.middle);
+      other_.push_back(plan.run);
+      other_begin_[d + 1] = 1;
     } else if (plan.kind == OwnerKind::kOneOfTwo &&
                cost(plan.middle, plan.last) < cost(plan.first, plan.middle)) {
       list(plan.middle, plan.last);
@@ -286,28 +304,62 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
 
 TbmRExpSet::Verdict TbmRExpSet::Decide(const Owner& o, size_t start, size_t end, ScanText& x) {
   size_t stop = end;
-  if (!x.boundaries.Starts(start) || (o.follows && !Followed(o.pattern, end, x, stop)) ||
-      (o.tail && !AtLineTail(x.t, x.n, stop))) {
+  if (!x.boundaries.Starts(start) || (o.follows && !Followed(o.pattern, end, x, stop))) {
     return Verdict::kNo;
   }
-  auto digit = [](uint8_t b) { return b >= '0' && b <= '9'; };
-  bool found = true;
+  if (o.kind == OwnerKind::kDigitAfter) return DigitsAfter(o, start, end, x);  // tail after them
+  if (o.tail && !AtLineTail(x.t, x.n, stop)) return Verdict::kNo;
   switch (o.kind) {
     case OwnerKind::kAfterOnLine:
     case OwnerKind::kAfterDigits:
     case OwnerKind::kAfterDigitsOrNone:
       return PairStarted(o, start, x);  // the head is A's
-    case OwnerKind::kDigitAfter:        // the literal ends on a boundary: a digit there is one
-      found = end < x.n && digit(x.t[end]);
-      break;
-    case OwnerKind::kDigitBefore:
-      found = start > 0 && digit(x.t[start - 1]) && x.boundaries.Starts(start - 1);
-      break;
+    case OwnerKind::kRunBefore:
+      return RunBefore(o, start, x);  // the head is the run's
     default:
-      break;
+      return !o.head || AtLineHead(x.t, x.n, start, x.boundaries) ? Verdict::kFound : Verdict::kNo;
   }
-  found = found && (!o.head || AtLineHead(x.t, x.n, start, x.boundaries));
-  return found ? Verdict::kFound : Verdict::kNo;
+}
+
+namespace {
+
+bool IsDigit(uint8_t b) { return b >= '0' && b <= '9'; }
+
+// A run walked byte by byte stops here: a longer one is left to the automaton,
+// so that many hits inside one long run cost no more than this each.
+constexpr size_t kMaxRunWalk = 64;
+
+}  // namespace
+
+// The literal ends on a boundary, so a digit there is a character of its own,
+// and so is every digit after it.
+TbmRExpSet::Verdict TbmRExpSet::DigitsAfter(const Owner& o, size_t start, size_t end,
+                                            ScanText& x) const {
+  if (o.head && !AtLineHead(x.t, x.n, start, x.boundaries)) return Verdict::kNo;
+  if (end == x.n || !IsDigit(x.t[end])) return Verdict::kNo;
+  if (!o.tail) return Verdict::kFound;
+  size_t stop = end + 1;
+  for (; stop < x.n && IsDigit(x.t[stop]); ++stop) {
+    if (stop - end == kMaxRunWalk) return Verdict::kAsk;
+  }
+  return AtLineTail(x.t, x.n, stop) ? Verdict::kFound : Verdict::kNo;
+}
+
+// The run's bytes are single-byte characters once the first of them starts
+// one. With a head anchor the run must start the line: a line head inside it
+// would follow a break, which the run does not take, so only its first byte
+// can be one.
+TbmRExpSet::Verdict TbmRExpSet::RunBefore(const Owner& o, size_t start, ScanText& x) const {
+  const auto& run =
+      runs_[static_cast<size_t>(other_[other_begin_[static_cast<size_t>(o.pattern)]])];
+  auto in_run = [&run](uint8_t b) { return b < 0x80 && run[b]; };
+  if (start == 0 || !in_run(x.t[start - 1])) return Verdict::kNo;
+  if (!o.head) return x.boundaries.Starts(start - 1) ? Verdict::kFound : Verdict::kNo;
+  size_t first = start - 1;
+  for (; first > 0 && in_run(x.t[first - 1]); --first) {
+    if (start - first == kMaxRunWalk) return Verdict::kAsk;
+  }
+  return AtLineHead(x.t, x.n, first, x.boundaries) ? Verdict::kFound : Verdict::kNo;
 }
 
 TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanText& x) const {

@@ -4,9 +4,12 @@
 #ifndef PARLEVO_REGEX_REXP_SET_H_
 #define PARLEVO_REGEX_REXP_SET_H_
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -81,8 +84,8 @@ class TbmRExpSet {
     kAfterOnLine,
     kAfterDigits,
     kAfterDigitsOrNone,
-    kDigitAfter,
-    kDigitBefore,
+    kDigitAfter,  // digits after the hit (up to a line tail, with `tail`)
+    kRunBefore,   // a run of a class before it (from a line head, with `head`)
   };
   struct Owner {
     int32_t pattern;  // a distinct pattern
@@ -110,16 +113,20 @@ class TbmRExpSet {
     OwnerKind kind;
     bool head, tail;
     uint32_t first, middle, last;  // plan ids [first, middle): strings; [middle, last): also
+    int32_t run;                   // kRunBefore: its class in runs_
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
   // Owners, other sides and first ends from the plans.
   void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids);
-  void KeepFirstEnds(int32_t literal, uint8_t which);
+  // The index in runs_ of the class of `bytes` (`seen`: those made so far).
+  int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
 
   // The scan's step for one hit of literal `id` ending at `end`.
   void OnHit(int32_t id, size_t end, ScanText& text);
   Verdict Decide(const Owner& owner, size_t start, size_t end, ScanText& text);
   Verdict PairStarted(const Owner& owner, size_t start, ScanText& text) const;
+  Verdict DigitsAfter(const Owner& owner, size_t start, size_t end, ScanText& text) const;
+  Verdict RunBefore(const Owner& owner, size_t start, ScanText& text) const;
   // Whether the pattern's follow stands at `end`; `stop` is then past it.
   bool Followed(int32_t pattern, size_t end, const ScanText& text, size_t& stop) const;
   void NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& text);
@@ -144,13 +151,16 @@ class TbmRExpSet {
   std::vector<uint32_t> owner_begin_;  // per literal id, plus one
   std::vector<Owner> owners_;
   // Per distinct pattern, the literals of its other side: the set not listed
-  // (kOneOfTwo), or the A side of a pair.
+  // (kOneOfTwo), or the A side of a pair; for kRunBefore, its class in runs_.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> other_;
   // Per distinct pattern, the bytes after its last literal (kFollowDigit: a
   // digit); none for most.
   std::vector<uint32_t> follow_begin_;  // per distinct pattern, plus one
   std::vector<int16_t> follow_;
+  // The classes of kRunBefore patterns, each once: which bytes below 0x80
+  // they take.
+  std::vector<std::array<bool, 128>> runs_;
   // Per literal id, which first ends it keeps (FirstEndsOf bits) and where
   // the first of them is; the others follow it in bit order.
   std::vector<uint8_t> first_ends_of_;

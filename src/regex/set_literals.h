@@ -39,6 +39,7 @@ struct TbmRESetLiterals {
   // a pair's second, `head` and `tail` its anchors.
   TbmRESetShape::Kind shape = TbmRESetShape::Kind::kNone;
   std::vector<int16_t> follow;  // after the last literal's hit (TbmRESetShape)
+  std::string run;              // before it, for kRunBefore
 };
 
 // Parses `pattern` (building no automaton) and analyses it for a set whose

@@ -21,14 +21,38 @@ constexpr size_t kMaxShapeBytes = 64;    // bytes of one alternative
 using Strings = std::vector<std::string>;
 using Kind = TbmRESetShape::Kind;
 
-enum class Item : uint8_t { kLiterals, kDigit, kHead, kTail, kAnyStar, kDigitStar, kDigitPlus };
+enum class Item : uint8_t {
+  kLiterals,
+  kDigit,
+  kHead,
+  kTail,
+  kAnyStar,
+  kDigitStar,
+  kDigitPlus,
+  kRunPlus,  // "[a-z]+": one or more of a class of single bytes
+};
 
 // One operand of the pattern's top concatenation, neighbouring literal sets
 // joined.
 struct Piece {
   Item kind;
-  Strings strings;  // kLiterals: every string it matches
+  Strings strings = {};  // kLiterals: every string it matches
+  std::string run = {};  // kRunPlus: the bytes of the class
 };
+
+// The bytes of a class of single-byte characters that holds no break (so
+// no lead byte either); false for any other class.
+bool RunBytes(const std::vector<TbmREWchRange>& ranges, std::string& out) {
+  out.clear();
+  for (const TbmREWchRange& r : ranges) {
+    if (r.Hi >= 0x80) return false;
+    for (int32_t c = r.Lo; c <= r.Hi; ++c) {
+      if (c == '\n' || c == '\r') return false;
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return !out.empty();
+}
 
 bool IsDigits(const std::vector<TbmREWchRange>& r) {
   return r.size() == 1 && r[0].Lo == '0' && r[0].Hi == '9';
@@ -70,20 +94,24 @@ class RowReader {
       if (n.Kind == TbmRETree::NodeKind::kLeaf && leaves_[static_cast<size_t>(n.Left)].Lo < 0) {
         const int32_t anchor = leaves_[static_cast<size_t>(n.Left)].Lo;
         if (anchor != kLineHead && anchor != kLineTail) return false;
-        row.push_back({anchor == kLineHead ? Item::kHead : Item::kTail, {}});
+        row.push_back({anchor == kLineHead ? Item::kHead : Item::kTail});
       } else if (n.Kind == TbmRETree::NodeKind::kClosure) {
         if (!RangesOf(n.Left, ranges)) return false;
         if (IsAnyButBreak(ranges)) {
-          row.push_back({Item::kAnyStar, {}});
+          row.push_back({Item::kAnyStar});
         } else if (!IsDigits(ranges)) {
           return false;
         } else if (!row.empty() && row.back().kind == Item::kDigit && operands[k - 1] == n.Left) {
           row.back().kind = Item::kDigitPlus;  // "[0-9]+": the class, then its closure
         } else {
-          row.push_back({Item::kDigitStar, {}});
+          row.push_back({Item::kDigitStar});
         }
       } else if (RangesOf(operands[k], ranges) && IsDigits(ranges)) {
-        row.push_back({Item::kDigit, {}});
+        row.push_back({Item::kDigit});
+      } else if (std::string run;
+                 !ranges.empty() && ClosedNext(operands, k) && RunBytes(ranges, run)) {
+        row.push_back({Item::kRunPlus, {}, std::move(run)});
+        ++k;  // "[a-z]+": the class, then its closure
       } else {
         Strings s;
         if (!StringsOf(operands[k], s)) return false;
@@ -100,6 +128,13 @@ class RowReader {
   }
 
  private:
+  // Operand k + 1 is the closure of operand k ("X+").
+  bool ClosedNext(const std::vector<int32_t>& operands, size_t k) const {
+    if (k + 1 >= operands.size()) return false;
+    const TbmRETree::Node& next = nodes_[static_cast<size_t>(operands[k + 1])];
+    return next.Kind == TbmRETree::NodeKind::kClosure && next.Left == operands[k];
+  }
+
   // The operands of the concatenations under `node`, left to right.
   void Operands(int32_t node, std::vector<int32_t>& out) const {
     std::vector<int32_t> stack = {node};
@@ -131,6 +166,7 @@ class RowReader {
         const TbmRELeafNode& leaf = leaves_[static_cast<size_t>(n.Left)];
         out.push_back({leaf.Lo, leaf.Hi});
       } else {
+        out.clear();
         return false;
       }
     }
@@ -247,10 +283,11 @@ TbmRESetShape ShapeOf(std::vector<Piece> row, bool head, bool tail) {
                  : row[1].kind == Item::kDigitPlus ? Kind::kDigitsPair
                                                    : Kind::kDigitsOrNonePair;
     shape.second = std::move(row[2].strings);
-  } else if (is({Item::kLiterals, Item::kDigitPlus}) && !tail) {
+  } else if (is({Item::kLiterals, Item::kDigitPlus})) {
     shape.kind = Kind::kDigitAfter;
-  } else if (is({Item::kDigitPlus, Item::kLiterals}) && !head) {
-    shape.kind = Kind::kDigitBefore;
+  } else if (is({Item::kDigitPlus, Item::kLiterals}) || is({Item::kRunPlus, Item::kLiterals})) {
+    shape.kind = Kind::kRunBefore;
+    shape.run = row[0].kind == Item::kRunPlus ? row[0].run : "0123456789";
   } else {
     return shape;
   }

@@ -31,8 +31,10 @@ struct TbmRESetShape {
                         // end with no break between ("A.*B")
     kDigitsPair,        // the same with only digits between, at least one ("A[0-9]+B")
     kDigitsOrNonePair,  // the same with only digits between, or none ("A[0-9]*B")
-    kDigitAfter,        // a hit of `first` with a digit right after it ("A[0-9]+")
-    kDigitBefore,       // a hit of `first` with a digit right before it ("[0-9]+A")
+    kDigitAfter,        // a hit of `first` with a digit right after it ("A[0-9]+");
+                        // with `tail`, digits up to a line tail
+    kRunBefore,         // a hit of `first` right after characters of `run`
+                        // ("[0-9]+A", "[a-z]+A"); with `head`, they start a line
   };
   Kind kind = Kind::kNone;
   bool head = false;  // `first` starts at a line head ("^A.*B")
@@ -43,6 +45,9 @@ struct TbmRESetShape {
   // and single strings after it: "A.*B[0-9][0-9]3"); the tail anchor is
   // after these.
   std::vector<int16_t> follow;
+  // kRunBefore: the bytes its characters are, ascending (single bytes below
+  // 0x80, no break).
+  std::string run;
 };
 
 // A cheap look at a pattern's text: false when it cannot have one of the

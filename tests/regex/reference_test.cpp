@@ -175,8 +175,8 @@ class CaseMaker {
   // after a literal, a star at either end; anchored or not, and near misses.
   std::string Shape() {
     static const char* const kForms[] = {
-        "%.*%", "%.*%",     "%[0-9]+",  "[0-9]+%", "%[0-9]*",         ".*%",
-        "%.+%", "%[0-9]+%", "%[0-9]*%", "%.*",     "%.*%[0-9][0-9]%", "%[0-9]%"};
+        "%.*%",     "%.*%",     "%[0-9]+", "[0-9]+%",         "%[0-9]*", ".*%",     "%.+%",
+        "%[0-9]+%", "%[0-9]*%", "%.*",     "%.*%[0-9][0-9]%", "%[0-9]%", "[a-b]+%", "[b1]+%"};
     std::string out = Below(5) == 0 ? "^" : "";
     for (const char* c = Pick(kForms); *c; ++c) {
       if (*c != '%') {

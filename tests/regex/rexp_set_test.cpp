@@ -127,7 +127,7 @@ class RandomCorpus {
       case 2:
         return head + a + "[0-9]+" + tail;
       case 3:
-        return head + "[0-9]+" + a + tail;
+        return head + Pick(std::vector<std::string>{"[0-9]+", "[a-c]+", "[ab1]+"}) + a + tail;
       case 4:
         return head + a + star + tail;
       default:
@@ -245,12 +245,12 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
       {Kind::kLiteral, {Sjis("猫[0-9][0-9]3"), "a[0-9]"}},
       {Kind::kDigitsPair, {"a[0-9]+b", "^a[0-9]+(b|c)$"}},
       {Kind::kDigitsOrNonePair, {"a[0-9]*b"}},
-      {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+"}},
-      {Kind::kDigitBefore, {"[0-9]+a$"}},
+      {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+", "a[0-9]+$"}},
+      {Kind::kRunBefore, {"[0-9]+a$", "^[0-9]+a", "[a-z]+work", "^[a-c]+x"}},
       {Kind::kLiteral, {".*a.*", "a[0-9][0-9]*"}},
       {Kind::kNone,
-       {"a[^x]*b", "a.*b[0-9](c|d)", "a.*[0-9]b", "a.+b", "a?.*b", "[a-z].*b", "a[0-9]+$",
-        "a[0-9]+.b", "^[0-9]+a", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b"}}};
+       {"a[^x]*b", "a.*b[0-9](c|d)", "a.*[0-9]b", "a.+b", "a?.*b", "[a-z].*b", "[^a]+x", "[a\\n]+x",
+        "a[0-9]+.b", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b"}}};
   for (const auto& [kind, patterns] : cases) {
     for (const std::string& pattern : patterns) {
       SCOPED_TRACE(pattern);
@@ -267,7 +267,7 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
 // The second literal of a pair may hold the first one and separators, so
 // that the first ends again in later lines or digit runs before the second
 // is seen (past the few kept, the pattern's automaton answers); digits after
-// the last literal come before its "$".
+// the last literal come before its "$"; runs of a class before or after it.
 TEST(PatternSetFind, PairsWhoseSecondLiteralHoldsTheFirst) {
   PatternSet set({"a.*b\\na\\na\\na\\na\\na", "a.*b\\na\\na", "a[0-9]+bxaxaxaxaxa", "a[0-9]*bxaxa",
                   "^a.*b\\na\\na\\na\\na\\na", "a.*b[0-9]$", "b[0-9][0-9]x$"});
@@ -278,6 +278,13 @@ TEST(PatternSetFind, PairsWhoseSecondLiteralHoldsTheFirst) {
                                  "ab1", "ab1x", "ab12", "b12x\n", "b12xy", "b1"}) {
     SCOPED_TRACE(text);
     EXPECT_EQ(set.Find(text), set.FindEach(text));
+  }
+  // Runs longer than the set walks are left to the patterns themselves.
+  PatternSet runs({"^[0-9]+a", "a[0-9]+$", "^[a-c]+x"});
+  const std::string digits(70, '7'), letters(70, 'b');
+  for (const std::string text : {"\n" + digits + "a", "x" + digits + "a", "a" + digits,
+                                 "a" + digits + "x", letters + "x", "\x82" + letters + "x"}) {
+    EXPECT_EQ(runs.Find(text), runs.FindEach(text));
   }
 }
 
