@@ -282,8 +282,8 @@ TEST(PatternSetFind, PairsWhoseSecondLiteralHoldsTheFirst) {
   // Runs longer than the set walks are left to the patterns themselves.
   PatternSet runs({"^[0-9]+a", "a[0-9]+$", "^[a-c]+x"});
   const std::string digits(70, '7'), letters(70, 'b');
-  for (const std::string text : {"\n" + digits + "a", "x" + digits + "a", "a" + digits,
-                                 "a" + digits + "x", letters + "x", "\x82" + letters + "x"}) {
+  for (const std::string& text : {"\n" + digits + "a", "x" + digits + "a", "a" + digits,
+                                  "a" + digits + "x", letters + "x", "\x82" + letters + "x"}) {
     EXPECT_EQ(runs.Find(text), runs.FindEach(text));
   }
 }
