@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/textfile.h"
+
 namespace parlevo {
 
 // A larger file is a file error ("cannot read file ...: File too large"), which
@@ -20,6 +22,20 @@ inline constexpr size_t kMaxPersonalityFileBytes = size_t{64} << 20;
 // multiply it. Beyond it the data file that crosses it is a file error
 // naming this budget, which refuses the character.
 inline constexpr size_t kMaxPersonalityBytes = size_t{64} << 20;
+
+// The lines of a personality's knowledge data files together (a file listed
+// twice counts twice): every line is an entry, or could be one, and each
+// entry holds memory of its own, so 64 MiB of empty lines must not take
+// gigabytes. Twenty times the entries of the largest real personalities.
+// Counted before a file is split into lines; the data file that crosses it
+// is a file error naming this budget (EntriesBudgetError), which refuses
+// the character.
+inline constexpr size_t kMaxPersonalityEntries = 2'000'000;
+
+// The lines SplitLines would give for `bytes`, counted without making them.
+size_t CountLines(std::string_view bytes);
+// The file error for the data file `path` that crosses kMaxPersonalityEntries.
+platform::EFileError EntriesBudgetError(std::string path);
 
 // Reads a file a tool is given beside a personality (a test script, a
 // pattern list) within kMaxPersonalityFileBytes, so no file, pipe or device

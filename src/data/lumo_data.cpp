@@ -42,9 +42,10 @@ std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_li
   return std::move(text.Lines);
 }
 
-void TLumoData::LoadFromFile(std::string_view file_name) {
+void TLumoData::LoadFromFile(std::string_view file_name, size_t max_lines) {
   if (!platform::FileExists(file_name)) return;
-  TPersonalityText text = ReadPersonalityText(file_name);
+  TPersonalityText text = ReadPersonalityText(file_name, max_lines);
+  LinesRead_ += text.Lines.size();
   if (NotesOn()) Notes_->insert(Notes_->end(), text.Notes.begin(), text.Notes.end());
   std::vector<std::string>& lines = text.Lines;
   const int first_line = Decipher(lines);  // file line of lines[0]

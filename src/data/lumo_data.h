@@ -17,6 +17,7 @@
 #ifndef PARLEVO_DATA_LUMO_DATA_H_
 #define PARLEVO_DATA_LUMO_DATA_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -125,8 +126,12 @@ class TLumoData {
   virtual void SetMatchBudget(std::shared_ptr<TbmREMatchBudget> /*budget*/) {}
   // Appends the entries of one data file (native path), plain or enciphered. A
   // missing file changes nothing; an unreadable one throws
-  // platform::EFileError.
-  void LoadFromFile(std::string_view file_name);
+  // platform::EFileError, and so does one of more than `max_lines` lines
+  // (what is left of the character's entries budget), naming that budget.
+  void LoadFromFile(std::string_view file_name, size_t max_lines = SIZE_MAX);
+  // The lines of the data files read so far, each counted as the entries
+  // budget counts them.
+  size_t LinesRead() const { return LinesRead_; }
 
   // The tier loop: asks the kind, tier by tier in order, which unused
   // entries match `input` and calls `visit(tier, candidates)` (a const
@@ -227,6 +232,7 @@ class TLumoData {
   std::vector<int32_t> UsedEntries_;  // the used-up entries, ascending
   int32_t Available_ = 0;
   int32_t MarkerCount_ = 0;
+  size_t LinesRead_ = 0;
   TEvaluateFunc OnEvaluate_;
   bool UseOnce_;
   std::vector<TLoadNote>* Notes_ = nullptr;

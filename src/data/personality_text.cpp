@@ -94,14 +94,20 @@ TPersonalityText DecodePersonalityText(std::string_view bytes) {
   return {std::move(lines), TTextEncoding::kCodePage, {}};
 }
 
-TPersonalityText ReadPersonalityText(std::string_view path) {
+TPersonalityText ReadPersonalityText(std::string_view path, size_t max_lines) {
   // An editor's unsaved text, when a language server asks (text_overlay.h).
   const std::string* overlay = TTextOverlay::Find(path);
   if (overlay != nullptr && overlay->size() > kMaxPersonalityFileBytes) {
     throw platform::EFileError("cannot read file", std::string(path), EFBIG);
   }
-  TPersonalityText text =
-      DecodePersonalityText(overlay != nullptr ? *overlay : ReadFileWithinBudget(path));
+  std::string read;
+  if (overlay == nullptr) read = ReadFileWithinBudget(path);
+  const std::string_view bytes = overlay != nullptr ? std::string_view(*overlay) : read;
+  // A line takes at least a byte: a short file needs no count.
+  if (bytes.size() > max_lines && CountLines(bytes) > max_lines) {
+    throw EntriesBudgetError(std::string(path));
+  }
+  TPersonalityText text = DecodePersonalityText(bytes);
   for (TLoadNote& note : text.Notes) note.File = std::string(path);
   return text;
 }

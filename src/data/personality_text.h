@@ -3,6 +3,8 @@
 #ifndef PARLEVO_DATA_PERSONALITY_TEXT_H_
 #define PARLEVO_DATA_PERSONALITY_TEXT_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +33,10 @@ struct TPersonalityText {
 
 // Reads the file (native path) with the line rules of every text file,
 // within the personality file budget (ReadFileWithinBudget). An enciphered
-// file stays in the code page, whatever its bytes. Throws platform::EFileError.
-TPersonalityText ReadPersonalityText(std::string_view path);
+// file stays in the code page, whatever its bytes. Throws platform::EFileError;
+// also, naming the entries budget, for a file of more than `max_lines` lines
+// (what is left of kMaxPersonalityEntries), before any line is made.
+TPersonalityText ReadPersonalityText(std::string_view path, size_t max_lines = SIZE_MAX);
 
 // Decodes bytes already read; `ReadPersonalityText` is this plus the reading.
 TPersonalityText DecodePersonalityText(std::string_view bytes);

@@ -208,7 +208,7 @@ void TCharacter::LoadDataFiles(std::vector<TLoadNote>* notes) {
                                      "the personality's files together exceed " +
                                          std::to_string(kMaxPersonalityBytes >> 20) + " MiB");
         }
-        slot.LoadFromFile(path);
+        slot.LoadFromFile(path, kMaxPersonalityEntries - LinesRead());
       } else {
         NoteDataFile(i, name, path, notes);
       }
@@ -249,6 +249,12 @@ int TCharacter::ValueLine(std::string_view key) const {
     if (keys[i] == key) return static_cast<int>(2 * i + 2);
   }
   return 0;
+}
+
+size_t TCharacter::LinesRead() const {
+  size_t lines = 0;
+  for (int i = 0; i < kSlotCount; ++i) lines += Slot(i).LinesRead();
+  return lines;
 }
 
 int64_t TCharacter::TotalAvailable() const {

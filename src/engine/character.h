@@ -233,6 +233,8 @@ class TCharacter {
   static std::string_view DataKey(int i);
   // Sum of Available over the eight data objects.
   int64_t TotalAvailable() const;
+  // Lines of data files read by the eight objects, against the entries budget.
+  size_t LinesRead() const;
   // File `file` of slot i's object, native, relative to the data folder (the
   // path as loaded when it lies elsewhere).
   std::string_view DataFileName(int i, int32_t file) const;

@@ -122,6 +122,27 @@ TEST(CheckCommand, RefusedCharactersEndWithTheEngineMessage) {
   EXPECT_EQ(Lines(RunCli({"check", chars / "empty.ltc"}).out).size(), 1u);
 }
 
+// The lines of the data files together have a budget (entries), counted
+// across files and objects: one file of a million lines loads, a second one
+// crosses the budget and is named. Lines behind an end marker count too.
+TEST(CheckCommand, TheEntriesBudgetRefusesTheDataFileThatCrossesIt) {
+  CharacterCopy chars;
+  std::string million_lines = "{ENDOFDATA}\r\n";
+  for (int i = 0; i < 1'000'000; ++i) million_lines += "\r\n";
+  std::ofstream(chars / "hanako/secret.txt", std::ios::binary) << million_lines;
+  CliRun run = RunCli({"check", chars / "hanako.ltc"});
+  EXPECT_EQ(run.status, 0) << run.err;
+
+  std::ofstream(chars / "hanako/chat.txt", std::ios::binary) << million_lines;
+  run = RunCli({"check", chars / "hanako.ltc"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "error: " + chars / "hanako.ltc" + ": cannot read file \"" +
+                         chars / "hanako/chat.txt" +
+                         "\": the personality's data files together exceed 2000000 lines (the "
+                         "budget of entries)\n");
+  EXPECT_EQ(RunCli({"chat", "--partner", "p", chars / "hanako.ltc"}, "").status, 1);
+}
+
 TEST(CheckCommand, UsageErrorsExitWithTwo) {
   EXPECT_EQ(RunCli({"check"}).status, 2);
   EXPECT_EQ(RunCli({"chat"}).status, 2);
