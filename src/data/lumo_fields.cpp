@@ -3,6 +3,7 @@
 #include "data/lumo_internal.h"
 #include "data/text_helpers.h"
 #include "platform/codepage.h"
+#include "regex/match_budget.h"
 #include "regex/rexp.h"
 
 namespace parlevo::lumo {
@@ -32,7 +33,10 @@ std::shared_ptr<TbmRExp> TMatcherCache::Get(const std::string& pattern, std::str
   TMade& made = it->second;
   if (added) {
     made.Matcher = NewMatcher(pattern, made.Error);
-    if (budget_) made.Matcher->SetBudget(budget_);
+    if (budget_) {
+      made.Matcher->SetBudget(budget_);
+      budget_->Allow(kMatchBudgetBytesPerPattern);
+    }
   }
   error = made.Error;
   return made.Matcher;

@@ -34,7 +34,8 @@ class TMatcherCache {
   void Reserve(size_t count) { made_.reserve(count); }
   // Forgets the matchers (the entries keep theirs): loading has ended.
   void Clear() { made_ = {}; }
-  // The budget the matchers made from now on search under (null: none).
+  // The budget the matchers made from now on search under (null: none);
+  // each new one raises it by its share (kMatchBudgetBytesPerPattern).
   void SetBudget(std::shared_ptr<TbmREMatchBudget> budget) { budget_ = std::move(budget); }
 
  private:

@@ -170,7 +170,7 @@ TCharacter::TDataObjects TCharacter::CreateDataObjects() {
       std::make_unique<TLumoDataB>(true, evaluate), std::make_unique<TLumoDataB>(false, evaluate),
       std::make_unique<TLumoDataC>(true, evaluate), std::make_unique<TLumoDataC>(false, evaluate)};
   // One memory budget for what all of the character's patterns build.
-  auto budget = std::make_shared<TbmREMatchBudget>();
+  auto budget = std::make_shared<TbmREMatchBudget>(kMinMatchBudgetBytes, kMatchBudgetBytes);
   for (std::unique_ptr<TLumoData>& object : objects) object->SetMatchBudget(budget);
   return objects;
 }

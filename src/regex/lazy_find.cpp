@@ -32,7 +32,7 @@ TbmRELazyFind::TbmRELazyFind(std::shared_ptr<TbmREMatchBudget> budget)
 TbmRELazyFind::~TbmRELazyFind() { budget_->Forget(*this); }
 
 void TbmRELazyFind::Clear() {
-  sets_.Clear();
+  sets_ = TbmRESetInterner();  // its storage too: a reset gives the memory back
   next_ = {};
   sparse_.Clear();
   flags_ = {};

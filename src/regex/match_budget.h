@@ -5,6 +5,7 @@
 #ifndef PARLEVO_REGEX_MATCH_BUDGET_H_
 #define PARLEVO_REGEX_MATCH_BUDGET_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,8 +13,13 @@
 namespace parlevo {
 
 // Memory of a character's matching beyond what loading keeps: the states
-// built while searching (see lazy_find.h).
+// built while searching (see lazy_find.h), at most.
 inline constexpr size_t kMatchBudgetBytes = size_t{64} << 20;
+// A character's budget is a share of what its loading holds, so a long
+// conversation adds little to it: it starts at the floor and grows by a
+// share for each distinct pattern loaded, up to kMatchBudgetBytes.
+inline constexpr size_t kMinMatchBudgetBytes = size_t{4} << 20;
+inline constexpr size_t kMatchBudgetBytesPerPattern = 128;
 
 class TbmREMatchBudget;
 
@@ -34,7 +40,9 @@ class TbmREBudgetHolder {
 // (a character's patterns are searched by one thread at a time).
 class TbmREMatchBudget {
  public:
-  explicit TbmREMatchBudget(size_t limit = kMatchBudgetBytes) : limit_(limit) {}
+  explicit TbmREMatchBudget(size_t limit = kMatchBudgetBytes) : limit_(limit), most_(limit) {}
+  // A budget of `limit` that Allow may raise up to `most`.
+  TbmREMatchBudget(size_t limit, size_t most) : limit_(limit), most_(std::max(limit, most)) {}
   ~TbmREMatchBudget();
   TbmREMatchBudget(const TbmREMatchBudget&) = delete;
   TbmREMatchBudget& operator=(const TbmREMatchBudget&) = delete;
@@ -47,6 +55,9 @@ class TbmREMatchBudget {
   // Every holder gives back everything: the budget is whole again.
   void ReleaseAll();
 
+  // Raises the limit by `bytes`, up to the most it may grow to.
+  void Allow(size_t bytes) { limit_ = std::min(most_, limit_ + std::min(bytes, most_)); }
+
   size_t Limit() const { return limit_; }
   size_t Used() const { return used_; }
   // How often ReleaseAll ran (tests, benchmarks).
@@ -54,6 +65,7 @@ class TbmREMatchBudget {
 
  private:
   size_t limit_;
+  size_t most_;
   size_t used_ = 0;
   uint64_t resets_ = 0;
   std::vector<TbmREBudgetHolder*> holders_;  // those holding anything
