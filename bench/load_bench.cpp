@@ -10,14 +10,18 @@
 // that first answer (which builds the pattern sets) are reported, beside a
 // child that loads a character of one line, whose peak is the fixed
 // allowance. "x files" is the peak above that allowance over the files' size.
+// Below each size, loading's time split by stage (MeasureStages).
 //
-//   load_bench [--file-mib N] [--no-word-lists] [MiB ...]
-//       default: data files of 4 MiB, with word lists; 8 16 32 64 MiB
+//   load_bench [--file-mib N] [--no-word-lists] [--generated K] [MiB ...]
+//       default: data files of 4 MiB, with word lists; 8 16 32 64 MiB;
+//       --generated K: also engine_bench's generated character of K
+//       thousand kind B entries (BM_LoadCharacter/B/K000), split by stage
 //   load_bench [--file-mib N] [--no-word-lists] --write DIR MiB
 //       writes one into DIR (base file load.ltc), to load with other tools
 //       (/usr/bin/time -v)
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,16 +30,31 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "data/character_file.h"
+#include "data/file_budget.h"
+#include "data/personality_text.h"
+#include "data/text_helpers.h"
 #include "engine/character.h"
+#include "generated_character.h"
 #include "platform/codepage.h"
+#include "regex/literal_analysis.h"
+#include "regex/ranges.h"
+#include "regex/rexp.h"
+#include "regex/rexp_set.h"
+#include "regex/scanner.h"
+#include "regex/tree.h"
 
 namespace parlevo::bench {
 namespace {
 
 namespace fs = std::filesystem;
+using bench::EntryKind;
+using bench::GeneratedCharacter;
 
 size_t g_file_bytes = size_t{4} << 20;  // each data file (--file-mib)
 bool g_word_lists = true;               // --no-word-lists: ordinary entries only
@@ -186,6 +205,95 @@ Measure LoadInChild(const std::string& base_file) {
   return m;
 }
 
+// CPU time of the process so far, in ms.
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Loading's stages, each done on its own over the personality's files (CPU
+// ms): reading the files, splitting them into lines and fields (folded as
+// loading folds them), parsing the distinct patterns (and of that, their
+// literal analysis, measured apart on their trees), and building the
+// pattern sets. What a whole load takes beyond their sum is the entry
+// tables, the matcher cache and the rest.
+struct Stages {
+  double read = 0, split = 0, parse = 0, analyse = 0, build = 0;
+};
+
+Stages MeasureStages(const std::string& base_file) {
+  Stages st;
+  const TCharacterFile base(base_file);
+  const fs::path folder = fs::path(base_file).parent_path();
+  std::vector<std::unique_ptr<TbmRExp>> patterns;
+  std::vector<std::unique_ptr<TbmRExpSet>> sets;
+  std::unordered_set<std::string> seen;
+  for (int slot = 0; slot < 8; ++slot) {
+    const int fields_of_patterns = slot / 2 == 1 ? 2 : slot / 2 == 2 ? 1 : 0;  // kinds A, B
+    sets.push_back(std::make_unique<TbmRExpSet>(bmccDefaultCharCode()));
+    for (const std::string& name : SplitCommaText(base.GetValue(TCharacter::DataKey(slot)))) {
+      double t = ProcessCpuMs();
+      const std::string bytes = ReadFileWithinBudget((folder / name).string());
+      st.read += ProcessCpuMs() - t;
+      t = ProcessCpuMs();
+      const TPersonalityText text = DecodePersonalityText(bytes);
+      std::vector<std::string> texts;
+      for (const std::string& line : text.Lines) {
+        std::vector<std::string> fields = SplitCommaText(line);
+        for (int f = 0; f < fields_of_patterns && f < static_cast<int>(fields.size()); ++f) {
+          texts.push_back(FoldEntryField(fields[static_cast<size_t>(f)]));
+        }
+      }
+      st.split += ProcessCpuMs() - t;
+      t = ProcessCpuMs();
+      for (const std::string& pattern : texts) {
+        if (!seen.insert(pattern).second) continue;
+        auto& matcher = patterns.emplace_back(std::make_unique<TbmRExp>());
+        matcher->SetPattern(pattern);
+        try {
+          matcher->Parse();
+          sets.back()->Add(matcher.get());
+        } catch (const EbmREToken&) {
+        }
+      }
+      st.parse += ProcessCpuMs() - t;
+    }
+  }
+  // The analysis again on every distinct pattern's tree, timed alone.
+  TbmREScanner scanner(bmccDefaultCharCode());
+  TbmRETokens tokens;
+  TbmREWchRanges ranges;
+  TbmRETree tree;
+  for (const std::string& pattern : seen) {
+    try {
+      scanner.SetTextInPlace(pattern);
+      tokens.Tokenize(scanner);
+      tokens.Standardize(ranges);
+      tree.Build(tokens, ranges);
+      const double t = ProcessCpuMs();
+      AnalyzeLiterals(tree, bmccDefaultCharCode());
+      st.analyse += ProcessCpuMs() - t;
+    } catch (const EbmREToken&) {
+    }
+    tokens.ClearTokens();
+    ranges.ClearRanges();
+    tree.ClearTree();
+  }
+  const double t = ProcessCpuMs();
+  for (auto& set : sets) set->Build();
+  st.build = ProcessCpuMs() - t;
+  return st;
+}
+
+void PrintStages(const Stages& st, double load_ms) {
+  const double rest = load_ms - st.read - st.split - st.parse - st.build;
+  std::printf(
+      "  stages (CPU ms): read %.0f, split %.0f, parse %.0f (of which analysis %.0f), "
+      "build sets %.0f, the rest %.0f\n",
+      st.read, st.split, st.parse, st.analyse, st.build, rest);
+}
+
 fs::path TempFolder() {
   std::string pattern = (fs::temp_directory_path() / "parlevo-load-XXXXXX").string();
   return mkdtemp(pattern.data());
@@ -203,7 +311,7 @@ int main(int argc, char** argv) {
     const unsigned long value = std::strtoul(text, &end, 10);
     if (end == text || *end != '\0' || value < 1 || value > 1024) {
       std::fprintf(stderr,
-                   "usage: load_bench [--file-mib N] [--no-word-lists] [MiB ...]\n"
+                   "usage: load_bench [--file-mib N] [--no-word-lists] [--generated K] [MiB ...]\n"
                    "       load_bench [--file-mib N] [--no-word-lists] --write DIR MiB\n"
                    "(sizes from 1 to 1024 MiB)\n");
       std::exit(2);
@@ -211,6 +319,7 @@ int main(int argc, char** argv) {
     return value;
   };
   std::vector<size_t> sizes;
+  std::vector<int> generated;  // thousands of entries (--generated)
   const char* write_dir = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -218,6 +327,8 @@ int main(int argc, char** argv) {
       g_word_lists = false;
     } else if (arg == "--file-mib" && i + 1 < argc) {
       g_file_bytes = mib_of(argv[++i]) << 20;
+    } else if (arg == "--generated" && i + 1 < argc) {
+      generated.push_back(static_cast<int>(mib_of(argv[++i]) * 1000));
     } else if (arg == "--write" && i + 2 < argc) {
       write_dir = argv[++i];
       sizes.push_back(mib_of(argv[++i]));
@@ -231,7 +342,7 @@ int main(int argc, char** argv) {
     std::printf("%s: %zu bytes\n", (fs::path(write_dir) / "load.ltc").c_str(), bytes);
     return 0;
   }
-  if (sizes.empty()) sizes = {8, 16, 32, 64};
+  if (sizes.empty() && generated.empty()) sizes = {8, 16, 32, 64};
 
   const fs::path small = TempFolder();
   std::ofstream(small / "d0.txt", std::ios::binary) << "TRUE,hello\r\n";
@@ -249,13 +360,23 @@ int main(int argc, char** argv) {
     // budget of a personality's files together (lines are not cut).
     const size_t bytes = Generate(dir, (mib << 20) - (64 << 10));
     const Measure m = LoadInChild((dir / "load.ltc").string());
+    const Stages stages = MeasureStages((dir / "load.ltc").string());
     fs::remove_all(dir);
     const double files = bytes / 1048576.0;
     auto above = [&](long kib) { return (kib - fixed.load_peak_kib) / 1024.0 / files; };
     std::printf("%9.1f %9.0f %10.1f %8.2f %10.1f %8.2f %s\n", files, m.load_ms,
                 m.load_peak_kib / 1024.0, above(m.load_peak_kib), m.turn_peak_kib / 1024.0,
                 above(m.turn_peak_kib), m.ok ? "yes" : "no");
+    PrintStages(stages, m.load_ms);
     std::fflush(stdout);
+  }
+  for (int entries : generated) {
+    // The generated characters of engine_bench (BM_LoadCharacter/B/N).
+    const GeneratedCharacter character(entries, EntryKind::kB);
+    const Measure m = LoadInChild(character.BaseFile());
+    std::printf("generated character of %d kind B entries: load %.0f ms, peak %.1f MiB (%s)\n",
+                entries, m.load_ms, m.load_peak_kib / 1024.0, m.ok ? "ok" : "failed");
+    PrintStages(MeasureStages(character.BaseFile()), m.load_ms);
   }
   return 0;
 }

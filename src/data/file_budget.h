@@ -25,12 +25,12 @@ inline constexpr size_t kMaxPersonalityBytes = size_t{64} << 20;
 
 // The lines of a personality's knowledge data files together (a file listed
 // twice counts twice): every line is an entry, or could be one, and each
-// entry holds memory of its own, so 64 MiB of empty lines must not take
-// gigabytes. Twenty times the entries of the largest real personalities.
+// entry holds memory of its own, so 64 MiB of short lines must not take
+// gigabytes. Ten times the entries of the largest real personalities.
 // Counted before a file is split into lines; the data file that crosses it
 // is a file error naming this budget (EntriesBudgetError), which refuses
 // the character.
-inline constexpr size_t kMaxPersonalityEntries = 2'000'000;
+inline constexpr size_t kMaxPersonalityEntries = 1'000'000;
 
 // The lines SplitLines would give for `bytes`, counted without making them.
 size_t CountLines(std::string_view bytes);

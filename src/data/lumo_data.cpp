@@ -143,7 +143,7 @@ std::string TLumoData::Take(const TPick& pick) {
     UsedEntries_.insert(std::upper_bound(UsedEntries_.begin(), UsedEntries_.end(), pick.Entry),
                         pick.Entry);
   }
-  return entry.Answer;
+  return std::string(entry.Answer);
 }
 
 void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int32_t begin,

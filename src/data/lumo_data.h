@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "data/answer_list.h"
+#include "data/answer_store.h"
 #include "data/load_note.h"
 
 namespace parlevo {
@@ -62,7 +63,7 @@ enum class TLumoKind : char { k0 = '0', kA = 'A', kB = 'B', kC = 'C' };
 
 // One line of a data file that became an entry or a tier marker.
 struct TLumoEntry {
-  std::string Answer;  // as written (a kind C marker: "{PRIOR}")
+  TAnswerText Answer;  // as written (a kind C marker: "{PRIOR}"), kept by the object
   int32_t Tier = 1;    // 1-based; a marker carries the tier it closes
   int32_t File = 0;    // index into TLumoData::Files()
   int32_t Line = 0;    // 1-based line in that file (key line of an
@@ -197,8 +198,9 @@ class TLumoData {
   enum class TLineResult { kShort, kEndOfData, kEntry, kMarker };
 
   // Parses one (plain) line. For an entry or a marker it fills in
-  // `entry.Answer` (the table has already grown by `entry`, origin set) and
-  // keeps what the kind matches with; otherwise it keeps nothing.
+  // `entry.Answer` (through KeepAnswer; the table has already grown by
+  // `entry`, origin set) and keeps what the kind matches with; otherwise it
+  // keeps nothing.
   // `fields_found` receives the field count of a short line.
   virtual TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) = 0;
   virtual void ReserveEntries(size_t count) = 0;
@@ -207,6 +209,9 @@ class TLumoData {
   // Fills in what entry `index` matches with (Describe has done the rest).
   virtual void DescribeMatching(int32_t index, TEntryDescription& description) const = 0;
 
+  // Keeps an answer for the object's life: what AddLine puts in
+  // `entry.Answer`.
+  std::string_view KeepAnswer(std::string_view answer) { return Answers_.Keep(answer); }
   // Notes `message` (UTF-8) against the origin of entry `index`.
   void NoteEntry(int32_t index, std::string message, std::string_view code);
   bool NotesOn() const { return Notes_ != nullptr; }
@@ -227,6 +232,7 @@ class TLumoData {
   void AddLines(const std::vector<std::string>& lines, int first_line, int32_t file);
 
   std::vector<TLumoEntry> Entries_;
+  TAnswerStore Answers_;  // the entries' answers
   std::vector<std::string> Files_;
   std::vector<int32_t> TierStarts_;   // first entry of each tier
   std::vector<int32_t> UsedEntries_;  // the used-up entries, ascending
@@ -262,6 +268,7 @@ class TLumoData0 : public TLumoData {
  private:
   // A distinct condition text, as the evaluator takes it.
   struct TCondition {
+    std::string Text;  // folded, as Describe shows it
     std::u16string Wide;
     bool Constant = false;  // no tags: the text is its own value
     bool ConstantHolds = false;
@@ -272,7 +279,6 @@ class TLumoData0 : public TLumoData {
   // Forgets every remembered result.
   void ForgetResults();
 
-  std::vector<std::string> Keys;       // per entry
   std::vector<int32_t> ConditionOf;    // per entry: index into Conditions
   std::vector<TCondition> Conditions;  // distinct texts
   std::unordered_map<std::string, int32_t> ConditionIds;
@@ -312,20 +318,23 @@ class TLumoDataA : public TLumoData {
 
  private:
   struct TPatterns {
-    std::shared_ptr<TbmRExp> Context;  // shared with entries of the same pattern
-    std::shared_ptr<TbmRExp> Input;
+    // Owned by Matchers, shared with the entries of the same pattern.
+    TbmRExp* Context = nullptr;
+    TbmRExp* Input = nullptr;
     bool Broken = false;  // one does not compile: never matches
-    // As written, kept only while notes are on.
-    std::string WrittenContext, WrittenInput;
   };
   void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
 
   std::string Context_;
   std::vector<TPatterns> Patterns;  // per entry
-  size_t Prepared = 0;              // entries before this index are checked
+  // The patterns as written (context, input) of entries loaded while notes
+  // are on; nothing otherwise.
+  std::vector<std::pair<std::string, std::string>> Written;
+  size_t Prepared = 0;  // entries before this index are checked
+  // Owns the matchers; declared before the sets, which point at them.
+  std::unique_ptr<lumo::TMatcherCache> Matchers;
   // The context and the input patterns of the prepared entries.
   std::unique_ptr<TEntryPatternSet> ContextSet, InputSet;
-  std::unique_ptr<lumo::TMatcherCache> Matchers;  // while loading
 };
 
 // Kind B: a candidate when its pattern is found in the input.
@@ -351,14 +360,20 @@ class TLumoDataB : public TLumoData {
 
  private:
   struct TPattern {
-    std::shared_ptr<TbmRExp> Matcher;  // shared with entries of the same pattern
-    bool Broken = false;               // does not compile: never matches
-    std::string Written;               // as written, kept only while notes are on
+    TbmRExp* Matcher = nullptr;  // owned by Matchers, shared with entries of the same pattern
+    bool Broken = false;         // does not compile: never matches
   };
-  std::vector<TPattern> Patterns;                 // per entry
-  size_t Prepared = 0;                            // entries before this index are checked
-  std::unique_ptr<TEntryPatternSet> Set;          // the patterns of the prepared entries
-  std::unique_ptr<lumo::TMatcherCache> Matchers;  // while loading
+  // The pattern as written of entry `index`, when it was loaded while notes
+  // were on; "" otherwise.
+  std::string_view WrittenOf(size_t index) const;
+
+  std::vector<TPattern> Patterns;  // per entry
+  // The patterns as written of entries loaded while notes are on.
+  std::vector<std::string> Written;
+  size_t Prepared = 0;  // entries before this index are checked
+  // Owns the matchers; declared before the set, which points at them.
+  std::unique_ptr<lumo::TMatcherCache> Matchers;
+  std::unique_ptr<TEntryPatternSet> Set;  // the patterns of the prepared entries
 };
 
 // Kind C: free talk; every entry is a candidate. Each whole line, as

@@ -18,10 +18,7 @@ TLumoData0::TLumoData0(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoData0::~TLumoData0() = default;
 
-void TLumoData0::ReserveEntries(size_t count) {
-  lumo::GrowEntries(Keys, count);
-  lumo::GrowEntries(ConditionOf, count);
-}
+void TLumoData0::ReserveEntries(size_t count) { lumo::GrowEntries(ConditionOf, count); }
 
 TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fields_found,
                                            TLumoEntry& entry) {
@@ -33,10 +30,11 @@ TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fiel
   std::string key = lumo::TreatField(fields[0]);
   if (key == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = key == kPriorMarker;
-  entry.Answer = std::move(fields[1]);
+  entry.Answer = KeepAnswer(fields[1]);
   auto [it, added] = ConditionIds.try_emplace(key, static_cast<int32_t>(Conditions.size()));
   if (added) {
     TCondition& condition = Conditions.emplace_back();
+    condition.Text = key;
     condition.Wide = platform::AnsiToWide(key);
     // Without braces the expander returns the text as it stands.
     condition.Constant = key.find_first_of("{}") == std::string::npos;
@@ -45,7 +43,6 @@ TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fiel
     Result.push_back(0);
   }
   ConditionOf.push_back(it->second);
-  Keys.push_back(std::move(key));
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
 }
 
@@ -62,7 +59,8 @@ void TLumoData0::MatchTier(std::string_view /*input*/, int32_t begin, int32_t en
 }
 
 void TLumoData0::DescribeMatching(int32_t index, TEntryDescription& description) const {
-  description.Condition = Keys[static_cast<size_t>(index)];
+  description.Condition =
+      Conditions[static_cast<size_t>(ConditionOf[static_cast<size_t>(index)])].Text;
 }
 
 bool TLumoData0::Holds(int32_t id, double now) {

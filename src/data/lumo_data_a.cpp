@@ -13,9 +13,9 @@ namespace parlevo {
 
 TLumoDataA::TLumoDataA(bool use_once, TEvaluateFunc on_evaluate)
     : TLumoData(use_once, std::move(on_evaluate)),
+      Matchers(std::make_unique<lumo::TMatcherCache>()),
       ContextSet(std::make_unique<TEntryPatternSet>()),
-      InputSet(std::make_unique<TEntryPatternSet>()),
-      Matchers(std::make_unique<lumo::TMatcherCache>()) {}
+      InputSet(std::make_unique<TEntryPatternSet>()) {}
 
 TLumoDataA::~TLumoDataA() = default;
 
@@ -36,29 +36,34 @@ TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fiel
   const bool marker = context == kPriorMarker;
   std::string context_error, input_error;
   TPatterns patterns{Matchers->Get(context, context_error),
-                     Matchers->Get(lumo::TreatField(fields[1]), input_error), false,
-                     NotesOn() ? fields[0] : std::string(), NotesOn() ? fields[1] : std::string()};
+                     Matchers->Get(lumo::TreatField(fields[1]), input_error), false};
   patterns.Broken = !context_error.empty() || !input_error.empty();
-  entry.Answer = std::move(fields[2]);
-  Patterns.push_back(std::move(patterns));
+  entry.Answer = KeepAnswer(fields[2]);
+  Patterns.push_back(patterns);
+  if (NotesOn()) {
+    Written.resize(Patterns.size());
+    Written.back() = {fields[0], fields[1]};
+  }
   if (!marker) NoteErrors(EntryCount() - 1, context_error, input_error);
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
 }
 
 void TLumoDataA::NoteErrors(int32_t index, const std::string& context_error,
                             const std::string& input_error) {
-  const TPatterns& patterns = Patterns[static_cast<size_t>(index)];
+  const auto at = static_cast<size_t>(index);
+  const TPatterns& patterns = Patterns[at];
+  const std::pair<std::string, std::string> none;
+  const auto& [written_context, written_input] = at < Written.size() ? Written[at] : none;
   if (!context_error.empty()) {
-    NoteEntry(index,
-              lumo::CompileNote("context pattern", patterns.WrittenContext, *patterns.Context,
-                                context_error),
-              lumo::kPatternError);
-  }
-  if (!input_error.empty()) {
     NoteEntry(
         index,
-        lumo::CompileNote("input pattern", patterns.WrittenInput, *patterns.Input, input_error),
+        lumo::CompileNote("context pattern", written_context, *patterns.Context, context_error),
         lumo::kPatternError);
+  }
+  if (!input_error.empty()) {
+    NoteEntry(index,
+              lumo::CompileNote("input pattern", written_input, *patterns.Input, input_error),
+              lumo::kPatternError);
   }
 }
 
@@ -77,15 +82,15 @@ void TLumoDataA::Prepare() {
       if (!marker) NoteErrors(static_cast<int32_t>(Prepared), context_error, input_error);
     }
     const bool never = marker || patterns.Broken;
-    ContextSet->Add(never ? nullptr : patterns.Context.get());
-    InputSet->Add(never ? nullptr : patterns.Input.get());
+    ContextSet->Add(never ? nullptr : patterns.Context);
+    InputSet->Add(never ? nullptr : patterns.Input);
   }
 }
 
 void TLumoDataA::DescribeMatching(int32_t index, TEntryDescription& description) const {
   const TPatterns& patterns = Patterns[static_cast<size_t>(index)];
-  description.ContextPattern = patterns.Context.get();
-  description.InputPattern = patterns.Input.get();
+  description.ContextPattern = patterns.Context;
+  description.InputPattern = patterns.Input;
   description.Broken = patterns.Broken;
 }
 

@@ -10,8 +10,8 @@ namespace parlevo {
 
 TLumoDataB::TLumoDataB(bool use_once, TEvaluateFunc on_evaluate)
     : TLumoData(use_once, std::move(on_evaluate)),
-      Set(std::make_unique<TEntryPatternSet>()),
-      Matchers(std::make_unique<lumo::TMatcherCache>()) {}
+      Matchers(std::make_unique<lumo::TMatcherCache>()),
+      Set(std::make_unique<TEntryPatternSet>()) {}
 
 TLumoDataB::~TLumoDataB() = default;
 
@@ -31,12 +31,16 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   if (pattern == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = pattern == kPriorMarker;
   std::string error;
-  Patterns.push_back(
-      {Matchers->Get(pattern, error), !error.empty(), NotesOn() ? fields[0] : std::string()});
-  entry.Answer = std::move(fields[1]);
+  Patterns.push_back({Matchers->Get(pattern, error), !error.empty()});
+  if (NotesOn()) {
+    Written.resize(Patterns.size());
+    Written.back() = fields[0];
+  }
+  entry.Answer = KeepAnswer(fields[1]);
   if (!error.empty() && !marker) {
-    const TPattern& added = Patterns.back();
-    NoteEntry(EntryCount() - 1, lumo::CompileNote("pattern", added.Written, *added.Matcher, error),
+    NoteEntry(EntryCount() - 1,
+              lumo::CompileNote("pattern", WrittenOf(Patterns.size() - 1), *Patterns.back().Matcher,
+                                error),
               lumo::kPatternError);
   }
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
@@ -53,12 +57,16 @@ void TLumoDataB::Prepare() {
       pattern.Broken = true;
       if (!marker) {
         NoteEntry(static_cast<int32_t>(Prepared),
-                  lumo::CompileNote("pattern", pattern.Written, *pattern.Matcher, error),
+                  lumo::CompileNote("pattern", WrittenOf(Prepared), *pattern.Matcher, error),
                   lumo::kPatternError);
       }
     }
-    Set->Add(marker || pattern.Broken ? nullptr : pattern.Matcher.get());
+    Set->Add(marker || pattern.Broken ? nullptr : pattern.Matcher);
   }
+}
+
+std::string_view TLumoDataB::WrittenOf(size_t index) const {
+  return index < Written.size() ? std::string_view(Written[index]) : std::string_view();
 }
 
 void TLumoDataB::Ready() {
@@ -68,7 +76,7 @@ void TLumoDataB::Ready() {
 
 void TLumoDataB::DescribeMatching(int32_t index, TEntryDescription& description) const {
   const TPattern& pattern = Patterns[static_cast<size_t>(index)];
-  description.InputPattern = pattern.Matcher.get();
+  description.InputPattern = pattern.Matcher;
   description.Broken = pattern.Broken;
 }
 

@@ -16,10 +16,10 @@ TLumoData::TLineResult TLumoDataC::AddLine(const std::string& line, size_t& /*fi
   const std::u16string folded = NormalizeText(platform::AnsiToWide(line));
   if (folded == u"{ENDOFDATA}") return TLineResult::kEndOfData;
   if (folded == u"{PRIOR}") {
-    entry.Answer = std::string(kPriorMarker);
+    entry.Answer = kPriorMarker;
     return TLineResult::kMarker;
   }
-  entry.Answer = line;
+  entry.Answer = KeepAnswer(line);
   return TLineResult::kEntry;
 }
 

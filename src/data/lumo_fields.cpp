@@ -1,5 +1,8 @@
 // How knowledge data fields become conditions and matchers: folded,
 // "#" expanded, and patterns compiled with the engine's default settings.
+#include <algorithm>
+#include <functional>
+
 #include "data/lumo_internal.h"
 #include "data/text_helpers.h"
 #include "platform/codepage.h"
@@ -28,16 +31,42 @@ std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& err
   return matcher;
 }
 
-std::shared_ptr<TbmRExp> TMatcherCache::Get(const std::string& pattern, std::string& error) {
-  auto [it, added] = made_.try_emplace(pattern);
-  TMade& made = it->second;
-  if (added) {
-    made.Matcher = NewMatcher(pattern, made.Error);
-    if (budget_) {
-      made.Matcher->SetBudget(budget_);
-      budget_->Allow(kMatchBudgetBytesPerPattern);
+void TMatcherCache::Rehash(size_t slots) {
+  slots_.assign(slots, 0);
+  const size_t mask = slots - 1;
+  for (size_t m = 0; m < made_.size(); ++m) {
+    size_t i = made_[m].Hash & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = static_cast<uint32_t>(m + 1);
+  }
+}
+
+void TMatcherCache::Reserve(size_t count) {
+  made_.reserve(count);
+  size_t slots = 16;
+  while (slots < 2 * count) slots *= 2;  // at most half full
+  if (slots > slots_.size()) Rehash(slots);
+}
+
+TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
+  if (2 * (made_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(16, 2 * slots_.size()));
+  const size_t hash = std::hash<std::string_view>()(pattern);
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (; slots_[i] != 0; i = (i + 1) & mask) {
+    const TMade& made = made_[slots_[i] - 1];
+    if (made.Hash == hash && made.Matcher->Pattern() == pattern) {
+      error = made.Error;
+      return made.Matcher;
     }
   }
+  TMade& made = made_.emplace_back(TMade{nullptr, {}, hash});
+  made.Matcher = owned_.emplace_back(NewMatcher(pattern, made.Error)).get();
+  if (budget_) {
+    made.Matcher->SetBudget(budget_);
+    budget_->Allow(kMatchBudgetBytesPerPattern);
+  }
+  slots_[i] = static_cast<uint32_t>(made_.size());
   error = made.Error;
   return made.Matcher;
 }

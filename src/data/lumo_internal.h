@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "data/lumo_data.h"
@@ -22,28 +21,38 @@ std::string TreatField(std::string_view field);
 // A matcher for `pattern`; `error` receives the engine's message when the
 // pattern is refused already here.
 std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error);
-// The matchers an object makes while it loads, by folded pattern text:
+// The matchers of an object, made as it loads, by folded pattern text:
 // entries that repeat a pattern (personalities often give one pattern
-// several answers) share one matcher, parsed and searched once.
+// several answers) share one matcher, parsed and searched once. The cache
+// owns them for the object's life; its lookup table serves loading only.
 class TMatcherCache {
  public:
-  // The matcher of `pattern`, made by NewMatcher when first asked for;
-  // `error` receives the message NewMatcher gave for it.
-  std::shared_ptr<TbmRExp> Get(const std::string& pattern, std::string& error);
+  // The matcher of `pattern`, made by NewMatcher when first asked for (and
+  // since the last Clear); `error` receives the message NewMatcher gave.
+  TbmRExp* Get(const std::string& pattern, std::string& error);
   // Room for `count` patterns, so that the table is not rebuilt as it grows.
-  void Reserve(size_t count) { made_.reserve(count); }
-  // Forgets the matchers (the entries keep theirs): loading has ended.
-  void Clear() { made_ = {}; }
+  void Reserve(size_t count);
+  // Forgets the lookup table (the matchers stay): loading has ended.
+  void Clear() {
+    made_ = decltype(made_)();  // fresh: assigning {} would keep the storage
+    slots_ = decltype(slots_)();
+  }
   // The budget the matchers made from now on search under (null: none);
   // each new one raises it by its share (kMatchBudgetBytesPerPattern).
   void SetBudget(std::shared_ptr<TbmREMatchBudget> budget) { budget_ = std::move(budget); }
 
  private:
   struct TMade {
-    std::shared_ptr<TbmRExp> Matcher;
+    TbmRExp* Matcher;
     std::string Error;
+    size_t Hash;
   };
-  std::unordered_map<std::string, TMade> made_;
+  // Open addressing over made_ (index + 1; 0: empty), keyed by the
+  // matcher's own pattern text: no key is copied, no node allocated.
+  void Rehash(size_t slots);
+  std::vector<std::unique_ptr<TbmRExp>> owned_;
+  std::vector<TMade> made_;
+  std::vector<uint32_t> slots_;
   std::shared_ptr<TbmREMatchBudget> budget_;
 };
 

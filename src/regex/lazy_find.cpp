@@ -33,11 +33,12 @@ TbmRELazyFind::~TbmRELazyFind() { budget_->Forget(*this); }
 
 void TbmRELazyFind::Clear() {
   sets_ = TbmRESetInterner();  // its storage too: a reset gives the memory back
-  next_ = {};
+  // Fresh vectors: assigning {} would keep the storage.
+  next_ = decltype(next_)();
   sparse_.Clear();
-  flags_ = {};
+  flags_ = decltype(flags_)();
   tag_begin_.assign(1, 0);
-  tags_ = {};
+  tags_ = decltype(tags_)();
   ++clears_;
 }
 

@@ -20,7 +20,7 @@ class TbmRELazyTransitions {
   static constexpr size_t kBytesPerEntry = 64;
 
   void Clear() {
-    slots_ = {};
+    slots_ = decltype(slots_)();  // fresh: assigning {} would keep the storage
     used_ = 0;
   }
   int32_t Find(int32_t state, int32_t cls) const {

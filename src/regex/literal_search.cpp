@@ -91,7 +91,9 @@ void TbmRELiteralSearch::Build() {
     uint8_t byte = 0;
     int32_t out = kNone;
   };
-  table_ = {};  // the ids are known: the table only served Add
+  // The ids are known: the table only served Add. (Fresh vectors give their
+  // storage back; assigning {} would keep it.)
+  table_ = decltype(table_)();
   std::vector<int32_t> order(lengths_.size());
   std::iota(order.begin(), order.end(), 0);
   std::sort(order.begin(), order.end(),
@@ -128,9 +130,9 @@ void TbmRELiteralSearch::Build() {
     nodes[static_cast<size_t>(path.back())].out = id;
     previous = lit;
   }
-  order = {};
-  pending_ = {};
-  pending_ends_ = {};
+  order = decltype(order)();
+  pending_ = decltype(pending_)();
+  pending_ends_ = decltype(pending_ends_)();
 
   // Breadth-first numbering and the flat edge lists.
   const size_t count = nodes.size();

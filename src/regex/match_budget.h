@@ -18,7 +18,7 @@ inline constexpr size_t kMatchBudgetBytes = size_t{64} << 20;
 // A character's budget is a share of what its loading holds, so a long
 // conversation adds little to it: it starts at the floor and grows by a
 // share for each distinct pattern loaded, up to kMatchBudgetBytes.
-inline constexpr size_t kMinMatchBudgetBytes = size_t{4} << 20;
+inline constexpr size_t kMinMatchBudgetBytes = size_t{8} << 20;
 inline constexpr size_t kMatchBudgetBytesPerPattern = 128;
 
 class TbmREMatchBudget;

@@ -123,22 +123,22 @@ TEST(CheckCommand, RefusedCharactersEndWithTheEngineMessage) {
 }
 
 // The lines of the data files together have a budget (entries), counted
-// across files and objects: one file of a million lines loads, a second one
+// across files and objects: one file of 600,000 lines loads, a second one
 // crosses the budget and is named. Lines behind an end marker count too.
 TEST(CheckCommand, TheEntriesBudgetRefusesTheDataFileThatCrossesIt) {
   CharacterCopy chars;
-  std::string million_lines = "{ENDOFDATA}\r\n";
-  for (int i = 0; i < 1'000'000; ++i) million_lines += "\r\n";
-  std::ofstream(chars / "hanako/secret.txt", std::ios::binary) << million_lines;
+  std::string many_lines = "{ENDOFDATA}\r\n";
+  for (int i = 0; i < 600'000; ++i) many_lines += "\r\n";
+  std::ofstream(chars / "hanako/secret.txt", std::ios::binary) << many_lines;
   CliRun run = RunCli({"check", chars / "hanako.ltc"});
   EXPECT_EQ(run.status, 0) << run.err;
 
-  std::ofstream(chars / "hanako/chat.txt", std::ios::binary) << million_lines;
+  std::ofstream(chars / "hanako/chat.txt", std::ios::binary) << many_lines;
   run = RunCli({"check", chars / "hanako.ltc"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "error: " + chars / "hanako.ltc" + ": cannot read file \"" +
                          chars / "hanako/chat.txt" +
-                         "\": the personality's data files together exceed 2000000 lines (the "
+                         "\": the personality's data files together exceed 1000000 lines (the "
                          "budget of entries)\n");
   EXPECT_EQ(RunCli({"chat", "--partner", "p", chars / "hanako.ltc"}, "").status, 1);
 }
