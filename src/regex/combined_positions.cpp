@@ -19,41 +19,66 @@ constexpr int32_t kTabledValues = 1 << 16;
 
 }  // namespace
 
+TbmRECombinedPositions::Scratch& TbmRECombinedPositions::ThreadScratch(int32_t leaves) {
+  // Per thread rather than per object: many patterns searched alone each
+  // hold positions, and their steps never overlap on one thread.
+  thread_local Scratch scratch;
+  if (scratch.mark.size() < static_cast<size_t>(leaves)) scratch.mark.resize(leaves, 0);
+  return scratch;
+}
+
 void TbmRECombinedPositions::Add(std::unique_ptr<TbmREPositionNFA> nfa, int32_t tag) {
-  const auto base = static_cast<int32_t>(owner_.size());
-  const auto p = static_cast<int32_t>(patterns_.size());
-  owner_.push_back(p);
-  kind_.push_back(kMarker);
-  for (int32_t l = 0; l < nfa->NumLeaves(); ++l) {
-    owner_.push_back(p);
-    kind_.push_back(l == nfa->EndLeaf() ? kEnd : nfa->TailLeaf(l) ? kTailLeaf : kLeaf);
-  }
   has_line_head_ = has_line_head_ || nfa->HasLineHead();
-  if (mark_.size() < static_cast<size_t>(nfa->NumLeaves())) mark_.resize(nfa->NumLeaves(), 0);
-  patterns_.push_back(Pattern{std::move(nfa), tag, base});
+  max_leaves_ = std::max(max_leaves_, nfa->NumLeaves());
+  const int32_t leaves = nfa->NumLeaves();
+  patterns_.push_back(Pattern{std::move(nfa), tag, ids_});
+  ids_ += 1 + leaves;
 }
 
 void TbmRECombinedPositions::Finish() {
+  // One pattern alone is read through its own tables: a copy of them for
+  // each of many patterns searched alone would cost more than their states.
+  single_ = patterns_.size() == 1;
+  owner_.clear();
+  kind_.clear();
   bounds_.clear();
-  for (const Pattern& p : patterns_) {
-    bounds_.insert(bounds_.end(), p.nfa->Bounds().begin(), p.nfa->Bounds().end());
+  rep_.clear();
+  class_of_.clear();
+  if (single_) {
+    dense_ = NumClasses();
+    return;
+  }
+  for (size_t p = 0; p < patterns_.size(); ++p) {
+    const TbmREPositionNFA& nfa = *patterns_[p].nfa;
+    for (int32_t id = -1; id < nfa.NumLeaves(); ++id) {
+      owner_.push_back(static_cast<int32_t>(p));
+      kind_.push_back(LeafKind(nfa, id));
+    }
+    bounds_.insert(bounds_.end(), nfa.Bounds().begin(), nfa.Bounds().end());
   }
   std::sort(bounds_.begin(), bounds_.end());
   bounds_.erase(std::unique(bounds_.begin(), bounds_.end()), bounds_.end());
   rep_.assign(1, bounds_.empty() ? 0 : bounds_.front() - 1);
   rep_.insert(rep_.end(), bounds_.begin(), bounds_.end());
+  // Single bytes always; every value up to the last boundary when there are
+  // many boundaries.
   const int32_t last = bounds_.empty() ? 0 : bounds_.back();
-  // Single bytes always; every value up to the last boundary only for a
-  // union of many patterns (one per pattern would cost more than its states).
-  const bool tabled = patterns_.size() > 1 && bounds_.size() > kSearchedBounds;
-  const int32_t covered = tabled ? std::max(std::min(last, kTabledValues), int32_t{256}) : 256;
+  const int32_t covered = bounds_.size() > kSearchedBounds
+                              ? std::max(std::min(last, kTabledValues), int32_t{256})
+                              : 256;
   class_of_.assign(static_cast<size_t>(covered), 0);
   int32_t cls = 0;
   for (int32_t c = 0; c < covered; ++c) {
     while (static_cast<size_t>(cls) < bounds_.size() && bounds_[cls] <= c) ++cls;
     class_of_[c] = cls;
   }
-  dense_ = patterns_.size() == 1 || NumClasses() <= 64 ? NumClasses() : 0;
+  dense_ = NumClasses() <= 64 ? NumClasses() : 0;
+}
+
+uint8_t TbmRECombinedPositions::LeafKind(const TbmREPositionNFA& nfa, int32_t leaf) {
+  if (leaf < 0) return kMarker;
+  if (leaf == nfa.EndLeaf()) return kEnd;
+  return nfa.TailLeaf(leaf) ? kTailLeaf : kLeaf;
 }
 
 int32_t TbmRECombinedPositions::SlowClassOf(int32_t c) const {
@@ -61,64 +86,70 @@ int32_t TbmRECombinedPositions::SlowClassOf(int32_t c) const {
                               bounds_.begin());
 }
 
-uint32_t TbmRECombinedPositions::NewStamp() {
-  if (++stamp_ == 0) {  // went round: forget every mark
-    std::fill(mark_.begin(), mark_.end(), 0);
-    stamp_ = 1;
+uint32_t TbmRECombinedPositions::Scratch::NewStamp() {
+  if (++stamp == 0) {  // went round: forget every mark
+    std::fill(mark.begin(), mark.end(), 0);
+    stamp = 1;
   }
-  return stamp_;
+  return stamp;
 }
 
-void TbmRECombinedPositions::AddStarts(const std::vector<int32_t>& starting, uint32_t stamp) {
+void TbmRECombinedPositions::AddStarts(const std::vector<int32_t>& starting, uint32_t stamp,
+                                       Scratch& s) {
   for (int32_t leaf : starting) {
-    if (mark_[static_cast<size_t>(leaf)] == stamp) continue;
-    mark_[static_cast<size_t>(leaf)] = stamp;
-    local_.push_back(leaf);
+    if (s.mark[static_cast<size_t>(leaf)] == stamp) continue;
+    s.mark[static_cast<size_t>(leaf)] = stamp;
+    s.local.push_back(leaf);
   }
 }
 
-void TbmRECombinedPositions::Emit(const Pattern& p, bool marker, std::vector<int32_t>& out) {
+void TbmRECombinedPositions::Emit(const Pattern& p, bool marker, Scratch& s,
+                                  std::vector<int32_t>& out) {
   const int32_t end = p.nfa->EndLeaf();
-  if (std::find(local_.begin(), local_.end(), end) != local_.end()) {
+  if (std::find(s.local.begin(), s.local.end(), end) != s.local.end()) {
     out.push_back(p.base + 1 + end);  // answered: nothing more of it is needed
     return;
   }
   if (marker) out.push_back(p.base);
-  std::sort(local_.begin(), local_.end());
-  for (int32_t leaf : local_) out.push_back(p.base + 1 + leaf);
+  std::sort(s.local.begin(), s.local.end());
+  for (int32_t leaf : s.local) out.push_back(p.base + 1 + leaf);
 }
 
 void TbmRECombinedPositions::Start(std::span<const int32_t> ps, std::vector<int32_t>& out) {
+  Scratch& s = ThreadScratch(max_leaves_);
   out.clear();
   for (int32_t i : ps) {
     const Pattern& p = patterns_[static_cast<size_t>(i)];
-    local_.clear();
-    AddStarts(p.nfa->First(), NewStamp());
-    Emit(p, true, out);
+    s.local.clear();
+    AddStarts(p.nfa->First(), s.NewStamp(), s);
+    Emit(p, true, s, out);
   }
 }
 
 void TbmRECombinedPositions::Next(std::span<const int32_t> set, int32_t cls,
                                   std::vector<int32_t>& out) {
+  Scratch& s = ThreadScratch(max_leaves_);
   out.clear();
   for (size_t i = 0; i < set.size();) {
-    const Pattern& p = patterns_[static_cast<size_t>(owner_[set[i]])];
+    const int32_t owner = OwnerOf(set[i]);
+    const Pattern& p = patterns_[static_cast<size_t>(owner)];
     const bool marker = set[i] == p.base;
-    from_.clear();
-    for (i += marker ? 1 : 0; i < set.size() && owner_[set[i]] == owner_[p.base]; ++i) {
-      from_.push_back(set[i] - p.base - 1);
+    s.from.clear();
+    for (i += marker ? 1 : 0; i < set.size() && OwnerOf(set[i]) == owner; ++i) {
+      s.from.push_back(set[i] - p.base - 1);
     }
-    local_.clear();
-    const uint32_t stamp = NewStamp();
+    s.local.clear();
+    const uint32_t stamp = s.NewStamp();
     if (cls < 0) {  // a line head: all stay, and those after '^' start
-      for (int32_t leaf : from_) mark_[static_cast<size_t>(leaf)] = stamp;
-      local_.assign(from_.begin(), from_.end());
-      if (marker) AddStarts(p.nfa->HeadFirst(), stamp);
+      for (int32_t leaf : s.from) s.mark[static_cast<size_t>(leaf)] = stamp;
+      s.local.assign(s.from.begin(), s.from.end());
+      if (marker) AddStarts(p.nfa->HeadFirst(), stamp, s);
     } else {
-      p.nfa->Step(from_, p.nfa->ClassOf(rep_[static_cast<size_t>(cls)]), local_, mark_, stamp);
-      if (marker) AddStarts(p.nfa->First(), stamp);
+      const int32_t own = single_ ? cls : p.nfa->ClassOf(rep_[static_cast<size_t>(cls)]);
+      p.nfa->Step(s.from, own, s.local, s.mark, stamp);
+      if (marker) AddStarts(p.nfa->First(), stamp, s);
     }
-    Emit(p, marker, out);
+    Emit(p, marker, s, out);
   }
 }
 
@@ -127,18 +158,18 @@ void TbmRECombinedPositions::Accepts(std::span<const int32_t> set, std::vector<i
   now.clear();
   at_tail.clear();
   for (int32_t id : set) {
-    const int32_t tag = patterns_[static_cast<size_t>(owner_[id])].tag;
-    if (kind_[id] == kEnd) now.push_back(tag);
-    if (kind_[id] == kTailLeaf && (at_tail.empty() || at_tail.back() != tag)) {
-      at_tail.push_back(tag);
+    const Pattern& p = patterns_[static_cast<size_t>(OwnerOf(id))];
+    const uint8_t kind = single_ ? LeafKind(*p.nfa, id - 1) : kind_[id];
+    if (kind == kEnd) now.push_back(p.tag);
+    if (kind == kTailLeaf && (at_tail.empty() || at_tail.back() != p.tag)) {
+      at_tail.push_back(p.tag);
     }
   }
 }
 
 size_t TbmRECombinedPositions::MemoryBytes() const {
   size_t bytes = sizeof(*this) + patterns_.capacity() * sizeof(Pattern) +
-                 (owner_.capacity() + bounds_.capacity() + rep_.capacity() + class_of_.capacity() +
-                  from_.capacity() + local_.capacity() + mark_.capacity()) *
+                 (owner_.capacity() + bounds_.capacity() + rep_.capacity() + class_of_.capacity()) *
                      sizeof(int32_t) +
                  kind_.capacity();
   for (const Pattern& p : patterns_) {

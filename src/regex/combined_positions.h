@@ -22,8 +22,8 @@ namespace parlevo {
 // the pattern drops out at the next step. The classes are the common
 // refinement of the patterns' own classes.
 //
-// Thread safety: Next and Start keep scratch in the object: one thread at a
-// time.
+// Thread safety: Start and Next keep their scratch per thread; they may run
+// on several threads at once.
 class TbmRECombinedPositions {
  public:
   // The patterns' positions, in their order; each is reported by its tag.
@@ -37,12 +37,15 @@ class TbmRECombinedPositions {
   std::unique_ptr<TbmREPositionNFA> Release(int32_t p) { return std::move(patterns_[p].nfa); }
   int32_t Tag(int32_t p) const { return patterns_[static_cast<size_t>(p)].tag; }
 
-  int32_t NumClasses() const { return static_cast<int32_t>(bounds_.size()) + 1; }
+  int32_t NumClasses() const {
+    return single_ ? patterns_[0].nfa->NumClasses() : static_cast<int32_t>(bounds_.size()) + 1;
+  }
   // Classes below this have a column in every state's row (all of them
   // for one pattern or few classes; none for a union of many, whose
   // transitions go in one table).
   int32_t DenseClasses() const { return dense_; }
   int32_t ClassOf(int32_t c) const {
+    if (single_) return patterns_[0].nfa->ClassOf(c);
     if (c >= 0 && static_cast<size_t>(c) < class_of_.size()) return class_of_[c];
     return SlowClassOf(c);
   }
@@ -68,15 +71,28 @@ class TbmRECombinedPositions {
     int32_t base;  // its marker; leaf l is base + 1 + l
   };
   int32_t SlowClassOf(int32_t c) const;
+  int32_t OwnerOf(int32_t id) const { return single_ ? 0 : owner_[static_cast<size_t>(id)]; }
+  // The kind of the pattern's leaf (-1: its marker).
+  static uint8_t LeafKind(const TbmREPositionNFA& nfa, int32_t leaf);
+  // Scratch of Start and Next, per thread: one pattern's local leaves, marks
+  // over them.
+  struct Scratch {
+    std::vector<int32_t> from, local;
+    std::vector<uint32_t> mark;
+    uint32_t stamp = 0;
+    uint32_t NewStamp();
+  };
+  static Scratch& ThreadScratch(int32_t leaves);
   // Appends pattern p's block to out: its marker (if `marker`) and the
-  // leaves in local_ (ascending after sorting), or its end leaf alone when
+  // leaves in s.local (ascending after sorting), or its end leaf alone when
   // it is among them.
-  void Emit(const Pattern& p, bool marker, std::vector<int32_t>& out);
-  // Adds the leaves of `starting` not in local_ yet to it.
-  void AddStarts(const std::vector<int32_t>& starting, uint32_t stamp);
-  uint32_t NewStamp();
+  static void Emit(const Pattern& p, bool marker, Scratch& s, std::vector<int32_t>& out);
+  // Adds the leaves of `starting` not in s.local yet to it.
+  static void AddStarts(const std::vector<int32_t>& starting, uint32_t stamp, Scratch& s);
 
   std::vector<Pattern> patterns_;
+  int32_t ids_ = 0;
+  bool single_ = false;         // one pattern: its own classes, no tables per id
   std::vector<int32_t> owner_;  // per id: its pattern
   std::vector<uint8_t> kind_;   // per id
   std::vector<int32_t> bounds_;
@@ -84,10 +100,7 @@ class TbmRECombinedPositions {
   std::vector<int32_t> class_of_;  // ClassOf for values below the last bound
   int32_t dense_ = 0;
   bool has_line_head_ = false;
-  // Scratch of Next: one pattern's local leaves, marks over them.
-  std::vector<int32_t> from_, local_;
-  std::vector<uint32_t> mark_;
-  uint32_t stamp_ = 0;
+  int32_t max_leaves_ = 0;
 };
 
 }  // namespace parlevo

@@ -37,7 +37,7 @@ void TbmRELazyFind::Clear() {
   next_ = decltype(next_)();
   sparse_.Clear();
   flags_ = decltype(flags_)();
-  tag_begin_.assign(1, 0);
+  tag_end_ = decltype(tag_end_)();
   tags_ = decltype(tags_)();
   ++clears_;
 }
@@ -93,9 +93,9 @@ void TbmRELazyFind::MakeState(std::span<const int32_t> set) {
                                         (at_tail_.empty() ? 0 : kTail) |
                                         (set.empty() ? kEmpty : 0)));
   tags_.insert(tags_.end(), now_.begin(), now_.end());
-  tag_begin_.push_back(static_cast<uint32_t>(tags_.size()));
+  tag_end_.push_back(static_cast<uint32_t>(tags_.size()));
   tags_.insert(tags_.end(), at_tail_.begin(), at_tail_.end());
-  tag_begin_.push_back(static_cast<uint32_t>(tags_.size()));
+  tag_end_.push_back(static_cast<uint32_t>(tags_.size()));
 }
 
 int32_t TbmRELazyFind::StateOf(std::span<const int32_t> set, size_t extra) {
@@ -143,9 +143,10 @@ bool TbmRELazyFind::Report(int32_t s, bool line_ends) {
   std::span<const int32_t> now, at_tail;
   bool empty;
   if (s >= 0) {
-    const auto* b = tag_begin_.data() + 2 * static_cast<size_t>(s);
-    now = {tags_.data() + b[0], tags_.data() + b[1]};
-    at_tail = {tags_.data() + b[1], tags_.data() + b[2]};
+    const auto* e = tag_end_.data() + 2 * static_cast<size_t>(s);
+    const uint32_t begin = s == 0 ? 0 : e[-1];
+    now = {tags_.data() + begin, tags_.data() + e[0]};
+    at_tail = {tags_.data() + e[0], tags_.data() + e[1]};
     empty = (flags_[static_cast<size_t>(s)] & kEmpty) != 0;
   } else {
     positions_->Accepts(pending_, now_, at_tail_);

@@ -104,8 +104,9 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   std::vector<int32_t> next_;  // state x width_
   TbmRELazyTransitions sparse_;
   std::vector<uint8_t> flags_;
-  // Per state: the tags it accepts now, then those at a line tail.
-  std::vector<uint32_t> tag_begin_ = {0};
+  // Per state, the tags it accepts now, then those at a line tail, back to
+  // back: where each of the two ends.
+  std::vector<uint32_t> tag_end_;
   std::vector<int32_t> tags_;
   // Scratch of one search.
   std::vector<int32_t> now_, at_tail_, scratch_;

@@ -28,8 +28,11 @@ constexpr size_t kWorkFloor = 256;
 // After a run gave up, the next 2^n - 1 texts (n runs given up in a row, at
 // most this) ask each candidate alone.
 constexpr int kMaxSkipShift = 6;
-// Patterns the combined automaton holds at most (those of recent texts).
+// Patterns the combined automaton holds at most (those of recent texts), and
+// their pattern bytes at most (what making their positions costs); a text
+// whose candidates are more asks each alone.
 constexpr size_t kMaxHeld = 256;
+constexpr size_t kMaxHeldBytes = 16 << 10;
 
 }  // namespace
 
@@ -71,6 +74,12 @@ bool TbmRESetVerify::Combined(int32_t d) {
   return kind != 0;
 }
 
+size_t TbmRESetVerify::TextBytes(std::span<const int32_t> ds) const {
+  size_t bytes = 0;
+  for (int32_t d : ds) bytes += (*distinct_)[static_cast<size_t>(d)]->Pattern().size();
+  return bytes;
+}
+
 void TbmRESetVerify::DropHeld() {
   for (int32_t d : held_) slot_[static_cast<size_t>(d)] = -1;
   held_.clear();
@@ -91,7 +100,8 @@ void TbmRESetVerify::Cover() {
     // ones come after them. Beyond kMaxHeld, only this text's candidates
     // are held: growing costs the whole union each time.
     auto old = lazy_->TakePositions();
-    if (old && static_cast<size_t>(old->NumPatterns()) + combined_.size() > kMaxHeld) {
+    if (old && (static_cast<size_t>(old->NumPatterns()) + combined_.size() > kMaxHeld ||
+                TextBytes(held_) + TextBytes(combined_) > kMaxHeldBytes)) {
       old.reset();
       DropHeld();
     }
@@ -132,7 +142,8 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
   // fared is kept per length class.
   const auto length_class = static_cast<size_t>(std::bit_width(text.size()));
   Backoff& backoff = backoff_[std::min(length_class, backoff_.size() - 1)];
-  if (combined_.size() < kMinCombined || backoff.skip > 0) {
+  if (combined_.size() < kMinCombined || combined_.size() > kMaxHeld || backoff.skip > 0 ||
+      TextBytes(combined_) > kMaxHeldBytes) {
     if (backoff.skip > 0) --backoff.skip;  // the combined runs gave up lately
     AskEach(text, combined_, found);
     return;

@@ -54,6 +54,8 @@ class TbmRESetVerify {
   void Cover();
   // Forgets the places of the patterns held (their positions are gone).
   void DropHeld();
+  // The bytes of the distinct patterns' texts.
+  size_t TextBytes(std::span<const int32_t> ds) const;
   // Appends those of `ds` found in `text`, each asked through its own automaton.
   void AskEach(std::string_view text, std::span<const int32_t> ds, std::vector<int32_t>& found);
 
