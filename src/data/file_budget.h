@@ -17,7 +17,7 @@ namespace parlevo {
 inline constexpr size_t kMaxPersonalityFileBytes = size_t{64} << 20;
 
 // The base file and every knowledge data file it lists, together (a file
-// listed twice counts twice): loading holds up to fifteen times its files in
+// listed twice counts twice): loading holds about ten times its files in
 // memory, so a base file listing one large file a hundred times must not
 // multiply it. Beyond it the data file that crosses it is a file error
 // naming this budget, which refuses the character.
