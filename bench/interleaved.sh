@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The figures the performance page states, from one sitting: set_bench and
 # engine_bench with random interleaving and repetitions (medians of CPU time),
-# then the hostile personality (median of 3), and the ratios the targets ask.
+# then loading 100,000 entries by stage and the hostile personality (medians
+# of 3), and the ratios the targets ask.
 #   bench/interleaved.sh [BUILD] [REPETITIONS] [OUT]
 # BUILD (default build-bench) is configured as Release with the benchmarks if
 # it has no cache yet, and the four programs are built; REPETITIONS defaults
@@ -20,7 +21,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPARLEVO_BENCH=ON \
     -DPARLEVO_TESTS=OFF -DPARLEVO_GUI=OFF "${launcher[@]}" > /dev/null
 fi
-cmake --build "$build" -j2 --target set_bench engine_bench hostile_character parlevo-cli > /dev/null
+cmake --build "$build" -j2 --target set_bench engine_bench load_bench hostile_character parlevo-cli \
+  > /dev/null
 
 loadavg() { cut -d' ' -f1-3 /proc/loadavg; }
 echo "== $(date -u '+%F %T UTC'), commit $(git -C "$here" rev-parse --short HEAD)," \
@@ -41,12 +43,16 @@ echo "== engine_bench"
   | grep -E '_median'
 echo "   load average $(loadavg)"
 
+echo "== load of 100,000 entries by stage (load_bench --generated 100, 3 runs)"
+for run in 1 2 3; do "$build/bench/load_bench" --generated 100 | grep -A1 '^generated'; done \
+  | tee "$out/stages.txt" | grep stages
+
 echo "== hostile personality"
 "$here/bench/hostile_run.sh" "$build" "$build" 20000 3 | grep -E '^==|median'
 echo "   load average $(loadavg), $((SECONDS - started)) s in all, JSON in $out"
 
-python3 - "$out/set.json" "$out/engine.json" << 'EOF'
-import json, sys
+python3 - "$out/set.json" "$out/engine.json" "$out/stages.txt" << 'EOF'
+import json, re, statistics, sys
 
 def medians(path):
     runs = json.load(open(path))["benchmarks"]
@@ -75,4 +81,13 @@ print(f"converse, answers that match: 200 entries {1e6 / us(small):,.0f} lines/s
       f" 20,000 at {us(small) / us(large):.2f} of the 200's speed (target >= 0.33)")
 load = engine["BM_LoadCharacter/B/100000/iterations:3"]
 print(f"load of 100,000 entries: {us(load) / 1000:.0f} ms CPU (target <= 200), heap held {load['heap_MiB']:.1f} MiB")
+stages = {}
+names = ("load", "read", "split", "parse", "analysis", "build sets", "the rest")
+for line in open(sys.argv[3]):
+    for name in names:
+        m = re.search(rf"\b{name} (\d+)", line)
+        if m:
+            stages.setdefault(name, []).append(float(m.group(1)))
+print("  in a child process, by stage, medians of 3 (CPU ms): " +
+      ", ".join(f"{k} {statistics.median(v):.0f}" for k, v in stages.items()))
 EOF

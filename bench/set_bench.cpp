@@ -286,13 +286,19 @@ struct EngineEntry {
   std::function<std::unique_ptr<SetEngine>()> make;
 };
 
+// The budget a character of kPatterns distinct patterns searches under.
+std::shared_ptr<TbmREMatchBudget> CharacterBudget() {
+  auto budget = std::make_shared<TbmREMatchBudget>(kMinMatchBudgetBytes, kMatchBudgetBytes);
+  budget->Allow(kPatterns * kMatchBudgetBytesPerPattern);
+  return budget;
+}
+
 std::vector<EngineEntry> Engines() {
   std::vector<EngineEntry> e;
   e.push_back({"loop", false, [] { return std::make_unique<Loop>(); }});
 #ifdef PARLEVO_HAVE_SET
   e.push_back({"set", false, [] { return std::make_unique<Set>(); }});
-  e.push_back({"set+budget", false,
-               [] { return std::make_unique<Set>(std::make_shared<TbmREMatchBudget>()); }});
+  e.push_back({"set+budget", false, [] { return std::make_unique<Set>(CharacterBudget()); }});
 #endif
 #ifdef PARLEVO_HAVE_HS
   e.push_back({"Hyperscan", true, [] { return std::make_unique<HyperscanSet>(); }});
@@ -444,7 +450,7 @@ void ReportAnswers() {
               texts.size(), found, differ);
 #ifdef PARLEVO_HAVE_PCRE2
   // The second corpus: the set (with and without the budget) against PCRE2.
-  Set plain, budgeted(std::make_shared<TbmREMatchBudget>());
+  Set plain, budgeted(CharacterBudget());
   Pcre2JitLoop pcre;
   plain.Build(SecondPatterns(false));
   budgeted.Build(SecondPatterns(false));
