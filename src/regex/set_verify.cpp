@@ -16,8 +16,11 @@ namespace parlevo {
 
 namespace {
 
-// Below this many candidates of a text, each is asked alone.
+// Below this many candidates of a text, or in a text shorter than this (a
+// line of conversation, as a rule), each is asked alone: there a combined
+// run costs more to set up than it saves.
 constexpr size_t kMinCombined = 2;
+constexpr size_t kMinCombinedBytes = 64;
 // A combined run gives up once making its states has stepped more positions
 // than a quarter of (text bytes x candidates), plus a little: about what
 // asking each candidate through its own automaton costs (stepping a
@@ -143,7 +146,7 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
   const auto length_class = static_cast<size_t>(std::bit_width(text.size()));
   Backoff& backoff = backoff_[std::min(length_class, backoff_.size() - 1)];
   if (combined_.size() < kMinCombined || combined_.size() > kMaxHeld || backoff.skip > 0 ||
-      TextBytes(combined_) > kMaxHeldBytes) {
+      text.size() < kMinCombinedBytes || TextBytes(combined_) > kMaxHeldBytes) {
     if (backoff.skip > 0) --backoff.skip;  // the combined runs gave up lately
     AskEach(text, combined_, found);
     return;
