@@ -33,8 +33,6 @@ std::string Quoted(std::string_view text) {
   return quoted + "\"";
 }
 
-std::string Utf8Quote(std::string_view ansi) { return "\"" + platform::AnsiToUtf8(ansi) + "\""; }
-
 // True when "{" and "}" pair up in `field` (ANSI, stepped by character: a
 // trail byte may look like a brace).
 bool BracesPair(std::string_view field) {
@@ -63,7 +61,7 @@ bool AnswerWasCut(std::string_view line, const std::vector<TCommaField>& fields,
 std::string FieldsRead(const std::vector<TCommaField>& fields) {
   std::string read;
   for (const TCommaField& field : fields)
-    read += (read.empty() ? "" : " | ") + Utf8Quote(field.Text);
+    read += (read.empty() ? "" : " | ") + platform::QuotedUtf8(field.Text);
   return read;
 }
 
@@ -85,13 +83,15 @@ std::optional<TFinding> ExtraFields(const TEntryDescription& entry, std::string_
     // one to quote is the author's to say.
     finding.Message = "a blank or comma outside quotes ends a field: read as " +
                       FieldsRead(fields) + ", of which the line uses " + std::to_string(used) +
-                      ", so " + Utf8Quote(dropped) + " is dropped; quote the field that holds it";
+                      ", so " + platform::QuotedUtf8(dropped) +
+                      " is dropped; quote the field that holds it";
     return finding;
   }
   const std::string fixed = std::string(line.substr(0, answer.Begin)) +
                             Quoted(line.substr(answer.Begin, end - answer.Begin)) +
                             std::string(line.substr(end));
-  finding.Message = "the answer ends at " + Utf8Quote(answer.Text) + ", so " + Utf8Quote(dropped) +
+  finding.Message = "the answer ends at " + platform::QuotedUtf8(answer.Text) + ", so " +
+                    platform::QuotedUtf8(dropped) +
                     " is dropped; quoted, the answer keeps it: " + platform::AnsiToUtf8(fixed);
   finding.Fix = platform::AnsiToUtf8(fixed);
   return finding;

@@ -86,8 +86,6 @@ class TScriptSession {
   bool opened_ = false;
 };
 
-std::string Quoted(std::string_view ansi) { return "\"" + platform::AnsiToUtf8(ansi) + "\""; }
-
 std::string FromWhere(const TTurn& turn) {
   if (!turn.Source) return "(from none)";
   // Named as an editor opens it; "@ FILE:LINE" still takes the base file's name.
@@ -110,12 +108,12 @@ std::optional<std::string> Check(const TScriptStep& step, const TTurn& last) {
   switch (step.Kind) {
     case TScriptStep::TKind::kExpectText:
       if (last.Said == step.Text) return std::nullopt;
-      return Quoted(step.Text);
+      return platform::QuotedUtf8(step.Text);
     case TScriptStep::TKind::kExpectMatch: {
       TbmRExp matcher;
       matcher.SetPattern(step.Text);
       if (matcher.Found(last.Said)) return std::nullopt;
-      return "a match of " + Quoted(step.Text);
+      return "a match of " + platform::QuotedUtf8(step.Text);
     }
     case TScriptStep::TKind::kExpectSource:
       if (step.SourceLine == 0) {
@@ -162,9 +160,9 @@ TScriptResult RunTestScript(const std::vector<TScriptStep>& steps, const std::st
         ++result.Checks;
         const std::string expanded = session.Expand(step.Text);
         if (expanded != step.Value) {
-          result.Failures.push_back({step.Line, "expected " + Quoted(step.Value) + " from " +
-                                                    Quoted(step.Text) + ", got " +
-                                                    Quoted(expanded)});
+          result.Failures.push_back({step.Line, "expected " + platform::QuotedUtf8(step.Value) +
+                                                    " from " + platform::QuotedUtf8(step.Text) +
+                                                    ", got " + platform::QuotedUtf8(expanded)});
         }
         break;
       }
@@ -173,7 +171,8 @@ TScriptResult RunTestScript(const std::vector<TScriptStep>& steps, const std::st
         const TTurn& last = session.Last();
         if (std::optional<std::string> expected = Check(step, last)) {
           result.Failures.push_back({step.Line, "expected " + *expected + ", got " +
-                                                    Quoted(last.Said) + " " + FromWhere(last)});
+                                                    platform::QuotedUtf8(last.Said) + " " +
+                                                    FromWhere(last)});
         }
       }
     }

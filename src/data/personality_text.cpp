@@ -24,7 +24,10 @@ void NoteLostCharacters(std::u16string_view line, int line_number, std::vector<T
   const std::vector<char32_t> lost = CharactersLost(line);
   if (lost.empty()) return;
   std::string names;
-  for (char32_t c : lost) names += (names.empty() ? "" : " ") + CodePointName(c);
+  for (char32_t c : lost) {
+    if (!names.empty()) names += ' ';
+    names += CodePointName(c);
+  }
   notes.push_back({{},
                    line_number,
                    "characters code page " + std::to_string(platform::ProcessCodePage()) +

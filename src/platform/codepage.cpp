@@ -262,6 +262,13 @@ bool IsValidUtf8(std::string_view bytes) {
 
 std::string AnsiToUtf8(std::string_view ansi) { return WideToUtf8(AnsiToWide(ansi)); }
 
+std::string QuotedUtf8(std::string_view ansi) {
+  std::string quoted(1, '"');
+  quoted += AnsiToUtf8(ansi);
+  quoted += '"';
+  return quoted;
+}
+
 std::string AnsiLower(std::string_view ansi) {
   std::string out(ansi);
   int cp = g_process_code_page;

@@ -58,6 +58,8 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // forms, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 std::string AnsiToUtf8(std::string_view ansi);
+// `ansi` as UTF-8 between double quotes: how messages quote a personality's text.
+std::string QuotedUtf8(std::string_view ansi);
 std::u16string Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::u16string_view wide);
 // Appends the UTF-8 form of the code point `cp` (at most U+10FFFF) to `out`.

@@ -42,14 +42,14 @@ std::string SourceLocation(const std::optional<TTurnSource>& source) {
 
 // What the entry matched with: its condition, or its patterns.
 std::string MatchedWith(const TTurnSource& source) {
-  auto quoted = [](const std::string& ansi) { return "\"" + platform::AnsiToUtf8(ansi) + "\""; };
   switch (source.Kind) {
     case TLumoKind::k0:
-      return "; condition " + quoted(source.Condition);
+      return "; condition " + platform::QuotedUtf8(source.Condition);
     case TLumoKind::kA:
-      return "; context " + quoted(source.ContextPattern) + ", pattern " + quoted(source.Pattern);
+      return "; context " + platform::QuotedUtf8(source.ContextPattern) + ", pattern " +
+             platform::QuotedUtf8(source.Pattern);
     case TLumoKind::kB:
-      return "; pattern " + quoted(source.Pattern);
+      return "; pattern " + platform::QuotedUtf8(source.Pattern);
     default:
       return "";
   }
