@@ -18,6 +18,7 @@
 #include "regex/ranges.h"
 #include "regex/scanner.h"
 #include "regex/search.h"
+#include "regex/set_shapes.h"
 #include "regex/tree.h"
 
 namespace parlevo {
@@ -61,6 +62,17 @@ void CheckText(TbmCharCode code, std::string_view text) {
   }
 }
 
+// The set shape of a parsed pattern whose literals alone do not decide it
+// (see TbmRExp::SetShape); null for none. Recognised here, on the tree the
+// quick answers came from, so that the set needs no parse of its own.
+std::unique_ptr<TbmRESetShape> ShapeOf(const TbmRETree& tree, TbmCharCode code,
+                                       const std::string& pattern, const TbmREFastFind& fast) {
+  if (fast.LiteralOnly() || fast.ExactAnchored() || !MayHaveSetShape(pattern)) return nullptr;
+  TbmRESetShape shape = RecognizeSetShape(tree, code);
+  if (shape.kind == TbmRESetShape::Kind::kNone) return nullptr;
+  return std::make_unique<TbmRESetShape>(std::move(shape));
+}
+
 }  // namespace
 
 TbmRExp::TbmRExp() : TbmRExp(bmccDefaultCharCode()) {}
@@ -93,6 +105,8 @@ void TbmRExp::Compile(Stage want) {
     dfa_.reset();
     nfa_.reset();
     lazy_.reset();
+    shape_.reset();
+    shape_taken_ = false;
     compiled_ = want != Stage::kAutomaton && CompileLiteralList();
   }
   if (compiled_ && want != Stage::kAutomaton && fast_.LiteralOnly()) {
@@ -107,6 +121,7 @@ void TbmRExp::Compile(Stage want) {
   ParseInto(p, char_code_, pattern_);
   if (!compiled_) {
     fast_ = TbmREFastFind(p.tree, char_code_);
+    shape_ = ShapeOf(p.tree, char_code_, pattern_, fast_);
     compiled_ = true;
     if (want == Stage::kParsed || (want == Stage::kSearchable && fast_.LiteralOnly())) return;
   }
@@ -139,6 +154,16 @@ void TbmRExp::VisitTree(const std::function<void(const TbmRETree&)>& visit) cons
   } clear_on_exit{p};
   ParseInto(p, char_code_, pattern_);
   visit(p.tree);
+}
+
+TbmRESetShape TbmRExp::TakeSetShape() {
+  Parse();
+  std::unique_ptr<TbmRESetShape> shape = std::move(shape_);
+  if (shape_taken_) {
+    VisitTree([&](const TbmRETree& tree) { shape = ShapeOf(tree, char_code_, pattern_, fast_); });
+  }
+  shape_taken_ = true;
+  return shape ? std::move(*shape) : TbmRESetShape();
 }
 
 bool TbmRExp::BudgetFound(std::string_view text) {

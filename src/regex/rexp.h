@@ -20,6 +20,7 @@ class TbmRELazyFind;
 class TbmREMatchBudget;
 class TbmREPositionNFA;
 class TbmRETree;
+struct TbmRESetShape;
 
 // The matcher's abstract face: its character code and its automaton.
 class TbmRExpABC {
@@ -75,9 +76,15 @@ class TbmRExp : public TbmRExpABC {
   void Parse();
   // The quick answers (literals, literal-only); parses first when needed.
   const TbmREFastFind& QuickAnswers();
+  // The shape the set matcher decides this pattern by (set_shapes): kind
+  // kNone when it has none, or when its literals decide it already. The
+  // first call hands over what the parse recognised, keeping no copy; a later
+  // one parses again. Parses first when needed; throws EbmREToken for a
+  // malformed pattern.
+  TbmRESetShape TakeSetShape();
   // Parses the pattern again into the thread's parse tree and shows the tree
-  // to `visit` (for an analysis that needs it once, such as the set
-  // matcher's shapes); throws EbmREToken for a malformed pattern.
+  // to `visit` (for an analysis that needs it once); throws EbmREToken for
+  // a malformed pattern.
   void VisitTree(const std::function<void(const TbmRETree&)>& visit) const;
   // Found for a text already known to hold one of the pattern's literals:
   // skips the literal prefilter.
@@ -115,7 +122,9 @@ class TbmRExp : public TbmRExpABC {
   TbmREFastFind fast_;                     // the quick answers, kept inline: read on every call
   std::unique_ptr<TbmREPositionNFA> nfa_;  // searched when the automaton is over budget
   std::shared_ptr<TbmREMatchBudget> budget_;
-  std::unique_ptr<TbmRELazyFind> lazy_;  // under a budget, once searched
+  std::unique_ptr<TbmRELazyFind> lazy_;   // under a budget, once searched
+  std::unique_ptr<TbmRESetShape> shape_;  // recognised as parsed; null: none
+  bool shape_taken_ = false;              // handed over by TakeSetShape
 };
 
 }  // namespace parlevo

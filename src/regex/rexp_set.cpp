@@ -21,9 +21,9 @@
 
 #include <algorithm>
 #include <map>
-#include <unordered_map>
 
 #include "regex/char_boundaries.h"
+#include "regex/distinct_patterns.h"
 #include "regex/rexp.h"
 #include "regex/set_literals.h"
 #include "regex/set_verify.h"
@@ -55,24 +55,8 @@ int32_t TbmRExpSet::Add(TbmRExp* pattern) {
 }
 
 void TbmRExpSet::GroupDistinct() {
-  distinct_.clear();
-  std::vector<int32_t> distinct_of(patterns_.size(), -1);
-  std::unordered_map<std::string_view, int32_t> by_text;
-  by_text.reserve(patterns_.size());
-  for (size_t i = 0; i < patterns_.size(); ++i) {
-    TbmRExp* pattern = patterns_[i];
-    if (!pattern) continue;
-    auto [it, added] =
-        by_text.try_emplace(pattern->Pattern(), static_cast<int32_t>(distinct_.size()));
-    if (!added &&
-        distinct_[static_cast<size_t>(it->second)]->GetCharCode() == pattern->GetCharCode()) {
-      distinct_of[i] = it->second;
-      continue;
-    }
-    distinct_of[i] =
-        static_cast<int32_t>(distinct_.size());  // new (or the same text in another code)
-    distinct_.push_back(pattern);
-  }
+  std::vector<int32_t> distinct_of;
+  GroupDistinctPatterns(patterns_, distinct_, distinct_of);
   index_begin_.assign(distinct_.size() + 1, 0);
   for (int32_t d : distinct_of) {
     if (d >= 0) ++index_begin_[static_cast<size_t>(d) + 1];

@@ -14,15 +14,12 @@ namespace parlevo {
 namespace {
 
 // The shape of a pattern that may have one; kNone otherwise.
-TbmRESetShape ShapeOf(TbmRExp& pattern, TbmCharCode code) {
-  TbmRESetShape shape;
-  if (!MayHaveSetShape(pattern.Pattern())) return shape;
+TbmRESetShape ShapeOf(TbmRExp& pattern) {
   try {
-    pattern.VisitTree([&](const TbmRETree& tree) { shape = RecognizeSetShape(tree, code); });
+    return pattern.TakeSetShape();
   } catch (const EbmREToken&) {
     return {};  // parsed before, so not expected: asked as before
   }
-  return shape;
 }
 
 }  // namespace
@@ -45,7 +42,7 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
   out.head = quick->HeadAnchored();
   out.tail = quick->TailAnchored();
   if (!out.exact) {
-    TbmRESetShape shape = ShapeOf(pattern, code);
+    TbmRESetShape shape = ShapeOf(pattern);
     if (shape.kind != TbmRESetShape::Kind::kNone) {
       out.exact = shape.kind == TbmRESetShape::Kind::kLiteral;
       out.shape = out.exact ? TbmRESetShape::Kind::kNone : shape.kind;

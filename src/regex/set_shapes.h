@@ -51,7 +51,7 @@ struct TbmRESetShape {
 };
 
 // A cheap look at a pattern's text: false when it cannot have one of the
-// shapes, so that only the others are parsed again for RecognizeSetShape.
+// shapes, so that only the others are looked at by RecognizeSetShape.
 bool MayHaveSetShape(std::string_view pattern);
 
 // The shape of a parsed pattern for texts in `code` (never one for UTF-16).
