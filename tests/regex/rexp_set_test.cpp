@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -24,18 +25,26 @@ using testing::Sjis;
 class PatternSet {
  public:
   // With a budget, the patterns and the set search under it, as a
-  // character's do.
+  // character's do. With `share`, a repeated text is added as the same
+  // object (as a loader's cache gives it), and the set is built twice, so
+  // that the second build analyses every pattern again.
   explicit PatternSet(const std::vector<std::string>& patterns,
-                      std::shared_ptr<TbmREMatchBudget> budget = nullptr)
+                      std::shared_ptr<TbmREMatchBudget> budget = nullptr, bool share = false)
       : set_(bmccShiftJIS) {
+    std::map<std::string, TbmRExp*> made;
     for (const auto& p : patterns) {
-      matchers_.push_back(std::make_unique<TbmRExp>(bmccShiftJIS));
-      matchers_.back()->SetPattern(p);
-      if (budget) matchers_.back()->SetBudget(budget);
-      set_.Add(matchers_.back().get());
+      TbmRExp*& matcher = made[p];
+      if (!share || !matcher) {
+        matchers_.push_back(std::make_unique<TbmRExp>(bmccShiftJIS));
+        matchers_.back()->SetPattern(p);
+        if (budget) matchers_.back()->SetBudget(budget);
+        matcher = matchers_.back().get();
+      }
+      set_.Add(matcher);
     }
     if (budget) set_.SetBudget(budget);
     set_.Build();
+    if (share) set_.Build();
   }
   std::vector<int32_t> Find(const std::string& text) {
     std::vector<int32_t> found;
@@ -194,7 +203,7 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
     }
     const size_t limit = budgets[round % 4];
     auto budget = limit ? std::make_shared<TbmREMatchBudget>(limit) : nullptr;
-    PatternSet set(patterns, budget);
+    PatternSet set(patterns, budget, round % 3 == 1);
     for (int i = 0; i < 80; ++i) {
       std::string text = corpus.Text();
       for (int more = i % 8 == 0 ? 10 : 0; more > 0; --more) text += corpus.Text();
