@@ -2,6 +2,7 @@
 // width/case folding, the "#" digit wildcard, comma text and truth texts.
 #include "data/text_helpers.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <optional>
@@ -158,54 +159,69 @@ std::string FoldEntryField(std::string_view ansi) {
   return ExpandDigitWildcard(platform::WideToAnsi(NormalizeText(platform::AnsiToWide(ansi))));
 }
 
-std::vector<TCommaField> SplitCommaFields(std::string_view ansi) {
+namespace {
+
+// Bytes below 0x80 are never lead bytes: no code page lookup for them.
+size_t CharLength(std::string_view text, size_t i) {
+  return static_cast<unsigned char>(text[i]) < 0x80 ? 1 : platform::CharLengthAt(text, i);
+}
+
+// Calls `field(begin, end, text)` for each field of comma text, in order.
+template <typename OnField>
+void ForEachCommaField(std::string_view ansi, OnField field) {
   // A NUL ends the text, as it ends the text of a file.
   ansi = ansi.substr(0, ansi.find('\0'));
-  std::vector<TCommaField> fields;
   size_t i = 0;
   auto skip_blanks = [&] {
     while (i < ansi.size() && IsBlank(ansi[i])) ++i;
   };
+  std::string text;
   skip_blanks();
   while (i < ansi.size()) {
-    TCommaField field;
-    field.Begin = i;
+    const size_t begin = i;
+    text.clear();
     if (ansi[i] == '"') {
       ++i;
+      size_t run = i;  // the bytes since the last quote, appended at once
       while (i < ansi.size()) {
         if (ansi[i] == '"') {
-          if (i + 1 < ansi.size() && ansi[i + 1] == '"') {
-            field.Text += '"';
-            i += 2;
-            continue;
-          }
-          ++i;  // the closing quote
-          break;
+          text.append(ansi.substr(run, i - run));
+          const bool doubled = i + 1 < ansi.size() && ansi[i + 1] == '"';
+          if (doubled) text += '"';
+          i += doubled ? 2 : 1;
+          run = i;
+          if (!doubled) break;  // the closing quote
+          continue;
         }
-        size_t n = platform::CharLengthAt(ansi, i);
-        field.Text.append(ansi.substr(i, n));
-        i += n;
+        i = std::min(i + CharLength(ansi, i), ansi.size());
       }
+      if (run < i) text.append(ansi.substr(run, i - run));  // no closing quote
     } else {
-      while (i < ansi.size() && !IsBlank(ansi[i]) && ansi[i] != ',') {
-        i += platform::CharLengthAt(ansi, i);
-      }
-      field.Text.assign(ansi.substr(field.Begin, i - field.Begin));
+      while (i < ansi.size() && !IsBlank(ansi[i]) && ansi[i] != ',') i += CharLength(ansi, i);
+      text.assign(ansi.substr(begin, i - begin));
     }
-    field.End = i;
-    fields.push_back(std::move(field));
+    field(begin, i, text);
     skip_blanks();
     if (i < ansi.size() && ansi[i] == ',') {
       ++i;
       skip_blanks();
     }
   }
+}
+
+}  // namespace
+
+std::vector<TCommaField> SplitCommaFields(std::string_view ansi) {
+  std::vector<TCommaField> fields;
+  ForEachCommaField(ansi, [&](size_t begin, size_t end, const std::string& text) {
+    fields.push_back({begin, end, text});
+  });
   return fields;
 }
 
 std::vector<std::string> SplitCommaText(std::string_view ansi) {
   std::vector<std::string> texts;
-  for (TCommaField& field : SplitCommaFields(ansi)) texts.push_back(std::move(field.Text));
+  ForEachCommaField(ansi, [&](size_t, size_t, const std::string& text) { texts.push_back(text); });
   return texts;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "data/items.h"
@@ -123,6 +124,63 @@ TEST(SplitCommaText, SplitsFieldsAsTheLineRulesSay) {
   };
   for (const Case& c : cases) EXPECT_EQ(SplitCommaText(c.in), c.out) << c.in;
   EXPECT_EQ(SplitCommaText(std::string_view("a\0,b", 4)), Fields{"a"});
+}
+
+// The splitter against a plain character-by-character reading of the same
+// rules, on random lines of quotes, separators, NULs and double-byte
+// characters (whole, cut at the end, or with a quote or comma as trail).
+TEST(SplitCommaText, RandomLinesSplitLikeAPlainReading) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) - 1u < 32u; };
+  auto reference = [&](std::string_view ansi) {
+    ansi = ansi.substr(0, ansi.find('\0'));
+    std::vector<TCommaField> fields;
+    size_t i = 0;
+    auto skip_blanks = [&] {
+      while (i < ansi.size() && blank(ansi[i])) ++i;
+    };
+    for (skip_blanks(); i < ansi.size();) {
+      TCommaField field{i, i, {}};
+      const bool quoted = ansi[i] == '"';
+      for (i += quoted ? 1 : 0; i < ansi.size();) {
+        if (quoted && ansi[i] == '"' && i + 1 < ansi.size() && ansi[i + 1] == '"') {
+          field.Text += '"';
+          i += 2;
+        } else if (quoted ? ansi[i] == '"' : ansi[i] == ',' || blank(ansi[i])) {
+          i += quoted ? 1 : 0;
+          break;
+        } else {
+          const size_t n = platform::CharLengthAt(ansi, i);
+          field.Text.append(ansi.substr(i, n));
+          i += n;
+        }
+      }
+      field.End = i;
+      fields.push_back(field);
+      skip_blanks();
+      if (i < ansi.size() && ansi[i] == ',') ++i, skip_blanks();
+    }
+    return fields;
+  };
+  const char alphabet[] = {'a', ',', ' ', '\t', '"', '"', '\x83', '\x7C', '\x5C', '\0', '\xE9'};
+  std::mt19937 rng(2026);
+  for (int code_page : {platform::kCodePage932, platform::kCodePage1252}) {
+    platform::SetProcessCodePage(code_page);
+    for (int round = 0; round < 20000; ++round) {
+      std::string line(rng() % 14, 'a');
+      for (char& c : line) c = alphabet[rng() % sizeof alphabet];
+      const std::vector<TCommaField> want = reference(line), got = SplitCommaFields(line);
+      std::vector<std::string> texts;
+      for (size_t f = 0; f < want.size(); ++f) {
+        texts.push_back(want[f].Text);
+        ASSERT_TRUE(f < got.size() && got[f].Begin == want[f].Begin && got[f].End == want[f].End &&
+                    got[f].Text == want[f].Text)
+            << code_page << " field " << f << " of «" << line << "»";
+      }
+      ASSERT_EQ(got.size(), want.size()) << line;
+      ASSERT_EQ(SplitCommaText(line), texts) << line;
+    }
+  }
+  platform::SetProcessCodePage(platform::kCodePage932);
 }
 
 TEST(TruthTexts, WriteAndRead) {
