@@ -20,6 +20,7 @@
 #include "regex/rexp_set.h"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 
 #include "regex/char_boundaries.h"
@@ -242,6 +243,17 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
 }
 
 void TbmRExpSet::ListIndexes(std::vector<int32_t>& found) {
+  size_t listed = 0;  // the indexes to list
+  for (int32_t d : found_distinct_) {
+    listed += index_begin_[static_cast<size_t>(d) + 1] - index_begin_[static_cast<size_t>(d)];
+  }
+  // Many found: their indexes are marked in a bitmap and read back in order,
+  // cheaper than sorting them once the bitmap's words are fewer.
+  if (found_distinct_.size() > kMaxMergedLists &&
+      indexes_.size() / 64 <= listed * static_cast<size_t>(std::bit_width(listed))) {
+    ListIndexesByBitmap(listed, found);
+    return;
+  }
   // Each pattern's indexes are ascending already: a few lists are merged
   // one into the other, many short ones sorted at the end.
   const bool merge = found_distinct_.size() <= kMaxMergedLists;
@@ -261,6 +273,22 @@ void TbmRExpSet::ListIndexes(std::vector<int32_t>& found) {
     }
   }
   if (!sorted) std::sort(found.begin(), found.end());
+}
+
+void TbmRExpSet::ListIndexesByBitmap(size_t listed, std::vector<int32_t>& found) {
+  index_bits_.resize((patterns_.size() + 63) / 64, 0);  // all clear between calls
+  for (int32_t d : found_distinct_) {
+    for (int32_t i : IndexesOf(d)) {
+      index_bits_[static_cast<size_t>(i) / 64] |= uint64_t{1} << (static_cast<size_t>(i) % 64);
+    }
+  }
+  found.reserve(found.size() + listed);
+  for (size_t w = 0; w < index_bits_.size(); ++w) {
+    for (uint64_t bits = index_bits_[w]; bits != 0; bits &= bits - 1) {
+      found.push_back(static_cast<int32_t>(w * 64 + static_cast<size_t>(std::countr_zero(bits))));
+    }
+    index_bits_[w] = 0;
+  }
 }
 
 void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
@@ -433,7 +461,8 @@ size_t TbmRExpSet::MemoryBytes() const {
          follow_begin_.capacity() * sizeof(uint32_t) + follow_.capacity() * sizeof(int16_t) +
          first_ends_of_.capacity() + first_ends_.capacity() * sizeof(TbmREFirstEnds) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
-         index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t);
+         index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t) +
+         index_bits_.capacity() * sizeof(uint64_t);
 }
 
 }  // namespace parlevo

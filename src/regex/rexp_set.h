@@ -135,6 +135,8 @@ class TbmRExpSet {
   void GroupDistinct();
   // The indexes of the distinct patterns in found_distinct_, ascending.
   void ListIndexes(std::vector<int32_t>& found);
+  // The same for `listed` indexes or more, through index_bits_.
+  void ListIndexesByBitmap(size_t listed, std::vector<int32_t>& found);
   // Up to this many found patterns, their index lists are merged as they come.
   static constexpr size_t kMaxMergedLists = 16;
 
@@ -181,6 +183,7 @@ class TbmRExpSet {
   std::vector<int32_t> candidates_;
   std::vector<int32_t> found_distinct_;
   std::vector<int32_t> merged_;
+  std::vector<uint64_t> index_bits_;  // per index, a bit; clear between searches
 };
 
 }  // namespace parlevo
