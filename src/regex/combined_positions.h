@@ -36,6 +36,10 @@ class TbmRECombinedPositions {
   // again.
   std::unique_ptr<TbmREPositionNFA> Release(int32_t p) { return std::move(patterns_[p].nfa); }
   int32_t Tag(int32_t p) const { return patterns_[static_cast<size_t>(p)].tag; }
+  // The most bytes a match of pattern `p` spans (-1: unbounded).
+  int32_t MaxMatchBytes(int32_t p) const {
+    return patterns_[static_cast<size_t>(p)].nfa->MaxMatchBytes();
+  }
 
   int32_t NumClasses() const {
     return single_ ? patterns_[0].nfa->NumClasses() : static_cast<int32_t>(bounds_.size()) + 1;

@@ -165,7 +165,38 @@ bool TbmRELazyFind::Report(int32_t s, bool line_ends) {
   };
   note(now);
   if (line_ends) note(at_tail);
-  return empty || found_.size() >= wanted_;
+  return Done(empty) || found_.size() >= wanted_;
+}
+
+int32_t TbmRELazyFind::StartLate(int32_t s, int32_t k) {
+  for (; next_late_ < late_.size() && late_[next_late_].first <= k; ++next_late_) {
+    const int32_t p = late_[next_late_].second;
+    // A pattern starting is a transition of its own, cached beside the
+    // classes' (below the line head's -1).
+    const int32_t key = -2 - p;
+    if (s >= 0) {
+      const int32_t to = sparse_.Find(s, key);
+      if (to >= 0) {
+        s = to;
+        continue;
+      }
+      const auto set = sets_.Get(s);
+      pending_.assign(set.begin(), set.end());
+    }
+    positions_->Start(std::span<const int32_t>(&p, 1), started_);
+    // The pattern's block is new to the set: the two merge, still ascending.
+    scratch_.resize(pending_.size() + started_.size());
+    std::merge(pending_.begin(), pending_.end(), started_.begin(), started_.end(),
+               scratch_.begin());
+    pending_.swap(scratch_);
+    work_ += pending_.size() + 1;
+    if (s < 0) continue;  // simulating
+    const uint64_t clears = clears_;
+    const int32_t t = StateOf(pending_, TbmRELazyTransitions::kBytesPerEntry);
+    if (t >= 0 && clears_ == clears) sparse_.Insert(s, key, t);
+    s = t;  // below 0: pending_ is its set
+  }
+  return s;
 }
 
 void TbmRELazyFind::Simulate(int32_t cls) {
@@ -184,6 +215,7 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   int32_t s = StateOf(pending_, 0);  // below 0: simulating, pending_ the live set
   bool line_head = true;
   for (int32_t k = 0;;) {
+    if (next_late_ < late_.size() && late_[next_late_].first <= k) s = StartLate(s, k);
     if (line_head && heads) {
       if (s < 0) {
         Simulate(-1);
@@ -199,6 +231,13 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
       return true;
     }
     if (c < 0) return true;
+    if (s < 0 ? pending_.empty() : (flags_[static_cast<size_t>(s)] & kEmpty) != 0) {
+      // Nothing alive before the next pattern starts: only the line heads
+      // matter until then.
+      k += cl;
+      line_head = c == kLF || (c == kCR && (k >= n || dec.Decode(t, n, k, cl) != kLF));
+      continue;
+    }
     const int32_t cls = positions_->ClassOf(c);
     const int32_t to = s < 0 ? kUnknown
                        : cls < head_
@@ -219,8 +258,28 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   }
 }
 
+void TbmRELazyFind::Arrange(std::span<const int32_t> ps, std::span<const uint32_t> ends) {
+  late_.clear();
+  next_late_ = 0;
+  for (size_t i = 0; i < ps.size(); ++i) {
+    // A match spans at most `most` bytes and ends at or after `end`: it
+    // cannot start before end - most.
+    const int32_t most = positions_->MaxMatchBytes(ps[i]);
+    const auto end = ends.empty() ? int64_t{0} : int64_t{ends[i]};
+    const int64_t first = most < 0 ? 0 : std::max<int64_t>(0, end - most);
+    late_.push_back({static_cast<int32_t>(first), ps[i]});
+  }
+  std::sort(late_.begin(), late_.end());
+  scratch_.clear();
+  for (; next_late_ < late_.size() && late_[next_late_].first == 0; ++next_late_) {
+    scratch_.push_back(late_[next_late_].second);
+  }
+  std::sort(scratch_.begin(), scratch_.end());
+  positions_->Start(scratch_, pending_);
+}
+
 void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
-                           size_t work_limit) {
+                           std::span<const uint32_t> ends, size_t work_limit) {
   struct Busy {
     TbmRELazyFind& f;
     explicit Busy(TbmRELazyFind& find) : f(find) {
@@ -245,20 +304,21 @@ void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<co
   work_limit_ = work_limit;
   complete_ = true;
   if (ps.empty()) return;
-  positions_->Start(ps, pending_);
+  Arrange(ps, ends);
   complete_ = Run(code, text);
 }
 
 bool TbmRELazyFind::FindAll(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
-                            size_t work_limit, std::vector<int32_t>& found) {
-  Search(code, text, ps, work_limit);
+                            std::span<const uint32_t> ends, size_t work_limit,
+                            std::vector<int32_t>& found) {
+  Search(code, text, ps, ends, work_limit);
   found.insert(found.end(), found_.begin(), found_.end());
   return complete_;
 }
 
 bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text) {
   static constexpr int32_t kOnly[] = {0};
-  Search(code, text, kOnly, SIZE_MAX);
+  Search(code, text, kOnly, {}, SIZE_MAX);
   return !found_.empty();
 }
 

@@ -48,12 +48,16 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // Which of the patterns `ps` (ascending indexes of the positions) have a
   // match starting at some character boundary of `text`: their tags are
   // appended to `found`, each once, and the search stops once all are.
-  // False when it gave up before deciding them all (those found are
-  // found): when working out new states took more than `work_limit` steps
-  // of a position, as a text unlike those before may (a state of many
-  // patterns is rarely met again).
+  // `ends`, when not empty, says per pattern of `ps` that no match of it
+  // ends before that byte (one of its literals ends there first): a
+  // pattern whose matches span a bounded number of bytes then starts only
+  // where a match could still reach it, and the run begins at the earliest
+  // such start. False when it gave up before deciding them all (those
+  // found are found): when working out new states took more than
+  // `work_limit` steps of a position, as a text unlike those before may (a
+  // state of many patterns is rarely met again).
   bool FindAll(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
-               size_t work_limit, std::vector<int32_t>& found);
+               std::span<const uint32_t> ends, size_t work_limit, std::vector<int32_t>& found);
 
   void ReleaseAll() override;
   // States held now (tests).
@@ -79,7 +83,15 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   void CountPositions();
   // The tags of the patterns `ps` found in `text` into found_.
   void Search(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
-              size_t work_limit);
+              std::span<const uint32_t> ends, size_t work_limit);
+  // Sorts `ps` by the byte each may first start at (late_), and starts
+  // pending_ with those that start at byte 0.
+  void Arrange(std::span<const int32_t> ps, std::span<const uint32_t> ends);
+  // Adds the starts of the patterns due at byte `k` to state s (or to
+  // pending_, s < 0); the state after them.
+  int32_t StartLate(int32_t s, int32_t k);
+  // No pattern is alive and none is still to start: nothing more is found.
+  bool Done(bool empty) const { return empty && next_late_ == late_.size(); }
   // The search from byte 0 with pending_ alive: the tags of each accepting
   // point go to found_ (once each), until all wanted_ are; false when it
   // gave up.
@@ -109,7 +121,9 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   std::vector<uint32_t> tag_end_;
   std::vector<int32_t> tags_;
   // Scratch of one search.
-  std::vector<int32_t> now_, at_tail_, scratch_;
+  std::vector<int32_t> now_, at_tail_, scratch_, started_;
+  std::vector<std::pair<int32_t, int32_t>> late_;  // (first start, pattern), ascending
+  size_t next_late_ = 0;                           // the first of late_ not started
   std::vector<int32_t> found_;
   std::vector<uint32_t> found_mark_;  // per tag: the search that found it
   uint32_t search_stamp_ = 0;

@@ -104,6 +104,48 @@ TbmREPositionNFA::TbmREPositionNFA(const TbmRETree& tree) {
   }
   std::sort(head_first_.begin(), head_first_.end());
   head_first_.erase(std::unique(head_first_.begin(), head_first_.end()), head_first_.end());
+  max_match_bytes_ = LongestPath(tree, first_);
+}
+
+int32_t TbmREPositionNFA::LongestPath(const TbmRETree& tree, const std::vector<int32_t>& first) {
+  const auto& leaves = tree.Leaves();
+  // A character of a value past one byte takes two; anchors and the end none.
+  auto width = [&leaves](int32_t leaf) {
+    const auto& l = leaves[static_cast<size_t>(leaf)];
+    return l.Lo < 0 ? 0 : l.Hi >= 0x100 ? 2 : 1;
+  };
+  // Depth-first, without recursion: per leaf 0 unseen, 1 on the path, 2 done
+  // (longest[] then holds the longest path from it, its own width included).
+  std::vector<uint8_t> state(leaves.size(), 0);
+  std::vector<int32_t> longest(leaves.size(), 0);
+  std::vector<std::pair<int32_t, size_t>> stack;  // leaf, next follower to visit
+  for (int32_t root : first) {
+    if (state[static_cast<size_t>(root)] == 2) continue;
+    stack.push_back({root, 0});
+    state[static_cast<size_t>(root)] = 1;
+    while (!stack.empty()) {
+      auto& [leaf, next] = stack.back();
+      const auto& follow = leaves[static_cast<size_t>(leaf)].FollowPos;
+      if (next < follow.size()) {
+        const int32_t to = follow[next++];
+        const uint8_t seen = state[static_cast<size_t>(to)];
+        if (seen == 1) return -1;  // a loop
+        if (seen == 0) {
+          state[static_cast<size_t>(to)] = 1;
+          stack.push_back({to, 0});
+        }
+        continue;
+      }
+      int32_t most = 0;
+      for (int32_t to : follow) most = std::max(most, longest[static_cast<size_t>(to)]);
+      longest[static_cast<size_t>(leaf)] = most + width(leaf);
+      state[static_cast<size_t>(leaf)] = 2;
+      stack.pop_back();
+    }
+  }
+  int32_t most = 0;
+  for (int32_t root : first) most = std::max(most, longest[static_cast<size_t>(root)]);
+  return most;
 }
 
 int32_t TbmREPositionNFA::ClassOf(int32_t c) const {

@@ -47,6 +47,8 @@ class TbmREPositionNFA {
   bool Accepting(std::span<const int32_t> leaves) const;
   bool TailAccepting(std::span<const int32_t> leaves) const;
   int32_t NumLeaves() const { return static_cast<int32_t>(leaf_lo_.size()); }
+  // The most bytes a match can span, or -1 when a loop makes it unbounded.
+  int32_t MaxMatchBytes() const { return max_match_bytes_; }
   size_t MemoryBytes() const;
 
   // Leftmost start, then the longest match there, from byte `from` (as
@@ -55,6 +57,9 @@ class TbmREPositionNFA {
               int32_t& len) const;
 
  private:
+  // The longest path from the first leaves, in bytes (-1: a loop).
+  static int32_t LongestPath(const TbmRETree& tree, const std::vector<int32_t>& first);
+
   std::vector<int32_t> bounds_;             // ascending class boundaries (first value of a class)
   int32_t byte_class_[256] = {};            // ClassOf for single bytes
   std::vector<int32_t> leaf_lo_, leaf_hi_;  // the classes each leaf takes; -1 for none
@@ -63,6 +68,7 @@ class TbmREPositionNFA {
   std::vector<int32_t> first_, head_first_;
   std::vector<uint8_t> tail_leaf_;  // per leaf: a '$' that ends the pattern
   int32_t end_leaf_ = -1;
+  int32_t max_match_bytes_ = -1;
   bool has_line_head_ = false, has_line_tail_ = false;
 };
 

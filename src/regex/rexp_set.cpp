@@ -219,7 +219,9 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   if (!built_) Build();
   found_distinct_.clear();
   candidates_.clear();
+  candidate_ends_.clear();
   one_of_two_.clear();
+  one_of_two_ends_.clear();
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
     std::fill(hit_.begin(), hit_.end(), 0);
@@ -233,12 +235,15 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   TbmRETextSegments digit_runs(Split::kDigitRuns, t, text.size(), boundaries, digit_counts_);
   ScanText scan{t, text.size(), boundaries, lines, digit_runs};
   literals_.Scan(text, [&](int32_t id, size_t end) { OnHit(id, end, scan); });
-  for (int32_t i : one_of_two_) {
-    if (OtherSetHit(i)) candidates_.push_back(i);
+  for (size_t k = 0; k < one_of_two_.size(); ++k) {
+    if (!OtherSetHit(one_of_two_[k])) continue;
+    candidates_.push_back(one_of_two_[k]);
+    candidate_ends_.push_back(one_of_two_ends_[k]);
   }
   // The candidates and those always asked, verified together.
   candidates_.insert(candidates_.end(), ask_always_.begin(), ask_always_.end());
-  verify_.Verify(text, candidates_, found_distinct_);
+  candidate_ends_.resize(candidates_.size(), 0);
+  verify_.Verify(text, candidates_, candidate_ends_, found_distinct_);
   return found_distinct_;
 }
 
@@ -301,16 +306,25 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   for (; o != last; ++o) {
     uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
     if (decided == stamp_) continue;
+    // Hits come in order of their ends, so a candidate's first hit is the
+    // earliest end of its listed literals: no match of it ends before. A
+    // shape's first hit may have been passed over (kNo): it has no such end.
     if (o->kind == OwnerKind::kOneOfTwo) {
       decided = stamp_;
       one_of_two_.push_back(o->pattern);
+      one_of_two_ends_.push_back(static_cast<uint32_t>(end));
       continue;
     }
     const Verdict verdict =
         o->kind == OwnerKind::kCandidate ? Verdict::kAsk : Decide(*o, start, end, text);
     if (verdict == Verdict::kNo) continue;  // not here: a later hit may still count
     decided = stamp_;
-    (verdict == Verdict::kFound ? found_distinct_ : candidates_).push_back(o->pattern);
+    if (verdict == Verdict::kFound) {
+      found_distinct_.push_back(o->pattern);
+      continue;
+    }
+    candidates_.push_back(o->pattern);
+    candidate_ends_.push_back(o->kind == OwnerKind::kCandidate ? static_cast<uint32_t>(end) : 0);
   }
 }
 

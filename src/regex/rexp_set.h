@@ -181,6 +181,8 @@ class TbmRExpSet {
   std::vector<uint32_t> hit_;            // per literal id: the stamp of a text holding it
   std::vector<int32_t> one_of_two_;      // kOneOfTwo patterns whose listed set was hit
   std::vector<int32_t> candidates_;
+  // Per one_of_two_ / candidates_ entry: no match of it ends before this byte.
+  std::vector<uint32_t> one_of_two_ends_, candidate_ends_;
   std::vector<int32_t> found_distinct_;
   std::vector<int32_t> merged_;
   std::vector<uint64_t> index_bits_;  // per index, a bit; clear between searches

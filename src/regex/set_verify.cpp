@@ -122,10 +122,19 @@ void TbmRESetVerify::Cover() {
     positions->Finish();
     lazy_->SetPositions(std::move(positions));
   }
+  // The places ascending, each once with the earliest end it was given.
+  pairs_.clear();
+  for (size_t i = 0; i < combined_.size(); ++i) {
+    pairs_.push_back({slot_[static_cast<size_t>(combined_[i])], combined_ends_[i]});
+  }
+  std::sort(pairs_.begin(), pairs_.end());
   slots_.clear();
-  for (int32_t d : combined_) slots_.push_back(slot_[static_cast<size_t>(d)]);
-  std::sort(slots_.begin(), slots_.end());
-  slots_.erase(std::unique(slots_.begin(), slots_.end()), slots_.end());
+  slot_ends_.clear();
+  for (const auto& [slot, end] : pairs_) {
+    if (!slots_.empty() && slots_.back() == slot) continue;
+    slots_.push_back(slot);
+    slot_ends_.push_back(end);
+  }
 }
 
 void TbmRESetVerify::AskEach(std::string_view text, std::span<const int32_t> ds,
@@ -136,10 +145,19 @@ void TbmRESetVerify::AskEach(std::string_view text, std::span<const int32_t> ds,
 }
 
 void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> candidates,
-                            std::vector<int32_t>& found) {
+                            std::span<const uint32_t> ends, std::vector<int32_t>& found) {
   combined_.clear();
+  combined_ends_.clear();
   alone_.clear();
-  for (int32_t d : candidates) (Combined(d) ? combined_ : alone_).push_back(d);
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    const int32_t d = candidates[i];
+    if (!Combined(d)) {
+      alone_.push_back(d);
+      continue;
+    }
+    combined_.push_back(d);
+    combined_ends_.push_back(ends[i]);
+  }
   AskEach(text, alone_, found);
   // Whether combined runs pay depends much on the text's length: how they
   // fared is kept per length class.
@@ -154,7 +172,7 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
   Cover();
   const size_t before = found.size();
   const size_t limit = text.size() * combined_.size() / kWorkShare + kWorkFloor;
-  if (lazy_->FindAll(code_, text, slots_, limit, found)) {
+  if (lazy_->FindAll(code_, text, slots_, slot_ends_, limit, found)) {
     backoff.given_up = 0;
     return;
   }
@@ -174,8 +192,9 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
 size_t TbmRESetVerify::MemoryBytes() const {
   return sizeof(*this) + combined_kind_.capacity() +
          (slot_.capacity() + held_.capacity() + combined_.capacity() + alone_.capacity() +
-          slots_.capacity()) *
-             sizeof(int32_t);
+          slots_.capacity() + combined_ends_.capacity() + slot_ends_.capacity()) *
+             sizeof(int32_t) +
+         pairs_.capacity() * sizeof(pairs_[0]);
 }
 
 }  // namespace parlevo

@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "regex/reader.h"
@@ -42,9 +43,10 @@ class TbmRESetVerify {
   // The set's distinct patterns (kept by pointer), after it was built.
   void Assign(const std::vector<TbmRExp*>& distinct);
   // Appends to `found` those of the distinct patterns `candidates` found in
-  // `text`, each once, in no order.
+  // `text`, each once, in no order. `ends` (parallel to `candidates`) says
+  // that no match of the candidate ends before that byte (0: anywhere).
   void Verify(std::string_view text, std::span<const int32_t> candidates,
-              std::vector<int32_t>& found);
+              std::span<const uint32_t> ends, std::vector<int32_t>& found);
   size_t MemoryBytes() const;
 
  private:
@@ -66,7 +68,12 @@ class TbmRESetVerify {
   std::vector<int8_t> combined_kind_;  // per distinct pattern: -1 unknown, 0 alone, 1 combined
   std::vector<int32_t> slot_;          // per distinct pattern: its place in the positions, or -1
   std::vector<int32_t> held_;          // per place: the distinct pattern
-  std::vector<int32_t> combined_, alone_, slots_;  // scratch of one text
+  // Scratch of one text: the candidates combined and the ends they were
+  // given, those asked alone, and the places of the combined ones with
+  // their ends.
+  std::vector<int32_t> combined_, alone_, slots_;
+  std::vector<uint32_t> combined_ends_, slot_ends_;
+  std::vector<std::pair<int32_t, uint32_t>> pairs_;
   struct Backoff {
     int given_up = 0;  // combined runs given up in a row
     int skip = 0;      // texts still to ask one by one

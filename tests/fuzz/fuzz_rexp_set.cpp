@@ -1,6 +1,8 @@
 // Fuzzes the set matcher against the per-pattern loop: the input is patterns
 // one per line, a NUL, then a text; the set must find exactly the patterns
-// that asking each one finds.
+// that asking each one finds, in the text and in a long text holding it late
+// (verified together, from where the hits let matches start), with ample
+// memory and with a budget so small that states are dropped mid-search.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -8,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "regex/match_budget.h"
 #include "regex/rexp.h"
 #include "regex/rexp_set.h"
 
@@ -20,19 +23,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                        : input.substr(cut + 1));
 
   std::vector<std::unique_ptr<parlevo::TbmRExp>> matchers;
-  parlevo::TbmRExpSet set(parlevo::bmccShiftJIS);
+  parlevo::TbmRExpSet set(parlevo::bmccShiftJIS), tiny(parlevo::bmccShiftJIS);
+  tiny.SetBudget(std::make_shared<parlevo::TbmREMatchBudget>(1500));
   while (matchers.size() < kMaxPatterns) {
     const size_t end = patterns.find('\n');
     matchers.push_back(std::make_unique<parlevo::TbmRExp>(parlevo::bmccShiftJIS));
     matchers.back()->SetPattern(patterns.substr(0, end));
     set.Add(matchers.back().get());
+    tiny.Add(matchers.back().get());
     if (end == std::string_view::npos) break;
     patterns.remove_prefix(end + 1);
   }
   set.Build();
+  tiny.Build();
+  std::string late;
+  for (int i = 0; i < 12; ++i) late += "ab\x82x12 \x95\x5C";  // letters, a lone lead, a kanji
+  late += "\n" + text + text;
   std::vector<int32_t> found, expected;
-  set.Find(text, found);
-  set.FindEach(text, expected);
-  if (found != expected) abort();
+  for (const std::string& t : {text, late}) {
+    set.FindEach(t, expected);
+    set.Find(t, found);
+    if (found != expected) abort();
+    tiny.Find(t, found);
+    if (found != expected) abort();
+  }
   return 0;
 }

@@ -246,6 +246,55 @@ TEST(PatternSetFind, ManyCandidatesOverManyTextsAnswerLikeTheLoop) {
   }
 }
 
+// Candidates are verified from where their literal's first hit lets a match
+// start, not from byte 0: long texts whose hits come late, patterns whose
+// literal stands after classes, dots, options and anchors (a bounded way
+// from the start or not), hits inside double-byte characters and across
+// line breaks, under budgets from far too small to ample; each text asked
+// twice, the second time over the states the first built.
+TEST(PatternSetFind, LateHitsInLongTextsAnswerLikeTheLoop) {
+  const std::vector<std::string> patterns = {"[a-c].q1",
+                                             "(a|bb)?.q2",
+                                             "^.q3",
+                                             "q4.$",
+                                             Sjis("[ア-ン]?q5表"),
+                                             "[ab]+q6",
+                                             "q7.*y",
+                                             "^(a|" + Sjis("表") + ")q8",
+                                             "..q9[0-9]",
+                                             ".\\nq10",
+                                             Sjis("表.q11"),
+                                             "a?b?c?q12",
+                                             "q13",
+                                             "(q14|x.q15)b",
+                                             "[^a]q16",
+                                             "^q17"};
+  const std::vector<std::string> plants = {"aq1",          "bbq2", "xq3", "q4x",    Sjis("アq5表"),
+                                           "abq6",         "q7ay", "aq8", "abq91",  "a\nq10",
+                                           Sjis("表xq11"), "cq12", "q13", "xyq15b", "bq16",
+                                           "q17",          "q1",   "q5",  "q9"};
+  const std::vector<std::string> filler = {
+      "a", "b", "c", "x", "y", "1", "\n", "\r\n", "\x82", Sjis("表"), Sjis("ア"), Sjis("ポ"), "q"};
+  std::mt19937 rng(20261208);
+  auto pick = [&rng](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
+  for (const size_t limit : {size_t{0}, size_t{700}, size_t{2000}, size_t{1} << 20}) {
+    auto budget = limit ? std::make_shared<TbmREMatchBudget>(limit) : nullptr;
+    PatternSet set(patterns, budget);
+    for (int round = 0; round < 60; ++round) {
+      std::string text;
+      const size_t bytes = 64 + rng() % 1500;
+      while (text.size() < bytes) {
+        // Plants get likelier towards the end: most hits come late.
+        text += rng() % bytes < text.size() / 8 ? pick(plants) : pick(filler);
+      }
+      for (int again = 0; again < 2; ++again) {
+        ASSERT_EQ(set.Find(text), set.FindEach(text))
+            << "round " << round << " budget " << limit << " text «" << text << "»";
+      }
+    }
+  }
+}
+
 TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
   using Kind = TbmRESetShape::Kind;
   const std::vector<std::pair<Kind, std::vector<std::string>>> cases = {
