@@ -9,14 +9,22 @@
 // match is simply one of those strings starting on a character boundary.
 // Anchors right before or after every string of an exact set are kept as
 // flags ("^(yes|no)$"); anchors anywhere else make a set inexact.
+//
+// Every set is an immutable array of views into one arena per analysis, so a
+// node passes its sets on by copying two words, cutting a string is taking a
+// view of part of it, and everything is freed at once when the analysis ends.
+// Only nodes whose sets can reach the root are analysed: below a closure
+// nothing is required.
 #include "regex/literal_analysis.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory_resource>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "regex/literal_list.h"
@@ -28,110 +36,143 @@ namespace {
 
 constexpr int32_t kMaxRangeLiterals = 16;  // a class of more characters is no literal
 
-// The analysis makes and drops many small sets of short strings: they live in
-// one arena per analysis, freed at once when it ends.
-using Str = std::pmr::string;
-using Set = std::pmr::vector<Str>;
-
-template <typename Strings>
-void SortDistinct(Strings& set) {
-  std::sort(set.begin(), set.end());
-  set.erase(std::unique(set.begin(), set.end()), set.end());
-}
+using Str = std::string_view;
+using Set = std::span<const Str>;  // sorted, each once; empty: unknown
 
 struct Lit {
-  explicit Lit(std::pmr::memory_resource* arena)
-      : set(arena), prefix(arena), suffix(arena), also(arena) {}
   bool exact = false;  // `set` is every string the node matches
-  Set set;             // otherwise: one of these is in every match (empty: unknown)
+  // For an exact set: each string stands right after a line head ("^"),
+  // right before a line tail ("$"); anchors anywhere else make a set inexact.
+  bool head = false, tail = false;
+  Set set;  // otherwise: one of these is in every match (empty: unknown)
   // Otherwise: every match starts (ends) with one of these (empty: unknown).
   Set prefix, suffix;
   // Not exact: a second set of which every match also contains one (empty:
   // none known), so that a text must hold one of each.
   Set also;
-  // For an exact set: each string stands right after a line head ("^"),
-  // right before a line tail ("$"); anchors anywhere else make a set inexact.
-  bool head = false, tail = false;
 };
 
-// An exact set of the empty string alone, with the anchor flags given.
-Lit EmptyLit(std::pmr::memory_resource* arena, bool head, bool tail) {
-  Lit lit(arena);
-  lit.exact = true;
-  lit.set.emplace_back();
-  lit.head = head;
-  lit.tail = tail;
-  return lit;
-}
+// The arena every set and string of one analysis lives in.
+class Arena {
+ public:
+  explicit Arena(std::span<std::byte> start) : memory_(start.data(), start.size()) {}
 
-bool HasEmpty(const Set& set) {
-  return std::any_of(set.begin(), set.end(), [](const Str& s) { return s.empty(); });
+  // Room for up to `n` strings, to be filled and then sealed by Seal.
+  Str* Strings(size_t n) {
+    return static_cast<Str*>(memory_.allocate(n * sizeof(Str), alignof(Str)));
+  }
+  // a + b, kept in the arena.
+  Str Join(Str a, Str b) {
+    char* bytes = static_cast<char*>(memory_.allocate(a.size() + b.size() + 1, 1));
+    std::memcpy(bytes, a.data(), a.size());
+    std::memcpy(bytes + a.size(), b.data(), b.size());
+    return Str(bytes, a.size() + b.size());
+  }
+  // The first `n` strings at `strings`, sorted, each once.
+  static Set Seal(Str* strings, size_t n) {
+    std::sort(strings, strings + n);
+    return Set(strings, static_cast<size_t>(std::unique(strings, strings + n) - strings));
+  }
+
+ private:
+  std::pmr::monotonic_buffer_resource memory_;
+};
+
+bool HasEmpty(Set set) {
+  // Sorted: the empty string comes first.
+  return !set.empty() && set.front().empty();
 }
 
 // The strings one of which a match of `lit` must contain; empty when unknown.
-const Set& Required(const Lit& lit) {
-  static const Set kUnknown;  // never changes: safe to share
-  if (lit.set.empty() || HasEmpty(lit.set)) return kUnknown;
-  return lit.set;
-}
-const Set& Starts(const Lit& lit) { return lit.exact ? lit.set : lit.prefix; }
-const Set& Ends(const Lit& lit) { return lit.exact ? lit.set : lit.suffix; }
+Set Required(const Lit& lit) { return HasEmpty(lit.set) ? Set() : lit.set; }
+Set Starts(const Lit& lit) { return lit.exact ? lit.set : lit.prefix; }
+Set Ends(const Lit& lit) { return lit.exact ? lit.set : lit.suffix; }
 
 // Higher is better: the shortest string counts, then how few strings there are.
-int64_t Score(const Set& set) {
+int64_t Score(Set set) {
   if (set.empty()) return -1;
   size_t shortest = SIZE_MAX;
-  for (const auto& s : set) shortest = std::min(shortest, s.size());
+  for (Str s : set) shortest = std::min(shortest, s.size());
   return static_cast<int64_t>(std::min(shortest, size_t{8})) * 64 -
          static_cast<int64_t>(set.size());
 }
 
-// Every a + b, each cut to kMaxLiteralBytes (keeping its head, or its tail
-// for `keep_tail`); empty when either side is unknown or there are too many.
-Set Product(const Set& a, const Set& b, bool keep_tail, std::pmr::memory_resource* arena) {
-  Set out(arena);
-  if (a.empty() || b.empty() || a.size() * b.size() > kMaxLiterals) return out;
-  for (const auto& x : a) {
-    for (const auto& y : b) {
-      Str& s = out.emplace_back(x);
-      s += y;
-      if (s.size() > kMaxLiteralBytes) {
-        if (keep_tail) {
-          s.erase(0, s.size() - kMaxLiteralBytes);
-        } else {
-          s.resize(kMaxLiteralBytes);
-        }
-      }
-    }
+// `s` cut to kMaxLiteralBytes, keeping its head, or its tail for `keep_tail`.
+Str Cut(Str s, bool keep_tail) {
+  if (s.size() <= kMaxLiteralBytes) return s;
+  return keep_tail ? s.substr(s.size() - kMaxLiteralBytes) : s.substr(0, kMaxLiteralBytes);
+}
+
+// Every a + b, each cut (see Cut); empty when either side is unknown or
+// there are too many.
+Set Product(Set a, Set b, bool keep_tail, Arena& arena) {
+  if (a.empty() || b.empty() || a.size() * b.size() > kMaxLiterals) return {};
+  Str* out = arena.Strings(a.size() * b.size());
+  size_t n = 0;
+  for (Str x : a) {
+    for (Str y : b) out[n++] = Cut(arena.Join(x, y), keep_tail);
   }
-  SortDistinct(out);
-  return out;
+  return Arena::Seal(out, n);
 }
 
 // a and b together, or unknown when either is or there are too many.
-Set Either(const Set& a, const Set& b, std::pmr::memory_resource* arena) {
-  Set out(arena);
-  if (a.empty() || b.empty() || a.size() + b.size() > kMaxLiterals) return out;
-  out.reserve(a.size() + b.size());
-  out.insert(out.end(), a.begin(), a.end());
-  out.insert(out.end(), b.begin(), b.end());
-  SortDistinct(out);
-  return out;
+Set Either(Set a, Set b, Arena& arena) {
+  if (a.empty() || b.empty() || a.size() + b.size() > kMaxLiterals) return {};
+  Str* out = arena.Strings(a.size() + b.size());
+  const size_t n =
+      static_cast<size_t>(std::set_union(a.begin(), a.end(), b.begin(), b.end(), out) - out);
+  return Set(out, n);
 }
 
-Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code, std::pmr::memory_resource* arena) {
+// An exact set of the empty string alone, with the anchor flags given.
+Lit EmptyLit(bool head, bool tail) {
+  static constexpr Str kEmpty[1] = {Str()};
+  return Lit{true, head, tail, Set(kEmpty), {}, {}, {}};
+}
+
+Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code, Arena& arena) {
   if (leaf.Lo < 0) {  // anchors and the end marker are zero-width
-    return EmptyLit(arena, leaf.Lo == kLineHead, leaf.Lo == kLineTail);
+    return EmptyLit(leaf.Lo == kLineHead, leaf.Lo == kLineTail);
   }
-  Lit lit(arena);
-  if (leaf.Hi - leaf.Lo + 1 > kMaxRangeLiterals) return lit;
-  std::string s;
+  if (leaf.Hi - leaf.Lo + 1 > kMaxRangeLiterals) return {};
+  const size_t count = static_cast<size_t>(leaf.Hi - leaf.Lo + 1);
+  Str* out = arena.Strings(count);
+  std::string bytes;
   for (int32_t c = leaf.Lo; c <= leaf.Hi; ++c) {
-    s.clear();
-    if (!EncodeLiteralChar(c, code, s)) return Lit(arena);
-    lit.set.emplace_back(s);
+    bytes.clear();
+    if (!EncodeLiteralChar(c, code, bytes)) return {};
+    out[c - leaf.Lo] = arena.Join(bytes, Str());
   }
+  Lit lit;
   lit.exact = true;
+  lit.set = Arena::Seal(out, count);
+  return lit;
+}
+
+// Both sides exact and few enough: every string of one then the other. Too
+// long a result keeps a prefix of each as the requirement and beginnings.
+Lit ExactCat(const Lit& l, const Lit& r, Arena& arena) {
+  Lit lit;
+  lit.exact = true;
+  lit.head = l.head;
+  lit.tail = r.tail;
+  Str* out = arena.Strings(l.set.size() * r.set.size());
+  size_t n = 0;
+  bool too_long = false;
+  for (Str a : l.set) {
+    for (Str b : r.set) {
+      out[n] = arena.Join(a, b);
+      too_long = too_long || out[n].size() > kMaxLiteralBytes;
+      ++n;
+    }
+  }
+  if (!too_long) {
+    lit.set = Arena::Seal(out, n);
+    return lit;
+  }
+  lit.exact = false;
+  for (size_t i = 0; i < n; ++i) out[i] = Cut(out[i], false);
+  lit.set = lit.prefix = Arena::Seal(out, n);
   return lit;
 }
 
@@ -139,36 +180,21 @@ Lit LeafLit(const TbmRELeafNode& leaf, TbmCharCode code, std::pmr::memory_resour
 // requires, what the right side requires, and the strings where the left
 // side's endings meet the right side's beginnings ("[a-z]+name" requires
 // "name", found a letter at a time).
-Lit CatLit(const Lit& l, const Lit& r, std::pmr::memory_resource* arena) {
-  Lit lit(arena);
+Lit CatLit(const Lit& l, const Lit& r, Arena& arena) {
   if (l.exact && r.exact && l.set.size() * r.set.size() <= kMaxLiterals && !l.tail && !r.head) {
-    lit.exact = true;
-    lit.head = l.head;
-    lit.tail = r.tail;
-    for (const auto& a : l.set) {
-      for (const auto& b : r.set) lit.set.emplace_back(a) += b;
-    }
-    SortDistinct(lit.set);
-    bool too_long = std::any_of(lit.set.begin(), lit.set.end(),
-                                [](const Str& s) { return s.size() > kMaxLiteralBytes; });
-    if (!too_long) return lit;
-    // Keep a prefix of each as the requirement, and as the beginnings.
-    lit.exact = false;
-    for (auto& s : lit.set) s.resize(std::min(s.size(), kMaxLiteralBytes));
-    SortDistinct(lit.set);
-    lit.prefix = lit.set;
-    return lit;
+    return ExactCat(l, r, arena);
   }
   // Every option is required, so any two are required together: the best
   // becomes `set`, the best one from the other side `also`.
-  // The options are looked at in place; only the chosen ones are copied.
   struct Option {
-    const Set& set;
+    Set set;
     int side;  // 0: left, 1: right, 2: where they meet
   };
-  const Set meet = Product(Ends(l), Starts(r), false, arena);
-  const Option options[] = {
-      {Required(l), 0}, {l.also, 0}, {Required(r), 1}, {r.also, 1}, {meet, 2}};
+  const Option options[] = {{Required(l), 0},
+                            {l.also, 0},
+                            {Required(r), 1},
+                            {r.also, 1},
+                            {Product(Ends(l), Starts(r), false, arena), 2}};
   const Option* best = nullptr;
   for (const Option& o : options) {
     if (!HasEmpty(o.set) && (!best || Score(o.set) > Score(best->set))) best = &o;
@@ -180,6 +206,7 @@ Lit CatLit(const Lit& l, const Lit& r, std::pmr::memory_resource* arena) {
       second = &o;
     }
   }
+  Lit lit;
   if (best) lit.set = best->set;
   if (second) lit.also = second->set;
   if (l.exact) {
@@ -194,33 +221,30 @@ Lit CatLit(const Lit& l, const Lit& r, std::pmr::memory_resource* arena) {
   } else {
     lit.suffix = r.suffix;
   }
-  if (HasEmpty(lit.prefix)) lit.prefix.clear();
-  if (HasEmpty(lit.suffix)) lit.suffix.clear();
+  if (HasEmpty(lit.prefix)) lit.prefix = {};
+  if (HasEmpty(lit.suffix)) lit.suffix = {};
   return lit;
 }
 
-Lit UnionLit(const Lit& a, const Lit& b, std::pmr::memory_resource* arena) {
-  Lit lit(arena);
+Lit UnionLit(const Lit& a, const Lit& b, Arena& arena) {
+  Lit lit;
   if (a.exact && b.exact && a.set.size() + b.set.size() <= kMaxLiterals && a.head == b.head &&
       a.tail == b.tail) {
     lit.exact = true;
     lit.head = a.head;
     lit.tail = a.tail;
-    lit.set.reserve(a.set.size() + b.set.size());
-    lit.set.insert(lit.set.end(), a.set.begin(), a.set.end());
-    lit.set.insert(lit.set.end(), b.set.begin(), b.set.end());
-    SortDistinct(lit.set);
+    lit.set = Either(a.set, b.set, arena);
     return lit;
   }
   lit.set = Either(Required(a), Required(b), arena);
   lit.prefix = Either(Starts(a), Starts(b), arena);
   lit.suffix = Either(Ends(a), Ends(b), arena);
-  if (HasEmpty(lit.prefix)) lit.prefix.clear();
-  if (HasEmpty(lit.suffix)) lit.suffix.clear();
+  if (HasEmpty(lit.prefix)) lit.prefix = {};
+  if (HasEmpty(lit.suffix)) lit.suffix = {};
   return lit;
 }
 
-std::vector<std::string> ToStrings(const Set& set) { return {set.begin(), set.end()}; }
+std::vector<std::string> ToStrings(Set set) { return {set.begin(), set.end()}; }
 
 // The first block of every analysis on this thread: most trees fit in it,
 // so most analyses take no memory from the heap at all.
@@ -229,11 +253,28 @@ std::span<std::byte> ArenaStart() {
   return start;
 }
 
+// Which nodes up to `root` can pass anything on to it (1), not those only
+// below a closure: it requires nothing, whatever they hold.
+const std::vector<uint8_t>& Reaching(const std::vector<TbmRETree::Node>& nodes, int32_t root) {
+  thread_local std::vector<uint8_t> reaching;
+  reaching.assign(static_cast<size_t>(root) + 1, 0);
+  reaching[static_cast<size_t>(root)] = 1;
+  for (size_t i = static_cast<size_t>(root) + 1; i-- > 0;) {
+    const auto& n = nodes[i];
+    if (reaching[i] &&
+        (n.Kind == TbmRETree::NodeKind::kCat || n.Kind == TbmRETree::NodeKind::kUnion)) {
+      reaching[static_cast<size_t>(n.Left)] = reaching[static_cast<size_t>(n.Right)] = 1;
+    }
+  }
+  return reaching;
+}
+
 }  // namespace
 
 void CutLiterals(std::vector<std::string>& strings, size_t max_bytes) {
   for (auto& s : strings) s.resize(std::min(s.size(), max_bytes));
-  SortDistinct(strings);
+  std::sort(strings.begin(), strings.end());
+  strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
 }
 
 TbmRERequiredLiterals AnalyzeLiterals(const TbmRETree& tree, TbmCharCode code) {
@@ -243,29 +284,31 @@ TbmRERequiredLiterals AnalyzeLiterals(const TbmRETree& tree, TbmCharCode code) {
   // long word list would cost more memory than its compile budget, so such
   // a pattern goes without (still correct, the automaton answers).
   if (root < 0 || root >= kMaxLiteralAnalysisNodes) return {};
-  const std::span<std::byte> start = ArenaStart();
-  std::pmr::monotonic_buffer_resource arena(start.data(), start.size());
+  Arena arena(ArenaStart());
+  const std::vector<uint8_t>& reaching = Reaching(nodes, root);
   // Children are made before their parents, so index order is bottom-up.
-  std::pmr::vector<Lit> lits(&arena);
-  lits.reserve(static_cast<size_t>(root) + 1);
+  thread_local std::vector<Lit> lits;
+  lits.assign(static_cast<size_t>(root) + 1, Lit{});
   for (int32_t i = 0; i <= root; ++i) {
-    const auto& n = nodes[i];
+    if (!reaching[static_cast<size_t>(i)]) continue;
+    const auto& n = nodes[static_cast<size_t>(i)];
+    Lit& lit = lits[static_cast<size_t>(i)];
     switch (n.Kind) {
       case TbmRETree::NodeKind::kLeaf:
-        lits.push_back(LeafLit(tree.Leaves()[n.Left], code, &arena));
+        lit = LeafLit(tree.Leaves()[static_cast<size_t>(n.Left)], code, arena);
         break;
       case TbmRETree::NodeKind::kEpsilon:
-        lits.push_back(EmptyLit(&arena, false, false));
+        lit = EmptyLit(false, false);
         break;
       case TbmRETree::NodeKind::kCat:
-        lits.push_back(CatLit(lits[n.Left], lits[n.Right], &arena));
+        lit = CatLit(lits[static_cast<size_t>(n.Left)], lits[static_cast<size_t>(n.Right)], arena);
         break;
       case TbmRETree::NodeKind::kUnion:
-        lits.push_back(UnionLit(lits[n.Left], lits[n.Right], &arena));
+        lit =
+            UnionLit(lits[static_cast<size_t>(n.Left)], lits[static_cast<size_t>(n.Right)], arena);
         break;
       case TbmRETree::NodeKind::kClosure:
-        lits.emplace_back(&arena);  // may match nothing: no requirement
-        break;
+        break;  // may match nothing: no requirement
     }
   }
   const Lit& top = lits[static_cast<size_t>(root)];
