@@ -32,6 +32,35 @@ bool EncodeLiteralChar(int32_t c, TbmCharCode code, std::string& out) {
   return true;
 }
 
+bool MayBeLiteralList(std::string_view pattern, TbmCharCode code) {
+  if (code == bmccUniCode) return false;
+  const bool* lead = bmccLeadByteTable(code);
+  const size_t n = pattern.size();
+  for (size_t i = 0; i < n; ++i) {
+    const auto b = static_cast<uint8_t>(pattern[i]);
+    switch (b) {
+      case '\\':
+        return true;  // what an escape reads is the scanner's to say
+      case '*':
+      case '+':
+      case '?':
+      case '.':
+      case '[':
+        return false;
+      case '(':
+        if (i != 0 && !(i == 1 && pattern[0] == '^')) return false;
+        break;
+      case ')':
+        if (pattern.substr(i + 1) != "" && pattern.substr(i + 1) != "$") return false;
+        break;
+      default:
+        if (lead[b]) ++i;  // its trail byte, whatever it is, belongs to it
+        break;
+    }
+  }
+  return true;
+}
+
 namespace {
 
 // The tokens up to the end, checked against the shape as they come.

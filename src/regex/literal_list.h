@@ -45,6 +45,12 @@ struct TbmRELiteralList {
 // (the general compile reports it) and beyond the budgets. UTF-16 patterns are never lists.
 bool ReadLiteralList(TbmREScanner& scanner, TbmRELiteralList& out);
 
+// False when `pattern` (in `code`) is certainly no literal list, told from
+// its bytes alone: a character of its own (not a trail byte) before any
+// escape is one of * + ? . [, or a "(" not at the start, or a ")" not at the
+// end. True means only that ReadLiteralList must decide.
+bool MayBeLiteralList(std::string_view pattern, TbmCharCode code);
+
 // The bytes of character c as they appear in a text, or false when c never
 // appears as itself (a lead byte alone, an impossible double-byte value, or
 // one whose trail byte is 0, which a lone lead byte at the end also reads as).

@@ -46,12 +46,13 @@ Pipeline& ThreadPipeline() {
   return pipeline;
 }
 
-// Reads `pattern` into the thread's parse tree, through scanner and tokens.
-void ParseInto(Pipeline& p, TbmCharCode code, const std::string& pattern) {
+// Reads `pattern` into the thread's parse tree, through scanner and tokens;
+// the partition of character values only for an automaton (`partition`).
+void ParseInto(Pipeline& p, TbmCharCode code, const std::string& pattern, bool partition) {
   p.scanner.SetCharCode(code);
   p.scanner.SetTextInPlace(pattern);
   p.tokens.Tokenize(p.scanner);
-  p.tokens.Standardize(p.ranges);
+  p.tokens.StandardizeTokens(partition ? &p.ranges : nullptr);
   p.tree.Build(p.tokens, p.ranges);
 }
 
@@ -118,7 +119,7 @@ void TbmRExp::Compile(Stage want) {
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  ParseInto(p, char_code_, pattern_);
+  ParseInto(p, char_code_, pattern_, want != Stage::kParsed);
   if (!compiled_) {
     fast_ = TbmREFastFind(p.tree, char_code_);
     shape_ = ShapeOf(p.tree, char_code_, pattern_, fast_);
@@ -152,7 +153,7 @@ void TbmRExp::VisitTree(const std::function<void(const TbmRETree&)>& visit) cons
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  ParseInto(p, char_code_, pattern_);
+  ParseInto(p, char_code_, pattern_, false);
   visit(p.tree);
 }
 
@@ -183,6 +184,7 @@ bool TbmRExp::FullSearch(std::string_view text, int32_t from, int32_t& pos, int3
 }
 
 bool TbmRExp::CompileLiteralList() {
+  if (!MayBeLiteralList(pattern_, char_code_)) return false;
   Pipeline& p = ThreadPipeline();
   p.scanner.SetCharCode(char_code_);
   p.scanner.SetTextInPlace(pattern_);

@@ -14,6 +14,7 @@
 namespace parlevo {
 
 class TbmREWchRanges;
+struct TbmREWchRange;
 
 // The most tokens a pattern may have (about its characters): every later
 // stage grows with them, so a longer pattern is refused before any is built.
@@ -63,7 +64,10 @@ class TbmRETokens {
   // Rewrites every negated bracket expression as an ordinary one listing the
   // complement, and fills `partition` so that every character set the
   // pattern mentions is a union of consecutive records.
-  void Standardize(TbmREWchRanges& partition);
+  void Standardize(TbmREWchRanges& partition) { StandardizeTokens(&partition); }
+  // The same, with the partition left unbuilt when null: a parse that builds
+  // no automaton needs only the rewritten tokens.
+  void StandardizeTokens(TbmREWchRanges* partition);
 
   size_t size() const { return tokens_.size(); }
   bool empty() const { return tokens_.empty(); }
@@ -72,6 +76,9 @@ class TbmRETokens {
   void Add(const TbmREToken& token) { tokens_.push_back(token); }
 
  private:
+  void SpellOutNegated(const std::vector<TbmREToken>& in, size_t& i,
+                       std::vector<TbmREWchRange>& ranges);
+
   std::vector<TbmREToken> tokens_;
 };
 

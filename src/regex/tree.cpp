@@ -20,7 +20,38 @@
 
 namespace parlevo {
 
+// Sets small enough to be worth keeping for the next tree, and how many: a
+// thread parses pattern after pattern, and most of their sets are tiny.
+constexpr size_t kSpareSetCapacity = 32;
+constexpr size_t kMaxSpareSets = 2048;
+
+void TbmRETree::Keep(TbmRELeafNodeSet& set) {
+  if (set.capacity() == 0 || set.capacity() > kSpareSetCapacity || spare_.size() >= kMaxSpareSets) {
+    return;
+  }
+  set.clear();
+  spare_.push_back(std::move(set));
+}
+
+TbmRELeafNodeSet TbmRETree::TakeSet() {
+  if (spare_.empty()) return {};
+  TbmRELeafNodeSet set = std::move(spare_.back());
+  spare_.pop_back();
+  return set;
+}
+
+TbmRELeafNodeSet TbmRETree::CopySet(const TbmRELeafNodeSet& from) {
+  TbmRELeafNodeSet set = TakeSet();
+  set.assign(from.begin(), from.end());
+  return set;
+}
+
 void TbmRETree::ClearTree() {
+  for (Node& n : nodes_) {
+    Keep(n.FirstPos);
+    Keep(n.LastPos);
+  }
+  for (TbmRELeafNode& leaf : leaves_) Keep(leaf.FollowPos);
   nodes_.clear();
   leaves_.clear();
   root_ = pattern_root_ = end_leaf_ = -1;
@@ -99,8 +130,10 @@ int32_t TbmRETree::NewChar(int32_t lo, int32_t hi) {
   ChargeMemory(kNodeBytes + kLeafBytes);
   ChargeSets(2);
   int32_t leaf = static_cast<int32_t>(leaves_.size());
-  leaves_.push_back({lo, hi, {}});
-  Node n{NodeKind::kLeaf, false, leaf, -1, {leaf}, {leaf}};
+  leaves_.push_back({lo, hi, TakeSet()});
+  Node n{NodeKind::kLeaf, false, leaf, -1, TakeSet(), TakeSet()};
+  n.FirstPos.push_back(leaf);
+  n.LastPos.push_back(leaf);
   nodes_.push_back(std::move(n));
   return static_cast<int32_t>(nodes_.size() - 1);
 }
@@ -115,9 +148,9 @@ int32_t TbmRETree::NewCat(int32_t left, int32_t right) {
   ChargeMemory(kNodeBytes);
   Node n{NodeKind::kCat, nodes_[left].Nullable && nodes_[right].Nullable, left, right, {}, {}};
   ChargeSets(static_cast<int64_t>(nodes_[left].FirstPos.size() + nodes_[right].LastPos.size()));
-  n.FirstPos = nodes_[left].FirstPos;
+  n.FirstPos = CopySet(nodes_[left].FirstPos);
   if (nodes_[left].Nullable) Merge(n.FirstPos, nodes_[right].FirstPos);
-  n.LastPos = nodes_[right].LastPos;
+  n.LastPos = CopySet(nodes_[right].LastPos);
   if (nodes_[right].Nullable) Merge(n.LastPos, nodes_[left].LastPos);
   for (int32_t leaf : nodes_[left].LastPos) Merge(leaves_[leaf].FollowPos, nodes_[right].FirstPos);
   nodes_.push_back(std::move(n));
@@ -128,9 +161,9 @@ int32_t TbmRETree::NewUnion(int32_t a, int32_t b) {
   ChargeMemory(kNodeBytes);
   Node n{NodeKind::kUnion, nodes_[a].Nullable || nodes_[b].Nullable, a, b, {}, {}};
   ChargeSets(static_cast<int64_t>(nodes_[a].FirstPos.size() + nodes_[a].LastPos.size()));
-  n.FirstPos = nodes_[a].FirstPos;
+  n.FirstPos = CopySet(nodes_[a].FirstPos);
   Merge(n.FirstPos, nodes_[b].FirstPos);
-  n.LastPos = nodes_[a].LastPos;
+  n.LastPos = CopySet(nodes_[a].LastPos);
   Merge(n.LastPos, nodes_[b].LastPos);
   nodes_.push_back(std::move(n));
   return static_cast<int32_t>(nodes_.size() - 1);
@@ -139,7 +172,7 @@ int32_t TbmRETree::NewUnion(int32_t a, int32_t b) {
 int32_t TbmRETree::NewClosure(int32_t a) {
   ChargeMemory(kNodeBytes);
   ChargeSets(static_cast<int64_t>(nodes_[a].FirstPos.size() + nodes_[a].LastPos.size()));
-  Node n{NodeKind::kClosure, true, a, -1, nodes_[a].FirstPos, nodes_[a].LastPos};
+  Node n{NodeKind::kClosure, true, a, -1, CopySet(nodes_[a].FirstPos), CopySet(nodes_[a].LastPos)};
   for (int32_t leaf : n.LastPos) Merge(leaves_[leaf].FollowPos, n.FirstPos);
   nodes_.push_back(std::move(n));
   return static_cast<int32_t>(nodes_.size() - 1);

@@ -94,6 +94,10 @@ class TbmRETree {
   void ChargeMemory(int64_t bytes);
   void ChargeSets(int64_t elements);
   void Merge(TbmRELeafNodeSet& into, const TbmRELeafNodeSet& from);
+  // Sets of a cleared tree keep their storage for the next one's.
+  void Keep(TbmRELeafNodeSet& set);
+  TbmRELeafNodeSet TakeSet();
+  TbmRELeafNodeSet CopySet(const TbmRELeafNodeSet& from);
 
   std::vector<Node> nodes_;
   std::vector<TbmRELeafNode> leaves_;
@@ -107,6 +111,7 @@ class TbmRETree {
   int64_t work_budget_ = kMaxTreeWork;
   int64_t bytes_ = 0;
   TbmRELeafNodeSet scratch_;
+  std::vector<TbmRELeafNodeSet> spare_;  // emptied, with their storage
 };
 
 }  // namespace parlevo
