@@ -31,13 +31,21 @@ std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& err
   return matcher;
 }
 
+namespace {
+
+uint64_t SlotOf(size_t index, size_t hash) {
+  return (static_cast<uint64_t>(hash) >> 32 << 32) | static_cast<uint64_t>(index + 1);
+}
+
+}  // namespace
+
 void TMatcherCache::Rehash(size_t slots) {
   slots_.assign(slots, 0);
   const size_t mask = slots - 1;
   for (size_t m = 0; m < made_.size(); ++m) {
     size_t i = made_[m].Hash & mask;
     while (slots_[i] != 0) i = (i + 1) & mask;
-    slots_[i] = static_cast<uint32_t>(m + 1);
+    slots_[i] = SlotOf(m, made_[m].Hash);
   }
 }
 
@@ -52,9 +60,11 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
   if (2 * (made_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(16, 2 * slots_.size()));
   const size_t hash = std::hash<std::string_view>()(pattern);
   const size_t mask = slots_.size() - 1;
+  const uint64_t tag = static_cast<uint64_t>(hash) >> 32;
   size_t i = hash & mask;
   for (; slots_[i] != 0; i = (i + 1) & mask) {
-    const TMade& made = made_[slots_[i] - 1];
+    if (slots_[i] >> 32 != tag) continue;
+    const TMade& made = made_[static_cast<uint32_t>(slots_[i]) - 1];
     if (made.Hash == hash && made.Matcher->Pattern() == pattern) {
       error = made.Error;
       return made.Matcher;
@@ -66,7 +76,7 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
     made.Matcher->SetBudget(budget_);
     budget_->Allow(kMatchBudgetBytesPerPattern);
   }
-  slots_[i] = static_cast<uint32_t>(made_.size());
+  slots_[i] = SlotOf(made_.size() - 1, hash);
   error = made.Error;
   return made.Matcher;
 }

@@ -47,12 +47,14 @@ class TMatcherCache {
     std::string Error;
     size_t Hash;
   };
-  // Open addressing over made_ (index + 1; 0: empty), keyed by the
-  // matcher's own pattern text: no key is copied, no node allocated.
+  // Open addressing over made_, keyed by the matcher's own pattern text: no
+  // key is copied, no node allocated. A slot holds index + 1 (0: empty) in
+  // its low half and the hash's high half above, so that a probe reads
+  // made_ only for a likely match.
   void Rehash(size_t slots);
   std::vector<std::unique_ptr<TbmRExp>> owned_;
   std::vector<TMade> made_;
-  std::vector<uint32_t> slots_;
+  std::vector<uint64_t> slots_;
   std::shared_ptr<TbmREMatchBudget> budget_;
 };
 

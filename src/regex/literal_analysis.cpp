@@ -104,14 +104,20 @@ Str Cut(Str s, bool keep_tail) {
 }
 
 // Every a + b, each cut (see Cut); empty when either side is unknown or
-// there are too many.
-Set Product(Set a, Set b, bool keep_tail, Arena& arena) {
+// there are too many. `cut` (when given) tells whether any was cut.
+Set Product(Set a, Set b, bool keep_tail, Arena& arena, bool* cut = nullptr) {
   if (a.empty() || b.empty() || a.size() * b.size() > kMaxLiterals) return {};
   Str* out = arena.Strings(a.size() * b.size());
   size_t n = 0;
+  bool any_cut = false;
   for (Str x : a) {
-    for (Str y : b) out[n++] = Cut(arena.Join(x, y), keep_tail);
+    for (Str y : b) {
+      const Str joined = arena.Join(x, y);
+      any_cut = any_cut || joined.size() > kMaxLiteralBytes;
+      out[n++] = Cut(joined, keep_tail);
+    }
   }
+  if (cut) *cut = any_cut;
   return Arena::Seal(out, n);
 }
 
@@ -189,34 +195,36 @@ Lit CatLit(const Lit& l, const Lit& r, Arena& arena) {
   struct Option {
     Set set;
     int side;  // 0: left, 1: right, 2: where they meet
+    int64_t score;
   };
-  const Option options[] = {{Required(l), 0},
-                            {l.also, 0},
-                            {Required(r), 1},
-                            {r.also, 1},
-                            {Product(Ends(l), Starts(r), false, arena), 2}};
+  bool meet_cut = false;
+  const Set meet = Product(Ends(l), Starts(r), false, arena, &meet_cut);
+  Option options[] = {
+      {Required(l), 0, 0}, {l.also, 0, 0}, {Required(r), 1, 0}, {r.also, 1, 0}, {meet, 2, 0}};
+  for (Option& o : options) o.score = Score(o.set);
   const Option* best = nullptr;
   for (const Option& o : options) {
-    if (!HasEmpty(o.set) && (!best || Score(o.set) > Score(best->set))) best = &o;
+    if (!HasEmpty(o.set) && (!best || o.score > best->score)) best = &o;
   }
   const Option* second = nullptr;
   for (const Option& o : options) {
-    if (best && o.side != best->side && o.side != 2 && !HasEmpty(o.set) && Score(o.set) > 0 &&
-        (!second || Score(o.set) > Score(second->set))) {
+    if (best && o.side != best->side && o.side != 2 && !HasEmpty(o.set) && o.score > 0 &&
+        (!second || o.score > second->score)) {
       second = &o;
     }
   }
   Lit lit;
   if (best) lit.set = best->set;
   if (second) lit.also = second->set;
+  // An exact side's beginnings (endings) joined to the other's are where they
+  // meet: made once, and again only when cutting the other way differs.
   if (l.exact) {
-    lit.prefix = Product(l.set, Starts(r), false, arena);
-    if (lit.prefix.empty()) lit.prefix = l.set;
+    lit.prefix = meet.empty() ? l.set : meet;
   } else {
     lit.prefix = l.prefix;
   }
   if (r.exact) {
-    lit.suffix = Product(Ends(l), r.set, true, arena);
+    lit.suffix = meet_cut ? Product(Ends(l), r.set, true, arena) : meet;
     if (lit.suffix.empty()) lit.suffix = r.set;
   } else {
     lit.suffix = r.suffix;
