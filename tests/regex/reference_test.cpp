@@ -11,12 +11,15 @@
 
 #include "common/reference_compare.h"
 #include "common/reference_matcher.h"
+#include "regex/literal_analysis.h"
+#include "regex/literal_list.h"
 #include "regex/match_budget.h"
 #include "regex/position_nfa.h"
 #include "regex/ranges.h"
 #include "regex/rexp.h"
 #include "regex/rexp_set.h"
 #include "regex/scanner.h"
+#include "regex/set_shapes.h"
 #include "regex/tree.h"
 
 namespace parlevo {
@@ -73,6 +76,20 @@ class CaseMaker {
   }
 
   int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+
+  // Mostly literal text: double-byte characters whose trail byte is a
+  // metacharacter, UTF-8 bytes read as Shift JIS, a lead byte at the end;
+  // now and then an operator.
+  std::string LiteralLike() {
+    static const char* const kText[] = {
+        "a",     "1",     "\x83[", "\x83\\",       "\x83|",        "\x83(",    "\x83)",
+        "\x83*", "\x83.", "\x83?", "\xE3\x82\xBD", "\xE8\xA1\xA8", "\x82\xa0", "\x95\\"};
+    static const char* const kOperators[] = {"|", "(", ")", "^", "$", "\\|", "\\(", "*", "[", "."};
+    std::string out;
+    for (int i = 1 + Below(6); i > 0; --i) out += Below(6) == 0 ? Pick(kOperators) : Pick(kText);
+    if (Below(8) == 0) out += "\x83";
+    return out;
+  }
 
  private:
   template <size_t N>
@@ -396,6 +413,76 @@ TEST(ReferenceDifferential, BudgetedSearchAgreesWithTheReference) {
   }
   EXPECT_GT(budget->Resets(), 100u) << "the budget was never short";
   EXPECT_LE(budget->Used(), budget->Limit());
+}
+
+// Loading takes shortcuts: a pattern whose bytes show it is no literal list
+// skips the list reader, a parse for literals builds no partition, and the
+// thread's parse tree reuses its storage from pattern to pattern. A matcher
+// that was only parsed must answer exactly as one compiled whole from the
+// start (which never takes the list shortcut): validity, literals, set
+// shape and every search.
+TEST(ReferenceDifferential, ParsedForLoadingAnswersAsCompiledWhole) {
+  CaseMaker make(1208);
+  int failures = 0;
+  auto fail = [&](const std::string& what) {
+    ADD_FAILURE() << what;
+    ++failures;
+  };
+  for (int round = Rounds(20000) / 2; round > 0 && failures < 10; --round) {
+    const TbmCharCode code = make.Below(4) == 0 ? make.Code() : bmccShiftJIS;
+    std::string pattern = make.Below(2) == 0 ? make.LiteralLike() : make.Pattern();
+    if (code == bmccUniCode) pattern = Widen(pattern);
+    const std::string where =
+        std::string(bmccCharCodeName(code)) + " pattern \"" + reference::Printable(pattern) + "\"";
+    TbmREScanner scanner(code);
+    scanner.SetText(pattern);
+    TbmRELiteralList list;
+    const bool is_list = ReadLiteralList(scanner, list);
+    if (is_list && !MayBeLiteralList(pattern, code)) {
+      fail(where + ": a literal list was told apart as none");
+    }
+    TbmRExp parsed(code), whole(code);
+    parsed.SetPattern(pattern);
+    whole.SetPattern(pattern);
+    bool parsed_ok = true, whole_ok = true;
+    try {
+      parsed.Parse();
+    } catch (const EbmREToken&) {
+      parsed_ok = false;
+    }
+    try {
+      whole.GetDFATable();
+    } catch (const EbmREToken&) {
+      whole_ok = false;
+    }
+    if (parsed_ok != whole_ok) fail(where + ": valid one way only");
+    if (!parsed_ok || !whole_ok) continue;
+    const TbmREFastFind& a = parsed.QuickAnswers();
+    const TbmREFastFind& b = whole.QuickAnswers();
+    // A longer list is searched as a set; the tree leaves it to the automaton,
+    // and may know nothing of a list that repeats words beyond what it keeps.
+    const bool tree_knows_less = is_list && b.Literals().empty() && !b.LiteralOnly();
+    if (a.Literals().size() <= kMaxLiterals && !tree_knows_less &&
+        (a.Literals() != b.Literals() || a.AlsoLiterals() != b.AlsoLiterals() ||
+         a.LiteralOnly() != b.LiteralOnly() || a.HeadAnchored() != b.HeadAnchored() ||
+         a.TailAnchored() != b.TailAnchored())) {
+      fail(where + ": the quick answers differ");
+    }
+    const TbmRESetShape s = parsed.TakeSetShape(), t = whole.TakeSetShape();
+    if (s.kind != t.kind || s.first != t.first || s.second != t.second || s.follow != t.follow ||
+        s.head != t.head || s.tail != t.tail || s.run != t.run) {
+      fail(where + ": the set shapes differ");
+    }
+    for (int k = 0; k < 4; ++k) {
+      const std::string text = code == bmccUniCode ? Widen(make.Text()) : make.Text();
+      int32_t pos_a, len_a, pos_b, len_b;
+      if (parsed.Found(text) != whole.Found(text) ||
+          parsed.Match(text, 1, pos_a, len_a) != whole.Match(text, 1, pos_b, len_b) ||
+          len_a != len_b) {
+        fail(where + " text \"" + reference::Printable(text) + "\": the searches differ");
+      }
+    }
+  }
 }
 
 }  // namespace
