@@ -26,6 +26,7 @@
 #include "regex/char_boundaries.h"
 #include "regex/distinct_patterns.h"
 #include "regex/rexp.h"
+#include "regex/set_interner.h"
 #include "regex/set_literals.h"
 #include "regex/set_verify.h"
 
@@ -118,6 +119,7 @@ void TbmRExpSet::Build() {
   literals_.Build();
   LayOut(plans, ids);
   decided_.assign(distinct_.size(), 0);
+  class_decided_.assign(owners_.NumClasses(), 0);
   hit_.assign(static_cast<size_t>(literals_.NumLiterals()), 0);
   stamp_ = 0;
   verify_.Assign(distinct_);
@@ -146,16 +148,21 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
     for (uint32_t k = from; k < to; ++k) sum += mentions[static_cast<size_t>(ids[k])];
     return sum;
   };
-  std::vector<std::pair<int32_t, Owner>> waiting;  // (literal id, owner)
+  std::vector<TbmRESetOwners::Waiting> waiting;
   other_begin_.assign(distinct_.size() + 1, 0);
   other_.clear();
   first_ends_of_.assign(num_literals, 0);
   for (const Plan& plan : plans) {
     const auto d = static_cast<size_t>(plan.pattern);
-    const Owner owner{plan.pattern, plan.kind, plan.head, plan.tail,
-                      follow_begin_[d + 1] > follow_begin_[d]};
+    const TbmRESetOwners::Waiting owner{-1,        plan.pattern,
+                                        plan.kind, plan.head,
+                                        plan.tail, follow_begin_[d + 1] > follow_begin_[d],
+                                        0,         0};
     auto list = [&](uint32_t from, uint32_t to) {
-      for (uint32_t k = from; k < to; ++k) waiting.push_back({ids[k], owner});
+      for (uint32_t k = from; k < to; ++k) {
+        waiting.push_back(owner);
+        waiting.back().literal = ids[k];
+      }
     };
     auto other = [&](uint32_t from, uint32_t to) {
       other_.insert(other_.end(), ids.begin() + from, ids.begin() + to);
@@ -192,17 +199,32 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
     kept += static_cast<uint32_t>(Bits(first_ends_of_[id]));
   }
   first_ends_.assign(kept, TbmREFirstEnds());
-  // Owners grouped by literal, in pattern order within each literal.
-  std::stable_sort(waiting.begin(), waiting.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  owner_begin_.assign(num_literals + 1, 0);
-  owners_.clear();
-  owners_.reserve(waiting.size());
-  for (const auto& [id, owner] : waiting) {
-    ++owner_begin_[static_cast<size_t>(id) + 1];
-    owners_.push_back(owner);
+  KeyOwners(waiting);
+  owners_.Build(waiting, num_literals);
+}
+
+// What stands for a pattern's follow and other side in its class key: the
+// same id for the same bytes, the same literals.
+void TbmRExpSet::KeyOwners(std::vector<TbmRESetOwners::Waiting>& waiting) const {
+  TbmRESetInterner follows, others;
+  std::vector<int32_t> bytes;
+  std::vector<uint32_t> follow_key(distinct_.size(), 0), other_key(distinct_.size(), 0);
+  std::vector<bool> keyed(distinct_.size(), false);
+  for (TbmRESetOwners::Waiting& w : waiting) {
+    const auto p = static_cast<size_t>(w.pattern);
+    if (!keyed[p]) {
+      keyed[p] = true;
+      bytes.assign(follow_.begin() + follow_begin_[p], follow_.begin() + follow_begin_[p + 1]);
+      bool added;
+      follow_key[p] = static_cast<uint32_t>(follows.Intern(bytes, added));
+      other_key[p] = static_cast<uint32_t>(
+          others.Intern(std::span<const int32_t>(other_.data() + other_begin_[p],
+                                                 other_.data() + other_begin_[p + 1]),
+                        added));
+    }
+    w.follow_key = follow_key[p];
+    w.other_key = other_key[p];
   }
-  for (size_t k = 1; k < owner_begin_.size(); ++k) owner_begin_[k] += owner_begin_[k - 1];
 }
 
 void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
@@ -224,6 +246,7 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   one_of_two_ends_.clear();
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
+    std::fill(class_decided_.begin(), class_decided_.end(), 0);
     std::fill(hit_.begin(), hit_.end(), 0);
     for (TbmREFirstEnds& f : first_ends_) f.Forget();
     stamp_ = 1;
@@ -301,41 +324,68 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   hit_[lit] = stamp_;
   const size_t start = end - static_cast<size_t>(literals_.Length(id));
   if (first_ends_of_[lit] != 0) NoteFirstEnds(lit, start, end, text);
-  const Owner* o = owners_.data() + owner_begin_[lit];
-  const Owner* last = owners_.data() + owner_begin_[lit + 1];
-  for (; o != last; ++o) {
-    uint32_t& decided = decided_[static_cast<size_t>(o->pattern)];
-    if (decided == stamp_) continue;
-    // Hits come in order of their ends, so a candidate's first hit is the
-    // earliest end of its listed literals: no match of it ends before. A
-    // shape's first hit may have been passed over (kNo): it has no such end.
-    if (o->kind == OwnerKind::kOneOfTwo) {
-      decided = stamp_;
-      one_of_two_.push_back(o->pattern);
-      one_of_two_ends_.push_back(static_cast<uint32_t>(end));
+  // Class by class; a class whose check of the bytes around the hit fails
+  // skips those sharing that check.
+  const uint32_t last = owners_.Begin(id + 1);
+  for (uint32_t c = owners_.Begin(id); c < last;) {
+    const TbmRESetClass& cls = owners_.Class(c);
+    if (class_decided_[c] == stamp_) {
+      ++c;
       continue;
     }
-    const Verdict verdict =
-        o->kind == OwnerKind::kCandidate ? Verdict::kAsk : Decide(*o, start, end, text);
-    if (verdict == Verdict::kNo) continue;  // not here: a later hit may still count
-    decided = stamp_;
-    if (verdict == Verdict::kFound) {
-      found_distinct_.push_back(o->pattern);
-      continue;
+    const Owner o{owners_.Representative(c), cls.kind, cls.head, cls.tail, cls.follows};
+    Verdict verdict = Verdict::kAsk;
+    if (DecidedAtHit(cls.kind)) {
+      size_t stop = end;
+      if (!AroundHit(o, start, end, text, stop)) {
+        c += cls.skip;
+        continue;
+      }
+      verdict = Decide(o, start, end, text);
     }
-    candidates_.push_back(o->pattern);
-    candidate_ends_.push_back(o->kind == OwnerKind::kCandidate ? static_cast<uint32_t>(end) : 0);
+    if (verdict != Verdict::kNo) {  // kNo: not here, a later hit may still count
+      class_decided_[c] = stamp_;
+      Report(c, verdict, end);
+    }
+    ++c;
   }
 }
 
-TbmRExpSet::Verdict TbmRExpSet::Decide(const Owner& o, size_t start, size_t end, ScanText& x) {
-  size_t stop = end;
-  if (!x.boundaries.Starts(start) || (o.follows && !Followed(o.pattern, end, x, stop))) {
-    return Verdict::kNo;
+void TbmRExpSet::Report(uint32_t c, Verdict verdict, size_t end) {
+  // Hits come in order of their ends, so a candidate's first hit is the
+  // earliest end of its listed literals: no match of it ends before. A
+  // shape's first hit may have been passed over (kNo): it has no such end.
+  const OwnerKind kind = owners_.Class(c).kind;
+  const bool one_of_two = kind == OwnerKind::kOneOfTwo;
+  std::vector<int32_t>& to = one_of_two                   ? one_of_two_
+                             : verdict == Verdict::kFound ? found_distinct_
+                                                          : candidates_;
+  std::vector<uint32_t>* ends = one_of_two                   ? &one_of_two_ends_
+                                : verdict == Verdict::kFound ? nullptr
+                                                             : &candidate_ends_;
+  const uint32_t no_match_before = DecidedAtHit(kind) ? 0 : static_cast<uint32_t>(end);
+  for (int32_t p : owners_.Patterns(c)) {
+    uint32_t& decided = decided_[static_cast<size_t>(p)];
+    if (decided == stamp_) continue;
+    decided = stamp_;
+    to.push_back(p);
+    if (ends) ends->push_back(no_match_before);
   }
-  if (o.kind == OwnerKind::kDigitAfter) return DigitsAfter(o, start, end, x);  // tail after them
-  if (o.tail && !AtLineTail(x.t, x.n, stop)) return Verdict::kNo;
+}
+
+bool TbmRExpSet::AroundHit(const Owner& o, size_t start, size_t end, const ScanText& x,
+                           size_t& stop) const {
+  if (!x.boundaries.Starts(start) || (o.follows && !Followed(o.pattern, end, x, stop))) {
+    return false;
+  }
+  // Digits after the hit come before its tail: DigitsAfter looks at it.
+  return o.kind == OwnerKind::kDigitAfter || !o.tail || AtLineTail(x.t, x.n, stop);
+}
+
+TbmRExpSet::Verdict TbmRExpSet::Decide(const Owner& o, size_t start, size_t end, ScanText& x) {
   switch (o.kind) {
+    case OwnerKind::kDigitAfter:
+      return DigitsAfter(o, start, end, x);  // the tail after the digits
     case OwnerKind::kAfterOnLine:
     case OwnerKind::kAfterDigits:
     case OwnerKind::kAfterDigitsOrNone:
@@ -467,9 +517,8 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 }
 
 size_t TbmRExpSet::MemoryBytes() const {
-  return literals_.MemoryBytes() + verify_.MemoryBytes() +
-         owner_begin_.capacity() * sizeof(uint32_t) + owners_.capacity() * sizeof(Owner) +
-         ask_always_.capacity() * sizeof(int32_t) +
+  return literals_.MemoryBytes() + verify_.MemoryBytes() + owners_.MemoryBytes() +
+         class_decided_.capacity() * sizeof(uint32_t) + ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
          (other_.capacity() + first_ends_at_.capacity()) * sizeof(int32_t) +
          follow_begin_.capacity() * sizeof(uint32_t) + follow_.capacity() * sizeof(int16_t) +

@@ -16,6 +16,7 @@
 #include "regex/char_boundaries.h"
 #include "regex/literal_search.h"
 #include "regex/reader.h"
+#include "regex/set_owners.h"
 #include "regex/set_shapes.h"
 #include "regex/set_verify.h"
 
@@ -74,19 +75,8 @@ class TbmRExpSet {
   size_t MemoryBytes() const;
 
  private:
-  // What a hit of a literal means to a pattern waiting for it.
-  enum class OwnerKind : uint8_t {
-    kExact,      // on a character boundary (at the anchors): found
-    kCandidate,  // the pattern is verified after the scan
-    kOneOfTwo,   // the rarer of two sets: a candidate if the other set was hit too
-    // B of a pair: found if an A ended before it on its line ("A.*B"), or
-    // with only digits between, one at least ("A[0-9]+B") or none.
-    kAfterOnLine,
-    kAfterDigits,
-    kAfterDigitsOrNone,
-    kDigitAfter,  // digits after the hit (up to a line tail, with `tail`)
-    kRunBefore,   // a run of a class before it (from a line head, with `head`)
-  };
+  using OwnerKind = TbmRESetOwnerKind;
+  // What decides the patterns of one class (its representative's pattern).
   struct Owner {
     int32_t pattern;  // a distinct pattern
     OwnerKind kind;
@@ -118,12 +108,21 @@ class TbmRExpSet {
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
   // Owners, other sides and first ends from the plans.
   void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids);
+  void KeyOwners(std::vector<TbmRESetOwners::Waiting>& waiting) const;
   // The index in runs_ of the class of `bytes` (`seen`: those made so far).
   int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
 
   // The scan's step for one hit of literal `id` ending at `end`.
   void OnHit(int32_t id, size_t end, ScanText& text);
+  // The check of the bytes around a hit that a run of classes shares: on a
+  // boundary, followed by what must follow (`stop` then past it), at a tail.
+  bool AroundHit(const Owner& owner, size_t start, size_t end, const ScanText& text,
+                 size_t& stop) const;
+  // The rest, once AroundHit holds.
   Verdict Decide(const Owner& owner, size_t start, size_t end, ScanText& text);
+  // Every pattern of class `c` not yet decided in this text, as `verdict`
+  // says, for a hit ending at `end`.
+  void Report(uint32_t c, Verdict verdict, size_t end);
   Verdict PairStarted(const Owner& owner, size_t start, ScanText& text) const;
   Verdict DigitsAfter(const Owner& owner, size_t start, size_t end, ScanText& text) const;
   Verdict RunBefore(const Owner& owner, size_t start, ScanText& text) const;
@@ -150,8 +149,7 @@ class TbmRExpSet {
   std::vector<uint32_t> index_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> indexes_;
   TbmRELiteralSearch literals_;
-  std::vector<uint32_t> owner_begin_;  // per literal id, plus one
-  std::vector<Owner> owners_;
+  TbmRESetOwners owners_;
   // Per distinct pattern, the literals of its other side: the set not listed
   // (kOneOfTwo), or the A side of a pair; for kRunBefore, its class in runs_.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
@@ -174,6 +172,7 @@ class TbmRExpSet {
   // Scratch of one Find, per distinct pattern: those decided for this text
   // carry its stamp.
   std::vector<uint32_t> decided_;
+  std::vector<uint32_t> class_decided_;  // per class of owners_
   uint32_t stamp_ = 0;
   std::vector<uint8_t> boundary_marks_;  // which bytes of the text start characters
   std::vector<uint32_t> line_counts_;    // the breaks before each byte

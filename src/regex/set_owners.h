@@ -1,0 +1,83 @@
+// The patterns waiting for each literal of a set, grouped into decision
+// classes: patterns a hit decides alike are decided once per hit, together.
+#ifndef PARLEVO_REGEX_SET_OWNERS_H_
+#define PARLEVO_REGEX_SET_OWNERS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace parlevo {
+
+// What a hit of a literal means to a pattern waiting for it.
+enum class TbmRESetOwnerKind : uint8_t {
+  kExact,      // on a character boundary (at the anchors): found
+  kCandidate,  // the pattern is verified after the scan
+  kOneOfTwo,   // the rarer of two sets: a candidate if the other set was hit too
+  // B of a pair: found if an A ended before it on its line ("A.*B"), or
+  // with only digits between, one at least ("A[0-9]+B") or none.
+  kAfterOnLine,
+  kAfterDigits,
+  kAfterDigitsOrNone,
+  kDigitAfter,  // digits after the hit (up to a line tail, with `tail`)
+  kRunBefore,   // a run of a class before it (from a line head, with `head`)
+};
+
+// Whether a hit decides the patterns of this kind from where it stands (as
+// opposed to making them candidates of some kind).
+inline bool DecidedAtHit(TbmRESetOwnerKind kind) {
+  return kind != TbmRESetOwnerKind::kCandidate && kind != TbmRESetOwnerKind::kOneOfTwo;
+}
+
+// Patterns under one literal whose verdict is the same function of the scan:
+// the same kind and anchors, the same bytes after the hit and the same other
+// side (a pair's A literals, a run's class). Thousands of "天気.*猫" and
+// "雨.*猫" patterns are a handful of classes under "猫".
+struct TbmRESetClass {
+  uint32_t first;  // its patterns: Patterns() from here to the next class's first
+  // Classes from this one on (within the literal) that share its check of
+  // the bytes around the hit (boundary, follow, tail): when that fails, the
+  // next class to look at is this many on. Never 0.
+  uint16_t skip;
+  TbmRESetOwnerKind kind;
+  bool head : 1, tail : 1, follows : 1;
+};
+
+class TbmRESetOwners {
+ public:
+  // One pattern waiting for one literal. Patterns with equal keys (kind,
+  // anchors, `follow_key`, `other_key`: ids of what they hold, equal when
+  // the same) under one literal form a class.
+  struct Waiting {
+    int32_t literal;
+    int32_t pattern;
+    TbmRESetOwnerKind kind;
+    bool head, tail, follows;
+    uint32_t follow_key, other_key;
+  };
+
+  // Lays out the classes; `waiting` is reordered.
+  void Build(std::vector<Waiting>& waiting, size_t num_literals);
+  void Clear();
+
+  size_t NumClasses() const { return classes_.size() - 1; }
+  // The classes of literal `id`: [Begin(id), Begin(id + 1)).
+  uint32_t Begin(int32_t id) const { return class_begin_[static_cast<size_t>(id)]; }
+  const TbmRESetClass& Class(uint32_t c) const { return classes_[c]; }
+  std::span<const int32_t> Patterns(uint32_t c) const {
+    return {patterns_.data() + classes_[c].first, patterns_.data() + classes_[c + 1].first};
+  }
+  // The first of the class's patterns: what it holds stands for all.
+  int32_t Representative(uint32_t c) const { return patterns_[classes_[c].first]; }
+  size_t MemoryBytes() const;
+
+ private:
+  std::vector<uint32_t> class_begin_;   // per literal id, plus one
+  std::vector<TbmRESetClass> classes_;  // plus one closing the last
+  std::vector<int32_t> patterns_;       // the classes' patterns, back to back
+};
+
+}  // namespace parlevo
+
+#endif  // PARLEVO_REGEX_SET_OWNERS_H_
