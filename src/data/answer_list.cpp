@@ -53,40 +53,65 @@ int32_t TAnswerList::Select(int32_t k) const {
   if (Runs.size() == 1 && Excluded.empty()) return Runs.front().At(k);
   // The k-th candidate is the least value v with more than k candidates at
   // or below it. Bisection on v; each run keeps the window of its elements
-  // that lie between the bounds, so a step looks only at those.
+  // that lie between the bounds, so a step looks only at those, and once
+  // the windows hold few elements they are read out and counted directly.
   int32_t lo = INT_MAX, hi = INT_MIN;
-  std::vector<std::pair<int32_t, int32_t>> window;  // [from, to) per run
-  window.reserve(Runs.size());
+  Window.clear();
+  size_t inside = 0;  // elements in the windows
   for (const TRun& run : Runs) {
     lo = std::min(lo, run.At(0));
     hi = std::max(hi, run.At(run.Size - 1));
-    window.push_back({0, run.Size});
+    Window.push_back({0, run.Size});
+    inside += static_cast<size_t>(run.Size);
   }
-  std::vector<int32_t> at(Runs.size());
-  while (lo < hi) {
+  At.resize(Runs.size());
+  while (lo < hi && inside > kReadOut) {
     const int32_t mid = lo + (hi - lo) / 2;
     int64_t count = 0;
     for (size_t r = 0; r < Runs.size(); ++r) {
       const TRun& run = Runs[r];
-      const auto [from, to] = window[r];
+      const auto [from, to] = Window[r];
       if (run.Data) {
-        at[r] =
+        At[r] =
             static_cast<int32_t>(std::upper_bound(run.Data + from, run.Data + to, mid) - run.Data);
       } else {
-        at[r] = std::clamp(mid - run.First + 1, from, to);
+        At[r] = std::clamp(mid - run.First + 1, from, to);
       }
-      count += at[r];
+      count += At[r];
     }
     count -= std::upper_bound(Excluded.begin(), Excluded.end(), mid) - Excluded.begin();
-    if (count > k) {
+    const bool below = count > k;
+    if (below) {
       hi = mid;
-      for (size_t r = 0; r < Runs.size(); ++r) window[r].second = at[r];
     } else {
       lo = mid + 1;
-      for (size_t r = 0; r < Runs.size(); ++r) window[r].first = at[r];
+    }
+    inside = 0;
+    for (size_t r = 0; r < Runs.size(); ++r) {
+      (below ? Window[r].second : Window[r].first) = At[r];
+      inside += static_cast<size_t>(Window[r].second - Window[r].first);
     }
   }
-  return lo;
+  return lo < hi ? ReadOut(k, lo) : lo;
+}
+
+int32_t TAnswerList::ReadOut(int32_t k, int32_t lo) const {
+  // The candidates below lo are counted; those in the windows are sorted.
+  int64_t rank = k;
+  Values.clear();
+  for (size_t r = 0; r < Runs.size(); ++r) {
+    rank -= Window[r].first;
+    for (int32_t i = Window[r].first; i < Window[r].second; ++i) Values.push_back(Runs[r].At(i));
+  }
+  auto excluded = std::lower_bound(Excluded.begin(), Excluded.end(), lo);
+  rank += excluded - Excluded.begin();
+  std::sort(Values.begin(), Values.end());
+  for (int32_t v : Values) {
+    while (excluded != Excluded.end() && *excluded < v) ++excluded;
+    if (excluded != Excluded.end() && *excluded == v) continue;
+    if (rank-- == 0) return v;
+  }
+  return Values.back();  // not reached for 0 <= k < Count()
 }
 
 void TAnswerList::AppendTo(std::vector<int32_t>& out) const {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace parlevo {
@@ -49,11 +50,22 @@ class TAnswerList {
   };
   // The k-th smallest candidate of the runs.
   int32_t Select(int32_t k) const;
+  // The same from the windows, once they hold few elements; lo: the least
+  // value they may hold.
+  int32_t ReadOut(int32_t k, int32_t lo) const;
+  // At most this many elements in the windows are read out and sorted.
+  static constexpr size_t kReadOut = 32;
 
   std::vector<int32_t> Items;
   std::vector<TRun> Runs;
   std::vector<int32_t> Excluded;
   int32_t RunTotal = 0;
+  // Select's working space, kept so that a list used again allocates
+  // nothing: per run the window [from, to) of its elements still in
+  // question, and where a step's bound falls in it; the elements read out.
+  mutable std::vector<std::pair<int32_t, int32_t>> Window;
+  mutable std::vector<int32_t> At;
+  mutable std::vector<int32_t> Values;
 };
 
 }  // namespace parlevo

@@ -148,7 +148,8 @@ std::string TLumoData::Take(const TPick& pick) {
 
 void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int32_t begin,
                              int32_t end, TAnswerList& candidates) const {
-  std::vector<std::span<const int32_t>> inside;  // the runs cut to the tier
+  std::vector<std::span<const int32_t>>& inside = InTier_;
+  inside.clear();
   size_t total = 0;
   for (const std::span<const int32_t> run : runs) {
     const auto first = std::lower_bound(run.begin(), run.end(), begin);
@@ -176,7 +177,8 @@ void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int
     }
     return;
   }
-  std::vector<int32_t> excluded;
+  std::vector<int32_t>& excluded = UsedInTier_;
+  excluded.clear();
   for (const std::span<const int32_t> run : inside) {
     for (int32_t e : run) {
       if (!Usable(e)) excluded.push_back(e);

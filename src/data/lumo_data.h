@@ -243,6 +243,12 @@ class TLumoData {
   bool UseOnce_;
   std::vector<TLoadNote>* Notes_ = nullptr;
   std::function<void(const TAnswerList&)> CandidateObserver_;
+  TAnswerList Candidates_{0};     // VisitTiers' list, kept from search to search
+  bool CandidatesInUse_ = false;  // a VisitTiers is using Candidates_
+  // AddFoundRuns' working space: the runs cut to the tier, the used-up
+  // entries among them.
+  mutable std::vector<std::span<const int32_t>> InTier_;
+  mutable std::vector<int32_t> UsedInTier_;
 };
 
 // Kind 0: an entry is a candidate when its condition evaluates to "TRUE".
@@ -397,7 +403,16 @@ class TLumoDataC : public TLumoData {
 
 template <typename Visit>
 void TLumoData::VisitTiers(std::string_view input, Visit&& visit) {
-  TAnswerList candidates(EntryCount());
+  // The object's own list serves search after search, allocating nothing
+  // once grown; a visit that searches this object again gets a fresh one.
+  std::optional<TAnswerList> fresh;
+  TAnswerList& candidates = CandidatesInUse_ ? fresh.emplace(EntryCount()) : Candidates_;
+  struct TInUse {
+    bool& Flag;
+    bool Was;
+    ~TInUse() { Flag = Was; }
+  } in_use{CandidatesInUse_, CandidatesInUse_};
+  CandidatesInUse_ = true;
   for (int32_t tier = 1; tier <= TierCount(); ++tier) {
     const auto [begin, end] = TierBounds(tier);
     candidates.Clear();
