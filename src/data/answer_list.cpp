@@ -96,20 +96,24 @@ int32_t TAnswerList::Select(int32_t k) const {
 }
 
 int32_t TAnswerList::ReadOut(int32_t k, int32_t lo) const {
-  // The candidates below lo are counted; those in the windows are sorted.
+  // The candidates below lo are counted; those in the windows are few, and
+  // the answer is the one with as many below it as k has left: counted
+  // pair by pair, which costs less than sorting them (no branches to miss).
   int64_t rank = k;
+  for (const auto& window : Window) rank -= window.first;
+  const auto excluded = std::lower_bound(Excluded.begin(), Excluded.end(), lo);
+  rank += excluded - Excluded.begin();
   Values.clear();
   for (size_t r = 0; r < Runs.size(); ++r) {
-    rank -= Window[r].first;
-    for (int32_t i = Window[r].first; i < Window[r].second; ++i) Values.push_back(Runs[r].At(i));
+    for (int32_t i = Window[r].first; i < Window[r].second; ++i) {
+      const int32_t v = Runs[r].At(i);
+      if (!std::binary_search(excluded, Excluded.end(), v)) Values.push_back(v);
+    }
   }
-  auto excluded = std::lower_bound(Excluded.begin(), Excluded.end(), lo);
-  rank += excluded - Excluded.begin();
-  std::sort(Values.begin(), Values.end());
-  for (int32_t v : Values) {
-    while (excluded != Excluded.end() && *excluded < v) ++excluded;
-    if (excluded != Excluded.end() && *excluded == v) continue;
-    if (rank-- == 0) return v;
+  for (const int32_t v : Values) {
+    int64_t below = 0;
+    for (const int32_t w : Values) below += w < v;
+    if (below == rank) return v;
   }
   return Values.back();  // not reached for 0 <= k < Count()
 }
