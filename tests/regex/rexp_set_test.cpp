@@ -144,6 +144,38 @@ class RandomCorpus {
     }
   }
 
+  // Few words spelt in several ways ("(a|b).*c", "(b|a).*c", "(a).*c"), so
+  // that many pattern texts are decided alike by the same hits.
+  std::string Crowded() {
+    static const std::vector<std::string> words = {"a", "b", Sjis("ポ"), Sjis("表")};
+    auto word = [&] {
+      const std::string w = Pick(words);
+      return Chance(30) ? "(" + w + ")" : w;
+    };
+    auto either = [&] {
+      const std::string x = Pick(words), y = Pick(words);
+      return Chance(50) ? "(" + x + "|" + y + ")" : "(" + y + "|" + x + ")";
+    };
+    const std::string a = Chance(50) ? word() : either();
+    const std::string b =
+        word() + (Chance(30) ? "[0-9]" + Pick(std::vector<std::string>{"", "1"}) : "");
+    const std::string head = Chance(15) ? "^" : "", tail = Chance(15) ? "$" : "";
+    switch (Pick(0, 5)) {
+      case 0:
+        return head + a + ".*" + b + tail;
+      case 1:
+        return head + a + Pick(std::vector<std::string>{"[0-9]+", "[0-9]*"}) + b + tail;
+      case 2:
+        return head + a + "[0-9]+" + tail;
+      case 3:
+        return head + Pick(std::vector<std::string>{"[0-9]+", "[ab]+"}) + b + tail;
+      case 4:
+        return head + a + tail;
+      default:
+        return head + a + "x?" + b + tail;  // verified after a hit
+    }
+  }
+
   std::string Text() {
     std::string t;
     const int chars = Pick(0, 12);
@@ -194,12 +226,15 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
   RandomCorpus corpus(20261207);
   const size_t budgets[] = {0, 2000, 30000, size_t{1} << 20};
   for (int round = 0; round < 60; ++round) {
+    // Every fifth round is crowded: hundreds of patterns over a few words.
+    const bool crowded = round % 5 == 4;
     std::vector<std::string> patterns;
-    for (int i = 0; i < 80; ++i) {
+    for (int i = 0; i < (crowded ? 400 : 80); ++i) {
       // Personalities repeat patterns: a fifth are copies of an earlier one.
       const bool copy = i > 0 && (i + round) % 5 == 0;
-      patterns.push_back(copy ? patterns[static_cast<size_t>((i * 7 + round) % i)]
-                              : corpus.Pattern());
+      patterns.push_back(copy      ? patterns[static_cast<size_t>((i * 7 + round) % i)]
+                         : crowded ? corpus.Crowded()
+                                   : corpus.Pattern());
     }
     const size_t limit = budgets[round % 4];
     auto budget = limit ? std::make_shared<TbmREMatchBudget>(limit) : nullptr;
