@@ -38,7 +38,7 @@ void TbmRECombinedPositions::Add(std::unique_ptr<TbmREPositionNFA> nfa, int32_t 
 void TbmRECombinedPositions::Finish() {
   // One pattern alone is read through its own tables: a copy of them for
   // each of many patterns searched alone would cost more than their states.
-  single_ = patterns_.size() == 1;
+  single_ = patterns_.size() == 1 && !every_start_;
   owner_.clear();
   kind_.clear();
   bounds_.clear();
@@ -73,6 +73,96 @@ void TbmRECombinedPositions::Finish() {
     class_of_[c] = cls;
   }
   dense_ = NumClasses() <= 64 ? NumClasses() : 0;
+  if (every_start_) IndexStarts();
+}
+
+void TbmRECombinedPositions::IndexStarts() {
+  narrow_.clear();
+  wide_.clear();
+  head_starts_.clear();
+  always_found_.clear();
+  for (size_t p = 0; p < patterns_.size(); ++p) {
+    const Pattern& pattern = patterns_[p];
+    const TbmREPositionNFA& nfa = *pattern.nfa;
+    const auto& own = nfa.Bounds();
+    bool always = false;
+    for (int32_t leaf : nfa.First()) {
+      always = always || leaf == nfa.EndLeaf() || nfa.TailLeaf(leaf);
+      const int32_t lo = nfa.LeafLo(leaf), hi = nfa.LeafHi(leaf);
+      if (lo < 0) continue;  // an anchor: the line head's starts are its followers
+      // The own classes lo..hi as common ones: from the first value of lo
+      // to the last of hi.
+      const int32_t from = lo == 0 ? 0 : ClassOf(own[static_cast<size_t>(lo) - 1]);
+      const int32_t to = static_cast<size_t>(hi) >= own.size()
+                             ? NumClasses() - 1
+                             : ClassOf(own[static_cast<size_t>(hi)] - 1);
+      (from == to ? narrow_ : wide_).push_back({from, to, static_cast<int32_t>(p), leaf});
+    }
+    if (always) always_found_.push_back(pattern.tag);
+    for (int32_t leaf : nfa.HeadFirst()) head_starts_.push_back(pattern.base + 1 + leaf);
+  }
+  std::stable_sort(narrow_.begin(), narrow_.end(),
+                   [](const FirstLeaf& a, const FirstLeaf& b) { return a.lo < b.lo; });
+  std::sort(head_starts_.begin(), head_starts_.end());
+}
+
+void TbmRECombinedPositions::DropAnswered(std::vector<int32_t>& out) const {
+  size_t kept = 0;
+  for (size_t i = 0; i < out.size();) {
+    const Pattern& p = patterns_[static_cast<size_t>(OwnerOf(out[i]))];
+    size_t j = i;
+    bool answered = false;
+    const int32_t end = p.base + 1 + p.nfa->EndLeaf();
+    for (; j < out.size() && OwnerOf(out[j]) == OwnerOf(out[i]); ++j) answered |= out[j] == end;
+    if (answered) {
+      out[kept++] = end;  // nothing more of it is needed
+    } else {
+      for (size_t k = i; k < j; ++k) out[kept++] = out[k];
+    }
+    i = j;
+  }
+  out.resize(kept);
+}
+
+void TbmRECombinedPositions::NextEveryStart(std::span<const int32_t> set, int32_t cls,
+                                            std::vector<int32_t>& out) {
+  out.clear();
+  if (cls < 0) {  // a line head: all stay, and every pattern's starts after '^'
+    out.resize(set.size() + head_starts_.size());
+    out.erase(std::set_union(set.begin(), set.end(), head_starts_.begin(), head_starts_.end(),
+                             out.begin()),
+              out.end());
+    DropAnswered(out);
+    return;
+  }
+  Scratch& s = ThreadScratch(max_leaves_);
+  auto step = [&](const Pattern& p, std::span<const int32_t> from) {
+    s.local.clear();
+    p.nfa->Step(from, p.nfa->ClassOf(rep_[static_cast<size_t>(cls)]), s.local, s.mark,
+                s.NewStamp());
+    for (int32_t leaf : s.local) out.push_back(p.base + 1 + leaf);
+  };
+  for (size_t i = 0; i < set.size();) {
+    const int32_t owner = OwnerOf(set[i]);
+    const Pattern& p = patterns_[static_cast<size_t>(owner)];
+    s.from.clear();
+    for (; i < set.size() && OwnerOf(set[i]) == owner; ++i) s.from.push_back(set[i] - p.base - 1);
+    step(p, s.from);
+  }
+  // The matches starting here: the first leaves that take the class.
+  auto first = std::lower_bound(narrow_.begin(), narrow_.end(), cls,
+                                [](const FirstLeaf& f, int32_t c) { return f.lo < c; });
+  for (; first != narrow_.end() && first->lo == cls; ++first) {
+    step(patterns_[static_cast<size_t>(first->pattern)], std::span<const int32_t>(&first->leaf, 1));
+  }
+  for (const FirstLeaf& f : wide_) {
+    if (f.lo <= cls && cls <= f.hi) {
+      step(patterns_[static_cast<size_t>(f.pattern)], std::span<const int32_t>(&f.leaf, 1));
+    }
+  }
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  DropAnswered(out);
 }
 
 uint8_t TbmRECombinedPositions::LeafKind(const TbmREPositionNFA& nfa, int32_t leaf) {
@@ -118,6 +208,7 @@ void TbmRECombinedPositions::Emit(const Pattern& p, bool marker, Scratch& s,
 void TbmRECombinedPositions::Start(std::span<const int32_t> ps, std::vector<int32_t>& out) {
   Scratch& s = ThreadScratch(max_leaves_);
   out.clear();
+  if (every_start_) return;  // the starts are implied
   for (int32_t i : ps) {
     const Pattern& p = patterns_[static_cast<size_t>(i)];
     s.local.clear();
@@ -128,6 +219,10 @@ void TbmRECombinedPositions::Start(std::span<const int32_t> ps, std::vector<int3
 
 void TbmRECombinedPositions::Next(std::span<const int32_t> set, int32_t cls,
                                   std::vector<int32_t>& out) {
+  if (every_start_) {
+    NextEveryStart(set, cls, out);
+    return;
+  }
   Scratch& s = ThreadScratch(max_leaves_);
   out.clear();
   for (size_t i = 0; i < set.size();) {
@@ -171,7 +266,8 @@ size_t TbmRECombinedPositions::MemoryBytes() const {
   size_t bytes = sizeof(*this) + patterns_.capacity() * sizeof(Pattern) +
                  (owner_.capacity() + bounds_.capacity() + rep_.capacity() + class_of_.capacity()) *
                      sizeof(int32_t) +
-                 kind_.capacity();
+                 kind_.capacity() + (narrow_.capacity() + wide_.capacity()) * sizeof(FirstLeaf) +
+                 (head_starts_.capacity() + always_found_.capacity()) * sizeof(int32_t);
   for (const Pattern& p : patterns_) {
     if (p.nfa) bytes += p.nfa->MemoryBytes();
   }

@@ -28,8 +28,18 @@ class TbmRECombinedPositions {
  public:
   // The patterns' positions, in their order; each is reported by its tag.
   void Add(std::unique_ptr<TbmREPositionNFA> nfa, int32_t tag);
+  // Before Finish: every pattern may start at every character boundary for
+  // good, answered or not. A set then holds neither markers nor the leaves
+  // a match starts with (they are implied), so that what is alive does not
+  // depend on which patterns a text started or found: the states of one
+  // text serve the next.
+  void SetEveryStart() { every_start_ = true; }
+  bool EveryStart() const { return every_start_; }
   // After the last Add: the classes.
   void Finish();
+  // With every start: the tags of the patterns found in any text (a match
+  // of nothing, or of a "$" alone).
+  const std::vector<int32_t>& AlwaysFound() const { return always_found_; }
   int32_t NumPatterns() const { return static_cast<int32_t>(patterns_.size()); }
   // Takes back the positions of pattern `p` (the object is then unusable
   // until cleared): to rebuild a union with more patterns without parsing
@@ -93,6 +103,13 @@ class TbmRECombinedPositions {
   static void Emit(const Pattern& p, bool marker, Scratch& s, std::vector<int32_t>& out);
   // Adds the leaves of `starting` not in s.local yet to it.
   static void AddStarts(const std::vector<int32_t>& starting, uint32_t stamp, Scratch& s);
+  // With every start: the first leaves by the classes they take, and the
+  // line head's starts.
+  void IndexStarts();
+  // With every start: Next, and the sorted ids of `out` cut to the end
+  // leaf of each pattern that reached it.
+  void NextEveryStart(std::span<const int32_t> set, int32_t cls, std::vector<int32_t>& out);
+  void DropAnswered(std::vector<int32_t>& out) const;
 
   std::vector<Pattern> patterns_;
   int32_t ids_ = 0;
@@ -105,6 +122,15 @@ class TbmRECombinedPositions {
   int32_t dense_ = 0;
   bool has_line_head_ = false;
   int32_t max_leaves_ = 0;
+  bool every_start_ = false;
+  struct FirstLeaf {
+    int32_t lo, hi;  // the common classes it takes
+    int32_t pattern, leaf;
+  };
+  std::vector<FirstLeaf> narrow_;  // of one class each, by class
+  std::vector<FirstLeaf> wide_;    // of several
+  std::vector<int32_t> head_starts_;
+  std::vector<int32_t> always_found_;
 };
 
 }  // namespace parlevo

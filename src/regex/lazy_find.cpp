@@ -39,6 +39,7 @@ void TbmRELazyFind::Clear() {
   flags_ = decltype(flags_)();
   tag_end_ = decltype(tag_end_)();
   tags_ = decltype(tags_)();
+  reported_ = decltype(reported_)();
   ++clears_;
 }
 
@@ -96,6 +97,7 @@ void TbmRELazyFind::MakeState(std::span<const int32_t> set) {
   tag_end_.push_back(static_cast<uint32_t>(tags_.size()));
   tags_.insert(tags_.end(), at_tail_.begin(), at_tail_.end());
   tag_end_.push_back(static_cast<uint32_t>(tags_.size()));
+  reported_.insert(reported_.end(), 2, 0);
 }
 
 int32_t TbmRELazyFind::StateOf(std::span<const int32_t> set, size_t extra) {
@@ -143,6 +145,12 @@ bool TbmRELazyFind::Report(int32_t s, bool line_ends) {
   std::span<const int32_t> now, at_tail;
   bool empty;
   if (s >= 0) {
+    uint32_t* reported = reported_.data() + 2 * static_cast<size_t>(s);
+    const bool again = reported[0] == search_stamp_ && (!line_ends || reported[1] == search_stamp_);
+    reported[0] = search_stamp_;
+    if (line_ends) reported[1] = search_stamp_;
+    if (again)
+      return Done((flags_[static_cast<size_t>(s)] & kEmpty) != 0) || found_.size() >= wanted_;
     const auto* e = tag_end_.data() + 2 * static_cast<size_t>(s);
     const uint32_t begin = s == 0 ? 0 : e[-1];
     now = {tags_.data() + begin, tags_.data() + e[0]};
@@ -154,18 +162,19 @@ bool TbmRELazyFind::Report(int32_t s, bool line_ends) {
     at_tail = at_tail_;
     empty = pending_.empty();
   }
-  auto note = [this](std::span<const int32_t> tags) {
-    for (int32_t tag : tags) {
-      const auto i = static_cast<size_t>(tag);
-      if (i >= found_mark_.size()) found_mark_.resize(i + 1, 0);
-      if (found_mark_[i] == search_stamp_) continue;
-      found_mark_[i] = search_stamp_;
-      found_.push_back(tag);
-    }
-  };
-  note(now);
-  if (line_ends) note(at_tail);
+  Note(now);
+  if (line_ends) Note(at_tail);
   return Done(empty) || found_.size() >= wanted_;
+}
+
+void TbmRELazyFind::Note(std::span<const int32_t> tags) {
+  for (int32_t tag : tags) {
+    const auto i = static_cast<size_t>(tag);
+    if (i >= found_mark_.size()) found_mark_.resize(i + 1, 0);
+    if (found_mark_[i] == search_stamp_) continue;
+    found_mark_[i] = search_stamp_;
+    found_.push_back(tag);
+  }
 }
 
 int32_t TbmRELazyFind::StartLate(int32_t s, int32_t k) {
@@ -231,7 +240,7 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
       return true;
     }
     if (c < 0) return true;
-    if (s < 0 ? pending_.empty() : (flags_[static_cast<size_t>(s)] & kEmpty) != 0) {
+    if (!every_ && (s < 0 ? pending_.empty() : (flags_[static_cast<size_t>(s)] & kEmpty) != 0)) {
       // Nothing alive before the next pattern starts: only the line heads
       // matter until then.
       k += cl;
@@ -296,6 +305,7 @@ void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<co
   } busy(*this);
   if (++search_stamp_ == 0) {  // went round: forget every mark
     std::fill(found_mark_.begin(), found_mark_.end(), 0);
+    std::fill(reported_.begin(), reported_.end(), 0);
     search_stamp_ = 1;
   }
   found_.clear();
@@ -303,6 +313,16 @@ void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<co
   work_ = 0;
   work_limit_ = work_limit;
   complete_ = true;
+  every_ = positions_->EveryStart();
+  if (every_) {
+    late_.clear();
+    next_late_ = 0;
+    pending_.clear();
+    wanted_ = static_cast<size_t>(positions_->NumPatterns());
+    Note(positions_->AlwaysFound());
+    complete_ = found_.size() >= wanted_ || Run(code, text);
+    return;
+  }
   if (ps.empty()) return;
   Arrange(ps, ends);
   complete_ = Run(code, text);
@@ -312,6 +332,13 @@ bool TbmRELazyFind::FindAll(TbmCharCode code, std::string_view text, std::span<c
                             std::span<const uint32_t> ends, size_t work_limit,
                             std::vector<int32_t>& found) {
   Search(code, text, ps, ends, work_limit);
+  found.insert(found.end(), found_.begin(), found_.end());
+  return complete_;
+}
+
+bool TbmRELazyFind::FindEvery(TbmCharCode code, std::string_view text, size_t work_limit,
+                              std::vector<int32_t>& found) {
+  Search(code, text, {}, {}, work_limit);
   found.insert(found.end(), found_.begin(), found_.end());
   return complete_;
 }

@@ -59,6 +59,12 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   bool FindAll(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
                std::span<const uint32_t> ends, size_t work_limit, std::vector<int32_t>& found);
 
+  // Every pattern of positions that start everywhere (SetEveryStart) found
+  // in `text`: their tags appended to `found`, each once. False when it
+  // gave up as FindAll does.
+  bool FindEvery(TbmCharCode code, std::string_view text, size_t work_limit,
+                 std::vector<int32_t>& found);
+
   void ReleaseAll() override;
   // States held now (tests).
   int32_t NumStates() const { return sets_.size(); }
@@ -91,7 +97,9 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // pending_, s < 0); the state after them.
   int32_t StartLate(int32_t s, int32_t k);
   // No pattern is alive and none is still to start: nothing more is found.
-  bool Done(bool empty) const { return empty && next_late_ == late_.size(); }
+  bool Done(bool empty) const { return empty && next_late_ == late_.size() && !every_; }
+  // Notes the tags of `tags` found (each once a search).
+  void Note(std::span<const int32_t> tags);
   // The search from byte 0 with pending_ alive: the tags of each accepting
   // point go to found_ (once each), until all wanted_ are; false when it
   // gave up.
@@ -126,6 +134,10 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   size_t next_late_ = 0;                           // the first of late_ not started
   std::vector<int32_t> found_;
   std::vector<uint32_t> found_mark_;  // per tag: the search that found it
+  // Per state, the search that reported what it accepts now / at a line
+  // tail: a state is reported once a search.
+  std::vector<uint32_t> reported_;
+  bool every_ = false;  // the positions start everywhere
   uint32_t search_stamp_ = 0;
   size_t wanted_ = 0;                 // patterns searched for
   size_t work_ = 0, work_limit_ = 0;  // positions stepped to make states

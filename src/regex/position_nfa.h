@@ -47,6 +47,14 @@ class TbmREPositionNFA {
   bool Accepting(std::span<const int32_t> leaves) const;
   bool TailAccepting(std::span<const int32_t> leaves) const;
   int32_t NumLeaves() const { return static_cast<int32_t>(leaf_lo_.size()); }
+  // The classes leaf `leaf` takes, lo to hi (-1 for both: none).
+  int32_t LeafLo(int32_t leaf) const { return leaf_lo_[static_cast<size_t>(leaf)]; }
+  int32_t LeafHi(int32_t leaf) const { return leaf_hi_[static_cast<size_t>(leaf)]; }
+  // The leaves that follow `leaf`.
+  std::span<const int32_t> Follow(int32_t leaf) const {
+    const auto l = static_cast<size_t>(leaf);
+    return {follow_.data() + follow_begin_[l], follow_begin_[l + 1] - follow_begin_[l]};
+  }
   // The most bytes a match can span, or -1 when a loop makes it unbounded.
   int32_t MaxMatchBytes() const { return max_match_bytes_; }
   size_t MemoryBytes() const;

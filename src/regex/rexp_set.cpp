@@ -240,6 +240,7 @@ void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
 const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   if (!built_) Build();
   found_distinct_.clear();
+  if (verify_.VerifyWhole(text, found_distinct_)) return found_distinct_;  // long: no scan
   candidates_.clear();
   candidate_ends_.clear();
   one_of_two_.clear();

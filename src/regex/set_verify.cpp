@@ -37,6 +37,18 @@ constexpr int kMaxSkipShift = 6;
 constexpr size_t kMaxHeld = 256;
 constexpr size_t kMaxHeldBytes = 16 << 10;
 
+// A text this long or longer is asked of the whole set at once (below it,
+// the scan and the candidates' verification cost less); a set of more
+// patterns, or of longer pattern texts, is never asked so (making the
+// positions costs about a parse of each).
+constexpr size_t kMinWholeBytes = 256;
+constexpr size_t kMaxWholePatterns = 4096;
+constexpr size_t kMaxWholeBytes = 256 << 10;
+// A run over the whole set gives up once making its states has stepped this
+// many positions per byte of the text (a text unlike those before), plus a
+// floor.
+constexpr size_t kWholeWorkPerByte = 16;
+
 }  // namespace
 
 bool VerifyCandidate(TbmRExp& pattern, std::string_view text) {
@@ -54,10 +66,15 @@ TbmRESetVerify::~TbmRESetVerify() = default;
 void TbmRESetVerify::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
   budget_ = std::move(budget);
   lazy_.reset();
+  whole_.reset();
+  if (whole_kind_ > 0) whole_kind_ = -1;
 }
 
 void TbmRESetVerify::Assign(const std::vector<TbmRExp*>& distinct) {
   distinct_ = &distinct;
+  whole_.reset();
+  whole_kind_ = -1;
+  whole_backoff_ = Backoff();
   combined_kind_.assign(distinct.size(), -1);
   slot_.assign(distinct.size(), -1);
   held_.clear();
@@ -189,12 +206,75 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
   AskEach(text, alone_, found);
 }
 
+bool TbmRESetVerify::MakeWhole() {
+  if (distinct_->size() > kMaxWholePatterns) return false;
+  std::vector<int32_t> all(distinct_->size());
+  for (size_t d = 0; d < all.size(); ++d) all[d] = static_cast<int32_t>(d);
+  if (TextBytes(all) > kMaxWholeBytes) return false;
+  if (!budget_) budget_ = std::make_shared<TbmREMatchBudget>();
+  auto positions = std::make_unique<TbmRECombinedPositions>();
+  positions->SetEveryStart();
+  whole_alone_.clear();
+  for (int32_t d : all) {
+    TbmRExp& pattern = *(*distinct_)[static_cast<size_t>(d)];
+    try {
+      if (pattern.GetCharCode() != code_) {
+        whole_alone_.push_back(d);
+        continue;
+      }
+      pattern.QuickAnswers();  // throws for a pattern that does not compile
+      positions->Add(pattern.BuildPositions(), d);
+    } catch (const EbmREToken&) {
+      // never found
+    }
+  }
+  positions->Finish();
+  // Positions that would crowd out the states: the set is scanned instead.
+  if (positions->MemoryBytes() > budget_->Limit() / 2) return false;
+  whole_ = std::make_unique<TbmRELazyFind>(budget_);
+  whole_->SetPositions(std::move(positions));
+  return true;
+}
+
+bool TbmRESetVerify::WholeServes(size_t bytes) {
+  if (bytes < kMinWholeBytes || whole_kind_ == 0) return false;
+  if (whole_backoff_.skip > 0) {
+    --whole_backoff_.skip;
+    return false;
+  }
+  if (whole_kind_ < 0) whole_kind_ = MakeWhole() ? 1 : 0;
+  // Given back with the budget: made again only after a while, as a run
+  // that gave up.
+  if (whole_kind_ > 0 && !whole_->HasPositions()) {
+    whole_kind_ = -1;
+    whole_.reset();
+    whole_backoff_.given_up = std::min(whole_backoff_.given_up + 1, kMaxSkipShift);
+    whole_backoff_.skip = (1 << whole_backoff_.given_up) - 1;
+    return false;
+  }
+  return whole_kind_ > 0;
+}
+
+bool TbmRESetVerify::VerifyWhole(std::string_view text, std::vector<int32_t>& found) {
+  if (!distinct_ || !WholeServes(text.size())) return false;
+  const size_t before = found.size();
+  if (!whole_->FindEvery(code_, text, text.size() * kWholeWorkPerByte + kWorkFloor, found)) {
+    found.resize(before);
+    whole_backoff_.given_up = std::min(whole_backoff_.given_up + 1, kMaxSkipShift);
+    whole_backoff_.skip = (1 << whole_backoff_.given_up) - 1;
+    return false;
+  }
+  whole_backoff_.given_up = 0;
+  AskEach(text, whole_alone_, found);
+  return true;
+}
+
 size_t TbmRESetVerify::MemoryBytes() const {
   return sizeof(*this) + combined_kind_.capacity() +
          (slot_.capacity() + held_.capacity() + combined_.capacity() + alone_.capacity() +
           slots_.capacity() + combined_ends_.capacity() + slot_ends_.capacity()) *
              sizeof(int32_t) +
-         pairs_.capacity() * sizeof(pairs_[0]);
+         pairs_.capacity() * sizeof(pairs_[0]) + whole_alone_.capacity() * sizeof(int32_t);
 }
 
 }  // namespace parlevo

@@ -47,9 +47,19 @@ class TbmRESetVerify {
   // that no match of the candidate ends before that byte (0: anywhere).
   void Verify(std::string_view text, std::span<const int32_t> candidates,
               std::span<const uint32_t> ends, std::vector<int32_t>& found);
+  // For a long text: every distinct pattern asked at once, by one automaton
+  // over all of them whose states serve every text (no scan, no
+  // candidates). Appends those found to `found` and returns true; false
+  // (nothing appended) when the set is not asked this way or the run gave
+  // up, and the text is to be scanned.
+  bool VerifyWhole(std::string_view text, std::vector<int32_t>& found);
   size_t MemoryBytes() const;
 
  private:
+  // Whether the whole set may be asked at once for a text of `bytes`: its
+  // positions are made the first time.
+  bool WholeServes(size_t bytes);
+  bool MakeWhole();
   // Whether distinct pattern d goes into the combined automaton.
   bool Combined(int32_t d);
   // The positions of every pattern in combined_ held, their places in slots_.
@@ -79,6 +89,12 @@ class TbmRESetVerify {
     int skip = 0;      // texts still to ask one by one
   };
   std::array<Backoff, 24> backoff_;  // by the bit width of the text's length
+  // The whole set: its automaton, the patterns asked alone beside it (of
+  // another code), and whether it serves (-1 unknown, 0 never, 1 yes).
+  std::unique_ptr<TbmRELazyFind> whole_;
+  std::vector<int32_t> whole_alone_;
+  int8_t whole_kind_ = -1;
+  Backoff whole_backoff_;
 };
 
 }  // namespace parlevo

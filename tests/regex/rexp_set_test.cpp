@@ -241,7 +241,7 @@ TEST(PatternSetFind, RandomSetsAnswerLikeTheLoop) {
     PatternSet set(patterns, budget, round % 3 == 1);
     for (int i = 0; i < 80; ++i) {
       std::string text = corpus.Text();
-      for (int more = i % 8 == 0 ? 10 : 0; more > 0; --more) text += corpus.Text();
+      for (int more = i % 8 == 0 ? 40 : 0; more > 0; --more) text += corpus.Text();
       for (int again = 0; again < 2; ++again) {
         ASSERT_EQ(set.Find(text), set.FindEach(text))
             << "round " << round << " budget " << limit << " text «" << text << "»";
