@@ -64,8 +64,9 @@ class Arena {
   // a + b, kept in the arena.
   Str Join(Str a, Str b) {
     char* bytes = static_cast<char*>(memory_.allocate(a.size() + b.size() + 1, 1));
-    std::memcpy(bytes, a.data(), a.size());
-    std::memcpy(bytes + a.size(), b.data(), b.size());
+    // An empty side may have no storage at all: memcpy must not see its null.
+    if (!a.empty()) std::memcpy(bytes, a.data(), a.size());
+    if (!b.empty()) std::memcpy(bytes + a.size(), b.data(), b.size());
     return Str(bytes, a.size() + b.size());
   }
   // The first `n` strings at `strings`, sorted, each once.
