@@ -16,6 +16,8 @@ namespace {
 constexpr size_t kSearchedBounds = 32;
 // The table covers values below this (Shift JIS and EUC characters).
 constexpr int32_t kTabledValues = 1 << 16;
+// Classes that have a column in every state's row, at most.
+constexpr int32_t kDenseClasses = 64;
 
 }  // namespace
 
@@ -72,7 +74,10 @@ void TbmRECombinedPositions::Finish() {
     while (static_cast<size_t>(cls) < bounds_.size() && bounds_[cls] <= c) ++cls;
     class_of_[c] = cls;
   }
-  dense_ = NumClasses() <= 64 ? NumClasses() : 0;
+  // Few classes: all have a column. Many: those of single bytes do, if
+  // they are not many themselves (the letters and digits of most texts).
+  const int32_t bytes = ClassOf(255) + 1;
+  dense_ = NumClasses() <= kDenseClasses ? NumClasses() : bytes <= kDenseClasses ? bytes : 0;
   if (every_start_) IndexStarts();
 }
 
