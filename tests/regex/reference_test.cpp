@@ -408,9 +408,14 @@ TEST(ReferenceDifferential, BudgetedSearchAgreesWithTheReference) {
       TbmRExpSet set(bmccShiftJIS);
       set.SetBudget(budget);
       for (const auto& matcher : kept) set.Add(matcher.get());
-      // This text, then more: the set's candidates share its states.
+      // This text, then more: the set's candidates share its states; the
+      // last ones long enough to be verified together, then to be asked of
+      // the whole set at once.
       std::string asked = text;
-      for (int more = 0; more < 6; ++more, asked += make.Text()) {
+      for (int more = 0; more < 8; ++more) {
+        for (int add = more < 6 ? 1 : 24 * (more - 5); more > 0 && add > 0; --add) {
+          asked += make.Text();
+        }
         std::vector<int32_t> found_set;
         set.Find(asked, found_set);
         std::vector<int32_t> want;

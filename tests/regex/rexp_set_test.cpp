@@ -285,8 +285,10 @@ TEST(PatternSetFind, ManyCandidatesOverManyTextsAnswerLikeTheLoop) {
 // start, not from byte 0: long texts whose hits come late, patterns whose
 // literal stands after classes, dots, options and anchors (a bounded way
 // from the start or not), hits inside double-byte characters and across
-// line breaks, under budgets from far too small to ample; each text asked
-// twice, the second time over the states the first built.
+// line breaks, under budgets from far too small to ample (the middle ones
+// hold the whole set's positions but not its states, which are dropped
+// mid-text); each text asked twice, the second time over the states the
+// first built.
 TEST(PatternSetFind, LateHitsInLongTextsAnswerLikeTheLoop) {
   const std::vector<std::string> patterns = {"[a-c].q1",
                                              "(a|bb)?.q2",
@@ -312,7 +314,8 @@ TEST(PatternSetFind, LateHitsInLongTextsAnswerLikeTheLoop) {
       "a", "b", "c", "x", "y", "1", "\n", "\r\n", "\x82", Sjis("表"), Sjis("ア"), Sjis("ポ"), "q"};
   std::mt19937 rng(20261208);
   auto pick = [&rng](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
-  for (const size_t limit : {size_t{0}, size_t{700}, size_t{2000}, size_t{1} << 20}) {
+  for (const size_t limit :
+       {size_t{0}, size_t{700}, size_t{2000}, size_t{56000}, size_t{70000}, size_t{1} << 20}) {
     auto budget = limit ? std::make_shared<TbmREMatchBudget>(limit) : nullptr;
     PatternSet set(patterns, budget);
     for (int round = 0; round < 60; ++round) {
