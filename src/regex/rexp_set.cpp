@@ -97,8 +97,11 @@ void TbmRExpSet::Build() {
   ask_always_.clear();
   std::vector<Plan> plans;
   std::vector<int32_t> ids;  // the literal ids of every plan, back to back
-  follow_begin_.assign(distinct_.size() + 1, 0);
-  follow_.clear();
+  follows_.Clear();
+  bool added;
+  follows_.Intern({}, added);  // id 0: nothing follows
+  std::vector<uint32_t> follow_of(distinct_.size(), 0);
+  std::vector<int32_t> follow;
   runs_.clear();
   std::map<std::string, int32_t> runs;  // each class once
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
@@ -112,12 +115,11 @@ void TbmRExpSet::Build() {
     for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
     plan.last = static_cast<uint32_t>(ids.size());
     plans.push_back(plan);
-    follow_.insert(follow_.end(), analysis.follow.begin(), analysis.follow.end());
-    follow_begin_[static_cast<size_t>(i) + 1] = static_cast<uint32_t>(analysis.follow.size());
+    follow.assign(analysis.follow.begin(), analysis.follow.end());
+    follow_of[static_cast<size_t>(i)] = static_cast<uint32_t>(follows_.Intern(follow, added));
   }
-  for (size_t d = 1; d < follow_begin_.size(); ++d) follow_begin_[d] += follow_begin_[d - 1];
   literals_.Build();
-  LayOut(plans, ids);
+  LayOut(plans, ids, follow_of);
   decided_.assign(distinct_.size(), 0);
   class_decided_.assign(owners_.NumClasses(), 0);
   hit_.assign(static_cast<size_t>(literals_.NumLiterals()), 0);
@@ -136,7 +138,8 @@ int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int
   return it->second;
 }
 
-void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids) {
+void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids,
+                        const std::vector<uint32_t>& follow_of) {
   const auto num_literals = static_cast<size_t>(literals_.NumLiterals());
   // How many patterns mention each literal: of a pattern's two sets, only
   // the one mentioned less in all is listed, so that a frequent word does
@@ -154,10 +157,8 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
   first_ends_of_.assign(num_literals, 0);
   for (const Plan& plan : plans) {
     const auto d = static_cast<size_t>(plan.pattern);
-    const TbmRESetOwners::Waiting owner{-1,        plan.pattern,
-                                        plan.kind, plan.head,
-                                        plan.tail, follow_begin_[d + 1] > follow_begin_[d],
-                                        0,         0};
+    const TbmRESetOwners::Waiting owner{-1,        plan.pattern, plan.kind, plan.head,
+                                        plan.tail, follow_of[d], 0};
     auto list = [&](uint32_t from, uint32_t to) {
       for (uint32_t k = from; k < to; ++k) {
         waiting.push_back(owner);
@@ -199,32 +200,17 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
     kept += static_cast<uint32_t>(Bits(first_ends_of_[id]));
   }
   first_ends_.assign(kept, TbmREFirstEnds());
-  KeyOwners(waiting);
-  owners_.Build(waiting, num_literals);
-}
-
-// What stands for a pattern's follow and other side in its class key: the
-// same id for the same bytes, the same literals.
-void TbmRExpSet::KeyOwners(std::vector<TbmRESetOwners::Waiting>& waiting) const {
-  TbmRESetInterner follows, others;
-  std::vector<int32_t> bytes;
-  std::vector<uint32_t> follow_key(distinct_.size(), 0), other_key(distinct_.size(), 0);
-  std::vector<bool> keyed(distinct_.size(), false);
+  // Each other side once: classes keep its id.
+  others_.Clear();
   for (TbmRESetOwners::Waiting& w : waiting) {
     const auto p = static_cast<size_t>(w.pattern);
-    if (!keyed[p]) {
-      keyed[p] = true;
-      bytes.assign(follow_.begin() + follow_begin_[p], follow_.begin() + follow_begin_[p + 1]);
-      bool added;
-      follow_key[p] = static_cast<uint32_t>(follows.Intern(bytes, added));
-      other_key[p] = static_cast<uint32_t>(
-          others.Intern(std::span<const int32_t>(other_.data() + other_begin_[p],
-                                                 other_.data() + other_begin_[p + 1]),
-                        added));
-    }
-    w.follow_key = follow_key[p];
-    w.other_key = other_key[p];
+    bool added;
+    w.other = static_cast<uint32_t>(
+        others_.Intern(std::span<const int32_t>(other_.data() + other_begin_[p],
+                                                other_.data() + other_begin_[p + 1]),
+                       added));
   }
+  owners_.Build(waiting, num_literals);
 }
 
 void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
@@ -325,30 +311,21 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   hit_[lit] = stamp_;
   const size_t start = end - static_cast<size_t>(literals_.Length(id));
   if (first_ends_of_[lit] != 0) NoteFirstEnds(lit, start, end, text);
-  // Class by class; a class whose check of the bytes around the hit fails
-  // skips those sharing that check.
-  const uint32_t last = owners_.Begin(id + 1);
-  for (uint32_t c = owners_.Begin(id); c < last;) {
-    const TbmRESetClass& cls = owners_.Class(c);
-    if (class_decided_[c] == stamp_) {
-      ++c;
-      continue;
-    }
-    const Owner o{owners_.Representative(c), cls.kind, cls.head, cls.tail, cls.follows};
-    Verdict verdict = Verdict::kAsk;
-    if (DecidedAtHit(cls.kind)) {
-      size_t stop = end;
-      if (!AroundHit(o, start, end, text, stop)) {
-        c += cls.skip;
-        continue;
-      }
-      verdict = Decide(o, start, end, text);
-    }
-    if (verdict != Verdict::kNo) {  // kNo: not here, a later hit may still count
+  // Group by group: the bytes around the hit checked once for all the
+  // classes of a group, then class by class.
+  const uint32_t last = owners_.GroupBegin(id + 1);
+  for (uint32_t g = owners_.GroupBegin(id); g < last; ++g) {
+    const TbmRESetGroup& group = owners_.Group(g);
+    if (group.checked && !AroundHit(group, start, end, text)) continue;
+    const uint32_t classes_end = owners_.Group(g + 1).first;
+    for (uint32_t c = group.first; c < classes_end; ++c) {
+      if (class_decided_[c] == stamp_) continue;
+      const Verdict verdict =
+          group.checked ? Decide(owners_.Class(c), start, end, text) : Verdict::kAsk;
+      if (verdict == Verdict::kNo) continue;  // not here: a later hit may still count
       class_decided_[c] = stamp_;
       Report(c, verdict, end);
     }
-    ++c;
   }
 }
 
@@ -374,16 +351,18 @@ void TbmRExpSet::Report(uint32_t c, Verdict verdict, size_t end) {
   }
 }
 
-bool TbmRExpSet::AroundHit(const Owner& o, size_t start, size_t end, const ScanText& x,
-                           size_t& stop) const {
-  if (!x.boundaries.Starts(start) || (o.follows && !Followed(o.pattern, end, x, stop))) {
+bool TbmRExpSet::AroundHit(const TbmRESetGroup& group, size_t start, size_t end,
+                           const ScanText& x) const {
+  size_t stop = end;
+  if (!x.boundaries.Starts(start) || (group.follow != 0 && !Followed(group.follow, end, x, stop))) {
     return false;
   }
   // Digits after the hit come before its tail: DigitsAfter looks at it.
-  return o.kind == OwnerKind::kDigitAfter || !o.tail || AtLineTail(x.t, x.n, stop);
+  return group.digits || !group.tail || AtLineTail(x.t, x.n, stop);
 }
 
-TbmRExpSet::Verdict TbmRExpSet::Decide(const Owner& o, size_t start, size_t end, ScanText& x) {
+TbmRExpSet::Verdict TbmRExpSet::Decide(const TbmRESetClass& o, size_t start, size_t end,
+                                       ScanText& x) {
   switch (o.kind) {
     case OwnerKind::kDigitAfter:
       return DigitsAfter(o, start, end, x);  // the tail after the digits
@@ -410,7 +389,7 @@ constexpr size_t kMaxRunWalk = 64;
 
 // The literal ends on a boundary, so a digit there is a character of its own,
 // and so is every digit after it.
-TbmRExpSet::Verdict TbmRExpSet::DigitsAfter(const Owner& o, size_t start, size_t end,
+TbmRExpSet::Verdict TbmRExpSet::DigitsAfter(const TbmRESetClass& o, size_t start, size_t end,
                                             ScanText& x) const {
   if (o.head && !AtLineHead(x.t, x.n, start, x.boundaries)) return Verdict::kNo;
   if (end == x.n || !IsDigit(x.t[end])) return Verdict::kNo;
@@ -426,9 +405,8 @@ TbmRExpSet::Verdict TbmRExpSet::DigitsAfter(const Owner& o, size_t start, size_t
 // one. With a head anchor the run must start the line: a line head inside it
 // would follow a break, which the run does not take, so only its first byte
 // can be one.
-TbmRExpSet::Verdict TbmRExpSet::RunBefore(const Owner& o, size_t start, ScanText& x) const {
-  const auto& run =
-      runs_[static_cast<size_t>(other_[other_begin_[static_cast<size_t>(o.pattern)]])];
+TbmRExpSet::Verdict TbmRExpSet::RunBefore(const TbmRESetClass& o, size_t start, ScanText& x) const {
+  const auto& run = runs_[static_cast<size_t>(others_.Get(static_cast<int32_t>(o.other))[0])];
   auto in_run = [&run](uint8_t b) { return b < 0x80 && run[b]; };
   if (start == 0 || !in_run(x.t[start - 1])) return Verdict::kNo;
   if (!o.head) return x.boundaries.Starts(start - 1) ? Verdict::kFound : Verdict::kNo;
@@ -439,7 +417,8 @@ TbmRExpSet::Verdict TbmRExpSet::RunBefore(const Owner& o, size_t start, ScanText
   return AtLineHead(x.t, x.n, first, x.boundaries) ? Verdict::kFound : Verdict::kNo;
 }
 
-TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanText& x) const {
+TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start,
+                                            ScanText& x) const {
   const bool on_line = o.kind == OwnerKind::kAfterOnLine;
   const uint32_t segment = on_line ? x.lines.At(start) : x.digit_runs.At(start);
   const uint8_t which =
@@ -449,9 +428,8 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanTe
   if (digit_between && start == 0) return Verdict::kNo;
   const size_t limit = digit_between ? start - 1 : start;
   Verdict verdict = Verdict::kNo;
-  const auto p = static_cast<size_t>(o.pattern);
-  for (uint32_t k = other_begin_[p]; k < other_begin_[p + 1]; ++k) {
-    const auto a = static_cast<size_t>(other_[k]);
+  for (const int32_t id : others_.Get(static_cast<int32_t>(o.other))) {
+    const auto a = static_cast<size_t>(id);
     const uint8_t before = first_ends_of_[a] & static_cast<uint8_t>(which - 1);
     const TbmREFirstEnds& ends = first_ends_[first_ends_at_[a] + Bits(before)];
     switch (ends.EndedBy(stamp_, segment, limit)) {
@@ -467,16 +445,14 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const Owner& o, size_t start, ScanTe
   return verdict;
 }
 
-bool TbmRExpSet::Followed(int32_t pattern, size_t end, const ScanText& x, size_t& stop) const {
-  const auto p = static_cast<size_t>(pattern);
-  const size_t size = follow_begin_[p + 1] - follow_begin_[p];
-  if (x.n - end < size) return false;
-  const int16_t* follow = follow_.data() + follow_begin_[p];
-  for (size_t k = 0; k < size; ++k) {
+bool TbmRExpSet::Followed(uint32_t id, size_t end, const ScanText& x, size_t& stop) const {
+  const std::span<const int32_t> follow = follows_.Get(static_cast<int32_t>(id));
+  if (x.n - end < follow.size()) return false;
+  for (size_t k = 0; k < follow.size(); ++k) {
     const uint8_t b = x.t[end + k];
     if (follow[k] == kFollowDigit ? b < '0' || b > '9' : b != follow[k]) return false;
   }
-  stop = end + size;
+  stop = end + follow.size();
   return true;
 }
 
@@ -522,8 +498,8 @@ size_t TbmRExpSet::MemoryBytes() const {
          class_decided_.capacity() * sizeof(uint32_t) + ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
          (other_.capacity() + first_ends_at_.capacity()) * sizeof(int32_t) +
-         follow_begin_.capacity() * sizeof(uint32_t) + follow_.capacity() * sizeof(int16_t) +
-         first_ends_of_.capacity() + first_ends_.capacity() * sizeof(TbmREFirstEnds) +
+         (others_.MemoryBytes() + follows_.MemoryBytes()) + first_ends_of_.capacity() +
+         first_ends_.capacity() * sizeof(TbmREFirstEnds) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
          index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t) +
          index_bits_.capacity() * sizeof(uint64_t);

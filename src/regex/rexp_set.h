@@ -16,6 +16,7 @@
 #include "regex/char_boundaries.h"
 #include "regex/literal_search.h"
 #include "regex/reader.h"
+#include "regex/set_interner.h"
 #include "regex/set_owners.h"
 #include "regex/set_shapes.h"
 #include "regex/set_verify.h"
@@ -76,14 +77,6 @@ class TbmRExpSet {
 
  private:
   using OwnerKind = TbmRESetOwnerKind;
-  // What decides the patterns of one class (its representative's pattern).
-  struct Owner {
-    int32_t pattern;  // a distinct pattern
-    OwnerKind kind;
-    bool head, tail;  // the pattern's literal (A for a pair) starts at a line
-                      // head / ends at a line tail
-    bool follows;     // bytes of the pattern's `follow_` must follow the hit
-  };
   // What a hit decides: nothing here, found, or only its automaton can tell.
   enum class Verdict : uint8_t { kNo, kFound, kAsk };
   // Which first ends an A literal keeps (bits of a mask, one TbmREFirstEnds
@@ -106,28 +99,28 @@ class TbmRExpSet {
     int32_t run;                   // kRunBefore: its class in runs_
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
-  // Owners, other sides and first ends from the plans.
-  void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids);
-  void KeyOwners(std::vector<TbmRESetOwners::Waiting>& waiting) const;
+  // Owners, other sides and first ends from the plans; `follow_of`: per
+  // distinct pattern, its id in follows_.
+  void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids,
+              const std::vector<uint32_t>& follow_of);
   // The index in runs_ of the class of `bytes` (`seen`: those made so far).
   int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
 
   // The scan's step for one hit of literal `id` ending at `end`.
   void OnHit(int32_t id, size_t end, ScanText& text);
-  // The check of the bytes around a hit that a run of classes shares: on a
-  // boundary, followed by what must follow (`stop` then past it), at a tail.
-  bool AroundHit(const Owner& owner, size_t start, size_t end, const ScanText& text,
-                 size_t& stop) const;
+  // The check of the bytes around a hit that a group of classes shares: on
+  // a boundary, followed by what must follow, at a tail.
+  bool AroundHit(const TbmRESetGroup& group, size_t start, size_t end, const ScanText& text) const;
   // The rest, once AroundHit holds.
-  Verdict Decide(const Owner& owner, size_t start, size_t end, ScanText& text);
+  Verdict Decide(const TbmRESetClass& owner, size_t start, size_t end, ScanText& text);
   // Every pattern of class `c` not yet decided in this text, as `verdict`
   // says, for a hit ending at `end`.
   void Report(uint32_t c, Verdict verdict, size_t end);
-  Verdict PairStarted(const Owner& owner, size_t start, ScanText& text) const;
-  Verdict DigitsAfter(const Owner& owner, size_t start, size_t end, ScanText& text) const;
-  Verdict RunBefore(const Owner& owner, size_t start, ScanText& text) const;
-  // Whether the pattern's follow stands at `end`; `stop` is then past it.
-  bool Followed(int32_t pattern, size_t end, const ScanText& text, size_t& stop) const;
+  Verdict PairStarted(const TbmRESetClass& owner, size_t start, ScanText& text) const;
+  Verdict DigitsAfter(const TbmRESetClass& owner, size_t start, size_t end, ScanText& text) const;
+  Verdict RunBefore(const TbmRESetClass& owner, size_t start, ScanText& text) const;
+  // Whether follow `id` of follows_ stands at `end`; `stop` is then past it.
+  bool Followed(uint32_t id, size_t end, const ScanText& text, size_t& stop) const;
   void NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& text);
   bool OtherSetHit(int32_t pattern) const;
   // Gives every distinct pattern text one id and lists its indexes.
@@ -154,10 +147,10 @@ class TbmRExpSet {
   // (kOneOfTwo), or the A side of a pair; for kRunBefore, its class in runs_.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> other_;
-  // Per distinct pattern, the bytes after its last literal (kFollowDigit: a
-  // digit); none for most.
-  std::vector<uint32_t> follow_begin_;  // per distinct pattern, plus one
-  std::vector<int16_t> follow_;
+  // Each other side once (the classes' `other`), and each run of bytes after
+  // a pattern's last literal once (kFollowDigit: a digit; the groups'
+  // `follow`, 0 the empty one).
+  TbmRESetInterner others_, follows_;
   // The classes of kRunBefore patterns, each once: which bytes below 0x80
   // they take.
   std::vector<std::array<bool, 128>> runs_;

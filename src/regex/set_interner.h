@@ -23,6 +23,10 @@ class TbmRESetInterner {
   int32_t size() const { return static_cast<int32_t>(starts_.size()) - 1; }
   // Elements stored so far over all sets (a memory measure).
   size_t TotalElements() const { return data_.size(); }
+  // Bytes held.
+  size_t MemoryBytes() const {
+    return (data_.capacity() + starts_.capacity() + slots_.capacity()) * sizeof(int32_t);
+  }
 
   std::span<const int32_t> Get(int32_t id) const {
     return {data_.data() + starts_[id], static_cast<size_t>(starts_[id + 1] - starts_[id])};

@@ -36,44 +36,53 @@ inline bool DecidedAtHit(TbmRESetOwnerKind kind) {
 // "雨.*猫" patterns are a handful of classes under "猫".
 struct TbmRESetClass {
   uint32_t first;  // its patterns: Patterns() from here to the next class's first
-  // Classes from this one on (within the literal) that share its check of
-  // the bytes around the hit (boundary, follow, tail): when that fails, the
-  // next class to look at is this many on. Never 0.
-  uint16_t skip;
+  uint32_t other;  // the set's id of its other side
   TbmRESetOwnerKind kind;
-  bool head : 1, tail : 1, follows : 1;
+  bool head : 1, tail : 1;
+};
+
+// Classes under one literal that share the check of the bytes around a hit
+// (on a boundary, what follows, the tail): when it fails, none of them is
+// looked at.
+struct TbmRESetGroup {
+  uint32_t first;    // its classes, to the next group's first
+  uint32_t follow;   // the set's id of what must follow the hit (0: nothing)
+  bool checked : 1;  // the kinds decided at the hit: the bytes around it are checked
+  bool tail : 1;     // the hit (and its follow) end at a line tail
+  bool digits : 1;   // digits after the hit: the tail comes after them, not here
 };
 
 class TbmRESetOwners {
  public:
   // One pattern waiting for one literal. Patterns with equal keys (kind,
-  // anchors, `follow_key`, `other_key`: ids of what they hold, equal when
-  // the same) under one literal form a class.
+  // anchors, `follow` and `other`: the set's ids of what follows the hit and
+  // of the other side, equal when the same) under one literal form a class.
   struct Waiting {
     int32_t literal;
     int32_t pattern;
     TbmRESetOwnerKind kind;
-    bool head, tail, follows;
-    uint32_t follow_key, other_key;
+    bool head, tail;
+    uint32_t follow, other;
   };
 
-  // Lays out the classes; `waiting` is reordered.
+  // Lays out the groups and classes; `waiting` is reordered.
   void Build(std::vector<Waiting>& waiting, size_t num_literals);
   void Clear();
 
   size_t NumClasses() const { return classes_.size() - 1; }
-  // The classes of literal `id`: [Begin(id), Begin(id + 1)).
-  uint32_t Begin(int32_t id) const { return class_begin_[static_cast<size_t>(id)]; }
+  // The groups of literal `id`: [GroupBegin(id), GroupBegin(id + 1)); the
+  // classes of group g: [Group(g).first, Group(g + 1).first).
+  uint32_t GroupBegin(int32_t id) const { return group_begin_[static_cast<size_t>(id)]; }
+  const TbmRESetGroup& Group(uint32_t g) const { return groups_[g]; }
   const TbmRESetClass& Class(uint32_t c) const { return classes_[c]; }
   std::span<const int32_t> Patterns(uint32_t c) const {
     return {patterns_.data() + classes_[c].first, patterns_.data() + classes_[c + 1].first};
   }
-  // The first of the class's patterns: what it holds stands for all.
-  int32_t Representative(uint32_t c) const { return patterns_[classes_[c].first]; }
   size_t MemoryBytes() const;
 
  private:
-  std::vector<uint32_t> class_begin_;   // per literal id, plus one
+  std::vector<uint32_t> group_begin_;   // per literal id, plus one
+  std::vector<TbmRESetGroup> groups_;   // plus one closing the last
   std::vector<TbmRESetClass> classes_;  // plus one closing the last
   std::vector<int32_t> patterns_;       // the classes' patterns, back to back
 };
