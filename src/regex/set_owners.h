@@ -65,7 +65,8 @@ class TbmRESetOwners {
     uint32_t follow, other;
   };
 
-  // Lays out the groups and classes; `waiting` is reordered.
+  // Lays out the groups and classes (`waiting` is normalised: what its
+  // kinds do not look at is cleared).
   void Build(std::vector<Waiting>& waiting, size_t num_literals);
   void Clear();
 
