@@ -15,6 +15,21 @@ namespace {
 // for the common case only.
 constexpr int32_t kMaxInitialReserve = 64;
 
+// The elements of the sorted [first, last) at or below v: a bisection whose
+// steps choose without branching, so that the unpredictable comparisons of
+// a draw cost no missed branches.
+size_t CountAtMost(const int32_t* first, const int32_t* last, int32_t v) {
+  size_t n = static_cast<size_t>(last - first);
+  if (n == 0) return 0;
+  const int32_t* base = first;
+  while (n > 1) {
+    const size_t half = n / 2;
+    base = base[half] <= v ? base + half : base;
+    n -= half;
+  }
+  return static_cast<size_t>(base - first) + (*base <= v ? 1 : 0);
+}
+
 }  // namespace
 
 TAnswerList::TAnswerList(int32_t grow_by) {
@@ -72,14 +87,14 @@ int32_t TAnswerList::Select(int32_t k) const {
       const TRun& run = Runs[r];
       const auto [from, to] = Window[r];
       if (run.Data) {
-        At[r] =
-            static_cast<int32_t>(std::upper_bound(run.Data + from, run.Data + to, mid) - run.Data);
+        At[r] = from + static_cast<int32_t>(CountAtMost(run.Data + from, run.Data + to, mid));
       } else {
         At[r] = std::clamp(mid - run.First + 1, from, to);
       }
       count += At[r];
     }
-    count -= std::upper_bound(Excluded.begin(), Excluded.end(), mid) - Excluded.begin();
+    count -=
+        static_cast<int64_t>(CountAtMost(Excluded.data(), Excluded.data() + Excluded.size(), mid));
     const bool below = count > k;
     if (below) {
       hi = mid;
