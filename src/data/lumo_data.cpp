@@ -152,8 +152,11 @@ void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int
   inside.clear();
   size_t total = 0;
   for (const std::span<const int32_t> run : runs) {
-    const auto first = std::lower_bound(run.begin(), run.end(), begin);
-    const auto last = std::lower_bound(first, run.end(), end);
+    if (run.empty()) continue;
+    // Most runs lie in the tier whole (a data object of one tier).
+    const bool whole = run.front() >= begin && run.back() < end;
+    const auto first = whole ? run.begin() : std::lower_bound(run.begin(), run.end(), begin);
+    const auto last = whole ? run.end() : std::lower_bound(first, run.end(), end);
     if (first == last) continue;
     inside.emplace_back(first, last);
     candidates.AddRun(inside.back());

@@ -108,7 +108,7 @@ void TbmRExpSet::Build() {
     const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
-    Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0, -1};
+    Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0, -1, 0};
     if (!analysis.run.empty()) plan.run = RunClass(analysis.run, runs);
     for (const auto& s : analysis.strings) ids.push_back(literals_.Add(s));
     plan.middle = static_cast<uint32_t>(ids.size());
@@ -117,6 +117,7 @@ void TbmRExpSet::Build() {
     plans.push_back(plan);
     follow.assign(analysis.follow.begin(), analysis.follow.end());
     follow_of[static_cast<size_t>(i)] = static_cast<uint32_t>(follows_.Intern(follow, added));
+    plans.back().lead = follow.empty() ? int16_t{0} : static_cast<int16_t>(follow[0]);
   }
   literals_.Build();
   LayOut(plans, ids, follow_of);
@@ -157,8 +158,8 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
   first_ends_of_.assign(num_literals, 0);
   for (const Plan& plan : plans) {
     const auto d = static_cast<size_t>(plan.pattern);
-    const TbmRESetOwners::Waiting owner{-1,        plan.pattern, plan.kind, plan.head,
-                                        plan.tail, follow_of[d], 0};
+    const TbmRESetOwners::Waiting owner{-1,        plan.pattern, plan.kind,   plan.head,
+                                        plan.tail, follow_of[d], uint32_t{0}, plan.lead};
     auto list = [&](uint32_t from, uint32_t to) {
       for (uint32_t k = from; k < to; ++k) {
         waiting.push_back(owner);
@@ -351,12 +352,24 @@ void TbmRExpSet::Report(uint32_t c, Verdict verdict, size_t end) {
   }
 }
 
+namespace {
+
+// Whether text byte `b` is what a follow asks for.
+bool FollowByte(int32_t follow, uint8_t b) {
+  return follow == kFollowDigit ? b >= '0' && b <= '9' : b == follow;
+}
+
+}  // namespace
+
 bool TbmRExpSet::AroundHit(const TbmRESetGroup& group, size_t start, size_t end,
                            const ScanText& x) const {
   size_t stop = end;
-  if (!x.boundaries.Starts(start) || (group.follow != 0 && !Followed(group.follow, end, x, stop))) {
-    return false;
+  if (group.follow != 0) {  // its first byte told before the rest
+    if (end == x.n || !FollowByte(group.lead, x.t[end]) || !Followed(group.follow, end, x, stop)) {
+      return false;
+    }
   }
+  if (!x.boundaries.Starts(start)) return false;
   // Digits after the hit come before its tail: DigitsAfter looks at it.
   return group.digits || !group.tail || AtLineTail(x.t, x.n, stop);
 }
@@ -419,6 +432,11 @@ TbmRExpSet::Verdict TbmRExpSet::RunBefore(const TbmRESetClass& o, size_t start, 
 
 TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start,
                                             ScanText& x) const {
+  const std::span<const int32_t> others = others_.Get(static_cast<int32_t>(o.other));
+  if (std::none_of(others.begin(), others.end(),
+                   [this](int32_t a) { return hit_[static_cast<size_t>(a)] == stamp_; })) {
+    return Verdict::kNo;  // no A in this text at all
+  }
   const bool on_line = o.kind == OwnerKind::kAfterOnLine;
   const uint32_t segment = on_line ? x.lines.At(start) : x.digit_runs.At(start);
   const uint8_t which =
@@ -428,7 +446,7 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start
   if (digit_between && start == 0) return Verdict::kNo;
   const size_t limit = digit_between ? start - 1 : start;
   Verdict verdict = Verdict::kNo;
-  for (const int32_t id : others_.Get(static_cast<int32_t>(o.other))) {
+  for (const int32_t id : others) {
     const auto a = static_cast<size_t>(id);
     const uint8_t before = first_ends_of_[a] & static_cast<uint8_t>(which - 1);
     const TbmREFirstEnds& ends = first_ends_[first_ends_at_[a] + Bits(before)];
@@ -450,7 +468,7 @@ bool TbmRExpSet::Followed(uint32_t id, size_t end, const ScanText& x, size_t& st
   if (x.n - end < follow.size()) return false;
   for (size_t k = 0; k < follow.size(); ++k) {
     const uint8_t b = x.t[end + k];
-    if (follow[k] == kFollowDigit ? b < '0' || b > '9' : b != follow[k]) return false;
+    if (!FollowByte(follow[k], b)) return false;
   }
   stop = end + follow.size();
   return true;

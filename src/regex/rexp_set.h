@@ -97,6 +97,7 @@ class TbmRExpSet {
     bool head, tail;
     uint32_t first, middle, last;  // plan ids [first, middle): strings; [middle, last): also
     int32_t run;                   // kRunBefore: its class in runs_
+    int16_t lead;                  // the first of its follow, if any
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
   // Owners, other sides and first ends from the plans; `follow_of`: per

@@ -19,6 +19,7 @@ void Normalise(Waiting& w) {
   if (DecidedAtHit(w.kind)) return;
   w.head = w.tail = false;
   w.follow = w.other = 0;
+  w.lead = 0;
 }
 
 // The check of the bytes around a hit that classes may share: whether it
@@ -91,8 +92,8 @@ void TbmRESetOwners::Build(std::vector<Waiting>& waiting, size_t num_literals) {
     // A pattern listed twice under one literal (two strings cut to one) once.
     if (!new_class && places[k - 1].class_pattern == places[k].class_pattern) continue;
     if (new_group) {
-      groups_.push_back({static_cast<uint32_t>(classes_.size()), w.follow, DecidedAtHit(w.kind),
-                         w.tail, w.kind == TbmRESetOwnerKind::kDigitAfter});
+      groups_.push_back({static_cast<uint32_t>(classes_.size()), w.follow, w.lead,
+                         DecidedAtHit(w.kind), w.tail, w.kind == TbmRESetOwnerKind::kDigitAfter});
       ++group_begin_[static_cast<size_t>(w.literal) + 1];
     }
     if (new_class) {
@@ -102,7 +103,7 @@ void TbmRESetOwners::Build(std::vector<Waiting>& waiting, size_t num_literals) {
     patterns_.push_back(w.pattern);
   }
   for (size_t id = 1; id < group_begin_.size(); ++id) group_begin_[id] += group_begin_[id - 1];
-  groups_.push_back({static_cast<uint32_t>(classes_.size()), 0, false, false, false});
+  groups_.push_back({static_cast<uint32_t>(classes_.size()), 0, 0, false, false, false});
   classes_.push_back(
       {static_cast<uint32_t>(patterns_.size()), 0, TbmRESetOwnerKind::kExact, false, false});
   groups_.shrink_to_fit();

@@ -47,6 +47,7 @@ struct TbmRESetClass {
 struct TbmRESetGroup {
   uint32_t first;    // its classes, to the next group's first
   uint32_t follow;   // the set's id of what must follow the hit (0: nothing)
+  int16_t lead;      // the first of it (kFollowDigit: a digit), told without the set
   bool checked : 1;  // the kinds decided at the hit: the bytes around it are checked
   bool tail : 1;     // the hit (and its follow) end at a line tail
   bool digits : 1;   // digits after the hit: the tail comes after them, not here
@@ -63,6 +64,7 @@ class TbmRESetOwners {
     TbmRESetOwnerKind kind;
     bool head, tail;
     uint32_t follow, other;
+    int16_t lead;  // the first of the follow, if any
   };
 
   // Lays out the groups and classes (`waiting` is normalised: what its
