@@ -116,6 +116,7 @@ void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
   const bool probes = !literals.empty() && literals.size() <= kMaxProbes &&
                       std::all_of(literals.begin(), literals.end(),
                                   [](const std::string& s) { return s.size() >= 2; });
+  needles_.reserve(needles_.size() + literals.size());
   for (auto& s : literals) {
     if (probes) {  // the two rarest byte pairs (the same one twice for two bytes)
       auto pair_at = [&s](size_t i) {

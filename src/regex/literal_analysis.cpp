@@ -35,6 +35,7 @@ namespace parlevo {
 namespace {
 
 constexpr int32_t kMaxRangeLiterals = 16;  // a class of more characters is no literal
+constexpr size_t kKeptLits = 1024;         // a thread keeps room for trees this large
 
 using Str = std::string_view;
 using Set = std::span<const Str>;  // sorted, each once; empty: unknown
@@ -296,8 +297,10 @@ TbmRERequiredLiterals AnalyzeLiterals(const TbmRETree& tree, TbmCharCode code) {
   Arena arena(ArenaStart());
   const std::vector<uint8_t>& reaching = Reaching(nodes, root);
   // Children are made before their parents, so index order is bottom-up.
+  // Every node reaching the root is written before its parents read it;
+  // the others are never read.
   thread_local std::vector<Lit> lits;
-  lits.assign(static_cast<size_t>(root) + 1, Lit{});
+  if (lits.size() <= static_cast<size_t>(root)) lits.resize(static_cast<size_t>(root) + 1);
   for (int32_t i = 0; i <= root; ++i) {
     if (!reaching[static_cast<size_t>(i)]) continue;
     const auto& n = nodes[static_cast<size_t>(i)];
@@ -317,7 +320,8 @@ TbmRERequiredLiterals AnalyzeLiterals(const TbmRETree& tree, TbmCharCode code) {
             UnionLit(lits[static_cast<size_t>(n.Left)], lits[static_cast<size_t>(n.Right)], arena);
         break;
       case TbmRETree::NodeKind::kClosure:
-        break;  // may match nothing: no requirement
+        lit = Lit{};  // may match nothing: no requirement
+        break;
     }
   }
   const Lit& top = lits[static_cast<size_t>(root)];
@@ -327,6 +331,7 @@ TbmRERequiredLiterals AnalyzeLiterals(const TbmRETree& tree, TbmCharCode code) {
   out.head = top.head;
   out.tail = top.tail;
   if (!top.exact && !out.strings.empty()) out.also = ToStrings(top.also);
+  if (lits.size() > kKeptLits) lits = std::vector<Lit>();  // a rare large tree's: given back
   return out;
 }
 

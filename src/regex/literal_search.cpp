@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <numeric>
 
 namespace parlevo {
 namespace {
@@ -83,6 +82,27 @@ int32_t TbmRELiteralSearch::Go(int32_t s, uint8_t b) const {
   }
 }
 
+// The ids in byte order of their literals. Sorted by their first eight
+// bytes as one number first, so that most comparisons read no literal.
+std::vector<int32_t> TbmRELiteralSearch::SortedIds() const {
+  std::vector<std::pair<uint64_t, int32_t>> keyed(lengths_.size());
+  for (size_t id = 0; id < keyed.size(); ++id) {
+    const std::string_view lit = Pending(static_cast<int32_t>(id));
+    uint64_t key = 0;
+    for (size_t k = 0; k < 8; ++k) {
+      key = key << 8 | (k < lit.size() ? static_cast<uint8_t>(lit[k]) : 0u);
+    }
+    keyed[id] = {key, static_cast<int32_t>(id)};
+  }
+  std::sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    return Pending(a.second) < Pending(b.second);
+  });
+  std::vector<int32_t> order(keyed.size());
+  for (size_t k = 0; k < keyed.size(); ++k) order[k] = keyed[k].second;
+  return order;
+}
+
 void TbmRELiteralSearch::Build() {
   // The trie, from the literals in byte order, as first-child/next-sibling
   // lists; children come in ascending byte order.
@@ -94,10 +114,7 @@ void TbmRELiteralSearch::Build() {
   // The ids are known: the table only served Add. (Fresh vectors give their
   // storage back; assigning {} would keep it.)
   table_ = decltype(table_)();
-  std::vector<int32_t> order(lengths_.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(),
-            [this](int32_t a, int32_t b) { return Pending(a) < Pending(b); });
+  std::vector<int32_t> order = SortedIds();
   // A node per byte a literal does not share with the one before it in
   // byte order: counted first, so the trie is allocated once and exactly.
   size_t node_count = 1;

@@ -57,6 +57,7 @@ class TbmRELiteralSearch {
   // addressing table of their ids by hash (kNone: free), so that a word
   // list of many short literals costs little more than its bytes.
   std::string_view Pending(int32_t id) const;
+  std::vector<int32_t> SortedIds() const;
   void Rehash(size_t slots);
   std::string pending_;
   std::vector<uint32_t> pending_ends_;  // per literal id
