@@ -61,6 +61,37 @@ bool MayBeLiteralList(std::string_view pattern, TbmCharCode code) {
   return true;
 }
 
+bool IsPlainLiteral(std::string_view pattern, TbmCharCode code) {
+  if (code == bmccUniCode || pattern.empty() || pattern.size() > kMaxListBytes) return false;
+  const bool* lead = bmccLeadByteTable(code);
+  const size_t n = pattern.size();
+  for (size_t i = 0; i < n; ++i) {
+    const auto b = static_cast<uint8_t>(pattern[i]);
+    if (lead[b]) {
+      if (i + 1 == n || pattern[i + 1] == '\0') return false;  // read as no character of the text
+      ++i;
+      continue;
+    }
+    switch (b) {
+      case '\\':
+      case '|':
+      case '(':
+      case ')':
+      case '*':
+      case '+':
+      case '?':
+      case '[':
+      case '.':
+      case '^':
+      case '$':
+        return false;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
 namespace {
 
 // The tokens up to the end, checked against the shape as they come.

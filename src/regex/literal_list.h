@@ -51,6 +51,12 @@ bool ReadLiteralList(TbmREScanner& scanner, TbmRELiteralList& out);
 // end. True means only that ReadLiteralList must decide.
 bool MayBeLiteralList(std::string_view pattern, TbmCharCode code);
 
+// True when `pattern` (in `code`) is one literal string as it stands: no
+// metacharacter outside a double-byte character, every character its own
+// bytes (no lead byte left alone at the end), not empty and within the
+// budget. ReadLiteralList would read it as that single literal.
+bool IsPlainLiteral(std::string_view pattern, TbmCharCode code);
+
 // The bytes of character c as they appear in a text, or false when c never
 // appears as itself (a lead byte alone, an impossible double-byte value, or
 // one whose trail byte is 0, which a lone lead byte at the end also reads as).

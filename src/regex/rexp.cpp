@@ -184,13 +184,18 @@ bool TbmRExp::FullSearch(std::string_view text, int32_t from, int32_t& pos, int3
 }
 
 bool TbmRExp::CompileLiteralList() {
-  if (!MayBeLiteralList(pattern_, char_code_)) return false;
-  Pipeline& p = ThreadPipeline();
-  p.scanner.SetCharCode(char_code_);
-  p.scanner.SetTextInPlace(pattern_);
   TbmRELiteralList list;
-  return ReadLiteralList(p.scanner, list) &&
-         TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast_);
+  if (IsPlainLiteral(pattern_, char_code_)) {  // the list of itself alone, known from its bytes
+    list.bytes = pattern_;
+    list.ends.push_back(static_cast<uint32_t>(pattern_.size()));
+  } else {
+    if (!MayBeLiteralList(pattern_, char_code_)) return false;
+    Pipeline& p = ThreadPipeline();
+    p.scanner.SetCharCode(char_code_);
+    p.scanner.SetTextInPlace(pattern_);
+    if (!ReadLiteralList(p.scanner, list)) return false;
+  }
+  return TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast_);
 }
 
 const TbmREDFATable& TbmRExp::GetDFATable() {

@@ -79,7 +79,8 @@ class CaseMaker {
   int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
   // Mostly literal text: double-byte characters whose trail byte is a
-  // metacharacter, UTF-8 bytes read as Shift JIS, a lead byte at the end;
+  // metacharacter, UTF-8 bytes read as Shift JIS, a lead byte at the end or
+  // before a NUL;
   // now and then an operator.
   std::string LiteralLike() {
     static const char* const kText[] = {
@@ -88,7 +89,7 @@ class CaseMaker {
     static const char* const kOperators[] = {"|", "(", ")", "^", "$", "\\|", "\\(", "*", "[", "."};
     std::string out;
     for (int i = 1 + Below(6); i > 0; --i) out += Below(6) == 0 ? Pick(kOperators) : Pick(kText);
-    if (Below(8) == 0) out += "\x83";
+    if (Below(8) == 0) out += Below(2) == 0 ? std::string("\x83") : std::string("\x83\0a", 3);
     return out;
   }
 
@@ -439,8 +440,8 @@ TEST(ReferenceDifferential, BudgetedSearchAgreesWithTheReference) {
   EXPECT_LE(budget->Used(), budget->Limit());
 }
 
-// Loading takes shortcuts: a pattern whose bytes show it is no literal list
-// skips the list reader, a parse for literals builds no partition, and the
+// Loading takes shortcuts: a pattern whose bytes show it is one literal or
+// no literal list skips the list reader, a parse for literals builds no partition, and the
 // thread's parse tree reuses its storage from pattern to pattern. A matcher
 // that was only parsed must answer exactly as one compiled whole from the
 // start (which never takes the list shortcut): validity, literals, set
@@ -464,6 +465,9 @@ TEST(ReferenceDifferential, ParsedForLoadingAnswersAsCompiledWhole) {
     const bool is_list = ReadLiteralList(scanner, list);
     if (is_list && !MayBeLiteralList(pattern, code)) {
       fail(where + ": a literal list was told apart as none");
+    }
+    if (IsPlainLiteral(pattern, code) && !(is_list && list.size() == 1 && list[0] == pattern)) {
+      fail(where + ": taken as a plain literal, but it reads otherwise");
     }
     TbmRExp parsed(code), whole(code);
     parsed.SetPattern(pattern);
