@@ -8,7 +8,9 @@
 
 namespace parlevo {
 
-TEntryPatternSet::TEntryPatternSet() : set_(std::make_unique<TbmRExpSet>(bmccDefaultCharCode())) {}
+TEntryPatternSet::TEntryPatternSet() : set_(std::make_unique<TbmRExpSet>(bmccDefaultCharCode())) {
+  set_->SetReleaseDecided(true);  // the entries' patterns are asked through the set
+}
 
 TEntryPatternSet::~TEntryPatternSet() = default;
 

@@ -29,7 +29,9 @@ class TEntryPatternSet {
   // for a marker or a pattern that does not compile: never found. The set
   // is rebuilt by the next search.
   void Add(TbmRExp* pattern);
-  // Builds the set now rather than at the next search.
+  // Builds the set now rather than at the next search; the patterns it
+  // decides from their literals alone give back their compiled state
+  // (TbmRExpSet::SetReleaseDecided).
   void Build();
 
   // The entries (ascending) whose pattern is found in `text`. Kept until the

@@ -49,7 +49,7 @@ constexpr std::array<uint8_t, 256> kCommonness = [] {
 
 int Commonness(uint8_t b) { return kCommonness[b]; }
 
-bool Contains(std::string_view text, const std::string& needle, size_t rare) {
+bool Contains(std::string_view text, std::string_view needle, size_t rare) {
   const size_t n = text.size(), m = needle.size();
   if (m > n) return false;
   const char* t = text.data();
@@ -73,7 +73,7 @@ TbmREFastFind& TbmREFastFind::operator=(TbmREFastFind&&) noexcept = default;
 
 TbmREFastFind::TbmREFastFind(const TbmRETree& tree, TbmCharCode code) : TbmREFastFind(code) {
   TbmRERequiredLiterals found = AnalyzeLiterals(tree, code);
-  also_ = std::move(found.also);
+  also_ = TbmREPackedStrings(found.also);
   const bool exact = found.exact && !found.strings.empty() && code != bmccUniCode;
   if (exact) {
     exact_head_ = found.head;
@@ -112,12 +112,13 @@ void TbmREFastFind::PrepareSearch() {
   if (set_) set_->Prepare();
 }
 
-void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
+void TbmREFastFind::SetLiterals(const std::vector<std::string>& literals) {
   const bool probes = !literals.empty() && literals.size() <= kMaxProbes &&
                       std::all_of(literals.begin(), literals.end(),
                                   [](const std::string& s) { return s.size() >= 2; });
-  needles_.reserve(needles_.size() + literals.size());
-  for (auto& s : literals) {
+  std::vector<uint32_t> rare_bytes;
+  rare_bytes.reserve(literals.size());
+  for (const std::string& s : literals) {
     if (probes) {  // the two rarest byte pairs (the same one twice for two bytes)
       auto pair_at = [&s](size_t i) {
         return static_cast<uint16_t>(static_cast<uint8_t>(s[i - 1]) << 8 |
@@ -145,15 +146,14 @@ void TbmREFastFind::SetLiterals(std::vector<std::string> literals) {
         rare = j;
       }
     }
-    needles_.push_back({std::move(s), rare});
+    rare_bytes.push_back(rare);
   }
+  needles_ = TbmREPackedStrings(literals, rare_bytes);
 }
 
 std::vector<std::string> TbmREFastFind::Literals() const {
   if (set_) return set_->Literals();
-  std::vector<std::string> out;
-  for (const auto& n : needles_) out.push_back(n.bytes);
-  return out;
+  return needles_.ToVector();
 }
 
 bool TbmREFastFind::ProbesRuleOut(const TbmRETextSummary& summary) const {
@@ -169,9 +169,10 @@ bool TbmREFastFind::MayMatch(std::string_view text) const {
   if (needles_.empty()) return true;
   const TbmRETextSummary* summary = SummarizeText(text);
   if (summary && ProbesRuleOut(*summary)) return false;
-  for (const auto& needle : needles_) {
-    if (summary && !summary->MayContain(needle.bytes)) continue;
-    if (Contains(text, needle.bytes, needle.rare)) return true;
+  for (size_t i = 0; i < needles_.size(); ++i) {
+    const std::string_view needle = needles_[i];
+    if (summary && !summary->MayContain(needle)) continue;
+    if (Contains(text, needle, needles_.Tag(i))) return true;
   }
   return false;
 }
@@ -185,11 +186,11 @@ bool TbmREFastFind::Aligned(const uint8_t* t, int32_t from, int32_t p) const {
 // The first occurrence of `needle` at or after `from` that starts on a
 // character boundary, or -1.
 int32_t TbmREFastFind::FindAligned(std::string_view text, int32_t from,
-                                   const Needle& needle) const {
+                                   std::string_view needle) const {
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
   std::string_view rest = text.substr(static_cast<size_t>(from));
   for (size_t at = 0;;) {
-    size_t hit = rest.find(needle.bytes, at);
+    size_t hit = rest.find(needle, at);
     if (hit == std::string_view::npos) return -1;
     int32_t p = from + static_cast<int32_t>(hit);
     if (Aligned(t, from, p)) return p;
@@ -204,11 +205,12 @@ bool TbmREFastFind::LiteralSearch(std::string_view text, int32_t from, int32_t& 
   len = 0;
   const TbmRETextSummary* summary = from == 0 ? SummarizeText(text) : nullptr;
   if (summary && ProbesRuleOut(*summary)) return false;
-  for (const auto& needle : needles_) {
-    if (summary && !summary->MayContain(needle.bytes)) continue;
+  for (size_t i = 0; i < needles_.size(); ++i) {
+    const std::string_view needle = needles_[i];
+    if (summary && !summary->MayContain(needle)) continue;
     int32_t p = FindAligned(text, from, needle);
     if (p < 0) continue;
-    int32_t l = static_cast<int32_t>(needle.bytes.size());
+    int32_t l = static_cast<int32_t>(needle.size());
     if (pos < 0 || p < pos || (p == pos && l > len)) {
       pos = p;
       len = l;

@@ -20,6 +20,7 @@
 
 #include "regex/literal_list.h"
 #include "regex/literal_set.h"
+#include "regex/packed_strings.h"
 #include "regex/reader.h"
 #include "regex/text_summary.h"  // TbmRESameText, for the callers of the quick answers
 
@@ -80,17 +81,13 @@ class TbmREFastFind {
   std::vector<std::string> Literals() const;
   // A second set of strings of which every match also contains one (empty:
   // none known); for the set matcher, which asks a text for one of each.
-  const std::vector<std::string>& AlsoLiterals() const { return also_; }
+  std::vector<std::string> AlsoLiterals() const { return also_.ToVector(); }
 
  private:
-  struct Needle {
-    std::string bytes;
-    uint32_t rare;  // offset of the byte searched for first
-  };
-  void SetLiterals(std::vector<std::string> literals);
+  void SetLiterals(const std::vector<std::string>& literals);
   bool Aligned(const uint8_t* t, int32_t from, int32_t p) const;
   bool ProbesRuleOut(const TbmRETextSummary& summary) const;
-  int32_t FindAligned(std::string_view text, int32_t from, const Needle& needle) const;
+  int32_t FindAligned(std::string_view text, int32_t from, std::string_view needle) const;
 
   // Hot fields first: most questions are answered from these alone.
   bool literal_only_ = false;
@@ -103,9 +100,9 @@ class TbmREFastFind {
   uint8_t num_probes_ = 0;
   uint16_t probes_[kMaxProbes][2] = {};
   TbmCharCode code_;
-  const bool* is_lead_;  // the lead-byte table of the code (static)
-  std::vector<Needle> needles_;
-  std::vector<std::string> also_;
+  const bool* is_lead_;         // the lead-byte table of the code (static)
+  TbmREPackedStrings needles_;  // each tagged with the offset of the byte searched for first
+  TbmREPackedStrings also_;
   std::unique_ptr<TbmREUnanchoredDFA> automaton_;
   std::unique_ptr<TbmRELiteralSet> set_;  // a list of more than kMaxLiterals literals
 };

@@ -81,19 +81,20 @@ TbmRExp::TbmRExp() : TbmRExp(bmccDefaultCharCode()) {}
 TbmRExp::TbmRExp(TbmCharCode code) : char_code_(code) {}
 
 TbmRExp::~TbmRExp() = default;
+TbmRExp::CompiledState::CompiledState(TbmCharCode code) : fast(code) {}
+TbmRExp::CompiledState::~CompiledState() = default;
 TbmRExp::TbmRExp(TbmRExp&&) noexcept = default;
 TbmRExp& TbmRExp::operator=(TbmRExp&&) noexcept = default;
 
 void TbmRExp::SetPattern(std::string_view pattern) {
   if (pattern == pattern_) return;
   pattern_.assign(pattern);
-  compiled_ = false;
-  lazy_.reset();
+  compiled_.reset();
 }
 
 void TbmRExp::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
   budget_ = std::move(budget);
-  lazy_.reset();
+  if (compiled_) compiled_->lazy.reset();
 }
 
 // Compiles the pattern as far as `want`. A pattern that is only literal
@@ -101,17 +102,13 @@ void TbmRExp::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
 // first asked for. kParsed stops after the parse tree: the literals are
 // known, the automaton waits for the first search.
 void TbmRExp::Compile(Stage want) {
+  std::unique_ptr<CompiledState> fresh;
   if (!compiled_) {
-    fast_ = TbmREFastFind(char_code_);
-    dfa_.reset();
-    nfa_.reset();
-    lazy_.reset();
-    shape_.reset();
-    shape_taken_ = false;
-    compiled_ = want != Stage::kAutomaton && CompileLiteralList();
+    fresh = std::make_unique<CompiledState>(char_code_);
+    if (want != Stage::kAutomaton && CompileLiteralList(fresh->fast)) compiled_ = std::move(fresh);
   }
-  if (compiled_ && want != Stage::kAutomaton && fast_.LiteralOnly()) {
-    if (want == Stage::kSearchable) fast_.PrepareSearch();
+  if (compiled_ && want != Stage::kAutomaton && compiled_->fast.LiteralOnly()) {
+    if (want == Stage::kSearchable) compiled_->fast.PrepareSearch();
     return;
   }
   Pipeline& p = ThreadPipeline();
@@ -121,11 +118,14 @@ void TbmRExp::Compile(Stage want) {
   } clear_on_exit{p};
   ParseInto(p, char_code_, pattern_, want != Stage::kParsed);
   if (!compiled_) {
-    fast_ = TbmREFastFind(p.tree, char_code_);
-    shape_ = ShapeOf(p.tree, char_code_, pattern_, fast_);
-    compiled_ = true;
-    if (want == Stage::kParsed || (want == Stage::kSearchable && fast_.LiteralOnly())) return;
+    fresh->fast = TbmREFastFind(p.tree, char_code_);
+    fresh->shape = ShapeOf(p.tree, char_code_, pattern_, fresh->fast);
+    compiled_ = std::move(fresh);
+    if (want == Stage::kParsed || (want == Stage::kSearchable && compiled_->fast.LiteralOnly())) {
+      return;
+    }
   }
+  CompiledState& c = *compiled_;
   // An automaton over its budgets leaves none: asked for, it raises again;
   // a search simulates over the positions instead.
   auto dfa = std::make_unique<TbmREDFATable>();
@@ -133,12 +133,12 @@ void TbmRExp::Compile(Stage want) {
     dfa->Build(p.tree, p.ranges);
   } catch (const EbmREToken&) {
     if (want == Stage::kAutomaton) throw;
-    nfa_ = std::make_unique<TbmREPositionNFA>(p.tree);
+    c.nfa = std::make_unique<TbmREPositionNFA>(p.tree);
     return;
   }
-  if (!fast_.LiteralOnly()) fast_.BuildAutomaton(*dfa);
-  dfa_ = std::move(dfa);
-  nfa_.reset();
+  if (!c.fast.LiteralOnly()) c.fast.BuildAutomaton(*dfa);
+  c.dfa = std::move(dfa);
+  c.nfa.reset();
 }
 
 std::unique_ptr<TbmREPositionNFA> TbmRExp::BuildPositions() {
@@ -159,31 +159,33 @@ void TbmRExp::VisitTree(const std::function<void(const TbmRETree&)>& visit) cons
 
 TbmRESetShape TbmRExp::TakeSetShape() {
   Parse();
-  std::unique_ptr<TbmRESetShape> shape = std::move(shape_);
-  if (shape_taken_) {
-    VisitTree([&](const TbmRETree& tree) { shape = ShapeOf(tree, char_code_, pattern_, fast_); });
+  CompiledState& c = *compiled_;
+  std::unique_ptr<TbmRESetShape> shape = std::move(c.shape);
+  if (c.shape_taken) {
+    VisitTree([&](const TbmRETree& tree) { shape = ShapeOf(tree, char_code_, pattern_, c.fast); });
   }
-  shape_taken_ = true;
+  c.shape_taken = true;
   return shape ? std::move(*shape) : TbmRESetShape();
 }
 
 bool TbmRExp::BudgetFound(std::string_view text) {
-  if (!lazy_) lazy_ = std::make_unique<TbmRELazyFind>(budget_);
-  if (!lazy_->HasPositions()) {
+  std::unique_ptr<TbmRELazyFind>& lazy = compiled_->lazy;
+  if (!lazy) lazy = std::make_unique<TbmRELazyFind>(budget_);
+  if (!lazy->HasPositions()) {
     auto positions = std::make_unique<TbmRECombinedPositions>();
     positions->Add(BuildPositions(), 0);
     positions->Finish();
-    lazy_->SetPositions(std::move(positions));
+    lazy->SetPositions(std::move(positions));
   }
-  return lazy_->Found(char_code_, text);
+  return lazy->Found(char_code_, text);
 }
 
 bool TbmRExp::FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len) {
-  if (dfa_) return bmreSearch(*dfa_, char_code_, text, from, pos, len);
-  return nfa_->Search(char_code_, text, from, pos, len);
+  if (compiled_->dfa) return bmreSearch(*compiled_->dfa, char_code_, text, from, pos, len);
+  return compiled_->nfa->Search(char_code_, text, from, pos, len);
 }
 
-bool TbmRExp::CompileLiteralList() {
+bool TbmRExp::CompileLiteralList(TbmREFastFind& fast) {
   TbmRELiteralList list;
   if (IsPlainLiteral(pattern_, char_code_)) {  // the list of itself alone, known from its bytes
     list.bytes = pattern_;
@@ -195,12 +197,12 @@ bool TbmRExp::CompileLiteralList() {
     p.scanner.SetTextInPlace(pattern_);
     if (!ReadLiteralList(p.scanner, list)) return false;
   }
-  return TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast_);
+  return TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast);
 }
 
 const TbmREDFATable& TbmRExp::GetDFATable() {
-  if (!compiled_ || !dfa_) Compile(Stage::kAutomaton);
-  return *dfa_;
+  if (!compiled_ || !compiled_->dfa) Compile(Stage::kAutomaton);
+  return *compiled_->dfa;
 }
 
 void TbmRExp::Parse() {
@@ -209,7 +211,7 @@ void TbmRExp::Parse() {
 
 const TbmREFastFind& TbmRExp::QuickAnswers() {
   Parse();
-  return fast_;
+  return compiled_->fast;
 }
 
 int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_pos,
@@ -221,15 +223,16 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
     return 0;  // no search at all
   }
   CheckText(char_code_, text);
+  const TbmREFastFind& fast = compiled_->fast;
   int32_t pos, len;
   bool found;
-  if (fast_.LiteralOnly()) {
-    found = fast_.LiteralSearch(text, from_pos - 1, pos, len);
+  if (fast.LiteralOnly()) {
+    found = fast.LiteralSearch(text, from_pos - 1, pos, len);
   } else {
     // From the start, the one-pass "found anywhere?" rules out most texts
     // before the search tries start after start.
-    bool may = from_pos == 1 ? fast_.Found(text) != 0
-                             : fast_.MayMatch(text.substr(static_cast<size_t>(from_pos - 1)));
+    bool may = from_pos == 1 ? fast.Found(text) != 0
+                             : fast.MayMatch(text.substr(static_cast<size_t>(from_pos - 1)));
     found = may && FullSearch(text, from_pos - 1, pos, len);
   }
   if (found) {
@@ -242,14 +245,14 @@ int32_t TbmRExp::Match(std::string_view text, int32_t from_pos, int32_t& match_p
 bool TbmRExp::Found(std::string_view text) {
   if (budget_) {
     Parse();
-    if (!fast_.LiteralOnly()) {
+    if (!compiled_->fast.LiteralOnly()) {
       CheckText(char_code_, text);
-      return fast_.MayMatch(text) && BudgetFound(text);
+      return compiled_->fast.MayMatch(text) && BudgetFound(text);
     }
   }
   if (!Searchable()) Compile(Stage::kSearchable);
   CheckText(char_code_, text);
-  int result = fast_.Found(text);
+  int result = compiled_->fast.Found(text);
   if (result >= 0) return result != 0;
   int32_t pos, len;  // no one-pass automaton (over its budget): the full search
   return FullSearch(text, 0, pos, len);
@@ -258,14 +261,14 @@ bool TbmRExp::Found(std::string_view text) {
 bool TbmRExp::FoundPrefiltered(std::string_view text) {
   if (budget_) {
     Parse();
-    if (!fast_.LiteralOnly()) {
+    if (!compiled_->fast.LiteralOnly()) {
       CheckText(char_code_, text);
       return BudgetFound(text);
     }
   }
   if (!Searchable()) Compile(Stage::kSearchable);
   CheckText(char_code_, text);
-  int result = fast_.FoundPrefiltered(text);
+  int result = compiled_->fast.FoundPrefiltered(text);
   if (result >= 0) return result != 0;
   int32_t pos, len;
   return FullSearch(text, 0, pos, len);

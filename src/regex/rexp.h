@@ -97,34 +97,48 @@ class TbmRExp : public TbmRExpABC {
   void SetBudget(std::shared_ptr<TbmREMatchBudget> budget);
   // A valid pattern whose automaton is over its budgets is searched by
   // simulation over its positions instead (tests).
-  bool Simulated() const { return nfa_ != nullptr; }
+  bool Simulated() const { return compiled_ && compiled_->nfa != nullptr; }
   // The parse tree's positions, parsed again from the text; throws
   // EbmREToken for a malformed pattern.
   std::unique_ptr<TbmREPositionNFA> BuildPositions();
+  // Gives back everything compiling built (literals, automata, search
+  // state), keeping the text: the next question compiles again, with the
+  // same answers. For a set that decides the pattern from its own literals
+  // and asks the pattern alone only now and then.
+  void Release() { compiled_.reset(); }
 
  private:
   enum class Stage { kParsed, kSearchable, kAutomaton };
   void Compile(Stage want);
   // Parsed, and the automaton built if the pattern needs one to be searched.
-  bool Searchable() const { return compiled_ && (dfa_ || nfa_ || fast_.SearchReady()); }
+  bool Searchable() const {
+    return compiled_ && (compiled_->dfa || compiled_->nfa || compiled_->fast.SearchReady());
+  }
   // Found under the budget, after the prefilter.
   bool BudgetFound(std::string_view text);
   // The full search: the automaton's, or the simulation's without one.
   bool FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len);
   // A pattern that is a list of literals: known from one pass of the
   // scanner, with no token list, tree or automaton.
-  bool CompileLiteralList();
+  bool CompileLiteralList(TbmREFastFind& fast);
+
+  // What compiling learns, held apart so that a matcher given back to its
+  // text (Release) keeps only the text and the budget.
+  struct CompiledState {
+    TbmREFastFind fast;                     // the quick answers: read on every call
+    std::unique_ptr<TbmREDFATable> dfa;     // null for a literal pattern until asked for
+    std::unique_ptr<TbmREPositionNFA> nfa;  // searched when the automaton is over budget
+    std::unique_ptr<TbmRELazyFind> lazy;    // under a budget, once searched
+    std::unique_ptr<TbmRESetShape> shape;   // recognised as parsed; null: none
+    bool shape_taken = false;               // handed over by TakeSetShape
+    explicit CompiledState(TbmCharCode code);
+    ~CompiledState();
+  };
 
   TbmCharCode char_code_;
   std::string pattern_;
-  bool compiled_ = false;
-  std::unique_ptr<TbmREDFATable> dfa_;     // null for a literal pattern until asked for
-  TbmREFastFind fast_;                     // the quick answers, kept inline: read on every call
-  std::unique_ptr<TbmREPositionNFA> nfa_;  // searched when the automaton is over budget
   std::shared_ptr<TbmREMatchBudget> budget_;
-  std::unique_ptr<TbmRELazyFind> lazy_;   // under a budget, once searched
-  std::unique_ptr<TbmRESetShape> shape_;  // recognised as parsed; null: none
-  bool shape_taken_ = false;              // handed over by TakeSetShape
+  std::unique_ptr<CompiledState> compiled_;  // null: not compiled (or given back)
 };
 
 }  // namespace parlevo

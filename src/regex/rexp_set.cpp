@@ -109,6 +109,10 @@ void TbmRExpSet::Build() {
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
     Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0, -1, 0};
+    if (release_decided_ && plan.kind != OwnerKind::kCandidate &&
+        plan.kind != OwnerKind::kOneOfTwo) {
+      distinct_[static_cast<size_t>(i)]->Release();
+    }
     if (!analysis.run.empty()) plan.run = RunClass(analysis.run, runs);
     for (const auto& s : analysis.strings) ids.push_back(literals_.Add(s));
     plan.middle = static_cast<uint32_t>(ids.size());

@@ -49,6 +49,11 @@ class TbmRExpSet {
   int32_t Add(TbmRExp* pattern);
   int32_t size() const { return static_cast<int32_t>(patterns_.size()); }
   void Build();
+  // Build gives back the compiled state of the patterns the scan decides
+  // from where their literals stand (TbmRExp::Release) as it analyses them:
+  // they are asked alone only now and then, and compile again when they
+  // are. For an owner whose patterns serve this set above all.
+  void SetReleaseDecided(bool on) { release_decided_ = on; }
   // The budget the set's own search state is built under (the one its
   // patterns have; null: one of the set's own).
   void SetBudget(std::shared_ptr<TbmREMatchBudget> budget);
@@ -136,6 +141,7 @@ class TbmRExpSet {
   TbmCharCode code_;
   const bool* is_lead_;
   bool built_ = false;
+  bool release_decided_ = false;
   std::vector<TbmRExp*> patterns_;  // per index
   // Distinct patterns (the first of each text), numbered in order of their
   // first index, and the indexes of each, ascending, back to back.

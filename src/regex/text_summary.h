@@ -26,7 +26,7 @@ struct TbmRETextSummary {
   // The pair a, b given as a << 8 | b.
   bool HasPairIndex(uint16_t k) const { return (pairs[k >> 6] >> (k & 63)) & 1; }
   // False when `needle` (not empty) cannot occur in the text.
-  bool MayContain(const std::string& needle) const {
+  bool MayContain(std::string_view needle) const {
     const auto* s = reinterpret_cast<const uint8_t*>(needle.data());
     if (!HasByte(s[0])) return false;
     for (size_t i = 1; i < needle.size(); ++i) {
