@@ -21,17 +21,17 @@ std::string CompileNote(std::string_view which, std::string_view written, const 
   return platform::AnsiToUtf8(note + " does not compile: " + error);
 }
 
-std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error) {
-  auto matcher = std::make_unique<TbmRExp>();
+namespace {
+
+// Sets `matcher`'s pattern; `error` receives the engine's message when the
+// pattern is refused already here.
+void SetMatcherPattern(TbmRExp& matcher, const std::string& pattern, std::string& error) {
   try {
-    matcher->SetPattern(pattern);
+    matcher.SetPattern(pattern);
   } catch (const EbmREToken& e) {
     error = e.Detail();
   }
-  return matcher;
 }
-
-namespace {
 
 uint64_t SlotOf(size_t index, size_t hash) {
   return (static_cast<uint64_t>(hash) >> 32 << 32) | static_cast<uint64_t>(index + 1);
@@ -66,19 +66,25 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
     if (slots_[i] >> 32 != tag) continue;
     const TMade& made = made_[static_cast<uint32_t>(slots_[i]) - 1];
     if (made.Hash == hash && made.Matcher->Pattern() == pattern) {
-      error = made.Error;
+      error.clear();
+      if (!errors_.empty()) {
+        const auto refused = errors_.find(made.Matcher);
+        if (refused != errors_.end()) error = refused->second;
+      }
       return made.Matcher;
     }
   }
-  TMade& made = made_.emplace_back(TMade{nullptr, {}, hash});
-  made.Matcher = owned_.emplace_back(NewMatcher(pattern, made.Error)).get();
+  TbmRExp* matcher = &owned_.emplace_back();
+  made_.push_back(TMade{matcher, hash});
+  error.clear();
+  SetMatcherPattern(*matcher, pattern, error);
+  if (!error.empty()) errors_.emplace(matcher, error);
   if (budget_) {
-    made.Matcher->SetBudget(budget_);
+    matcher->SetBudget(budget_);
     budget_->Allow(kMatchBudgetBytesPerPattern);
   }
   slots_[i] = SlotOf(made_.size() - 1, hash);
-  error = made.Error;
-  return made.Matcher;
+  return matcher;
 }
 
 bool Compile(TbmRExp& matcher, std::string& error) {

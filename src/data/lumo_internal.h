@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/lumo_data.h"
@@ -18,17 +20,17 @@ namespace parlevo::lumo {
 // is stored.
 std::string TreatField(std::string_view field);
 
-// A matcher for `pattern`; `error` receives the engine's message when the
-// pattern is refused already here.
-std::unique_ptr<TbmRExp> NewMatcher(const std::string& pattern, std::string& error);
 // The matchers of an object, made as it loads, by folded pattern text:
 // entries that repeat a pattern (personalities often give one pattern
 // several answers) share one matcher, parsed and searched once. The cache
-// owns them for the object's life; its lookup table serves loading only.
+// owns them for the object's life, side by side in blocks rather than one
+// allocation each (a personality has a matcher for nearly every entry); its
+// lookup table serves loading only.
 class TMatcherCache {
  public:
-  // The matcher of `pattern`, made by NewMatcher when first asked for (and
-  // since the last Clear); `error` receives the message NewMatcher gave.
+  // The matcher of `pattern`, made when first asked for (and since the last
+  // Clear); `error` receives the engine's message when the pattern was
+  // refused already as it was set.
   TbmRExp* Get(const std::string& pattern, std::string& error);
   // Room for `count` patterns, so that the table is not rebuilt as it grows.
   void Reserve(size_t count);
@@ -36,6 +38,7 @@ class TMatcherCache {
   void Clear() {
     made_ = decltype(made_)();  // fresh: assigning {} would keep the storage
     slots_ = decltype(slots_)();
+    errors_ = decltype(errors_)();
   }
   // The budget the matchers made from now on search under (null: none);
   // each new one raises it by its share (kMatchBudgetBytesPerPattern).
@@ -44,7 +47,6 @@ class TMatcherCache {
  private:
   struct TMade {
     TbmRExp* Matcher;
-    std::string Error;
     size_t Hash;
   };
   // Open addressing over made_, keyed by the matcher's own pattern text: no
@@ -52,9 +54,10 @@ class TMatcherCache {
   // its low half and the hash's high half above, so that a probe reads
   // made_ only for a likely match.
   void Rehash(size_t slots);
-  std::vector<std::unique_ptr<TbmRExp>> owned_;
+  std::deque<TbmRExp> owned_;  // a deque: matchers never move
   std::vector<TMade> made_;
   std::vector<uint64_t> slots_;
+  std::unordered_map<const TbmRExp*, std::string> errors_;  // the few refused as set
   std::shared_ptr<TbmREMatchBudget> budget_;
 };
 

@@ -25,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::unique_ptr<parlevo::TbmRExp>> matchers;
   parlevo::TbmRExpSet set(parlevo::bmccShiftJIS), tiny(parlevo::bmccShiftJIS);
   tiny.SetBudget(std::make_shared<parlevo::TbmREMatchBudget>(1500));
+  tiny.SetReleaseDecided(size % 2 == 0);  // decided patterns asked alone compile again
   while (matchers.size() < kMaxPatterns) {
     const size_t end = patterns.find('\n');
     matchers.push_back(std::make_unique<parlevo::TbmRExp>(parlevo::bmccShiftJIS));
@@ -39,13 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string late;
   for (int i = 0; i < 12; ++i) late += "ab\x82x12 \x95\x5C";  // letters, a lone lead, a kanji
   late += "\n" + text + text;
-  std::vector<int32_t> found, expected;
+  std::vector<int32_t> found, expected, first;
   for (const std::string& t : {text, late}) {
+    tiny.Find(t, first);  // before the loop compiles every pattern again
     set.FindEach(t, expected);
     set.Find(t, found);
-    if (found != expected) abort();
-    tiny.Find(t, found);
-    if (found != expected) abort();
+    if (found != expected || first != expected) abort();
   }
   return 0;
 }
