@@ -52,6 +52,7 @@ void TLumoData::LoadFromFile(std::string_view file_name, size_t max_lines) {
   const size_t first_note = NotesOn() ? Notes_->size() : 0;
   Files_.emplace_back(file_name);
   AddLines(lines, first_line, static_cast<int32_t>(Files_.size() - 1));
+  text = TPersonalityText();  // the entries hold what they need: free the lines before compiling
   Prepare();
   // Compile notes come from Prepare, after the others: put the file's notes
   // in line order.
