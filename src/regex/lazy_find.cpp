@@ -270,12 +270,15 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
 void TbmRELazyFind::Arrange(std::span<const int32_t> ps, std::span<const uint32_t> ends) {
   late_.clear();
   next_late_ = 0;
+  if (ends.empty()) {  // all start at byte 0 (one pattern searched alone, as a rule)
+    positions_->Start(ps, pending_);
+    return;
+  }
   for (size_t i = 0; i < ps.size(); ++i) {
     // A match spans at most `most` bytes and ends at or after `end`: it
     // cannot start before end - most.
     const int32_t most = positions_->MaxMatchBytes(ps[i]);
-    const auto end = ends.empty() ? int64_t{0} : int64_t{ends[i]};
-    const int64_t first = most < 0 ? 0 : std::max<int64_t>(0, end - most);
+    const int64_t first = most < 0 ? 0 : std::max<int64_t>(0, int64_t{ends[i]} - most);
     late_.push_back({static_cast<int32_t>(first), ps[i]});
   }
   std::sort(late_.begin(), late_.end());
