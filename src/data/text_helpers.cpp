@@ -81,7 +81,9 @@ class TFoldsToItself {
   explicit TFoldsToItself(int code_page) : code_page_(code_page) {
     for (int b = 0; b < 256; ++b) {
       const char c = static_cast<char>(b);
-      if (!platform::IsLeadByte(static_cast<unsigned char>(b), code_page)) {
+      lead_[static_cast<size_t>(b)] =
+          platform::IsLeadByte(static_cast<unsigned char>(b), code_page);
+      if (!lead_[static_cast<size_t>(b)]) {
         single_[static_cast<size_t>(b)] = Unchanged(std::string_view(&c, 1));
         continue;
       }
@@ -97,7 +99,7 @@ class TFoldsToItself {
   bool All(std::string_view text) const {
     for (size_t i = 0; i < text.size();) {
       const auto b = static_cast<unsigned char>(text[i]);
-      if (!platform::IsLeadByte(b, code_page_)) {
+      if (!lead_[b]) {
         if (!single_[b]) return false;
         ++i;
         continue;
@@ -118,6 +120,7 @@ class TFoldsToItself {
   }
 
   int code_page_;
+  std::bitset<256> lead_;  // the code page's, looked up for every byte of every field
   std::bitset<256> single_;
   std::bitset<65536> double_;
 };

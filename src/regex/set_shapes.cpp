@@ -79,6 +79,25 @@ bool Join(const Strings& a, const Strings& b, Strings& out) {
   return true;
 }
 
+// a = every a + b, as Join makes it; in place when b is one string (a row
+// of plain characters joins one at a time).
+bool JoinInto(Strings& a, const Strings& b) {
+  if (b.size() != 1) {
+    Strings joined;
+    if (!Join(a, b, joined)) return false;
+    a = std::move(joined);
+    return true;
+  }
+  if (a.size() > kMaxShapeStrings) return false;
+  for (const auto& x : a) {
+    if (x.size() + b[0].size() > kMaxShapeBytes) return false;
+  }
+  for (auto& x : a) x += b[0];
+  std::sort(a.begin(), a.end());
+  a.erase(std::unique(a.begin(), a.end()), a.end());
+  return true;
+}
+
 class RowReader {
  public:
   RowReader(const TbmRETree& tree, TbmCharCode code)
@@ -116,9 +135,7 @@ class RowReader {
         Strings s;
         if (!StringsOf(operands[k], s)) return false;
         if (!row.empty() && row.back().kind == Item::kLiterals) {
-          Strings joined;
-          if (!Join(row.back().strings, s, joined)) return false;
-          row.back().strings = std::move(joined);
+          if (!JoinInto(row.back().strings, s)) return false;
         } else {
           row.push_back({Item::kLiterals, std::move(s)});
         }
@@ -154,6 +171,13 @@ class RowReader {
   // The characters a union of plain leaves takes, united; false for any
   // other node.
   bool RangesOf(int32_t node, std::vector<TbmREWchRange>& out) const {
+    const TbmRETree::Node& top = nodes_[static_cast<size_t>(node)];
+    if (out.empty() && top.Kind == TbmRETree::NodeKind::kLeaf &&
+        leaves_[static_cast<size_t>(top.Left)].Lo >= 0) {  // one leaf: its range as it is
+      out.push_back(
+          {leaves_[static_cast<size_t>(top.Left)].Lo, leaves_[static_cast<size_t>(top.Left)].Hi});
+      return true;
+    }
     std::vector<int32_t> stack = {node};
     while (!stack.empty()) {
       const TbmRETree::Node& n = nodes_[static_cast<size_t>(stack.back())];
