@@ -6,6 +6,7 @@
 #include <array>
 #include <bitset>
 #include <optional>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/numbers.h"
@@ -169,7 +170,8 @@ size_t CharLength(std::string_view text, size_t i) {
   return static_cast<unsigned char>(text[i]) < 0x80 ? 1 : platform::CharLengthAt(text, i);
 }
 
-// Calls `field(begin, end, text)` for each field of comma text, in order.
+// Calls `field(begin, end, text)` for each field of comma text, in order;
+// `field` may take `text` over (it is cleared before the next field).
 template <typename OnField>
 void ForEachCommaField(std::string_view ansi, OnField field) {
   // A NUL ends the text, as it ends the text of a file.
@@ -224,7 +226,9 @@ std::vector<TCommaField> SplitCommaFields(std::string_view ansi) {
 
 std::vector<std::string> SplitCommaText(std::string_view ansi) {
   std::vector<std::string> texts;
-  ForEachCommaField(ansi, [&](size_t, size_t, const std::string& text) { texts.push_back(text); });
+  // The field's text is handed over: the next field starts a fresh one.
+  ForEachCommaField(ansi,
+                    [&](size_t, size_t, std::string& text) { texts.push_back(std::move(text)); });
   return texts;
 }
 
