@@ -16,7 +16,8 @@ namespace parlevo {
 // less the entries excluded (Exclude). A list of runs holds its candidates in
 // ascending order, so Item(k) is the k-th smallest; it is found by counting,
 // never by listing, so a draw costs as little when thousands of entries match
-// as when one does. A list does not mix the two ways.
+// as when one does. A list does not mix the two ways. Drawing uses working
+// space kept in the list: one thread at a time.
 class TAnswerList {
  public:
   explicit TAnswerList(int32_t grow_by);
