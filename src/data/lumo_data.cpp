@@ -184,6 +184,9 @@ void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int
   std::vector<int32_t>& excluded = UsedInTier_;
   excluded.clear();
   for (const std::span<const int32_t> run : inside) {
+    // A run whose entries span no used-up one is passed over unread.
+    const auto u = std::lower_bound(used_first, used_last, run.front());
+    if (u == used_last || *u > run.back()) continue;
     for (int32_t e : run) {
       if (!Usable(e)) excluded.push_back(e);
     }
