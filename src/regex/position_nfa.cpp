@@ -75,9 +75,15 @@ TbmREPositionNFA::TbmREPositionNFA(const TbmRETree& tree) {
   }
   std::sort(bounds_.begin(), bounds_.end());
   bounds_.erase(std::unique(bounds_.begin(), bounds_.end()), bounds_.end());
-  for (int32_t c = 0; c < 256; ++c) {
-    byte_class_[c] =
-        static_cast<int32_t>(std::upper_bound(bounds_.begin(), bounds_.end(), c) - bounds_.begin());
+  auto search = [this](int32_t c) {
+    return static_cast<int32_t>(std::upper_bound(bounds_.begin(), bounds_.end(), c) -
+                                bounds_.begin());
+  };
+  for (int32_t c = 0; c < 256; ++c) byte_class_[c] = search(c);
+  const bool rows = bounds_.size() < INT16_MAX;
+  for (int32_t h = 0; h < 256; ++h) {
+    const int32_t lo = search(h << 8), hi = search((h << 8) | 0xFF);
+    row_class_[h] = static_cast<int16_t>(h > 0 && rows && lo == hi ? lo : -1);
   }
   leaf_lo_.assign(leaves.size(), -1);
   leaf_hi_.assign(leaves.size(), -1);
@@ -150,6 +156,7 @@ int32_t TbmREPositionNFA::LongestPath(const TbmRETree& tree, const std::vector<i
 
 int32_t TbmREPositionNFA::ClassOf(int32_t c) const {
   if (c >= 0 && c < 256) return byte_class_[c];
+  if (c > 0 && c < 0x10000 && row_class_[c >> 8] >= 0) return row_class_[c >> 8];
   return static_cast<int32_t>(std::upper_bound(bounds_.begin(), bounds_.end(), c) -
                               bounds_.begin());
 }

@@ -68,8 +68,12 @@ class TbmREPositionNFA {
   // The longest path from the first leaves, in bytes (-1: a loop).
   static int32_t LongestPath(const TbmRETree& tree, const std::vector<int32_t>& first);
 
-  std::vector<int32_t> bounds_;             // ascending class boundaries (first value of a class)
-  int32_t byte_class_[256] = {};            // ClassOf for single bytes
+  std::vector<int32_t> bounds_;   // ascending class boundaries (first value of a class)
+  int32_t byte_class_[256] = {};  // ClassOf for single bytes
+  // ClassOf for the values of a high byte (values 256 to 65535) when no
+  // boundary falls among them, else -1: a text's double-byte characters
+  // mostly skip the binary search.
+  int16_t row_class_[256] = {};
   std::vector<int32_t> leaf_lo_, leaf_hi_;  // the classes each leaf takes; -1 for none
   std::vector<uint32_t> follow_begin_;      // per leaf, plus one
   std::vector<int32_t> follow_;
