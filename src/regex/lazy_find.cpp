@@ -214,6 +214,26 @@ void TbmRELazyFind::Simulate(int32_t cls) {
   pending_.swap(scratch_);
 }
 
+int32_t TbmRELazyFind::HeldState(int32_t& held, uint64_t& when, std::span<const int32_t> set) {
+  if (held >= 0 && when == clears_) return held;
+  held = StateOf(set, 0);
+  when = clears_;
+  return held;
+}
+
+int32_t TbmRELazyFind::StartState() {
+  if (!only_) return StateOf(pending_, 0);
+  if (only_first_ > 0) {  // nothing alive until the pattern starts
+    pending_.clear();
+    return HeldState(only_empty_, only_empty_clears_, pending_);
+  }
+  if (only_start_ < 0 || only_start_clears_ != clears_) {
+    static constexpr int32_t kOnly[] = {0};
+    positions_->Start(kOnly, pending_);
+  }
+  return HeldState(only_start_, only_start_clears_, pending_);
+}
+
 bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   CountPositions();
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
@@ -221,7 +241,7 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   const TbmREDecoder dec(code);
   const bool heads = positions_->HasLineHead();
   const auto width = static_cast<size_t>(width_);
-  int32_t s = StateOf(pending_, 0);  // below 0: simulating, pending_ the live set
+  int32_t s = StartState();  // below 0: simulating, pending_ the live set
   bool line_head = true;
   for (int32_t k = 0;;) {
     if (next_late_ < late_.size() && late_[next_late_].first <= k) s = StartLate(s, k);
@@ -242,8 +262,12 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
     if (c < 0) return true;
     if (!every_ && (s < 0 ? pending_.empty() : (flags_[static_cast<size_t>(s)] & kEmpty) != 0)) {
       // Nothing alive before the next pattern starts: only the line heads
-      // matter until then.
+      // matter until then, and with none, only where characters begin.
       k += cl;
+      if (!heads) {
+        const int32_t until = next_late_ < late_.size() ? std::min(n, late_[next_late_].first) : n;
+        while (k < until) k += dec.Length(t, n, k);
+      }
       line_head = c == kLF || (c == kCR && (k >= n || dec.Decode(t, n, k, cl) != kLF));
       continue;
     }
@@ -291,7 +315,7 @@ void TbmRELazyFind::Arrange(std::span<const int32_t> ps, std::span<const uint32_
 }
 
 void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
-                           std::span<const uint32_t> ends, size_t work_limit) {
+                           std::span<const uint32_t> ends, size_t work_limit, bool only) {
   struct Busy {
     TbmRELazyFind& f;
     explicit Busy(TbmRELazyFind& find) : f(find) {
@@ -317,6 +341,7 @@ void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<co
   work_limit_ = work_limit;
   complete_ = true;
   every_ = positions_->EveryStart();
+  only_ = only && !every_;
   if (every_) {
     late_.clear();
     next_late_ = 0;
@@ -327,7 +352,13 @@ void TbmRELazyFind::Search(TbmCharCode code, std::string_view text, std::span<co
     return;
   }
   if (ps.empty()) return;
-  Arrange(ps, ends);
+  if (only_) {  // the start set is worked out by StartState when not held
+    late_.clear();
+    next_late_ = 0;
+    if (only_first_ > 0) late_.push_back({only_first_, 0});
+  } else {
+    Arrange(ps, ends);
+  }
   complete_ = Run(code, text);
 }
 
@@ -346,9 +377,15 @@ bool TbmRELazyFind::FindEvery(TbmCharCode code, std::string_view text, size_t wo
   return complete_;
 }
 
-bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text) {
+bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text, uint32_t first_end) {
   static constexpr int32_t kOnly[] = {0};
-  Search(code, text, kOnly, {}, SIZE_MAX);
+  // A match spans at most `most` bytes and ends at or after first_end: it
+  // cannot start before first_end - most.
+  const int32_t most = positions_->MaxMatchBytes(0);
+  only_first_ = most < 0 || first_end <= static_cast<uint32_t>(most)
+                    ? 0
+                    : static_cast<int32_t>(first_end - static_cast<uint32_t>(most));
+  Search(code, text, kOnly, {}, SIZE_MAX, true);
   return !found_.empty();
 }
 

@@ -43,8 +43,10 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // Gives the positions back (and drops the states), e.g. to add patterns.
   std::unique_ptr<TbmRECombinedPositions> TakePositions();
   // Whether a match of the one pattern held starts at some character
-  // boundary of `text`.
-  bool Found(TbmCharCode code, std::string_view text);
+  // boundary of `text`. `first_end`, when above 0, says no match ends
+  // before that byte: a pattern whose matches span a bounded number of
+  // bytes then starts only where a match could still reach it.
+  bool Found(TbmCharCode code, std::string_view text, uint32_t first_end = 0);
   // Which of the patterns `ps` (ascending indexes of the positions) have a
   // match starting at some character boundary of `text`: their tags are
   // appended to `found`, each once, and the search stops once all are.
@@ -88,8 +90,9 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // Counts the positions when they are not counted yet (after a reset).
   void CountPositions();
   // The tags of the patterns `ps` found in `text` into found_.
+  // `only`: Found's search of the one pattern, whose start state is kept.
   void Search(TbmCharCode code, std::string_view text, std::span<const int32_t> ps,
-              std::span<const uint32_t> ends, size_t work_limit);
+              std::span<const uint32_t> ends, size_t work_limit, bool only = false);
   // Sorts `ps` by the byte each may first start at (late_), and starts
   // pending_ with those that start at byte 0.
   void Arrange(std::span<const int32_t> ps, std::span<const uint32_t> ends);
@@ -104,6 +107,13 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // point go to found_ (once each), until all wanted_ are; false when it
   // gave up.
   bool Run(TbmCharCode code, std::string_view text);
+  // The state of pending_ (below 0 when it cannot be held); for Found, the
+  // pattern's start state (or the empty one when it starts late), worked
+  // out only when not held.
+  int32_t StartState();
+  // The held state `held` when made since the last reset, else that of
+  // `set` (then held).
+  int32_t HeldState(int32_t& held, uint64_t& when, std::span<const int32_t> set);
   // Steps pending_ over class `cls` (a line head when below 0) with no
   // states: the search's simulation.
   void Simulate(int32_t cls);
@@ -142,6 +152,13 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   size_t wanted_ = 0;                 // patterns searched for
   size_t work_ = 0, work_limit_ = 0;  // positions stepped to make states
   bool complete_ = false;
+  // Found's search: the one pattern starts at byte only_first_. Its start
+  // state and the empty one are kept, each valid while clears_ is what it
+  // was when made: Found neither works them out nor interns them per search.
+  bool only_ = false;
+  int32_t only_first_ = 0;
+  int32_t only_start_ = -1, only_empty_ = -1;
+  uint64_t only_start_clears_ = 0, only_empty_clears_ = 0;
 };
 
 }  // namespace parlevo

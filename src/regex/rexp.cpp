@@ -168,7 +168,7 @@ TbmRESetShape TbmRExp::TakeSetShape() {
   return shape ? std::move(*shape) : TbmRESetShape();
 }
 
-bool TbmRExp::BudgetFound(std::string_view text) {
+bool TbmRExp::BudgetFound(std::string_view text, uint32_t first_end) {
   std::unique_ptr<TbmRELazyFind>& lazy = compiled_->lazy;
   if (!lazy) lazy = std::make_unique<TbmRELazyFind>(budget_);
   if (!lazy->HasPositions()) {
@@ -177,7 +177,7 @@ bool TbmRExp::BudgetFound(std::string_view text) {
     positions->Finish();
     lazy->SetPositions(std::move(positions));
   }
-  return lazy->Found(char_code_, text);
+  return lazy->Found(char_code_, text, first_end);
 }
 
 bool TbmRExp::FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len) {
@@ -258,12 +258,12 @@ bool TbmRExp::Found(std::string_view text) {
   return FullSearch(text, 0, pos, len);
 }
 
-bool TbmRExp::FoundPrefiltered(std::string_view text) {
+bool TbmRExp::FoundPrefiltered(std::string_view text, uint32_t first_end) {
   if (budget_) {
     Parse();
     if (!compiled_->fast.LiteralOnly()) {
       CheckText(char_code_, text);
-      return BudgetFound(text);
+      return BudgetFound(text, first_end);
     }
   }
   if (!Searchable()) Compile(Stage::kSearchable);

@@ -87,8 +87,9 @@ class TbmRExp : public TbmRExpABC {
   // a malformed pattern.
   void VisitTree(const std::function<void(const TbmRETree&)>& visit) const;
   // Found for a text already known to hold one of the pattern's literals:
-  // skips the literal prefilter.
-  bool FoundPrefiltered(std::string_view text);
+  // skips the literal prefilter. `first_end`, when above 0, says no match
+  // ends before that byte (one of its literals ends there first).
+  bool FoundPrefiltered(std::string_view text, uint32_t first_end = 0);
 
   // Searches Found and FoundPrefiltered under `budget` (shared by the
   // patterns of one character; null: none): no whole automaton is built,
@@ -115,7 +116,7 @@ class TbmRExp : public TbmRExpABC {
     return compiled_ && (compiled_->dfa || compiled_->nfa || compiled_->fast.SearchReady());
   }
   // Found under the budget, after the prefilter.
-  bool BudgetFound(std::string_view text);
+  bool BudgetFound(std::string_view text, uint32_t first_end = 0);
   // The full search: the automaton's, or the simulation's without one.
   bool FullSearch(std::string_view text, int32_t from, int32_t& pos, int32_t& len);
   // A pattern that is a list of literals: known from one pass of the

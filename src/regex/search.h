@@ -30,6 +30,10 @@ struct TbmREDecoder {
     len = 2;
     return b * 256 + text[pos + 1];
   }
+  // The bytes of the character at `pos`, as Decode says.
+  int32_t Length(const uint8_t* text, int32_t n, int32_t pos) const {
+    return unicode || (is_lead[text[pos]] && pos + 1 < n) ? 2 : 1;
+  }
   // The start of the character that ends right before byte `pos` (> 0).
   int32_t PreviousStart(const uint8_t* text, int32_t n, int32_t pos) const;
   // A line begins at byte `pos`: the text's start, after LF, or after a CR

@@ -51,9 +51,9 @@ constexpr size_t kWholeWorkPerByte = 16;
 
 }  // namespace
 
-bool VerifyCandidate(TbmRExp& pattern, std::string_view text) {
+bool VerifyCandidate(TbmRExp& pattern, std::string_view text, uint32_t first_end) {
   try {
-    return pattern.FoundPrefiltered(text);
+    return pattern.FoundPrefiltered(text, first_end);
   } catch (const EbmREToken&) {
     return false;
   }
@@ -155,9 +155,12 @@ void TbmRESetVerify::Cover() {
 }
 
 void TbmRESetVerify::AskEach(std::string_view text, std::span<const int32_t> ds,
-                             std::vector<int32_t>& found) {
-  for (int32_t d : ds) {
-    if (VerifyCandidate(*(*distinct_)[static_cast<size_t>(d)], text)) found.push_back(d);
+                             std::span<const uint32_t> ends, std::vector<int32_t>& found) {
+  for (size_t i = 0; i < ds.size(); ++i) {
+    const int32_t d = ds[i];
+    if (VerifyCandidate(*(*distinct_)[static_cast<size_t>(d)], text, ends.empty() ? 0 : ends[i])) {
+      found.push_back(d);
+    }
   }
 }
 
@@ -175,7 +178,7 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
     combined_.push_back(d);
     combined_ends_.push_back(ends[i]);
   }
-  AskEach(text, alone_, found);
+  AskEach(text, alone_, {}, found);
   // Whether combined runs pay depends much on the text's length: how they
   // fared is kept per length class.
   const auto length_class = static_cast<size_t>(std::bit_width(text.size()));
@@ -183,7 +186,7 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
   if (combined_.size() < kMinCombined || combined_.size() > kMaxHeld || backoff.skip > 0 ||
       text.size() < kMinCombinedBytes || TextBytes(combined_) > kMaxHeldBytes) {
     if (backoff.skip > 0) --backoff.skip;  // the combined runs gave up lately
-    AskEach(text, combined_, found);
+    AskEach(text, combined_, combined_ends_, found);
     return;
   }
   Cover();
@@ -203,7 +206,7 @@ void TbmRESetVerify::Verify(std::string_view text, std::span<const int32_t> cand
       alone_.push_back(d);
     }
   }
-  AskEach(text, alone_, found);
+  AskEach(text, alone_, {}, found);
 }
 
 bool TbmRESetVerify::MakeWhole() {
@@ -265,7 +268,7 @@ bool TbmRESetVerify::VerifyWhole(std::string_view text, std::vector<int32_t>& fo
     return false;
   }
   whole_backoff_.given_up = 0;
-  AskEach(text, whole_alone_, found);
+  AskEach(text, whole_alone_, {}, found);
   return true;
 }
 

@@ -22,8 +22,9 @@ class TbmREMatchBudget;
 
 // The pattern's answer for a text that holds one of its literals (or for
 // any text, when it has none); a pattern that does not compile, or whose
-// automaton is refused, is never found.
-bool VerifyCandidate(TbmRExp& pattern, std::string_view text);
+// automaton is refused, is never found. `first_end`, when above 0, says no
+// match ends before that byte.
+bool VerifyCandidate(TbmRExp& pattern, std::string_view text, uint32_t first_end = 0);
 
 // The combined automaton's patterns are those of the set's texts' code that
 // need an automaton (literal-only patterns answer faster alone). It holds
@@ -68,8 +69,10 @@ class TbmRESetVerify {
   void DropHeld();
   // The bytes of the distinct patterns' texts.
   size_t TextBytes(std::span<const int32_t> ds) const;
-  // Appends those of `ds` found in `text`, each asked through its own automaton.
-  void AskEach(std::string_view text, std::span<const int32_t> ds, std::vector<int32_t>& found);
+  // Appends those of `ds` found in `text`, each asked through its own
+  // automaton; `ends`, when not empty, is parallel to `ds` as Verify's.
+  void AskEach(std::string_view text, std::span<const int32_t> ds, std::span<const uint32_t> ends,
+               std::vector<int32_t>& found);
 
   TbmCharCode code_;
   std::shared_ptr<TbmREMatchBudget> budget_;
