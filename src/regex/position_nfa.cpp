@@ -154,9 +154,7 @@ int32_t TbmREPositionNFA::LongestPath(const TbmRETree& tree, const std::vector<i
   return most;
 }
 
-int32_t TbmREPositionNFA::ClassOf(int32_t c) const {
-  if (c >= 0 && c < 256) return byte_class_[c];
-  if (c > 0 && c < 0x10000 && row_class_[c >> 8] >= 0) return row_class_[c >> 8];
+int32_t TbmREPositionNFA::SlowClassOf(int32_t c) const {
   return static_cast<int32_t>(std::upper_bound(bounds_.begin(), bounds_.end(), c) -
                               bounds_.begin());
 }

@@ -25,7 +25,12 @@ class TbmREPositionNFA {
 
   // Character classes: values that every leaf takes alike.
   int32_t NumClasses() const { return static_cast<int32_t>(bounds_.size()) + 1; }
-  int32_t ClassOf(int32_t c) const;
+  // Inline: searches ask it for every character.
+  int32_t ClassOf(int32_t c) const {
+    if (c >= 0 && c < 256) return byte_class_[c];
+    if (c > 0 && c < 0x10000 && row_class_[c >> 8] >= 0) return row_class_[c >> 8];
+    return SlowClassOf(c);
+  }
   // Appends to `out` the leaves that follow the leaves of `from` taking
   // class `cls`, each once (`mark`/`stamp`: per-leaf scratch of the caller,
   // `stamp` new for this step, and marks already set are not added again).
@@ -66,6 +71,8 @@ class TbmREPositionNFA {
 
  private:
   // The longest path from the first leaves, in bytes (-1: a loop).
+  // ClassOf by a binary search of the boundaries.
+  int32_t SlowClassOf(int32_t c) const;
   static int32_t LongestPath(const TbmRETree& tree, const std::vector<int32_t>& first);
 
   std::vector<int32_t> bounds_;   // ascending class boundaries (first value of a class)
