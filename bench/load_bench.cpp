@@ -101,7 +101,10 @@ std::string Answer(int n, uint32_t& seed) {
 
 std::string WordList(uint32_t& seed) {
   std::string s = "(";
-  for (int i = 0; i < kWordsPerList; ++i) s += (i ? "|" : "") + Word(seed);
+  for (int i = 0; i < kWordsPerList; ++i) {
+    if (i) s += '|';
+    s += Word(seed);
+  }
   return s + ")";
 }
 
@@ -134,7 +137,9 @@ size_t Generate(const fs::path& dir, size_t bytes) {
     const size_t slot_bytes = bytes * kShare[slot] / 20;
     std::string names;
     for (size_t done = 0; done < slot_bytes;) {
-      const std::string name = "d" + std::to_string(file_id++) + ".txt";
+      std::string name = "d";  // appended: "d" + ... draws a false -Wrestrict from g++ 12
+      name += std::to_string(file_id++);
+      name += ".txt";
       std::ofstream out(dir / name, std::ios::binary);
       size_t written = 0;
       while (written < g_file_bytes && done + written < slot_bytes) {
