@@ -245,6 +245,19 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   bool line_head = true;
   for (int32_t k = 0;;) {
     if (next_late_ < late_.size() && late_[next_late_].first <= k) s = StartLate(s, k);
+    if (!heads && s >= 0 && next_late_ == late_.size()) {
+      // The common stretch: no line head or start can matter, so while the
+      // state reports nothing, step by the table alone.
+      while (k < n && flags_[static_cast<size_t>(s)] == 0) {
+        int32_t len = 0;
+        const int32_t cls = positions_->ClassOf(dec.Decode(t, n, k, len));
+        if (cls >= head_) break;
+        const int32_t to = next_[static_cast<size_t>(s) * width + static_cast<size_t>(cls)];
+        if (to < 0) break;
+        s = to;
+        k += len;
+      }
+    }
     if (line_head && heads) {
       if (s < 0) {
         Simulate(-1);
