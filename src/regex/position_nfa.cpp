@@ -75,14 +75,10 @@ TbmREPositionNFA::TbmREPositionNFA(const TbmRETree& tree) {
   }
   std::sort(bounds_.begin(), bounds_.end());
   bounds_.erase(std::unique(bounds_.begin(), bounds_.end()), bounds_.end());
-  auto search = [this](int32_t c) {
-    return static_cast<int32_t>(std::upper_bound(bounds_.begin(), bounds_.end(), c) -
-                                bounds_.begin());
-  };
-  for (int32_t c = 0; c < 256; ++c) byte_class_[c] = search(c);
+  for (int32_t c = 0; c < 256; ++c) byte_class_[c] = SlowClassOf(c);
   const bool rows = bounds_.size() < INT16_MAX;
   for (int32_t h = 0; h < 256; ++h) {
-    const int32_t lo = search(h << 8), hi = search((h << 8) | 0xFF);
+    const int32_t lo = SlowClassOf(h << 8), hi = SlowClassOf((h << 8) | 0xFF);
     row_class_[h] = static_cast<int16_t>(h > 0 && rows && lo == hi ? lo : -1);
   }
   leaf_lo_.assign(leaves.size(), -1);

@@ -70,9 +70,9 @@ class TbmREPositionNFA {
               int32_t& len) const;
 
  private:
-  // The longest path from the first leaves, in bytes (-1: a loop).
   // ClassOf by a binary search of the boundaries.
   int32_t SlowClassOf(int32_t c) const;
+  // The longest path from the first leaves, in bytes (-1: a loop).
   static int32_t LongestPath(const TbmRETree& tree, const std::vector<int32_t>& first);
 
   std::vector<int32_t> bounds_;   // ascending class boundaries (first value of a class)
