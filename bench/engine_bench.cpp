@@ -19,7 +19,10 @@
 
 #include "engine/character.h"
 #include "generated_character.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
+#include "platform/datetime.h"
+#include "platform/random.h"
 
 namespace parlevo {
 namespace {
@@ -83,6 +86,10 @@ void BM_Turn(benchmark::State& state, EntryKind kind) {
 // "answered" is the share of lines drawn from the entries (not the opening,
 // not free talk).
 void BM_Converse(benchmark::State& state, Answers answers) {
+  // A frozen clock and a fresh re-seed count make every run draw the same
+  // answers, so the two sizes' ratio does not move with the time of day.
+  platform::FreezeClock(platform::EncodeDateTime({2026, 12, 8, 9, 0, 0, 0}));
+  platform::RestartReseedCount();
   const int entries = static_cast<int>(state.range(0));
   const GeneratedCharacter first(entries, EntryKind::kB, "いち", 7, answers);
   const GeneratedCharacter second(entries, EntryKind::kB, "に", 8, answers);
@@ -99,6 +106,7 @@ void BM_Converse(benchmark::State& state, Answers answers) {
   state.counters["lines_per_second"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["answered"] = static_cast<double>(answered) / static_cast<double>(line);
+  platform::UnfreezeClock();
 }
 
 BENCHMARK_CAPTURE(BM_Converse, plain, Answers::kPlain)
