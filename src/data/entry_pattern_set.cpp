@@ -19,6 +19,8 @@ void TEntryPatternSet::Add(TbmRExp* pattern) {
   known_ = runs_known_ = false;
 }
 
+void TEntryPatternSet::Reserve(size_t count) { set_->Reserve(count); }
+
 void TEntryPatternSet::Build() { set_->Build(); }
 
 void TEntryPatternSet::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {

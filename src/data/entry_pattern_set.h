@@ -29,6 +29,8 @@ class TEntryPatternSet {
   // for a marker or a pattern that does not compile: never found. The set
   // is rebuilt by the next search.
   void Add(TbmRExp* pattern);
+  // Room for `count` entries in all (see TbmRExpSet::Reserve).
+  void Reserve(size_t count);
   // Builds the set now rather than at the next search; the patterns it
   // decides from their literals alone give back their compiled state
   // (TbmRExpSet::SetReleaseDecided).

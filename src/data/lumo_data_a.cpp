@@ -22,6 +22,8 @@ TLumoDataA::~TLumoDataA() = default;
 void TLumoDataA::ReserveEntries(size_t count) {
   lumo::GrowEntries(Patterns, count);
   Matchers->Reserve(2 * count);
+  ContextSet->Reserve(count);
+  InputSet->Reserve(count);
 }
 
 TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fields_found,
@@ -109,9 +111,9 @@ void TLumoDataA::MatchTier(std::string_view input, int32_t begin, int32_t end,
 }
 
 void TLumoDataA::Ready() {
+  Matchers->Clear();  // first: its table would be held while the sets build
   ContextSet->Build();
   InputSet->Build();
-  Matchers->Clear();
 }
 
 void TLumoDataA::SetReferenceSearch(bool on) {

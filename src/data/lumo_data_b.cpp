@@ -18,6 +18,7 @@ TLumoDataB::~TLumoDataB() = default;
 void TLumoDataB::ReserveEntries(size_t count) {
   lumo::GrowEntries(Patterns, count);
   Matchers->Reserve(count);
+  Set->Reserve(count);
 }
 
 TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fields_found,
@@ -70,8 +71,8 @@ std::string_view TLumoDataB::WrittenOf(size_t index) const {
 }
 
 void TLumoDataB::Ready() {
+  Matchers->Clear();  // first: its table would be held while the set builds
   Set->Build();
-  Matchers->Clear();
 }
 
 void TLumoDataB::DescribeMatching(int32_t index, TEntryDescription& description) const {

@@ -33,6 +33,8 @@ void SetMatcherPattern(TbmRExp& matcher, const std::string& pattern, std::string
   }
 }
 
+size_t TextHash(std::string_view text) { return std::hash<std::string_view>()(text); }
+
 uint64_t SlotOf(size_t index, size_t hash) {
   return (static_cast<uint64_t>(hash) >> 32 << 32) | static_cast<uint64_t>(index + 1);
 }
@@ -42,40 +44,47 @@ uint64_t SlotOf(size_t index, size_t hash) {
 void TMatcherCache::Rehash(size_t slots) {
   slots_.assign(slots, 0);
   const size_t mask = slots - 1;
-  for (size_t m = 0; m < made_.size(); ++m) {
-    size_t i = made_[m].Hash & mask;
+  for (size_t m = first_made_; m < owned_.size(); ++m) {
+    const size_t hash = TextHash(owned_[m].Pattern());
+    size_t i = hash & mask;
     while (slots_[i] != 0) i = (i + 1) & mask;
-    slots_[i] = SlotOf(m, made_[m].Hash);
+    slots_[i] = SlotOf(m, hash);
   }
 }
 
+void TMatcherCache::Clear() {
+  slots_ = decltype(slots_)();  // fresh: assigning {} would keep the storage
+  errors_ = decltype(errors_)();
+  first_made_ = owned_.size();
+}
+
 void TMatcherCache::Reserve(size_t count) {
-  made_.reserve(count);
   size_t slots = 16;
   while (slots < 2 * count) slots *= 2;  // at most half full
   if (slots > slots_.size()) Rehash(slots);
 }
 
 TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
-  if (2 * (made_.size() + 1) > slots_.size()) Rehash(std::max<size_t>(16, 2 * slots_.size()));
-  const size_t hash = std::hash<std::string_view>()(pattern);
+  if (2 * (owned_.size() - first_made_ + 1) > slots_.size()) {
+    Rehash(std::max<size_t>(16, 2 * slots_.size()));
+  }
+  const size_t hash = TextHash(pattern);
   const size_t mask = slots_.size() - 1;
   const uint64_t tag = static_cast<uint64_t>(hash) >> 32;
   size_t i = hash & mask;
   for (; slots_[i] != 0; i = (i + 1) & mask) {
     if (slots_[i] >> 32 != tag) continue;
-    const TMade& made = made_[static_cast<uint32_t>(slots_[i]) - 1];
-    if (made.Hash == hash && made.Matcher->Pattern() == pattern) {
+    TbmRExp& made = owned_[static_cast<uint32_t>(slots_[i]) - 1];
+    if (made.Pattern() == pattern) {
       error.clear();
       if (!errors_.empty()) {
-        const auto refused = errors_.find(made.Matcher);
+        const auto refused = errors_.find(&made);
         if (refused != errors_.end()) error = refused->second;
       }
-      return made.Matcher;
+      return &made;
     }
   }
   TbmRExp* matcher = &owned_.emplace_back();
-  made_.push_back(TMade{matcher, hash});
   error.clear();
   SetMatcherPattern(*matcher, pattern, error);
   if (!error.empty()) errors_.emplace(matcher, error);
@@ -83,7 +92,7 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
     matcher->SetBudget(budget_);
     budget_->Allow(kMatchBudgetBytesPerPattern);
   }
-  slots_[i] = SlotOf(made_.size() - 1, hash);
+  slots_[i] = SlotOf(owned_.size() - 1, hash);
   return matcher;
 }
 

@@ -35,27 +35,20 @@ class TMatcherCache {
   // Room for `count` patterns, so that the table is not rebuilt as it grows.
   void Reserve(size_t count);
   // Forgets the lookup table (the matchers stay): loading has ended.
-  void Clear() {
-    made_ = decltype(made_)();  // fresh: assigning {} would keep the storage
-    slots_ = decltype(slots_)();
-    errors_ = decltype(errors_)();
-  }
+  void Clear();
   // The budget the matchers made from now on search under (null: none);
   // each new one raises it by its share (kMatchBudgetBytesPerPattern).
   void SetBudget(std::shared_ptr<TbmREMatchBudget> budget) { budget_ = std::move(budget); }
 
  private:
-  struct TMade {
-    TbmRExp* Matcher;
-    size_t Hash;
-  };
-  // Open addressing over made_, keyed by the matcher's own pattern text: no
-  // key is copied, no node allocated. A slot holds index + 1 (0: empty) in
-  // its low half and the hash's high half above, so that a probe reads
-  // made_ only for a likely match.
+  // Open addressing over the matchers made since the last Clear, keyed by
+  // their own pattern texts: no key is copied, no node allocated. A slot
+  // holds the index in owned_ + 1 (0: empty) in its low half and the
+  // hash's high half above, so that a probe reads a matcher's text only for
+  // a likely match.
   void Rehash(size_t slots);
   std::deque<TbmRExp> owned_;  // a deque: matchers never move
-  std::vector<TMade> made_;
+  size_t first_made_ = 0;      // owned_[first_made_..] are in the table
   std::vector<uint64_t> slots_;
   std::unordered_map<const TbmRExp*, std::string> errors_;  // the few refused as set
   std::shared_ptr<TbmREMatchBudget> budget_;

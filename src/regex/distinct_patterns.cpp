@@ -29,13 +29,13 @@ size_t ObjectHash(const TbmRExp* pattern) {
 
 void GroupDistinctPatterns(const std::vector<TbmRExp*>& patterns, std::vector<TbmRExp*>& distinct,
                            std::vector<int32_t>& distinct_of) {
-  distinct.clear();
   distinct_of.assign(patterns.size(), -1);
   const size_t mask = SlotsFor(patterns.size()) - 1;
   // by_object: an index whose object joined (or began) its text's group;
-  // by_text: the group of the first object of a text. -1: empty.
+  // by_text: the first index of a text. -1: empty.
   std::vector<int32_t> by_object(mask + 1, -1);
   std::vector<int32_t> by_text(mask + 1, -1);
+  int32_t groups = 0;
   for (size_t i = 0; i < patterns.size(); ++i) {
     TbmRExp* pattern = patterns[i];
     if (!pattern) continue;
@@ -50,23 +50,28 @@ void GroupDistinctPatterns(const std::vector<TbmRExp*>& patterns, std::vector<Tb
     const std::string_view text = pattern->Pattern();
     size_t t = std::hash<std::string_view>()(text) & mask;
     for (; by_text[t] >= 0; t = (t + 1) & mask) {
-      if (distinct[static_cast<size_t>(by_text[t])]->Pattern() == text) break;
+      if (patterns[static_cast<size_t>(by_text[t])]->Pattern() == text) break;
     }
-    const auto next = static_cast<int32_t>(distinct.size());
     if (by_text[t] < 0) {
-      by_text[t] = next;
-      distinct_of[i] = next;
-      distinct.push_back(pattern);
-    } else if (distinct[static_cast<size_t>(by_text[t])]->GetCharCode() == pattern->GetCharCode()) {
-      distinct_of[i] = by_text[t];
+      by_text[t] = static_cast<int32_t>(i);
+      distinct_of[i] = groups++;
+    } else if (const auto first = static_cast<size_t>(by_text[t]);
+               patterns[first]->GetCharCode() == pattern->GetCharCode()) {
+      distinct_of[i] = distinct_of[first];
     } else {
       // The text in another code: a group of its own every time, the
       // object not remembered, so that each later add is one again.
-      distinct_of[i] = next;
-      distinct.push_back(pattern);
+      distinct_of[i] = groups++;
       continue;
     }
     by_object[o] = static_cast<int32_t>(i);
+  }
+  // Groups are numbered in order of their first index: listed exactly,
+  // with no growth by doubling.
+  distinct = std::vector<TbmRExp*>();  // fresh: a rebuild keeps no larger storage
+  distinct.reserve(static_cast<size_t>(groups));
+  for (size_t i = 0; i < patterns.size(); ++i) {
+    if (distinct_of[i] == static_cast<int32_t>(distinct.size())) distinct.push_back(patterns[i]);
   }
 }
 

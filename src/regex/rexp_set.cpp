@@ -50,6 +50,10 @@ void TbmRExpSet::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
   verify_.SetBudget(std::move(budget));
 }
 
+void TbmRExpSet::Reserve(size_t count) {
+  if (count > patterns_.capacity()) patterns_.reserve(std::max(count, 2 * patterns_.capacity()));
+}
+
 int32_t TbmRExpSet::Add(TbmRExp* pattern) {
   patterns_.push_back(pattern);
   built_ = false;

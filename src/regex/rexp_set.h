@@ -47,6 +47,10 @@ class TbmRExpSet {
   // same text and code (or the same pattern added twice) are searched once
   // and found together.
   int32_t Add(TbmRExp* pattern);
+  // Room for `count` patterns in all, so that adding them does not grow the
+  // list by doubling (a loader knows its line count); grows at least
+  // twofold when it grows, so that many reserves stay linear.
+  void Reserve(size_t count);
   int32_t size() const { return static_cast<int32_t>(patterns_.size()); }
   void Build();
   // Build gives back the compiled state of the patterns the scan decides
