@@ -17,17 +17,17 @@ std::string CompileNote(std::string_view which, std::string_view written, const 
                         const std::string& error) {
   std::string note = std::string(which) + " \"" + std::string(written) + "\"";
   // Folding can turn a full-width sign into an operator: show what was read.
-  if (matcher.Pattern() != written) note += " (folded: \"" + matcher.Pattern() + "\")";
+  if (matcher.Pattern() != written) note += " (folded: \"" + std::string(matcher.Pattern()) + "\")";
   return platform::AnsiToUtf8(note + " does not compile: " + error);
 }
 
 namespace {
 
-// Sets `matcher`'s pattern; `error` receives the engine's message when the
-// pattern is refused already here.
-void SetMatcherPattern(TbmRExp& matcher, const std::string& pattern, std::string& error) {
+// Sets `matcher`'s pattern, read in place; `error` receives the engine's
+// message when the pattern is refused already here.
+void SetMatcherPattern(TbmRExp& matcher, std::string_view pattern, std::string& error) {
   try {
-    matcher.SetPattern(pattern);
+    matcher.SetPatternInPlace(pattern);
   } catch (const EbmREToken& e) {
     error = e.Detail();
   }
@@ -41,11 +41,13 @@ uint64_t SlotOf(size_t index, size_t hash) {
 
 }  // namespace
 
+TbmRExp& TMatcherCache::Made(size_t m) { return blocks_[m / kBlockMatchers][m % kBlockMatchers]; }
+
 void TMatcherCache::Rehash(size_t slots) {
   slots_.assign(slots, 0);
   const size_t mask = slots - 1;
-  for (size_t m = first_made_; m < owned_.size(); ++m) {
-    const size_t hash = TextHash(owned_[m].Pattern());
+  for (size_t m = first_made_; m < made_; ++m) {
+    const size_t hash = TextHash(Made(m).Pattern());
     size_t i = hash & mask;
     while (slots_[i] != 0) i = (i + 1) & mask;
     slots_[i] = SlotOf(m, hash);
@@ -55,7 +57,7 @@ void TMatcherCache::Rehash(size_t slots) {
 void TMatcherCache::Clear() {
   slots_ = decltype(slots_)();  // fresh: assigning {} would keep the storage
   errors_ = decltype(errors_)();
-  first_made_ = owned_.size();
+  first_made_ = made_;
 }
 
 void TMatcherCache::Reserve(size_t count) {
@@ -65,7 +67,7 @@ void TMatcherCache::Reserve(size_t count) {
 }
 
 TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
-  if (2 * (owned_.size() - first_made_ + 1) > slots_.size()) {
+  if (2 * (made_ - first_made_ + 1) > slots_.size()) {
     Rehash(std::max<size_t>(16, 2 * slots_.size()));
   }
   const size_t hash = TextHash(pattern);
@@ -74,7 +76,7 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
   size_t i = hash & mask;
   for (; slots_[i] != 0; i = (i + 1) & mask) {
     if (slots_[i] >> 32 != tag) continue;
-    TbmRExp& made = owned_[static_cast<uint32_t>(slots_[i]) - 1];
+    TbmRExp& made = Made(static_cast<uint32_t>(slots_[i]) - 1);
     if (made.Pattern() == pattern) {
       error.clear();
       if (!errors_.empty()) {
@@ -84,15 +86,16 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
       return &made;
     }
   }
-  TbmRExp* matcher = &owned_.emplace_back();
+  if (made_ % kBlockMatchers == 0) blocks_.push_back(std::make_unique<TbmRExp[]>(kBlockMatchers));
+  TbmRExp* matcher = &Made(made_++);
   error.clear();
-  SetMatcherPattern(*matcher, pattern, error);
+  SetMatcherPattern(*matcher, texts_.Keep(pattern), error);
   if (!error.empty()) errors_.emplace(matcher, error);
   if (budget_) {
     matcher->SetBudget(budget_);
     budget_->Allow(kMatchBudgetBytesPerPattern);
   }
-  slots_[i] = SlotOf(owned_.size() - 1, hash);
+  slots_[i] = SlotOf(made_ - 1, hash);
   return matcher;
 }
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,8 +23,9 @@ std::string TreatField(std::string_view field);
 // entries that repeat a pattern (personalities often give one pattern
 // several answers) share one matcher, parsed and searched once. The cache
 // owns them for the object's life, side by side in blocks rather than one
-// allocation each (a personality has a matcher for nearly every entry); its
-// lookup table serves loading only.
+// allocation each (a personality has a matcher for nearly every entry), and
+// so are their texts, which the matchers read in place; its lookup table
+// serves loading only.
 class TMatcherCache {
  public:
   // The matcher of `pattern`, made when first asked for (and since the last
@@ -47,8 +47,15 @@ class TMatcherCache {
   // hash's high half above, so that a probe reads a matcher's text only for
   // a likely match.
   void Rehash(size_t slots);
-  std::deque<TbmRExp> owned_;  // a deque: matchers never move
-  size_t first_made_ = 0;      // owned_[first_made_..] are in the table
+  // Matcher `m`, the m-th made.
+  TbmRExp& Made(size_t m);
+
+  // Matchers in blocks of a fixed count, never moved; made_ of them used.
+  static constexpr size_t kBlockMatchers = 256;
+  std::vector<std::unique_ptr<TbmRExp[]>> blocks_;
+  size_t made_ = 0;
+  size_t first_made_ = 0;  // matchers first_made_ .. made_ - 1 are in the table
+  TAnswerStore texts_;     // the matchers' pattern texts
   std::vector<uint64_t> slots_;
   std::unordered_map<const TbmRExp*, std::string> errors_;  // the few refused as set
   std::shared_ptr<TbmREMatchBudget> budget_;

@@ -16,8 +16,8 @@ namespace {
 std::string PatternKey(const TEntryDescription& entry) {
   if (entry.Broken || entry.Marker) return std::string();
   std::string key;
-  if (entry.ContextPattern) key = entry.ContextPattern->Pattern() + '\0';
-  if (entry.InputPattern) key += '\1' + entry.InputPattern->Pattern();
+  if (entry.ContextPattern) (key = entry.ContextPattern->Pattern()) += '\0';
+  if (entry.InputPattern) (key += '\1') += entry.InputPattern->Pattern();
   return key;
 }
 

@@ -33,7 +33,7 @@ bool FoundInAnything(TbmRExp* matcher) {
 std::string PatternWhy(const TbmRExp& matcher, std::string_view which = "") {
   const std::string pattern = "its " + std::string(which) + "pattern ";
   if (matcher.Pattern().empty()) return pattern + "is empty";
-  return pattern + "\"" + matcher.Pattern() + "\" matches the empty text";
+  return pattern + "\"" + std::string(matcher.Pattern()) + "\" matches the empty text";
 }
 
 std::optional<std::string> ConditionAlwaysTrue(std::string_view condition) {

@@ -7,7 +7,9 @@
 // leaves the matcher uncompiled, so the error comes back on every call.
 #include "regex/rexp.h"
 
+#include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "regex/automaton.h"
 #include "regex/combined_positions.h"
@@ -48,7 +50,7 @@ Pipeline& ThreadPipeline() {
 
 // Reads `pattern` into the thread's parse tree, through scanner and tokens;
 // the partition of character values only for an automaton (`partition`).
-void ParseInto(Pipeline& p, TbmCharCode code, const std::string& pattern, bool partition) {
+void ParseInto(Pipeline& p, TbmCharCode code, std::string_view pattern, bool partition) {
   p.scanner.SetCharCode(code);
   p.scanner.SetTextInPlace(pattern);
   p.tokens.Tokenize(p.scanner);
@@ -67,7 +69,7 @@ void CheckText(TbmCharCode code, std::string_view text) {
 // (see TbmRExp::SetShape); null for none. Recognised here, on the tree the
 // quick answers came from, so that the set needs no parse of its own.
 std::unique_ptr<TbmRESetShape> ShapeOf(const TbmRETree& tree, TbmCharCode code,
-                                       const std::string& pattern, const TbmREFastFind& fast) {
+                                       std::string_view pattern, const TbmREFastFind& fast) {
   if (fast.LiteralOnly() || fast.ExactAnchored() || !MayHaveSetShape(pattern)) return nullptr;
   TbmRESetShape shape = RecognizeSetShape(tree, code);
   if (shape.kind == TbmRESetShape::Kind::kNone) return nullptr;
@@ -76,20 +78,61 @@ std::unique_ptr<TbmRESetShape> ShapeOf(const TbmRETree& tree, TbmCharCode code,
 
 }  // namespace
 
+static_assert(sizeof(void*) != 8 || sizeof(TbmRExp) <= 48, "a matcher per entry: keep it narrow");
+
 TbmRExp::TbmRExp() : TbmRExp(bmccDefaultCharCode()) {}
 
 TbmRExp::TbmRExp(TbmCharCode code) : char_code_(code) {}
 
-TbmRExp::~TbmRExp() = default;
+TbmRExp::~TbmRExp() { HoldText(nullptr, 0, false); }
 TbmRExp::CompiledState::CompiledState(TbmCharCode code) : fast(code) {}
 TbmRExp::CompiledState::~CompiledState() = default;
-TbmRExp::TbmRExp(TbmRExp&&) noexcept = default;
-TbmRExp& TbmRExp::operator=(TbmRExp&&) noexcept = default;
+
+TbmRExp::TbmRExp(TbmRExp&& other) noexcept
+    : text_(std::exchange(other.text_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      char_code_(other.char_code_),
+      owns_text_(std::exchange(other.owns_text_, false)),
+      budget_(std::move(other.budget_)),
+      compiled_(std::move(other.compiled_)) {}
+
+TbmRExp& TbmRExp::operator=(TbmRExp&& other) noexcept {
+  if (this == &other) return *this;
+  HoldText(nullptr, 0, false);
+  text_ = std::exchange(other.text_, nullptr);
+  size_ = std::exchange(other.size_, 0);
+  char_code_ = other.char_code_;
+  owns_text_ = std::exchange(other.owns_text_, false);
+  budget_ = std::move(other.budget_);
+  compiled_ = std::move(other.compiled_);
+  return *this;
+}
+
+void TbmRExp::HoldText(const char* text, size_t size, bool owned) {
+  if (size > UINT32_MAX) throw std::length_error("TbmRExp: pattern too long");
+  const char* copy = text;
+  if (owned && size > 0) {
+    char* bytes = new char[size];
+    std::memcpy(bytes, text, size);
+    copy = bytes;
+  }
+  if (owns_text_) delete[] text_;
+  text_ = size > 0 ? copy : nullptr;
+  size_ = static_cast<uint32_t>(size);
+  owns_text_ = owned && size > 0;
+}
 
 void TbmRExp::SetPattern(std::string_view pattern) {
-  if (pattern == pattern_) return;
-  pattern_.assign(pattern);
-  compiled_.reset();
+  const bool same = pattern == Pattern();
+  if (same && (owns_text_ || pattern.empty())) return;
+  HoldText(pattern.data(), pattern.size(), true);  // copied before the old text goes
+  if (!same) compiled_.reset();
+}
+
+void TbmRExp::SetPatternInPlace(std::string_view pattern) {
+  const bool same = pattern == Pattern();
+  HoldText(pattern.data(), pattern.size(), false);
+  if (!same) compiled_.reset();
 }
 
 void TbmRExp::SetBudget(std::shared_ptr<TbmREMatchBudget> budget) {
@@ -116,10 +159,10 @@ void TbmRExp::Compile(Stage want) {
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  ParseInto(p, char_code_, pattern_, want != Stage::kParsed);
+  ParseInto(p, char_code_, Pattern(), want != Stage::kParsed);
   if (!compiled_) {
     fresh->fast = TbmREFastFind(p.tree, char_code_);
-    fresh->shape = ShapeOf(p.tree, char_code_, pattern_, fresh->fast);
+    fresh->shape = ShapeOf(p.tree, char_code_, Pattern(), fresh->fast);
     compiled_ = std::move(fresh);
     if (want == Stage::kParsed || (want == Stage::kSearchable && compiled_->fast.LiteralOnly())) {
       return;
@@ -153,7 +196,7 @@ void TbmRExp::VisitTree(const std::function<void(const TbmRETree&)>& visit) cons
     Pipeline& p;
     ~ClearOnExit() { p.Clear(); }
   } clear_on_exit{p};
-  ParseInto(p, char_code_, pattern_, false);
+  ParseInto(p, char_code_, Pattern(), false);
   visit(p.tree);
 }
 
@@ -162,7 +205,7 @@ TbmRESetShape TbmRExp::TakeSetShape() {
   CompiledState& c = *compiled_;
   std::unique_ptr<TbmRESetShape> shape = std::move(c.shape);
   if (c.shape_taken) {
-    VisitTree([&](const TbmRETree& tree) { shape = ShapeOf(tree, char_code_, pattern_, c.fast); });
+    VisitTree([&](const TbmRETree& tree) { shape = ShapeOf(tree, char_code_, Pattern(), c.fast); });
   }
   c.shape_taken = true;
   return shape ? std::move(*shape) : TbmRESetShape();
@@ -187,14 +230,14 @@ bool TbmRExp::FullSearch(std::string_view text, int32_t from, int32_t& pos, int3
 
 bool TbmRExp::CompileLiteralList(TbmREFastFind& fast) {
   TbmRELiteralList list;
-  if (IsPlainLiteral(pattern_, char_code_)) {  // the list of itself alone, known from its bytes
-    list.bytes = pattern_;
-    list.ends.push_back(static_cast<uint32_t>(pattern_.size()));
+  if (IsPlainLiteral(Pattern(), char_code_)) {  // the list of itself alone, known from its bytes
+    list.bytes = Pattern();
+    list.ends.push_back(static_cast<uint32_t>(Pattern().size()));
   } else {
-    if (!MayBeLiteralList(pattern_, char_code_)) return false;
+    if (!MayBeLiteralList(Pattern(), char_code_)) return false;
     Pipeline& p = ThreadPipeline();
     p.scanner.SetCharCode(char_code_);
-    p.scanner.SetTextInPlace(pattern_);
+    p.scanner.SetTextInPlace(Pattern());
     if (!ReadLiteralList(p.scanner, list)) return false;
   }
   return TbmREFastFind::FromLiteralList(std::move(list), char_code_, fast);

@@ -53,9 +53,14 @@ class TbmRExp : public TbmRExpABC {
   TbmRExp& operator=(TbmRExp&&) noexcept;
 
   TbmCharCode GetCharCode() const override { return char_code_; }
-  // An unchanged text keeps the automaton.
+  // An unchanged text keeps the automaton. The matcher keeps a copy.
   virtual void SetPattern(std::string_view pattern);
-  const std::string& Pattern() const { return pattern_; }
+  // The same, reading the caller's bytes in place rather than a copy: the
+  // caller keeps them unchanged for as long as the matcher holds them (its
+  // life, or until the next SetPattern). For an owner of many matchers that
+  // keeps their texts side by side.
+  void SetPatternInPlace(std::string_view pattern);
+  std::string_view Pattern() const { return {text_, size_}; }
   // Compiles when needed; throws EbmREToken for a bad pattern.
   const TbmREDFATable& GetDFATable() override;
 
@@ -136,8 +141,16 @@ class TbmRExp : public TbmRExpABC {
     ~CompiledState();
   };
 
+  // Takes `text` as the pattern (its own copy when `owned`), giving up the
+  // one held.
+  void HoldText(const char* text, size_t size, bool owned);
+
+  // A personality holds a matcher for nearly every entry: the members are
+  // laid out narrow (48 bytes), the text a pointer and a 32-bit size.
+  const char* text_ = nullptr;  // the pattern: owned (owns_text_) or the caller's
+  uint32_t size_ = 0;
   TbmCharCode char_code_;
-  std::string pattern_;
+  bool owns_text_ = false;
   std::shared_ptr<TbmREMatchBudget> budget_;
   std::unique_ptr<CompiledState> compiled_;  // null: not compiled (or given back)
 };
