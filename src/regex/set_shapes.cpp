@@ -325,8 +325,9 @@ TbmRESetShape ShapeOf(std::vector<Piece> row, bool head, bool tail) {
 }  // namespace
 
 bool MayHaveSetShape(std::string_view pattern) {
+  // Every shape but "A.*B" holds a class ("[0-9]+", "[a-z]+", "[^\n]*").
   return pattern.find(".*") != std::string_view::npos ||
-         pattern.find("0-9]") != std::string_view::npos;
+         pattern.find(']') != std::string_view::npos;
 }
 
 TbmRESetShape RecognizeSetShape(const TbmRETree& tree, TbmCharCode code) {
