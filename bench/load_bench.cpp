@@ -225,6 +225,7 @@ double ProcessCpuMs() {
 // tables, the matcher cache and the rest.
 struct Stages {
   double read = 0, split = 0, parse = 0, analyse = 0, build = 0;
+  size_t set_bytes = 0;  // what the built sets hold (TbmRExpSet::MemoryBytes)
 };
 
 Stages MeasureStages(const std::string& base_file) {
@@ -288,6 +289,7 @@ Stages MeasureStages(const std::string& base_file) {
   const double t = ProcessCpuMs();
   for (auto& set : sets) set->Build();
   st.build = ProcessCpuMs() - t;
+  for (const auto& set : sets) st.set_bytes += set->MemoryBytes();
   return st;
 }
 
@@ -303,8 +305,8 @@ void PrintStages(const std::string& base_file, double load_ms) {
     const double rest = load_ms - st.read - st.split - st.parse - st.build;
     std::printf(
         "  stages (CPU ms): read %.0f, split %.0f, parse %.0f (of which analysis %.0f), "
-        "build sets %.0f, the rest %.0f\n",
-        st.read, st.split, st.parse, st.analyse, st.build, rest);
+        "build sets %.0f, the rest %.0f; the sets hold %.1f MiB\n",
+        st.read, st.split, st.parse, st.analyse, st.build, rest, st.set_bytes / 1048576.0);
     std::fflush(stdout);
     _exit(0);
   }

@@ -22,6 +22,9 @@
 #include <algorithm>
 #include <bit>
 #include <map>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "regex/char_boundaries.h"
 #include "regex/distinct_patterns.h"
@@ -38,6 +41,20 @@ uint32_t Bits(uint8_t mask) {
   static constexpr uint8_t kBits[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
   return kBits[mask & 15];
 }
+
+// Gives the heap's wholly free pages back to the system. Building a set
+// releases the compiled state of the patterns it decides and drops its own
+// lists, which leaves free pages among those still held; the allocator
+// keeps them, so the tables built next would count on top of them in the
+// process's peak.
+void GiveBackFreePages() {
+#if defined(__GLIBC__)
+  malloc_trim(0);  // about a millisecond
+#endif
+}
+
+// Patterns analysed between two GiveBackFreePages while building.
+constexpr int32_t kPatternsPerTrim = 8192;
 
 }  // namespace
 
@@ -100,21 +117,25 @@ void TbmRExpSet::Build() {
   literals_.Clear();
   ask_always_.clear();
   std::vector<Plan> plans;
+  plans.reserve(distinct_.size());
   std::vector<int32_t> ids;  // the literal ids of every plan, back to back
   follows_.Clear();
   bool added;
   follows_.Intern({}, added);  // id 0: nothing follows
-  std::vector<uint32_t> follow_of(distinct_.size(), 0);
   std::vector<int32_t> follow;
   runs_.clear();
   std::map<std::string, int32_t> runs;  // each class once
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
+    if (release_decided_ && i % kPatternsPerTrim == kPatternsPerTrim - 1) GiveBackFreePages();
     const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
-    Plan plan{i, KindOf(analysis), analysis.head, analysis.tail, uint32_t(ids.size()), 0, 0, -1, 0};
-    if (release_decided_ && plan.kind != OwnerKind::kCandidate &&
-        plan.kind != OwnerKind::kOneOfTwo) {
+    Plan plan{{i, 0, 0, 0, 0, 0, KindOf(analysis), analysis.head, analysis.tail},
+              uint32_t(ids.size()),
+              0,
+              0,
+              -1};
+    if (release_decided_ && DecidedAtHit(plan.owner.kind)) {
       distinct_[static_cast<size_t>(i)]->Release();
     }
     if (!analysis.run.empty()) plan.run = RunClass(analysis.run, runs);
@@ -122,13 +143,17 @@ void TbmRExpSet::Build() {
     plan.middle = static_cast<uint32_t>(ids.size());
     for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
     plan.last = static_cast<uint32_t>(ids.size());
-    plans.push_back(plan);
     follow.assign(analysis.follow.begin(), analysis.follow.end());
-    follow_of[static_cast<size_t>(i)] = static_cast<uint32_t>(follows_.Intern(follow, added));
-    plans.back().lead = follow.empty() ? int16_t{0} : static_cast<int16_t>(follow[0]);
+    plan.owner.follow = static_cast<uint32_t>(follows_.Intern(follow, added));
+    plan.owner.lead = follow.empty() ? int16_t{0} : static_cast<int16_t>(follow[0]);
+    plans.push_back(plan);
   }
+  // The owners before the literal search: their lists are gone, and the
+  // pages they and the released patterns left given back, before its
+  // tables are built.
+  LayOut(plans, ids);
+  GiveBackFreePages();
   literals_.Build();
-  LayOut(plans, ids, follow_of);
   decided_.assign(distinct_.size(), 0);
   class_decided_.assign(owners_.NumClasses(), 0);
   hit_.assign(static_cast<size_t>(literals_.NumLiterals()), 0);
@@ -147,8 +172,7 @@ int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int
   return it->second;
 }
 
-void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids,
-                        const std::vector<uint32_t>& follow_of) {
+void TbmRExpSet::LayOut(std::vector<Plan>& plans, std::vector<int32_t>& ids) {
   const auto num_literals = static_cast<size_t>(literals_.NumLiterals());
   // How many patterns mention each literal: of a pattern's two sets, only
   // the one mentioned less in all is listed, so that a frequent word does
@@ -160,48 +184,47 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
     for (uint32_t k = from; k < to; ++k) sum += mentions[static_cast<size_t>(ids[k])];
     return sum;
   };
+  // First which literals each plan is listed under; the rest of its ids
+  // are its other side (a run's is its class).
   std::vector<TbmRESetOwners::Waiting> waiting;
+  waiting.reserve(plans.size());
   other_begin_.assign(distinct_.size() + 1, 0);
-  other_.clear();
   first_ends_of_.assign(num_literals, 0);
   for (const Plan& plan : plans) {
-    const auto d = static_cast<size_t>(plan.pattern);
-    const TbmRESetOwners::Waiting owner{-1,        plan.pattern, plan.kind,   plan.head,
-                                        plan.tail, follow_of[d], uint32_t{0}, plan.lead};
-    auto list = [&](uint32_t from, uint32_t to) {
-      for (uint32_t k = from; k < to; ++k) {
-        waiting.push_back(owner);
-        waiting.back().literal = ids[k];
-      }
-    };
-    auto other = [&](uint32_t from, uint32_t to) {
-      other_.insert(other_.end(), ids.begin() + from, ids.begin() + to);
-      other_begin_[static_cast<size_t>(plan.pattern) + 1] = to - from;
-    };
-    const bool digits =
-        plan.kind == OwnerKind::kAfterDigits || plan.kind == OwnerKind::kAfterDigitsOrNone;
-    if (digits || plan.kind == OwnerKind::kAfterOnLine) {  // listed under B; A's ends kept
-      list(plan.middle, plan.last);
-      other(plan.first, plan.middle);
-      const uint8_t which =
-          digits ? (plan.head ? kDigitsHead : kDigitsAny) : (plan.head ? kLineHead : kLineAny);
-      for (uint32_t k = plan.first; k < plan.middle; ++k) {
-        first_ends_of_[static_cast<size_t>(ids[k])] |= which;
-      }
-    } else if (plan.kind == OwnerKind::kRunBefore) {
-      list(plan.first, plan.middle);
-      other_.push_back(plan.run);
-      other_begin_[d + 1] = 1;
-    } else if (plan.kind == OwnerKind::kOneOfTwo &&
-               cost(plan.middle, plan.last) < cost(plan.first, plan.middle)) {
-      list(plan.middle, plan.last);
-      other(plan.first, plan.middle);
-    } else {
-      list(plan.first, plan.middle);
-      other(plan.middle, plan.last);
+    TbmRESetOwners::Waiting& owner = waiting.emplace_back(plan.owner);
+    const OwnerKind kind = plan.owner.kind;
+    const bool digits = kind == OwnerKind::kAfterDigits || kind == OwnerKind::kAfterDigitsOrNone;
+    const bool pair = digits || kind == OwnerKind::kAfterOnLine;
+    const bool also_listed = pair || (kind == OwnerKind::kOneOfTwo &&
+                                      cost(plan.middle, plan.last) < cost(plan.first, plan.middle));
+    owner.from = also_listed ? plan.middle : plan.first;
+    owner.to = also_listed ? plan.last : plan.middle;
+    const uint32_t others =
+        kind == OwnerKind::kRunBefore ? 1 : plan.last - plan.first - (owner.to - owner.from);
+    other_begin_[static_cast<size_t>(owner.pattern) + 1] = others;
+    if (!pair) continue;
+    // Listed under B; A's ends kept.
+    const uint8_t which =
+        digits ? (owner.head ? kDigitsHead : kDigitsAny) : (owner.head ? kLineHead : kLineAny);
+    for (uint32_t k = plan.first; k < plan.middle; ++k) {
+      first_ends_of_[static_cast<size_t>(ids[k])] |= which;
     }
   }
+  std::vector<uint32_t>().swap(mentions);
   for (size_t d = 1; d < other_begin_.size(); ++d) other_begin_[d] += other_begin_[d - 1];
+  other_.clear();
+  other_.reserve(other_begin_.back());
+  for (size_t k = 0; k < plans.size(); ++k) {
+    const Plan& plan = plans[k];
+    const TbmRESetOwners::Waiting& owner = waiting[k];
+    if (plan.owner.kind == OwnerKind::kRunBefore) {
+      other_.push_back(plan.run);
+    } else {
+      other_.insert(other_.end(), ids.begin() + plan.first, ids.begin() + owner.from);
+      other_.insert(other_.end(), ids.begin() + owner.to, ids.begin() + plan.last);
+    }
+  }
+  std::vector<Plan>().swap(plans);
   first_ends_at_.assign(num_literals, 0);
   uint32_t kept = 0;
   for (size_t id = 0; id < num_literals; ++id) {
@@ -219,7 +242,8 @@ void TbmRExpSet::LayOut(const std::vector<Plan>& plans, const std::vector<int32_
                                                 other_.data() + other_begin_[p + 1]),
                        added));
   }
-  owners_.Build(waiting, num_literals);
+  owners_.Build(waiting, ids, num_literals);
+  std::vector<int32_t>().swap(ids);
 }
 
 void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
@@ -322,9 +346,10 @@ void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   if (first_ends_of_[lit] != 0) NoteFirstEnds(lit, start, end, text);
   // Group by group: the bytes around the hit checked once for all the
   // classes of a group, then class by class.
-  const uint32_t last = owners_.GroupBegin(id + 1);
-  for (uint32_t g = owners_.GroupBegin(id); g < last; ++g) {
+  bool more = true;
+  for (uint32_t g = owners_.GroupBegin(id); more; ++g) {
     const TbmRESetGroup& group = owners_.Group(g);
+    more = !group.last;
     if (group.checked && !AroundHit(group, start, end, text)) continue;
     const uint32_t classes_end = owners_.Group(g + 1).first;
     for (uint32_t c = group.first; c < classes_end; ++c) {

@@ -99,20 +99,17 @@ class TbmRExpSet {
     TbmRETextSegments& lines;
     TbmRETextSegments& digit_runs;
   };
-  // One distinct pattern's literal ids, before the owners are laid out.
+  // One distinct pattern's literal ids, before the owners are laid out:
+  // plan ids [first, middle) its strings, [middle, last) its also set.
   struct Plan {
-    int32_t pattern;
-    OwnerKind kind;
-    bool head, tail;
-    uint32_t first, middle, last;  // plan ids [first, middle): strings; [middle, last): also
-    int32_t run;                   // kRunBefore: its class in runs_
-    int16_t lead;                  // the first of its follow, if any
+    TbmRESetOwners::Waiting owner;  // its key; the literals listed are chosen later
+    uint32_t first, middle, last;
+    int32_t run;  // kRunBefore: its class in runs_
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
-  // Owners, other sides and first ends from the plans; `follow_of`: per
-  // distinct pattern, its id in follows_.
-  void LayOut(const std::vector<Plan>& plans, const std::vector<int32_t>& ids,
-              const std::vector<uint32_t>& follow_of);
+  // Owners, other sides and first ends from the plans (given back as soon
+  // as they are read, as the ids are after the owners' layout).
+  void LayOut(std::vector<Plan>& plans, std::vector<int32_t>& ids);
   // The index in runs_ of the class of `bytes` (`seen`: those made so far).
   int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
 

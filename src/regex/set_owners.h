@@ -51,29 +51,34 @@ struct TbmRESetGroup {
   bool checked : 1;  // the kinds decided at the hit: the bytes around it are checked
   bool tail : 1;     // the hit (and its follow) end at a line tail
   bool digits : 1;   // digits after the hit: the tail comes after them, not here
+  bool last : 1;     // the last group of its literals
 };
 
 class TbmRESetOwners {
  public:
-  // One pattern waiting for one literal. Patterns with equal keys (kind,
-  // anchors, `follow` and `other`: the set's ids of what follows the hit and
-  // of the other side, equal when the same) under one literal form a class.
+  // One pattern and the literals it waits for, ids[from, to). What decides
+  // its hits (kind, anchors, `follow` and `other`: the set's ids of what
+  // follows the hit and of the other side, equal when the same) is the same
+  // under each of them; patterns with equal keys under one literal form a
+  // class.
   struct Waiting {
-    int32_t literal;
     int32_t pattern;
+    uint32_t follow, other;
+    uint32_t from, to;
+    int16_t lead;  // the first of the follow, if any
     TbmRESetOwnerKind kind;
     bool head, tail;
-    uint32_t follow, other;
-    int16_t lead;  // the first of the follow, if any
   };
 
   // Lays out the groups and classes (`waiting` is normalised: what its
-  // kinds do not look at is cleared).
-  void Build(std::vector<Waiting>& waiting, size_t num_literals);
+  // kinds do not look at is cleared). Literals waited for by the same
+  // patterns share their groups: a word list's thousand words are one.
+  void Build(std::vector<Waiting>& waiting, std::span<const int32_t> ids, size_t num_literals);
   void Clear();
 
   size_t NumClasses() const { return classes_.size() - 1; }
-  // The groups of literal `id`: [GroupBegin(id), GroupBegin(id + 1)); the
+  // The groups of literal `id`: from GroupBegin(id) to the first marked
+  // `last` (a literal no pattern waits for has one, of no class); the
   // classes of group g: [Group(g).first, Group(g + 1).first).
   uint32_t GroupBegin(int32_t id) const { return group_begin_[static_cast<size_t>(id)]; }
   const TbmRESetGroup& Group(uint32_t g) const { return groups_[g]; }
@@ -84,8 +89,13 @@ class TbmRESetOwners {
   size_t MemoryBytes() const;
 
  private:
-  std::vector<uint32_t> group_begin_;   // per literal id, plus one
-  std::vector<TbmRESetGroup> groups_;   // plus one closing the last
+  // Fills the tables from the literals' runs (see the .cpp).
+  void LayOutRuns(const std::vector<Waiting>& waiting, std::span<const uint32_t> rank,
+                  std::span<const uint32_t> group_of_rank, std::vector<uint32_t>& listed,
+                  std::vector<uint32_t>& run_end);
+
+  std::vector<uint32_t> group_begin_;   // per literal id
+  std::vector<TbmRESetGroup> groups_;   // 0: no group; plus one closing the last
   std::vector<TbmRESetClass> classes_;  // plus one closing the last
   std::vector<int32_t> patterns_;       // the classes' patterns, back to back
 };
