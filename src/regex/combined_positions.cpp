@@ -6,6 +6,8 @@
 #include "regex/combined_positions.h"
 
 #include <algorithm>
+#include <climits>
+#include <iterator>
 
 namespace parlevo {
 
@@ -168,6 +170,36 @@ void TbmRECombinedPositions::NextEveryStart(std::span<const int32_t> set, int32_
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
   DropAnswered(out);
+}
+
+void TbmRECombinedPositions::MarkStartBytes(TbmCharCode code) {
+  start_bytes_marked_ = true;
+  std::fill(std::begin(start_bytes_), std::end(start_bytes_),
+            ~uint64_t{0});  // all: no passing over
+  if (!single_ || code == bmccUniCode) return;
+  std::fill(std::begin(start_bytes_), std::end(start_bytes_), 0);
+  const bool* is_lead = bmccLeadByteTable(code);
+  const TbmREPositionNFA& nfa = *patterns_[0].nfa;
+  const std::vector<int32_t>& bounds = nfa.Bounds();
+  auto mark = [this](int32_t b) { start_bytes_[b >> 6] |= uint64_t{1} << (b & 63); };
+  for (int32_t leaf : nfa.First()) {
+    const int32_t lo = nfa.LeafLo(leaf), hi = nfa.LeafHi(leaf);
+    if (lo < 0) continue;  // an anchor takes no character
+    // Class k holds the values from bounds[k - 1] up to bounds[k] - 1.
+    const int32_t from = lo == 0 ? INT32_MIN : bounds[static_cast<size_t>(lo) - 1];
+    const int32_t to =
+        static_cast<size_t>(hi) >= bounds.size() ? INT32_MAX : bounds[static_cast<size_t>(hi)] - 1;
+    for (int32_t b = 0; b < 256; ++b) {
+      // A lead byte begins the values b * 256 up to b * 256 + 255 (alone
+      // at a text's end, b * 256); any other byte is a character itself.
+      const int32_t first = is_lead[b] ? b * 256 : b, last = is_lead[b] ? b * 256 + 255 : b;
+      if (first <= to && from <= last) mark(b);
+    }
+  }
+  if (nfa.HasLineHead()) {
+    mark('\n');
+    mark('\r');
+  }
 }
 
 uint8_t TbmRECombinedPositions::LeafKind(const TbmREPositionNFA& nfa, int32_t leaf) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "regex/position_nfa.h"
+#include "regex/reader.h"
 
 namespace parlevo {
 
@@ -64,6 +65,14 @@ class TbmRECombinedPositions {
     return SlowClassOf(c);
   }
   bool HasLineHead() const { return has_line_head_; }
+
+  // One pattern alone: marks the bytes that begin a character some match
+  // starts with, and the line breaks when a line head matters, for texts
+  // in `code` (none for UTF-16). A character that begins with any other
+  // byte leaves the state of the pattern's starts as it was.
+  void MarkStartBytes(TbmCharCode code);
+  bool HasStartBytes() const { return start_bytes_marked_; }
+  bool StartByte(uint8_t b) const { return (start_bytes_[b >> 6] >> (b & 63)) & 1; }
 
   // The set at a text's start, before its line head: patterns `ps`
   // (ascending) starting.
@@ -131,6 +140,8 @@ class TbmRECombinedPositions {
   std::vector<FirstLeaf> wide_;    // of several
   std::vector<int32_t> head_starts_;
   std::vector<int32_t> always_found_;
+  uint64_t start_bytes_[4] = {};  // a bit per byte
+  bool start_bytes_marked_ = false;
 };
 
 }  // namespace parlevo

@@ -5,7 +5,9 @@
 // text says a line begins). Rows are made when a state is first reached and
 // filled as its classes are first read; classes past the row live in one
 // table. Once states cannot be held, the same sets are stepped without
-// interning them: a simulation, linear in the text.
+// interning them: a simulation, linear in the text. One pattern searched
+// alone passes over, in its start state, the characters no match starts
+// with, as far as their first bytes tell.
 #include "regex/lazy_find.h"
 
 #include <algorithm>
@@ -223,15 +225,27 @@ int32_t TbmRELazyFind::HeldState(int32_t& held, uint64_t& when, std::span<const 
 
 int32_t TbmRELazyFind::StartState() {
   if (!only_) return StateOf(pending_, 0);
-  if (only_first_ > 0) {  // nothing alive until the pattern starts
-    pending_.clear();
-    return HeldState(only_empty_, only_empty_clears_, pending_);
-  }
+  // The start state is held even when the pattern starts late: Run passes
+  // over what cannot leave it.
   if (only_start_ < 0 || only_start_clears_ != clears_) {
     static constexpr int32_t kOnly[] = {0};
     positions_->Start(kOnly, pending_);
   }
-  return HeldState(only_start_, only_start_clears_, pending_);
+  const int32_t start = HeldState(only_start_, only_start_clears_, pending_);
+  if (only_first_ == 0) return start;
+  pending_.clear();  // nothing alive until the pattern starts
+  return HeldState(only_empty_, only_empty_clears_, pending_);
+}
+
+int32_t TbmRELazyFind::PassOver(const uint8_t* t, int32_t n, int32_t k, const bool* is_lead) const {
+  int32_t boundary = k;
+  for (int32_t i = k;;) {
+    while (i < n && !positions_->StartByte(t[i])) ++i;
+    if (i >= n) return n;
+    while (boundary < i) boundary += is_lead[t[boundary]] && boundary + 1 < n ? 2 : 1;
+    if (boundary == i) return i;
+    i = boundary;  // a trail byte: the lead byte before it starts nothing
+  }
 }
 
 bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
@@ -243,12 +257,23 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   const auto width = static_cast<size_t>(width_);
   int32_t s = StartState();  // below 0: simulating, pending_ the live set
   bool line_head = true;
+  // Found's search: in its start state, characters that begin with a byte
+  // no match starts with are passed over (the start state is quiet).
+  const bool pass = only_ && positions_->HasStartBytes() && !dec.unicode;
+  auto at_start = [&](int32_t state) {
+    return pass && state >= 0 && state == only_start_ && only_start_clears_ == clears_ &&
+           flags_[static_cast<size_t>(state)] == 0;
+  };
   for (int32_t k = 0;;) {
     if (next_late_ < late_.size() && late_[next_late_].first <= k) s = StartLate(s, k);
     if (!heads && s >= 0 && next_late_ == late_.size()) {
       // The common stretch: no line head or start can matter, so while the
       // state reports nothing, step by the table alone.
       while (k < n && flags_[static_cast<size_t>(s)] == 0) {
+        if (at_start(s) && !positions_->StartByte(t[k])) {
+          k = PassOver(t, n, k, dec.is_lead);
+          continue;
+        }
         int32_t len = 0;
         const int32_t cls = positions_->ClassOf(dec.Decode(t, n, k, len));
         if (cls >= head_) break;
@@ -265,6 +290,11 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
         const int32_t h = next_[static_cast<size_t>(s) * width + static_cast<size_t>(head_)];
         s = h == kUnknown ? Target(s, -1) : h;  // below 0: pending_ is the head's set
       }
+    }
+    // Past the line head's starts: no break is passed over, so no line
+    // head either.
+    if (k < n && at_start(s) && next_late_ == late_.size() && !positions_->StartByte(t[k])) {
+      k = PassOver(t, n, k, dec.is_lead);
     }
     int32_t cl = 0;
     const int32_t c = k < n ? dec.Decode(t, n, k, cl) : -1;
@@ -398,6 +428,7 @@ bool TbmRELazyFind::Found(TbmCharCode code, std::string_view text, uint32_t firs
   only_first_ = most < 0 || first_end <= static_cast<uint32_t>(most)
                     ? 0
                     : static_cast<int32_t>(first_end - static_cast<uint32_t>(most));
+  if (!positions_->HasStartBytes()) positions_->MarkStartBytes(code);
   Search(code, text, kOnly, {}, SIZE_MAX, true);
   return !found_.empty();
 }

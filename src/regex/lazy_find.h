@@ -111,6 +111,9 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // pattern's start state (or the empty one when it starts late), worked
   // out only when not held.
   int32_t StartState();
+  // From character boundary k, where the state is the start state: the
+  // next boundary whose character begins with a start byte, or n.
+  int32_t PassOver(const uint8_t* t, int32_t n, int32_t k, const bool* is_lead) const;
   // The held state `held` when made since the last reset, else that of
   // `set` (then held).
   int32_t HeldState(int32_t& held, uint64_t& when, std::span<const int32_t> set);
