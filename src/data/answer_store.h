@@ -1,40 +1,46 @@
-// The answers of a knowledge data object, kept side by side in large blocks
-// rather than one heap string each: an entry holds a view of its answer.
+// The answers of a knowledge data object (and its matchers' pattern texts),
+// kept side by side in large blocks rather than one heap string each: an
+// entry holds where its answer is, half the size of a view.
 #ifndef PARLEVO_DATA_ANSWER_STORE_H_
 #define PARLEVO_DATA_ANSWER_STORE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace parlevo {
 
-// An answer as an entry holds it: a view of the text its object keeps, which
-// reads as a std::string where one is wanted. It is never made from a
-// std::string (that would be a view of a temporary).
-class TAnswerText : public std::string_view {
- public:
-  TAnswerText() = default;
-  TAnswerText(std::string_view text) : std::string_view(text) {}
-  TAnswerText(const char* text) : std::string_view(text) {}
-  TAnswerText(const std::string&) = delete;
-  operator std::string() const { return std::string(data(), size()); }
+// Where a store keeps a text: its block and the place in it, and its size.
+// Only the store that gave it reads it (TAnswerStore::View).
+struct TStoredText {
+  uint32_t At = 0;  // block << kPlaceBits | place
+  uint32_t Size = 0;
 };
 
-// Append-only; a view it gave stays valid as long as the store (blocks are
-// never moved or freed before it).
+// Append-only; a text it keeps stays where it is as long as the store
+// (blocks are never moved or freed before it).
 class TAnswerStore {
  public:
-  // A copy of `text` kept in the store.
-  std::string_view Keep(std::string_view text);
+  // A copy of `text` kept in the store. Throws std::length_error past the
+  // blocks a place can name (4 GiB of short texts).
+  TStoredText Keep(std::string_view text);
+  std::string_view View(TStoredText kept) const {
+    if (kept.Size == 0) return {};
+    return {blocks_[kept.At >> kPlaceBits].get() + (kept.At & (kBlockBytes - 1)), kept.Size};
+  }
 
  private:
-  static constexpr size_t kBlockBytes = size_t{64} << 10;
+  static constexpr unsigned kPlaceBits = 16;
+  static constexpr size_t kBlockBytes = size_t{1} << kPlaceBits;
+  // Adds a block of `size` bytes; its index.
+  size_t AddBlock(size_t size);
+
   std::vector<std::unique_ptr<char[]>> blocks_;
-  size_t used_ = 0;  // bytes used of the last block
-  size_t size_ = 0;  // its size
+  size_t current_ = 0;  // the block short texts are packed into
+  size_t used_ = 0;     // bytes used of it
+  size_t size_ = 0;     // its size (0: none yet)
 };
 
 }  // namespace parlevo

@@ -70,7 +70,6 @@ void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, 
     // The entry and its origin go first, so AddLine can already note
     // against it.
     TLumoEntry& entry = Entries_.emplace_back();
-    entry.Tier = MarkerCount_ + 1;
     entry.File = file;
     entry.Line = line_number;
     size_t fields = 0;
@@ -129,9 +128,11 @@ TEntryDescription TLumoData::Describe(int32_t index) const {
   description.File = Files_[static_cast<size_t>(entry.File)];
   description.FileIndex = entry.File;
   description.Line = entry.Line;
-  description.Tier = entry.Tier;
+  // A marker closes the tier it stands in: the tiers started at or before it.
+  description.Tier = static_cast<int32_t>(
+      std::upper_bound(TierStarts_.begin(), TierStarts_.end(), index) - TierStarts_.begin());
   description.Marker = entry.Marker;
-  description.Answer = entry.Answer;
+  description.Answer = Answers_.View(entry.Answer);
   DescribeMatching(index, description);
   return description;
 }
@@ -144,7 +145,7 @@ std::string TLumoData::Take(const TPick& pick) {
     UsedEntries_.insert(std::upper_bound(UsedEntries_.begin(), UsedEntries_.end(), pick.Entry),
                         pick.Entry);
   }
-  return std::string(entry.Answer);
+  return std::string(Answers_.View(entry.Answer));
 }
 
 void TLumoData::AddFoundRuns(std::span<const std::span<const int32_t>> runs, int32_t begin,

@@ -61,10 +61,11 @@ inline constexpr std::string_view kEndOfData = "{ENDOFDATA}";
 // The kinds of knowledge data, by the letter authors know them by.
 enum class TLumoKind : char { k0 = '0', kA = 'A', kB = 'B', kC = 'C' };
 
-// One line of a data file that became an entry or a tier marker.
+// One line of a data file that became an entry or a tier marker. A
+// personality has an entry per line: kept narrow (20 bytes); its tier is
+// known from where the tiers start (TLumoData::Describe).
 struct TLumoEntry {
-  TAnswerText Answer;  // as written (a kind C marker: "{PRIOR}"), kept by the object
-  int32_t Tier = 1;    // 1-based; a marker carries the tier it closes
+  TStoredText Answer;  // as written (a kind C marker: "{PRIOR}"): TLumoData::AnswerOf
   int32_t File = 0;    // index into TLumoData::Files()
   int32_t Line = 0;    // 1-based line in that file (key line of an
                        // enciphered file: 1)
@@ -163,6 +164,10 @@ class TLumoData {
                          TAnswerList& candidates) = 0;
   // Entry `index` (0 <= index < EntryCount(), else std::out_of_range).
   TEntryDescription Describe(int32_t index) const;
+  // The answer of entry `index`, exactly as stored (as Describe gives it).
+  std::string_view AnswerOf(int32_t index) const {
+    return Answers_.View(Entries_.at(static_cast<size_t>(index)).Answer);
+  }
   // The character's own previous answer as stored (not normalised), which
   // kind A searches its context patterns in; set by the owner after every
   // turn. Other kinds keep nothing and give "".
@@ -211,7 +216,7 @@ class TLumoData {
 
   // Keeps an answer for the object's life: what AddLine puts in
   // `entry.Answer`.
-  std::string_view KeepAnswer(std::string_view answer) { return Answers_.Keep(answer); }
+  TStoredText KeepAnswer(std::string_view answer) { return Answers_.Keep(answer); }
   // Notes `message` (UTF-8) against the origin of entry `index`.
   void NoteEntry(int32_t index, std::string message, std::string_view code);
   bool NotesOn() const { return Notes_ != nullptr; }
@@ -324,10 +329,11 @@ class TLumoDataA : public TLumoData {
 
  private:
   struct TPatterns {
-    // Owned by Matchers, shared with the entries of the same pattern.
-    TbmRExp* Context = nullptr;
-    TbmRExp* Input = nullptr;
-    bool Broken = false;  // one does not compile: never matches
+    // Numbers of matchers in Matchers, shared with the entries of the same
+    // pattern (an entry per line: kept narrow).
+    uint32_t Context = 0;
+    uint32_t Input : 31 = 0;
+    uint32_t Broken : 1 = 0;  // one does not compile: never matches
   };
   void NoteErrors(int32_t index, const std::string& context_error, const std::string& input_error);
 
@@ -366,8 +372,10 @@ class TLumoDataB : public TLumoData {
 
  private:
   struct TPattern {
-    TbmRExp* Matcher = nullptr;  // owned by Matchers, shared with entries of the same pattern
-    bool Broken = false;         // does not compile: never matches
+    // The number of its matcher in Matchers, shared with the entries of the
+    // same pattern (an entry per line: kept narrow).
+    uint32_t Matcher : 31 = 0;
+    uint32_t Broken : 1 = 0;  // does not compile: never matches
   };
   // The pattern as written of entry `index`, when it was loaded while notes
   // were on; "" otherwise.

@@ -37,8 +37,9 @@ TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fiel
   if (context == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = context == kPriorMarker;
   std::string context_error, input_error;
-  TPatterns patterns{Matchers->Get(context, context_error),
-                     Matchers->Get(lumo::TreatField(fields[1]), input_error), false};
+  TPatterns patterns;
+  patterns.Context = Matchers->Get(context, context_error);
+  patterns.Input = Matchers->Get(lumo::TreatField(fields[1]), input_error);
   patterns.Broken = !context_error.empty() || !input_error.empty();
   entry.Answer = KeepAnswer(fields[2]);
   Patterns.push_back(patterns);
@@ -57,14 +58,15 @@ void TLumoDataA::NoteErrors(int32_t index, const std::string& context_error,
   const std::pair<std::string, std::string> none;
   const auto& [written_context, written_input] = at < Written.size() ? Written[at] : none;
   if (!context_error.empty()) {
-    NoteEntry(
-        index,
-        lumo::CompileNote("context pattern", written_context, *patterns.Context, context_error),
-        lumo::kPatternError);
+    NoteEntry(index,
+              lumo::CompileNote("context pattern", written_context, Matchers->At(patterns.Context),
+                                context_error),
+              lumo::kPatternError);
   }
   if (!input_error.empty()) {
     NoteEntry(index,
-              lumo::CompileNote("input pattern", written_input, *patterns.Input, input_error),
+              lumo::CompileNote("input pattern", written_input, Matchers->At(patterns.Input),
+                                input_error),
               lumo::kPatternError);
   }
 }
@@ -78,21 +80,21 @@ void TLumoDataA::Prepare() {
     const bool marker = Items()[Prepared].Marker;
     if (!patterns.Broken) {
       std::string context_error, input_error;
-      lumo::Check(*patterns.Context, NotesOn(), context_error);
-      lumo::Check(*patterns.Input, NotesOn(), input_error);
+      lumo::Check(Matchers->At(patterns.Context), NotesOn(), context_error);
+      lumo::Check(Matchers->At(patterns.Input), NotesOn(), input_error);
       patterns.Broken = !context_error.empty() || !input_error.empty();
       if (!marker) NoteErrors(static_cast<int32_t>(Prepared), context_error, input_error);
     }
     const bool never = marker || patterns.Broken;
-    ContextSet->Add(never ? nullptr : patterns.Context);
-    InputSet->Add(never ? nullptr : patterns.Input);
+    ContextSet->Add(never ? nullptr : &Matchers->At(patterns.Context));
+    InputSet->Add(never ? nullptr : &Matchers->At(patterns.Input));
   }
 }
 
 void TLumoDataA::DescribeMatching(int32_t index, TEntryDescription& description) const {
   const TPatterns& patterns = Patterns[static_cast<size_t>(index)];
-  description.ContextPattern = patterns.Context;
-  description.InputPattern = patterns.Input;
+  description.ContextPattern = &Matchers->At(patterns.Context);
+  description.InputPattern = &Matchers->At(patterns.Input);
   description.Broken = patterns.Broken;
 }
 

@@ -32,7 +32,9 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   if (pattern == kEndOfData) return TLineResult::kEndOfData;
   const bool marker = pattern == kPriorMarker;
   std::string error;
-  Patterns.push_back({Matchers->Get(pattern, error), !error.empty()});
+  TPattern& added = Patterns.emplace_back();
+  added.Matcher = Matchers->Get(pattern, error);
+  added.Broken = !error.empty();
   if (NotesOn()) {
     Written.resize(Patterns.size());
     Written.back() = fields[0];
@@ -40,8 +42,8 @@ TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fiel
   entry.Answer = KeepAnswer(fields[1]);
   if (!error.empty() && !marker) {
     NoteEntry(EntryCount() - 1,
-              lumo::CompileNote("pattern", WrittenOf(Patterns.size() - 1), *Patterns.back().Matcher,
-                                error),
+              lumo::CompileNote("pattern", WrittenOf(Patterns.size() - 1),
+                                Matchers->At(added.Matcher), error),
               lumo::kPatternError);
   }
   return marker ? TLineResult::kMarker : TLineResult::kEntry;
@@ -54,15 +56,16 @@ void TLumoDataB::Prepare() {
     TPattern& pattern = Patterns[Prepared];
     const bool marker = Items()[Prepared].Marker;
     std::string error;
-    if (!pattern.Broken && !lumo::Check(*pattern.Matcher, NotesOn(), error)) {
+    TbmRExp& matcher = Matchers->At(pattern.Matcher);
+    if (!pattern.Broken && !lumo::Check(matcher, NotesOn(), error)) {
       pattern.Broken = true;
       if (!marker) {
         NoteEntry(static_cast<int32_t>(Prepared),
-                  lumo::CompileNote("pattern", WrittenOf(Prepared), *pattern.Matcher, error),
+                  lumo::CompileNote("pattern", WrittenOf(Prepared), matcher, error),
                   lumo::kPatternError);
       }
     }
-    Set->Add(marker || pattern.Broken ? nullptr : pattern.Matcher);
+    Set->Add(marker || pattern.Broken ? nullptr : &matcher);
   }
 }
 
@@ -77,7 +80,7 @@ void TLumoDataB::Ready() {
 
 void TLumoDataB::DescribeMatching(int32_t index, TEntryDescription& description) const {
   const TPattern& pattern = Patterns[static_cast<size_t>(index)];
-  description.InputPattern = pattern.Matcher;
+  description.InputPattern = &Matchers->At(pattern.Matcher);
   description.Broken = pattern.Broken;
 }
 

@@ -16,7 +16,7 @@ TLumoData::TLineResult TLumoDataC::AddLine(const std::string& line, size_t& /*fi
   const std::u16string folded = NormalizeText(platform::AnsiToWide(line));
   if (folded == u"{ENDOFDATA}") return TLineResult::kEndOfData;
   if (folded == u"{PRIOR}") {
-    entry.Answer = kPriorMarker;
+    entry.Answer = KeepAnswer(kPriorMarker);
     return TLineResult::kMarker;
   }
   entry.Answer = KeepAnswer(line);

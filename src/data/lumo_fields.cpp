@@ -2,6 +2,7 @@
 // "#" expanded, and patterns compiled with the engine's default settings.
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 
 #include "data/lumo_internal.h"
 #include "data/text_helpers.h"
@@ -41,13 +42,13 @@ uint64_t SlotOf(size_t index, size_t hash) {
 
 }  // namespace
 
-TbmRExp& TMatcherCache::Made(size_t m) { return blocks_[m / kBlockMatchers][m % kBlockMatchers]; }
+TbmRExp& TMatcherCache::At(size_t m) { return blocks_[m / kBlockMatchers][m % kBlockMatchers]; }
 
 void TMatcherCache::Rehash(size_t slots) {
   slots_.assign(slots, 0);
   const size_t mask = slots - 1;
   for (size_t m = first_made_; m < made_; ++m) {
-    const size_t hash = TextHash(Made(m).Pattern());
+    const size_t hash = TextHash(At(m).Pattern());
     size_t i = hash & mask;
     while (slots_[i] != 0) i = (i + 1) & mask;
     slots_[i] = SlotOf(m, hash);
@@ -66,7 +67,7 @@ void TMatcherCache::Reserve(size_t count) {
   if (slots > slots_.size()) Rehash(slots);
 }
 
-TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
+uint32_t TMatcherCache::Get(const std::string& pattern, std::string& error) {
   if (2 * (made_ - first_made_ + 1) > slots_.size()) {
     Rehash(std::max<size_t>(16, 2 * slots_.size()));
   }
@@ -76,27 +77,28 @@ TbmRExp* TMatcherCache::Get(const std::string& pattern, std::string& error) {
   size_t i = hash & mask;
   for (; slots_[i] != 0; i = (i + 1) & mask) {
     if (slots_[i] >> 32 != tag) continue;
-    TbmRExp& made = Made(static_cast<uint32_t>(slots_[i]) - 1);
-    if (made.Pattern() == pattern) {
+    const uint32_t m = static_cast<uint32_t>(slots_[i]) - 1;
+    if (At(m).Pattern() == pattern) {
       error.clear();
       if (!errors_.empty()) {
-        const auto refused = errors_.find(&made);
+        const auto refused = errors_.find(&At(m));
         if (refused != errors_.end()) error = refused->second;
       }
-      return &made;
+      return m;
     }
   }
+  if (made_ >= kMaxMatchers) throw std::length_error("too many patterns");
   if (made_ % kBlockMatchers == 0) blocks_.push_back(std::make_unique<TbmRExp[]>(kBlockMatchers));
-  TbmRExp* matcher = &Made(made_++);
+  TbmRExp* matcher = &At(made_++);
   error.clear();
-  SetMatcherPattern(*matcher, texts_.Keep(pattern), error);
+  SetMatcherPattern(*matcher, texts_.View(texts_.Keep(pattern)), error);
   if (!error.empty()) errors_.emplace(matcher, error);
   if (budget_) {
     matcher->SetBudget(budget_);
     budget_->Allow(kMatchBudgetBytesPerPattern);
   }
   slots_[i] = SlotOf(made_ - 1, hash);
-  return matcher;
+  return static_cast<uint32_t>(made_ - 1);
 }
 
 bool Compile(TbmRExp& matcher, std::string& error) {

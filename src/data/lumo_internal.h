@@ -28,10 +28,12 @@ std::string TreatField(std::string_view field);
 // serves loading only.
 class TMatcherCache {
  public:
-  // The matcher of `pattern`, made when first asked for (and since the last
-  // Clear); `error` receives the engine's message when the pattern was
-  // refused already as it was set.
-  TbmRExp* Get(const std::string& pattern, std::string& error);
+  // The number of the matcher of `pattern`, made when first asked for (and
+  // since the last Clear); `error` receives the engine's message when the
+  // pattern was refused already as it was set. An entry holds the number,
+  // half a pointer: At gives the matcher.
+  uint32_t Get(const std::string& pattern, std::string& error);
+  TbmRExp& At(size_t m);
   // Room for `count` patterns, so that the table is not rebuilt as it grows.
   void Reserve(size_t count);
   // Forgets the lookup table (the matchers stay): loading has ended.
@@ -47,11 +49,10 @@ class TMatcherCache {
   // hash's high half above, so that a probe reads a matcher's text only for
   // a likely match.
   void Rehash(size_t slots);
-  // Matcher `m`, the m-th made.
-  TbmRExp& Made(size_t m);
 
   // Matchers in blocks of a fixed count, never moved; made_ of them used.
   static constexpr size_t kBlockMatchers = 256;
+  static constexpr size_t kMaxMatchers = size_t{1} << 31;  // a number fits 31 bits
   std::vector<std::unique_ptr<TbmRExp[]>> blocks_;
   size_t made_ = 0;
   size_t first_made_ = 0;  // matchers first_made_ .. made_ - 1 are in the table

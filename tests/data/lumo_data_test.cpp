@@ -151,13 +151,42 @@ TEST_F(LumoDataTest, KindCTakesLinesAsWrittenAndDrains) {
   data.LoadFromFile(Dir.Write("c.txt", {"\"quoted\", with comma", "", "{Prior}", "later"}));
   EXPECT_EQ(data.Available(), 3);
   EXPECT_EQ(data.MarkerCount(), 1);
-  EXPECT_EQ(data.Items()[2].Answer, "{PRIOR}");
+  EXPECT_EQ(data.AnswerOf(2), "{PRIOR}");
   const Answers first_tier = {data.Search(""), data.Search("")};
   EXPECT_EQ(first_tier, (Answers{"\"quoted\", with comma", ""}));
   EXPECT_EQ(data.Available(), 1);
   EXPECT_EQ(data.Search(""), "later");
   EXPECT_EQ(data.Search(""), "");
   EXPECT_EQ(data.Available(), 0);
+}
+
+// Answers of every length, packed side by side or long enough for a block
+// of their own, come back byte for byte, each with the tier it stands in.
+TEST_F(LumoDataTest, EveryAnswerComesBackAsWrittenWithItsTier) {
+  const size_t lengths[] = {1, 16383, 16384, 16385, 40000, 65535, 65536, 70000};
+  std::mt19937 random(7);
+  Lines lines;
+  for (int i = 0; i < 240; ++i) {
+    if (i % 61 == 60) {
+      lines.push_back("{PRIOR}");
+      continue;
+    }
+    const size_t n = i % 4 == 0 ? lengths[random() % std::size(lengths)] : 1 + random() % 300;
+    std::string line = std::to_string(i) + ":";
+    while (line.size() < n) line += static_cast<char>('a' + random() % 26);
+    lines.push_back(line);
+  }
+  TLumoDataC data(false, nullptr);
+  data.LoadFromFile(Dir.Write("c.txt", lines));
+  ASSERT_EQ(data.EntryCount(), static_cast<int32_t>(lines.size()));
+  int32_t tier = 1;
+  for (int32_t i = 0; i < data.EntryCount(); ++i) {
+    const TEntryDescription entry = data.Describe(i);
+    ASSERT_EQ(entry.Answer, lines[static_cast<size_t>(i)]) << "entry " << i;
+    ASSERT_EQ(data.AnswerOf(i), entry.Answer);
+    ASSERT_EQ(entry.Tier, tier) << "entry " << i;
+    if (entry.Marker) ++tier;
+  }
 }
 
 TEST_F(LumoDataTest, KindCEndMarkerIsTheWholeLineFolded) {
@@ -201,14 +230,14 @@ TEST_F(LumoDataTest, EncipheredFileLoadsLikeItsPlainForm) {
   secret.LoadFromFile(folder + "greet_b_enciphered.txt");
   ASSERT_EQ(plain.EntryCount(), 4);
   ASSERT_EQ(secret.EntryCount(), plain.EntryCount());
-  for (size_t i = 0; i < plain.Items().size(); ++i) {
-    EXPECT_EQ(secret.Items()[i].Answer, plain.Items()[i].Answer);
+  for (int32_t i = 0; i < plain.EntryCount(); ++i) {
+    EXPECT_EQ(secret.AnswerOf(i), plain.AnswerOf(i));
   }
   // "ソフト" and its comma-holding answer survive the cipher whole.
-  EXPECT_EQ(secret.Items()[1].Answer,
+  EXPECT_EQ(secret.AnswerOf(1),
             "\x83\x5C\x83\x74\x83\x67\x82\xCD\x8D\x44\x82\xAB, \x82\xC6\x82\xC4\x82\xE0");
-  EXPECT_EQ(Collect(secret, "\x83\x5C\x83\x74\x83\x67"), Answers{secret.Items()[1].Answer});
-  EXPECT_EQ(Collect(secret, "TEA"), Answers{secret.Items()[3].Answer});
+  EXPECT_EQ(Collect(secret, "\x83\x5C\x83\x74\x83\x67"), Answers{std::string(secret.AnswerOf(1))});
+  EXPECT_EQ(Collect(secret, "TEA"), Answers{std::string(secret.AnswerOf(3))});
 }
 
 TEST_F(LumoDataTest, EveryKindReadsItsEncipheredForm) {

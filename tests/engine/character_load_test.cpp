@@ -101,7 +101,7 @@ TEST(CharacterLoad, LoadsEveryKindOfTheTestCharacter) {
     EXPECT_EQ(hanako.Slot(i).UseOnce(), i % 2 == 0) << TCharacter::DataKey(i);
   }
   EXPECT_EQ(hanako.Slot(4).EntryCount(), 5);
-  EXPECT_EQ(hanako.Slot(5).Items()[0].Answer, Ansi("秘密は「{MEMO50}」です。"));
+  EXPECT_EQ(hanako.Slot(5).AnswerOf(0), Ansi("秘密は「{MEMO50}」です。"));
   EXPECT_EQ(&hanako.Slot(0), &hanako.Slot(0));
   EXPECT_EQ(&hanako.Slot(7), &hanako.Slot(7));
   EXPECT_THROW(hanako.Slot(8), std::out_of_range);
