@@ -248,6 +248,40 @@ int32_t TbmRELazyFind::PassOver(const uint8_t* t, int32_t n, int32_t k, const bo
   }
 }
 
+int32_t TbmRELazyFind::BoundaryFrom(const uint8_t* t, int32_t n, int32_t k, int32_t until,
+                                    const TbmREDecoder& dec) {
+  if (!dec.unicode) {
+    // A byte that begins no character of two ends one: a character begins
+    // after it. Only the lead bytes right before `until` are walked.
+    int32_t q = until;
+    while (q > k && dec.is_lead[t[q - 1]]) --q;
+    k = q;
+  }
+  while (k < until) k += dec.Length(t, n, k);
+  return k;
+}
+
+template <typename AtStart>
+void TbmRELazyFind::StepQuiet(const uint8_t* t, int32_t n, const TbmREDecoder& dec, bool heads,
+                              const AtStart& at_start, int32_t& s, int32_t& k) const {
+  const auto width = static_cast<size_t>(width_);
+  while (k < n && flags_[static_cast<size_t>(s)] == 0) {
+    if (at_start(s) && !positions_->StartByte(t[k])) {
+      k = PassOver(t, n, k, dec.is_lead);
+      continue;
+    }
+    int32_t len = 0;
+    const int32_t c = dec.Decode(t, n, k, len);
+    if (heads && (c == kLF || c == kCR)) break;  // a line head may follow
+    const int32_t cls = positions_->ClassOf(c);
+    if (cls >= head_) break;
+    const int32_t to = next_[static_cast<size_t>(s) * width + static_cast<size_t>(cls)];
+    if (to < 0) break;
+    s = to;
+    k += len;
+  }
+}
+
 bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   CountPositions();
   const auto* t = reinterpret_cast<const uint8_t*>(text.data());
@@ -266,22 +300,8 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   };
   for (int32_t k = 0;;) {
     if (next_late_ < late_.size() && late_[next_late_].first <= k) s = StartLate(s, k);
-    if (!heads && s >= 0 && next_late_ == late_.size()) {
-      // The common stretch: no line head or start can matter, so while the
-      // state reports nothing, step by the table alone.
-      while (k < n && flags_[static_cast<size_t>(s)] == 0) {
-        if (at_start(s) && !positions_->StartByte(t[k])) {
-          k = PassOver(t, n, k, dec.is_lead);
-          continue;
-        }
-        int32_t len = 0;
-        const int32_t cls = positions_->ClassOf(dec.Decode(t, n, k, len));
-        if (cls >= head_) break;
-        const int32_t to = next_[static_cast<size_t>(s) * width + static_cast<size_t>(cls)];
-        if (to < 0) break;
-        s = to;
-        k += len;
-      }
+    if (s >= 0 && next_late_ == late_.size() && !(heads && line_head)) {
+      StepQuiet(t, n, dec, heads, at_start, s, k);
     }
     if (line_head && heads) {
       if (s < 0) {
@@ -304,14 +324,17 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
     }
     if (c < 0) return true;
     if (!every_ && (s < 0 ? pending_.empty() : (flags_[static_cast<size_t>(s)] & kEmpty) != 0)) {
-      // Nothing alive before the next pattern starts: only the line heads
-      // matter until then, and with none, only where characters begin.
+      // Nothing alive before the next pattern starts, and a line head
+      // starts nothing then: only where characters begin matters until
+      // then, and whether a line begins where it does.
       k += cl;
-      if (!heads) {
-        const int32_t until = next_late_ < late_.size() ? std::min(n, late_[next_late_].first) : n;
-        while (k < until) k += dec.Length(t, n, k);
+      const int32_t until = next_late_ < late_.size() ? std::min(n, late_[next_late_].first) : n;
+      if (k < until) {
+        k = BoundaryFrom(t, n, k, until, dec);
+        line_head = heads && dec.LineHeadAt(t, n, k);
+      } else {
+        line_head = c == kLF || (c == kCR && (k >= n || dec.Decode(t, n, k, cl) != kLF));
       }
-      line_head = c == kLF || (c == kCR && (k >= n || dec.Decode(t, n, k, cl) != kLF));
       continue;
     }
     const int32_t cls = positions_->ClassOf(c);

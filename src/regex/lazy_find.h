@@ -21,6 +21,8 @@
 
 namespace parlevo {
 
+struct TbmREDecoder;
+
 // A search may give the budget back this often before it finishes by
 // simulation: states that do not outlive a few characters are not worth
 // building.
@@ -117,6 +119,17 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // The held state `held` when made since the last reset, else that of
   // `set` (then held).
   int32_t HeldState(int32_t& held, uint64_t& when, std::span<const int32_t> set);
+  // The first character boundary at or after `until`, walking from the
+  // boundary k.
+  static int32_t BoundaryFrom(const uint8_t* t, int32_t n, int32_t k, int32_t until,
+                              const TbmREDecoder& dec);
+  // The common stretch, from state s >= 0 at boundary k: no start is
+  // still to come and no line head is at k, so while the state reports
+  // nothing it steps by the table alone (passing over what cannot leave
+  // the start state), up to a break when line heads matter.
+  template <typename AtStart>
+  void StepQuiet(const uint8_t* t, int32_t n, const TbmREDecoder& dec, bool heads,
+                 const AtStart& at_start, int32_t& s, int32_t& k) const;
   // Steps pending_ over class `cls` (a line head when below 0) with no
   // states: the search's simulation.
   void Simulate(int32_t cls);
