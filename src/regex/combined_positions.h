@@ -52,6 +52,8 @@ class TbmRECombinedPositions {
     return patterns_[static_cast<size_t>(p)].nfa->MaxMatchBytes();
   }
 
+  // The one pattern's positions, whose classes these are (null: several).
+  const TbmREPositionNFA* Single() const { return single_ ? patterns_[0].nfa.get() : nullptr; }
   int32_t NumClasses() const {
     return single_ ? patterns_[0].nfa->NumClasses() : static_cast<int32_t>(bounds_.size()) + 1;
   }

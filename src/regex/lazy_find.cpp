@@ -261,25 +261,33 @@ int32_t TbmRELazyFind::BoundaryFrom(const uint8_t* t, int32_t n, int32_t k, int3
   return k;
 }
 
-template <typename AtStart>
 void TbmRELazyFind::StepQuiet(const uint8_t* t, int32_t n, const TbmREDecoder& dec, bool heads,
-                              const AtStart& at_start, int32_t& s, int32_t& k) const {
+                              int32_t start, int32_t& s, int32_t& k) const {
+  // Locals, so that nothing is read again from the object at each step.
+  const int32_t* next = next_.data();
+  const uint8_t* flags = flags_.data();
+  const TbmRECombinedPositions& positions = *positions_;
+  const TbmREPositionNFA* single = positions.Single();
   const auto width = static_cast<size_t>(width_);
-  while (k < n && flags_[static_cast<size_t>(s)] == 0) {
-    if (at_start(s) && !positions_->StartByte(t[k])) {
-      k = PassOver(t, n, k, dec.is_lead);
+  const int32_t head = head_;
+  int32_t state = s, at = k;
+  while (at < n && flags[state] == 0) {
+    if (state == start && !positions.StartByte(t[at])) {
+      at = PassOver(t, n, at, dec.is_lead);
       continue;
     }
     int32_t len = 0;
-    const int32_t c = dec.Decode(t, n, k, len);
+    const int32_t c = dec.Decode(t, n, at, len);
     if (heads && (c == kLF || c == kCR)) break;  // a line head may follow
-    const int32_t cls = positions_->ClassOf(c);
-    if (cls >= head_) break;
-    const int32_t to = next_[static_cast<size_t>(s) * width + static_cast<size_t>(cls)];
+    const int32_t cls = single ? single->ClassOf(c) : positions.ClassOf(c);
+    if (cls >= head) break;
+    const int32_t to = next[static_cast<size_t>(state) * width + static_cast<size_t>(cls)];
     if (to < 0) break;
-    s = to;
-    k += len;
+    state = to;
+    at += len;
   }
+  s = state;
+  k = at;
 }
 
 bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
@@ -294,14 +302,12 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
   // Found's search: in its start state, characters that begin with a byte
   // no match starts with are passed over (the start state is quiet).
   const bool pass = only_ && positions_->HasStartBytes() && !dec.unicode;
-  auto at_start = [&](int32_t state) {
-    return pass && state >= 0 && state == only_start_ && only_start_clears_ == clears_ &&
-           flags_[static_cast<size_t>(state)] == 0;
-  };
+  // The start state while it is held (below 0: none).
+  auto start = [&] { return pass && only_start_clears_ == clears_ ? only_start_ : -1; };
   for (int32_t k = 0;;) {
     if (next_late_ < late_.size() && late_[next_late_].first <= k) s = StartLate(s, k);
     if (s >= 0 && next_late_ == late_.size() && !(heads && line_head)) {
-      StepQuiet(t, n, dec, heads, at_start, s, k);
+      StepQuiet(t, n, dec, heads, start(), s, k);
     }
     if (line_head && heads) {
       if (s < 0) {
@@ -313,7 +319,8 @@ bool TbmRELazyFind::Run(TbmCharCode code, std::string_view text) {
     }
     // Past the line head's starts: no break is passed over, so no line
     // head either.
-    if (k < n && at_start(s) && next_late_ == late_.size() && !positions_->StartByte(t[k])) {
+    if (k < n && s >= 0 && s == start() && flags_[static_cast<size_t>(s)] == 0 &&
+        next_late_ == late_.size() && !positions_->StartByte(t[k])) {
       k = PassOver(t, n, k, dec.is_lead);
     }
     int32_t cl = 0;

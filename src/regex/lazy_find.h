@@ -126,10 +126,10 @@ class TbmRELazyFind final : public TbmREBudgetHolder {
   // The common stretch, from state s >= 0 at boundary k: no start is
   // still to come and no line head is at k, so while the state reports
   // nothing it steps by the table alone (passing over what cannot leave
-  // the start state), up to a break when line heads matter.
-  template <typename AtStart>
-  void StepQuiet(const uint8_t* t, int32_t n, const TbmREDecoder& dec, bool heads,
-                 const AtStart& at_start, int32_t& s, int32_t& k) const;
+  // the start state `start`, when one is held), up to a break when line
+  // heads matter.
+  void StepQuiet(const uint8_t* t, int32_t n, const TbmREDecoder& dec, bool heads, int32_t start,
+                 int32_t& s, int32_t& k) const;
   // Steps pending_ over class `cls` (a line head when below 0) with no
   // states: the search's simulation.
   void Simulate(int32_t cls);
