@@ -53,8 +53,10 @@ void GiveBackFreePages() {
 #endif
 }
 
-// Patterns analysed between two GiveBackFreePages while building.
+// Patterns analysed between two GiveBackFreePages while building; a set of
+// fewer patterns and literals than kLargeSet leaves too little to give back.
 constexpr int32_t kPatternsPerTrim = 8192;
+constexpr size_t kLargeSet = 4096;
 
 }  // namespace
 
@@ -116,8 +118,10 @@ void TbmRExpSet::Build() {
   GroupDistinct();
   literals_.Clear();
   ask_always_.clear();
-  std::vector<Plan> plans;
+  std::vector<Waiting> plans;
   plans.reserve(distinct_.size());
+  std::vector<uint32_t> middles;
+  middles.reserve(distinct_.size());
   std::vector<int32_t> ids;  // the literal ids of every plan, back to back
   follows_.Clear();
   bool added;
@@ -130,36 +134,35 @@ void TbmRExpSet::Build() {
     const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
-    Plan plan{{i, 0, 0, 0, 0, 0, KindOf(analysis), analysis.head, analysis.tail},
-              uint32_t(ids.size()),
-              0,
-              0,
-              -1};
-    if (release_decided_ && DecidedAtHit(plan.owner.kind)) {
+    Waiting plan{
+        i, 0, 0, uint32_t(ids.size()), 0, 0, KindOf(analysis), analysis.head, analysis.tail};
+    if (release_decided_ && DecidedAtHit(plan.kind)) {
       distinct_[static_cast<size_t>(i)]->Release();
     }
-    if (!analysis.run.empty()) plan.run = RunClass(analysis.run, runs);
+    if (!analysis.run.empty()) plan.other = static_cast<uint32_t>(RunClass(analysis.run, runs));
     for (const auto& s : analysis.strings) ids.push_back(literals_.Add(s));
-    plan.middle = static_cast<uint32_t>(ids.size());
+    middles.push_back(static_cast<uint32_t>(ids.size()));
     for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
-    plan.last = static_cast<uint32_t>(ids.size());
+    plan.to = static_cast<uint32_t>(ids.size());
     follow.assign(analysis.follow.begin(), analysis.follow.end());
-    plan.owner.follow = static_cast<uint32_t>(follows_.Intern(follow, added));
-    plan.owner.lead = follow.empty() ? int16_t{0} : static_cast<int16_t>(follow[0]);
+    plan.follow = static_cast<uint32_t>(follows_.Intern(follow, added));
+    plan.lead = follow.empty() ? int16_t{0} : static_cast<int16_t>(follow[0]);
     plans.push_back(plan);
   }
+  follows_.Compact();
   // The owners before the literal search: their lists are gone, and the
   // pages they and the released patterns left given back, before its
   // tables are built.
-  LayOut(plans, ids);
-  GiveBackFreePages();
+  LayOut(plans, middles, ids);
+  const bool large = distinct_.size() + static_cast<size_t>(literals_.NumLiterals()) >= kLargeSet;
+  if (large) GiveBackFreePages();
   literals_.Build();
   decided_.assign(distinct_.size(), 0);
   class_decided_.assign(owners_.NumClasses(), 0);
-  hit_.assign(static_cast<size_t>(literals_.NumLiterals()), 0);
   stamp_ = 0;
   verify_.Assign(distinct_);
   built_ = true;
+  if (large) GiveBackFreePages();  // the literal search's build
 }
 
 int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen) {
@@ -172,7 +175,8 @@ int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int
   return it->second;
 }
 
-void TbmRExpSet::LayOut(std::vector<Plan>& plans, std::vector<int32_t>& ids) {
+void TbmRExpSet::LayOut(std::vector<Waiting>& plans, std::vector<uint32_t>& middles,
+                        std::vector<int32_t>& ids) {
   const auto num_literals = static_cast<size_t>(literals_.NumLiterals());
   // How many patterns mention each literal: of a pattern's two sets, only
   // the one mentioned less in all is listed, so that a frequent word does
@@ -184,57 +188,47 @@ void TbmRExpSet::LayOut(std::vector<Plan>& plans, std::vector<int32_t>& ids) {
     for (uint32_t k = from; k < to; ++k) sum += mentions[static_cast<size_t>(ids[k])];
     return sum;
   };
-  // First which literals each plan is listed under; the rest of its ids
-  // are its other side (a run's is its class).
-  std::vector<TbmRESetOwners::Waiting> waiting;
-  waiting.reserve(plans.size());
+  auto is_pair = [](OwnerKind kind) {
+    return kind == OwnerKind::kAfterOnLine || kind == OwnerKind::kAfterDigits ||
+           kind == OwnerKind::kAfterDigitsOrNone;
+  };
+  // Whether plan k is listed under its also set, the rest of its ids being
+  // its other side.
+  auto also_listed = [&](size_t k) {
+    const Waiting& plan = plans[k];
+    return is_pair(plan.kind) || (plan.kind == OwnerKind::kOneOfTwo &&
+                                  cost(middles[k], plan.to) < cost(plan.from, middles[k]));
+  };
   other_begin_.assign(distinct_.size() + 1, 0);
-  first_ends_of_.assign(num_literals, 0);
-  for (const Plan& plan : plans) {
-    TbmRESetOwners::Waiting& owner = waiting.emplace_back(plan.owner);
-    const OwnerKind kind = plan.owner.kind;
-    const bool digits = kind == OwnerKind::kAfterDigits || kind == OwnerKind::kAfterDigitsOrNone;
-    const bool pair = digits || kind == OwnerKind::kAfterOnLine;
-    const bool also_listed = pair || (kind == OwnerKind::kOneOfTwo &&
-                                      cost(plan.middle, plan.last) < cost(plan.first, plan.middle));
-    owner.from = also_listed ? plan.middle : plan.first;
-    owner.to = also_listed ? plan.last : plan.middle;
-    const uint32_t others =
-        kind == OwnerKind::kRunBefore ? 1 : plan.last - plan.first - (owner.to - owner.from);
-    other_begin_[static_cast<size_t>(owner.pattern) + 1] = others;
-    if (!pair) continue;
-    // Listed under B; A's ends kept.
-    const uint8_t which =
-        digits ? (owner.head ? kDigitsHead : kDigitsAny) : (owner.head ? kLineHead : kLineAny);
-    for (uint32_t k = plan.first; k < plan.middle; ++k) {
-      first_ends_of_[static_cast<size_t>(ids[k])] |= which;
-    }
+  for (size_t k = 0; k < plans.size(); ++k) {
+    const Waiting& plan = plans[k];
+    const uint32_t strings = middles[k] - plan.from, also = plan.to - middles[k];
+    other_begin_[static_cast<size_t>(plan.pattern) + 1] = plan.kind == OwnerKind::kRunBefore ? 1
+                                                          : also_listed(k) ? strings
+                                                                           : also;
   }
-  std::vector<uint32_t>().swap(mentions);
   for (size_t d = 1; d < other_begin_.size(); ++d) other_begin_[d] += other_begin_[d - 1];
   other_.clear();
   other_.reserve(other_begin_.back());
-  for (size_t k = 0; k < plans.size(); ++k) {
-    const Plan& plan = plans[k];
-    const TbmRESetOwners::Waiting& owner = waiting[k];
-    if (plan.owner.kind == OwnerKind::kRunBefore) {
-      other_.push_back(plan.run);
+  for (size_t k = 0; k < plans.size(); ++k) {  // in pattern order, as other_begin_ counts
+    Waiting& plan = plans[k];
+    const uint32_t middle = middles[k];
+    const bool also = also_listed(k);
+    if (plan.kind == OwnerKind::kRunBefore) {
+      other_.push_back(static_cast<int32_t>(plan.other));
+    } else if (also) {
+      other_.insert(other_.end(), ids.begin() + plan.from, ids.begin() + middle);
     } else {
-      other_.insert(other_.end(), ids.begin() + plan.first, ids.begin() + owner.from);
-      other_.insert(other_.end(), ids.begin() + owner.to, ids.begin() + plan.last);
+      other_.insert(other_.end(), ids.begin() + middle, ids.begin() + plan.to);
     }
+    (also ? plan.from : plan.to) = middle;
   }
-  std::vector<Plan>().swap(plans);
-  first_ends_at_.assign(num_literals, 0);
-  uint32_t kept = 0;
-  for (size_t id = 0; id < num_literals; ++id) {
-    first_ends_at_[id] = kept;
-    kept += static_cast<uint32_t>(Bits(first_ends_of_[id]));
-  }
-  first_ends_.assign(kept, TbmREFirstEnds());
+  std::vector<uint32_t>().swap(mentions);
+  std::vector<uint32_t>().swap(middles);
+  NumberSides(plans, num_literals);
   // Each other side once: classes keep its id.
   others_.Clear();
-  for (TbmRESetOwners::Waiting& w : waiting) {
+  for (Waiting& w : plans) {
     const auto p = static_cast<size_t>(w.pattern);
     bool added;
     w.other = static_cast<uint32_t>(
@@ -242,8 +236,43 @@ void TbmRExpSet::LayOut(std::vector<Plan>& plans, std::vector<int32_t>& ids) {
                                                 other_.data() + other_begin_[p + 1]),
                        added));
   }
-  owners_.Build(waiting, ids, num_literals);
+  others_.Compact();
+  owners_.Build(plans, ids, num_literals);
   std::vector<int32_t>().swap(ids);
+  std::vector<Waiting>().swap(plans);
+}
+
+void TbmRExpSet::NumberSides(const std::vector<Waiting>& plans, size_t num_literals) {
+  auto other_of = [this](const Waiting& plan) {
+    const auto p = static_cast<size_t>(plan.pattern);
+    return std::span<int32_t>(other_.data() + other_begin_[p], other_.data() + other_begin_[p + 1]);
+  };
+  side_of_.assign(num_literals, 0);
+  uint32_t sides = 0;
+  for (const Waiting& plan : plans) {
+    if (plan.kind == OwnerKind::kRunBefore) continue;  // its other is a run class
+    for (int32_t& id : other_of(plan)) {
+      uint32_t& side = side_of_[static_cast<size_t>(id)];
+      if (side == 0) side = ++sides;
+      id = static_cast<int32_t>(side);
+    }
+  }
+  sides_.assign(sides + 1, Side{0, 0, 0});
+  for (const Waiting& plan : plans) {
+    const bool digits =
+        plan.kind == OwnerKind::kAfterDigits || plan.kind == OwnerKind::kAfterDigitsOrNone;
+    if (!digits && plan.kind != OwnerKind::kAfterOnLine) continue;
+    // Listed under B; A's ends kept.
+    const uint8_t which =
+        digits ? (plan.head ? kDigitsHead : kDigitsAny) : (plan.head ? kLineHead : kLineAny);
+    for (int32_t a : other_of(plan)) sides_[static_cast<size_t>(a)].ends_of |= which;
+  }
+  uint32_t kept = 0;
+  for (Side& side : sides_) {
+    side.ends_at = kept;
+    kept += static_cast<uint32_t>(Bits(side.ends_of));
+  }
+  first_ends_.assign(kept, TbmREFirstEnds());
 }
 
 void TbmRExpSet::Find(std::string_view text, std::vector<int32_t>& found) {
@@ -267,7 +296,7 @@ const std::vector<int32_t>& TbmRExpSet::FindDistinct(std::string_view text) {
   if (++stamp_ == 0) {  // the stamps went round: forget them all
     std::fill(decided_.begin(), decided_.end(), 0);
     std::fill(class_decided_.begin(), class_decided_.end(), 0);
-    std::fill(hit_.begin(), hit_.end(), 0);
+    for (Side& side : sides_) side.hit = 0;
     for (TbmREFirstEnds& f : first_ends_) f.Forget();
     stamp_ = 1;
   }
@@ -341,9 +370,12 @@ void TbmRExpSet::ListIndexesByBitmap(size_t listed, std::vector<int32_t>& found)
 
 void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   const auto lit = static_cast<size_t>(id);
-  hit_[lit] = stamp_;
   const size_t start = end - static_cast<size_t>(literals_.Length(id));
-  if (first_ends_of_[lit] != 0) NoteFirstEnds(lit, start, end, text);
+  if (const uint32_t s = side_of_[lit]; s != 0) {
+    Side& side = sides_[s];
+    side.hit = stamp_;
+    if (side.ends_of != 0) NoteFirstEnds(side, start, end, text);
+  }
   // Group by group: the bytes around the hit checked once for all the
   // classes of a group, then class by class.
   bool more = true;
@@ -467,7 +499,7 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start
                                             ScanText& x) const {
   const std::span<const int32_t> others = others_.Get(static_cast<int32_t>(o.other));
   if (std::none_of(others.begin(), others.end(),
-                   [this](int32_t a) { return hit_[static_cast<size_t>(a)] == stamp_; })) {
+                   [this](int32_t a) { return sides_[static_cast<size_t>(a)].hit == stamp_; })) {
     return Verdict::kNo;  // no A in this text at all
   }
   const bool on_line = o.kind == OwnerKind::kAfterOnLine;
@@ -481,8 +513,8 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start
   Verdict verdict = Verdict::kNo;
   for (const int32_t id : others) {
     const auto a = static_cast<size_t>(id);
-    const uint8_t before = first_ends_of_[a] & static_cast<uint8_t>(which - 1);
-    const TbmREFirstEnds& ends = first_ends_[first_ends_at_[a] + Bits(before)];
+    const uint8_t before = sides_[a].ends_of & static_cast<uint8_t>(which - 1);
+    const TbmREFirstEnds& ends = first_ends_[sides_[a].ends_at + Bits(before)];
     switch (ends.EndedBy(stamp_, segment, limit)) {
       case TbmREFirstEnds::Answer::kYes:
         return Verdict::kFound;
@@ -507,12 +539,12 @@ bool TbmRExpSet::Followed(uint32_t id, size_t end, const ScanText& x, size_t& st
   return true;
 }
 
-void TbmRExpSet::NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& x) {
+void TbmRExpSet::NoteFirstEnds(Side& side, size_t start, size_t end, ScanText& x) {
   if (!x.boundaries.Starts(start)) return;
-  const uint8_t which = first_ends_of_[literal];
+  const uint8_t which = side.ends_of;
   const bool head =
       (which & (kLineHead | kDigitsHead)) != 0 && AtLineHead(x.t, x.n, start, x.boundaries);
-  TbmREFirstEnds* ends = first_ends_.data() + first_ends_at_[literal];
+  TbmREFirstEnds* ends = first_ends_.data() + side.ends_at;
   if (which & kLineAny) (ends++)->Note(stamp_, x.lines.At(end), end);
   if (which & kLineHead) {
     if (head) ends->Note(stamp_, x.lines.At(end), end);
@@ -525,7 +557,7 @@ void TbmRExpSet::NoteFirstEnds(size_t literal, size_t start, size_t end, ScanTex
 bool TbmRExpSet::OtherSetHit(int32_t pattern) const {
   const auto p = static_cast<size_t>(pattern);
   for (uint32_t k = other_begin_[p]; k < other_begin_[p + 1]; ++k) {
-    if (hit_[static_cast<size_t>(other_[k])] == stamp_) return true;
+    if (sides_[static_cast<size_t>(other_[k])].hit == stamp_) return true;
   }
   return false;
 }
@@ -547,9 +579,9 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + verify_.MemoryBytes() + owners_.MemoryBytes() +
          class_decided_.capacity() * sizeof(uint32_t) + ask_always_.capacity() * sizeof(int32_t) +
-         (decided_.capacity() + hit_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
-         (other_.capacity() + first_ends_at_.capacity()) * sizeof(int32_t) +
-         (others_.MemoryBytes() + follows_.MemoryBytes()) + first_ends_of_.capacity() +
+         (decided_.capacity() + side_of_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
+         other_.capacity() * sizeof(int32_t) + sides_.capacity() * sizeof(Side) +
+         (others_.MemoryBytes() + follows_.MemoryBytes()) +
          first_ends_.capacity() * sizeof(TbmREFirstEnds) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
          index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t) +

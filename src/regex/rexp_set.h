@@ -99,17 +99,25 @@ class TbmRExpSet {
     TbmRETextSegments& lines;
     TbmRETextSegments& digit_runs;
   };
-  // One distinct pattern's literal ids, before the owners are laid out:
-  // plan ids [first, middle) its strings, [middle, last) its also set.
-  struct Plan {
-    TbmRESetOwners::Waiting owner;  // its key; the literals listed are chosen later
-    uint32_t first, middle, last;
-    int32_t run;  // kRunBefore: its class in runs_
+  using Waiting = TbmRESetOwners::Waiting;
+  // A literal on some pattern's other side: the stamp of the last text
+  // holding it, which first ends it keeps (FirstEndsOf bits) and where the
+  // first of them is in first_ends_ (the others follow it in bit order).
+  struct Side {
+    uint32_t hit;
+    uint32_t ends_at;
+    uint8_t ends_of;
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
-  // Owners, other sides and first ends from the plans (given back as soon
-  // as they are read, as the ids are after the owners' layout).
-  void LayOut(std::vector<Plan>& plans, std::vector<int32_t>& ids);
+  // Owners, other sides and first ends from the plans: per distinct pattern
+  // with literals, its key and all its literal ids, ids[from, to), of which
+  // [from, middle) are its strings and the rest its also set (a run's other
+  // is its class in runs_). Every argument is used up.
+  void LayOut(std::vector<Waiting>& plans, std::vector<uint32_t>& middles,
+              std::vector<int32_t>& ids);
+  // Numbers the literals of the other sides in other_ (literal ids until
+  // then) and lays out their first ends.
+  void NumberSides(const std::vector<Waiting>& plans, size_t num_literals);
   // The index in runs_ of the class of `bytes` (`seen`: those made so far).
   int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
 
@@ -128,7 +136,7 @@ class TbmRExpSet {
   Verdict RunBefore(const TbmRESetClass& owner, size_t start, ScanText& text) const;
   // Whether follow `id` of follows_ stands at `end`; `stop` is then past it.
   bool Followed(uint32_t id, size_t end, const ScanText& text, size_t& stop) const;
-  void NoteFirstEnds(size_t literal, size_t start, size_t end, ScanText& text);
+  void NoteFirstEnds(Side& side, size_t start, size_t end, ScanText& text);
   bool OtherSetHit(int32_t pattern) const;
   // Gives every distinct pattern text one id and lists its indexes.
   void GroupDistinct();
@@ -151,8 +159,9 @@ class TbmRExpSet {
   std::vector<int32_t> indexes_;
   TbmRELiteralSearch literals_;
   TbmRESetOwners owners_;
-  // Per distinct pattern, the literals of its other side: the set not listed
-  // (kOneOfTwo), or the A side of a pair; for kRunBefore, its class in runs_.
+  // Per distinct pattern, its other side: the set not listed (kOneOfTwo),
+  // or the A side of a pair, as sides_ numbers; for kRunBefore, its class
+  // in runs_.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> other_;
   // Each other side once (the classes' `other`), and each run of bytes after
@@ -162,10 +171,8 @@ class TbmRExpSet {
   // The classes of kRunBefore patterns, each once: which bytes below 0x80
   // they take.
   std::vector<std::array<bool, 128>> runs_;
-  // Per literal id, which first ends it keeps (FirstEndsOf bits) and where
-  // the first of them is; the others follow it in bit order.
-  std::vector<uint8_t> first_ends_of_;
-  std::vector<uint32_t> first_ends_at_;
+  std::vector<uint32_t> side_of_;  // per literal id: its number in sides_ (0: none)
+  std::vector<Side> sides_;        // from 1
   std::vector<TbmREFirstEnds> first_ends_;
   std::vector<int32_t> ask_always_;  // distinct patterns with no required string
   TbmRESetVerify verify_;
@@ -178,7 +185,6 @@ class TbmRExpSet {
   std::vector<uint8_t> boundary_marks_;  // which bytes of the text start characters
   std::vector<uint32_t> line_counts_;    // the breaks before each byte
   std::vector<uint32_t> digit_counts_;   // the bytes but digits before each byte
-  std::vector<uint32_t> hit_;            // per literal id: the stamp of a text holding it
   std::vector<int32_t> one_of_two_;      // kOneOfTwo patterns whose listed set was hit
   std::vector<int32_t> candidates_;
   // Per one_of_two_ / candidates_ entry: no match of it ends before this byte.

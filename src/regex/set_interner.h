@@ -4,6 +4,7 @@
 #ifndef PARLEVO_REGEX_SET_INTERNER_H_
 #define PARLEVO_REGEX_SET_INTERNER_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +20,13 @@ class TbmRESetInterner {
     data_.clear();
     starts_.assign(1, 0);
     slots_.assign(16, -1);
+  }
+  // Sets will only be read for a while: gives back the lookup table and
+  // the spare room of the sets (Intern makes the table again).
+  void Compact() {
+    slots_ = {};
+    data_.shrink_to_fit();
+    starts_.shrink_to_fit();
   }
   int32_t size() const { return static_cast<int32_t>(starts_.size()) - 1; }
   // Elements stored so far over all sets (a memory measure).
@@ -62,7 +70,8 @@ class TbmRESetInterner {
     return static_cast<size_t>(h ^ (h >> 31));
   }
   void Grow() {
-    std::vector<int32_t> old(slots_.size() * 2, -1);
+    std::vector<int32_t> old(std::max<size_t>(16, slots_.size() * 2), -1);
+    while (static_cast<size_t>(size() + 1) * 2 > old.size()) old.resize(old.size() * 2, -1);
     old.swap(slots_);
     const size_t mask = slots_.size() - 1;
     for (int32_t id = 0; id < size(); ++id) {

@@ -113,7 +113,7 @@ class TbmREFirstEnds {
     }
     if (noted_ > 0 && segment_[(noted_ - 1) % kKept] == segment) return;
     segment_[noted_ % kKept] = segment;
-    end_[noted_ % kKept] = end;
+    end_[noted_ % kKept] = static_cast<uint32_t>(end);
     ++noted_;
   }
   // Whether a hit of text `stamp` ended in `segment` at or before `limit`.
@@ -134,7 +134,7 @@ class TbmREFirstEnds {
   uint32_t stamp_ = 0;
   uint32_t noted_ = 0;  // segments noted in this text
   uint32_t segment_[kKept] = {};
-  size_t end_[kKept] = {};
+  uint32_t end_[kKept] = {};  // 32-bit, as the scan keeps its candidates' ends
 };
 
 }  // namespace parlevo
