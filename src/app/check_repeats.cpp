@@ -19,7 +19,7 @@ void CheckRepeatedPatterns(const TCharacter& character, std::vector<TFinding>& f
     for (int32_t i = 0; i < data.EntryCount(); ++i) {
       const int32_t first = earlier[static_cast<size_t>(i)];
       if (first < 0) continue;
-      const TLumoEntry& original = data.Items()[static_cast<size_t>(first)];
+      const TEntryDescription original = data.Describe(first);
       const TEntryDescription entry = data.Describe(i);
       TFinding finding;
       finding.File = std::string(entry.File);
@@ -27,8 +27,8 @@ void CheckRepeatedPatterns(const TCharacter& character, std::vector<TFinding>& f
       finding.Severity = TFindingSeverity::kNote;
       finding.Code = "repeated-pattern";
       finding.Message = platform::AnsiToUtf8(
-          "the same pattern as " + std::string(character.DataFileName(slot, original.File)) + ":" +
-          std::to_string(original.Line) + " in tier " + std::to_string(entry.Tier) +
+          "the same pattern as " + std::string(character.DataFileName(slot, original.FileIndex)) +
+          ":" + std::to_string(original.Line) + " in tier " + std::to_string(entry.Tier) +
           ": the two are candidates together and drawn between at random");
       findings.push_back(std::move(finding));
     }

@@ -13,8 +13,9 @@ namespace parlevo {
 namespace {
 
 std::string Where(const TCharacter& character, int slot, int32_t entry) {
-  const TLumoEntry& item = character.Slot(slot).Items().at(static_cast<size_t>(entry));
-  return std::string(character.DataFileName(slot, item.File)) + ":" + std::to_string(item.Line);
+  const TEntryDescription item = character.Slot(slot).Describe(entry);
+  return std::string(character.DataFileName(slot, item.FileIndex)) + ":" +
+         std::to_string(item.Line);
 }
 
 std::string Entries(int32_t count) {

@@ -51,6 +51,7 @@ void TLumoData::LoadFromFile(std::string_view file_name, size_t max_lines) {
   const int first_line = Decipher(lines);  // file line of lines[0]
   const size_t first_note = NotesOn() ? Notes_->size() : 0;
   Files_.emplace_back(file_name);
+  FileStarts_.push_back(EntryCount());
   AddLines(lines, first_line, static_cast<int32_t>(Files_.size() - 1));
   text = TPersonalityText();  // the entries hold what they need: free the lines before compiling
   Prepare();
@@ -70,7 +71,6 @@ void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, 
     // The entry and its origin go first, so AddLine can already note
     // against it.
     TLumoEntry& entry = Entries_.emplace_back();
-    entry.File = file;
     entry.Line = line_number;
     size_t fields = 0;
     const TLineResult result = AddLine(lines[i], fields, entry);
@@ -103,6 +103,13 @@ void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, 
 // Picking an answer, describing an entry
 // ---------------------------------------------------------------------------
 
+int32_t TLumoData::FileOf(int32_t index) const {
+  // The last file starting at or before the entry: files that added no
+  // entries start where the next one does.
+  return static_cast<int32_t>(std::upper_bound(FileStarts_.begin(), FileStarts_.end(), index) -
+                              FileStarts_.begin() - 1);
+}
+
 std::pair<int32_t, int32_t> TLumoData::TierBounds(int32_t tier) const {
   const auto t = static_cast<size_t>(tier - 1);
   const int32_t begin = TierStarts_.at(t);
@@ -125,8 +132,8 @@ TEntryDescription TLumoData::Describe(int32_t index) const {
   const TLumoEntry& entry = Entries_.at(static_cast<size_t>(index));
   TEntryDescription description;
   description.Kind = Kind();
-  description.File = Files_[static_cast<size_t>(entry.File)];
-  description.FileIndex = entry.File;
+  description.FileIndex = FileOf(index);
+  description.File = Files_[static_cast<size_t>(description.FileIndex)];
   description.Line = entry.Line;
   // A marker closes the tier it stands in: the tiers started at or before it.
   description.Tier = static_cast<int32_t>(
@@ -228,7 +235,7 @@ void TLumoData::NoteEntry(int32_t index, std::string message, std::string_view c
   if (!NotesOn() || index < 0 || index >= EntryCount()) return;
   const TLumoEntry& entry = Entries_[static_cast<size_t>(index)];
   Notes_->push_back(
-      {Files_[static_cast<size_t>(entry.File)], entry.Line, std::move(message), code});
+      {Files_[static_cast<size_t>(FileOf(index))], entry.Line, std::move(message), code});
 }
 
 void TLumoData::NoteIdleMarkers() {

@@ -62,11 +62,11 @@ inline constexpr std::string_view kEndOfData = "{ENDOFDATA}";
 enum class TLumoKind : char { k0 = '0', kA = 'A', kB = 'B', kC = 'C' };
 
 // One line of a data file that became an entry or a tier marker. A
-// personality has an entry per line: kept narrow (20 bytes); its tier is
-// known from where the tiers start (TLumoData::Describe).
+// personality has an entry per line: kept narrow (16 bytes); its file and
+// tier are known from where the files and the tiers start
+// (TLumoData::Describe).
 struct TLumoEntry {
   TStoredText Answer;  // as written (a kind C marker: "{PRIOR}"): TLumoData::AnswerOf
-  int32_t File = 0;    // index into TLumoData::Files()
   int32_t Line = 0;    // 1-based line in that file (key line of an
                        // enciphered file: 1)
   bool Used = false;   // a once-only entry that has answered
@@ -239,6 +239,10 @@ class TLumoData {
   std::vector<TLumoEntry> Entries_;
   TAnswerStore Answers_;  // the entries' answers
   std::vector<std::string> Files_;
+  // The index into Files_ of entry `index`'s file.
+  int32_t FileOf(int32_t index) const;
+
+  std::vector<int32_t> FileStarts_;   // first entry of each file (entries follow in file order)
   std::vector<int32_t> TierStarts_;   // first entry of each tier
   std::vector<int32_t> UsedEntries_;  // the used-up entries, ascending
   int32_t Available_ = 0;

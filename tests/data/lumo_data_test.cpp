@@ -161,8 +161,9 @@ TEST_F(LumoDataTest, KindCTakesLinesAsWrittenAndDrains) {
 }
 
 // Answers of every length, packed side by side or long enough for a block
-// of their own, come back byte for byte, each with the tier it stands in.
-TEST_F(LumoDataTest, EveryAnswerComesBackAsWrittenWithItsTier) {
+// of their own, come back byte for byte, each with its tier, file and line
+// (the lines split over three files, the middle one empty).
+TEST_F(LumoDataTest, EveryAnswerComesBackAsWrittenWithItsTierAndOrigin) {
   const size_t lengths[] = {1, 16383, 16384, 16385, 40000, 65535, 65536, 70000};
   std::mt19937 random(7);
   Lines lines;
@@ -176,8 +177,11 @@ TEST_F(LumoDataTest, EveryAnswerComesBackAsWrittenWithItsTier) {
     while (line.size() < n) line += static_cast<char>('a' + random() % 26);
     lines.push_back(line);
   }
+  constexpr int32_t kFirstFile = 100;
   TLumoDataC data(false, nullptr);
-  data.LoadFromFile(Dir.Write("c.txt", lines));
+  data.LoadFromFile(Dir.Write("c1.txt", Lines(lines.begin(), lines.begin() + kFirstFile)));
+  data.LoadFromFile(Dir.Write("c2.txt", Lines{}));
+  data.LoadFromFile(Dir.Write("c3.txt", Lines(lines.begin() + kFirstFile, lines.end())));
   ASSERT_EQ(data.EntryCount(), static_cast<int32_t>(lines.size()));
   int32_t tier = 1;
   for (int32_t i = 0; i < data.EntryCount(); ++i) {
@@ -185,6 +189,8 @@ TEST_F(LumoDataTest, EveryAnswerComesBackAsWrittenWithItsTier) {
     ASSERT_EQ(entry.Answer, lines[static_cast<size_t>(i)]) << "entry " << i;
     ASSERT_EQ(data.AnswerOf(i), entry.Answer);
     ASSERT_EQ(entry.Tier, tier) << "entry " << i;
+    ASSERT_EQ(entry.FileIndex, i < kFirstFile ? 0 : 2) << "entry " << i;
+    ASSERT_EQ(entry.Line, i < kFirstFile ? i + 1 : i - kFirstFile + 1) << "entry " << i;
     if (entry.Marker) ++tier;
   }
 }
