@@ -53,9 +53,12 @@ void GiveBackFreePages() {
 #endif
 }
 
-// Patterns analysed between two GiveBackFreePages while building; a set of
-// fewer patterns and literals than kLargeSet leaves too little to give back.
+// Patterns analysed (releasing theirs), or literal ids listed (growing
+// lists leave their old blocks), between two GiveBackFreePages while
+// building; a set of fewer patterns and literals than kLargeSet leaves too
+// little to give back.
 constexpr int32_t kPatternsPerTrim = 8192;
+constexpr size_t kIdsPerTrim = 65536;
 constexpr size_t kLargeSet = 4096;
 
 }  // namespace
@@ -116,21 +119,44 @@ TbmRExpSet::OwnerKind TbmRExpSet::KindOf(const TbmRESetLiterals& analysis) {
 
 void TbmRExpSet::Build() {
   GroupDistinct();
+  std::vector<Waiting> plans;
+  std::vector<uint32_t> middles;
+  std::vector<int32_t> ids;
+  Analyse(plans, middles, ids);
+  // The owners before the literal search: their lists are gone, and the
+  // pages they and the released patterns left given back, before its
+  // tables are built.
+  LayOut(plans, middles, ids);
+  const bool large = distinct_.size() + static_cast<size_t>(literals_.NumLiterals()) >= kLargeSet;
+  if (large) GiveBackFreePages();
+  literals_.Build();
+  decided_.assign(distinct_.size(), 0);
+  class_decided_.assign(owners_.NumClasses(), 0);
+  stamp_ = 0;
+  verify_.Assign(distinct_);
+  built_ = true;
+  if (large) GiveBackFreePages();  // the literal search's build
+}
+
+void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& middles,
+                         std::vector<int32_t>& ids) {
   literals_.Clear();
   ask_always_.clear();
-  std::vector<Waiting> plans;
   plans.reserve(distinct_.size());
-  std::vector<uint32_t> middles;
   middles.reserve(distinct_.size());
-  std::vector<int32_t> ids;  // the literal ids of every plan, back to back
   follows_.Clear();
   bool added;
   follows_.Intern({}, added);  // id 0: nothing follows
   std::vector<int32_t> follow;
   runs_.clear();
   std::map<std::string, int32_t> runs;  // each class once
+  size_t trimmed_at = 0;                // ids when free pages were last given back
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
-    if (release_decided_ && i % kPatternsPerTrim == kPatternsPerTrim - 1) GiveBackFreePages();
+    if ((release_decided_ && i > 0 && i % kPatternsPerTrim == 0) ||
+        ids.size() - trimmed_at >= kIdsPerTrim) {
+      GiveBackFreePages();
+      trimmed_at = ids.size();
+    }
     const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
@@ -150,19 +176,6 @@ void TbmRExpSet::Build() {
     plans.push_back(plan);
   }
   follows_.Compact();
-  // The owners before the literal search: their lists are gone, and the
-  // pages they and the released patterns left given back, before its
-  // tables are built.
-  LayOut(plans, middles, ids);
-  const bool large = distinct_.size() + static_cast<size_t>(literals_.NumLiterals()) >= kLargeSet;
-  if (large) GiveBackFreePages();
-  literals_.Build();
-  decided_.assign(distinct_.size(), 0);
-  class_decided_.assign(owners_.NumClasses(), 0);
-  stamp_ = 0;
-  verify_.Assign(distinct_);
-  built_ = true;
-  if (large) GiveBackFreePages();  // the literal search's build
 }
 
 int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen) {

@@ -109,6 +109,10 @@ class TbmRExpSet {
     uint8_t ends_of;
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
+  // Analyses every distinct pattern: the literals go into the search, and
+  // each pattern that has some gets a plan (see LayOut).
+  void Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& middles,
+               std::vector<int32_t>& ids);
   // Owners, other sides and first ends from the plans: per distinct pattern
   // with literals, its key and all its literal ids, ids[from, to), of which
   // [from, middle) are its strings and the rest its also set (a run's other
