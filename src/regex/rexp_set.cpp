@@ -260,15 +260,24 @@ void TbmRExpSet::NumberSides(const std::vector<Waiting>& plans, size_t num_liter
     const auto p = static_cast<size_t>(plan.pattern);
     return std::span<int32_t>(other_.data() + other_begin_[p], other_.data() + other_begin_[p + 1]);
   };
-  side_of_.assign(num_literals, 0);
-  uint32_t sides = 0;
+  // Marked first, then numbered in literal order: a literal's number is
+  // one more than the marks before it.
+  side_bits_.assign((num_literals + 63) / 64, 0);
   for (const Waiting& plan : plans) {
     if (plan.kind == OwnerKind::kRunBefore) continue;  // its other is a run class
-    for (int32_t& id : other_of(plan)) {
-      uint32_t& side = side_of_[static_cast<size_t>(id)];
-      if (side == 0) side = ++sides;
-      id = static_cast<int32_t>(side);
+    for (const int32_t id : other_of(plan)) {
+      side_bits_[static_cast<size_t>(id) / 64] |= uint64_t{1} << (static_cast<size_t>(id) % 64);
     }
+  }
+  side_rank_.assign(side_bits_.size(), 0);
+  uint32_t sides = 0;
+  for (size_t w = 0; w < side_bits_.size(); ++w) {
+    side_rank_[w] = sides + 1;
+    sides += static_cast<uint32_t>(std::popcount(side_bits_[w]));
+  }
+  for (const Waiting& plan : plans) {
+    if (plan.kind == OwnerKind::kRunBefore) continue;
+    for (int32_t& id : other_of(plan)) id = static_cast<int32_t>(SideOf(static_cast<size_t>(id)));
   }
   sides_.assign(sides + 1, Side{0, 0, 0});
   for (const Waiting& plan : plans) {
@@ -384,7 +393,7 @@ void TbmRExpSet::ListIndexesByBitmap(size_t listed, std::vector<int32_t>& found)
 void TbmRExpSet::OnHit(int32_t id, size_t end, ScanText& text) {
   const auto lit = static_cast<size_t>(id);
   const size_t start = end - static_cast<size_t>(literals_.Length(id));
-  if (const uint32_t s = side_of_[lit]; s != 0) {
+  if (const uint32_t s = SideOf(lit); s != 0) {
     Side& side = sides_[s];
     side.hit = stamp_;
     if (side.ends_of != 0) NoteFirstEnds(side, start, end, text);
@@ -592,9 +601,10 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + verify_.MemoryBytes() + owners_.MemoryBytes() +
          class_decided_.capacity() * sizeof(uint32_t) + ask_always_.capacity() * sizeof(int32_t) +
-         (decided_.capacity() + side_of_.capacity() + other_begin_.capacity()) * sizeof(uint32_t) +
-         other_.capacity() * sizeof(int32_t) + sides_.capacity() * sizeof(Side) +
-         (others_.MemoryBytes() + follows_.MemoryBytes()) +
+         (decided_.capacity() + side_rank_.capacity() + other_begin_.capacity()) *
+             sizeof(uint32_t) +
+         side_bits_.capacity() * sizeof(uint64_t) + other_.capacity() * sizeof(int32_t) +
+         sides_.capacity() * sizeof(Side) + (others_.MemoryBytes() + follows_.MemoryBytes()) +
          first_ends_.capacity() * sizeof(TbmREFirstEnds) +
          (patterns_.capacity() + distinct_.capacity()) * sizeof(TbmRExp*) +
          index_begin_.capacity() * sizeof(uint32_t) + indexes_.capacity() * sizeof(int32_t) +

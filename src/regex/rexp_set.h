@@ -5,6 +5,7 @@
 #define PARLEVO_REGEX_REXP_SET_H_
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -122,6 +123,12 @@ class TbmRExpSet {
   // Numbers the literals of the other sides in other_ (literal ids until
   // then) and lays out their first ends.
   void NumberSides(const std::vector<Waiting>& plans, size_t num_literals);
+  // The number in sides_ of literal `id` (0: on no other side).
+  uint32_t SideOf(size_t id) const {
+    const uint64_t bits = side_bits_[id / 64], bit = uint64_t{1} << (id % 64);
+    if ((bits & bit) == 0) return 0;
+    return side_rank_[id / 64] + static_cast<uint32_t>(std::popcount(bits & (bit - 1)));
+  }
   // The index in runs_ of the class of `bytes` (`seen`: those made so far).
   int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
 
@@ -175,8 +182,11 @@ class TbmRExpSet {
   // The classes of kRunBefore patterns, each once: which bytes below 0x80
   // they take.
   std::vector<std::array<bool, 128>> runs_;
-  std::vector<uint32_t> side_of_;  // per literal id: its number in sides_ (0: none)
-  std::vector<Side> sides_;        // from 1
+  // Which literal ids are on other sides, a bit each, and per word of bits
+  // the number in sides_ of its first: most literals are on none.
+  std::vector<uint64_t> side_bits_;
+  std::vector<uint32_t> side_rank_;
+  std::vector<Side> sides_;  // from 1
   std::vector<TbmREFirstEnds> first_ends_;
   std::vector<int32_t> ask_always_;  // distinct patterns with no required string
   TbmRESetVerify verify_;
