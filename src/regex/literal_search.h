@@ -140,10 +140,10 @@ class TbmRELiteralSearch {
   std::vector<int32_t> dense_;
   bool starts_[256] = {};  // bytes that leave the root
   // States deeper than those with many children (where halving the edge
-  // list would take five steps or more) may have a row that gives each
+  // list would take six steps or more) may have a row that gives each
   // byte's child (its rank among the edges plus one, or 0), found through
   // a small hash table of (state, row), kNone where free.
-  static constexpr uint32_t kWideEdges = 32;
+  static constexpr uint32_t kWideEdges = 64;
   std::vector<uint8_t> wide_rows_;
   std::vector<std::pair<int32_t, int32_t>> wide_slots_;
   int wide_shift_ = 0;
