@@ -148,8 +148,8 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
   bool added;
   follows_.Intern({}, added);  // id 0: nothing follows
   std::vector<int32_t> follow;
-  runs_.clear();
-  std::map<std::string, int32_t> runs;  // each class once
+  class_rows_.clear();
+  std::map<std::string, int32_t> rows;  // each row of classes once
   size_t trimmed_at = 0;                // ids when free pages were last given back
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
     if ((release_decided_ && i > 0 && i % kPatternsPerTrim == 0) ||
@@ -165,7 +165,9 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
     if (release_decided_ && DecidedAtHit(plan.kind)) {
       distinct_[static_cast<size_t>(i)]->Release();
     }
-    if (!analysis.run.empty()) plan.other = static_cast<uint32_t>(RunClass(analysis.run, runs));
+    if (!analysis.before.empty()) {
+      plan.other = static_cast<uint32_t>(ClassRowOf(analysis.before, rows));
+    }
     for (const auto& s : analysis.strings) ids.push_back(literals_.Add(s));
     middles.push_back(static_cast<uint32_t>(ids.size()));
     for (const auto& s : analysis.also) ids.push_back(literals_.Add(s));
@@ -178,12 +180,27 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
   follows_.Compact();
 }
 
-int32_t TbmRExpSet::RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen) {
-  auto [it, added] = seen.try_emplace(bytes, static_cast<int32_t>(runs_.size()));
+static_assert(kMaxClassItems <= 8, "a row's classes are bits of a byte");
+
+int32_t TbmRExpSet::ClassRowOf(const std::vector<TbmREClassItem>& items,
+                               std::map<std::string, int32_t>& seen) {
+  std::string key;  // per class: a run or not, its size, its bytes
+  for (const TbmREClassItem& item : items) {
+    key += static_cast<char>(item.plus);
+    key += static_cast<char>(item.bytes.size());
+    key += item.bytes;
+  }
+  auto [it, added] = seen.try_emplace(key, static_cast<int32_t>(class_rows_.size()));
   if (added) {
-    runs_.emplace_back();
-    runs_.back().fill(false);
-    for (char c : bytes) runs_.back()[static_cast<uint8_t>(c)] = true;
+    ClassRow row{};
+    row.items = static_cast<uint8_t>(items.size());
+    for (size_t k = 0; k < items.size(); ++k) {  // numbered from the literal back
+      const TbmREClassItem& item = items[items.size() - 1 - k];
+      const auto bit = static_cast<uint8_t>(1u << k);
+      if (item.plus) row.plus |= bit;
+      for (char c : item.bytes) row.in[static_cast<uint8_t>(c)] |= bit;
+    }
+    class_rows_.push_back(row);
   }
   return it->second;
 }
@@ -501,20 +518,31 @@ TbmRExpSet::Verdict TbmRExpSet::DigitsAfter(const TbmRESetClass& o, size_t start
   return AtLineTail(x.t, x.n, stop) ? Verdict::kFound : Verdict::kNo;
 }
 
-// The run's bytes are single-byte characters once the first of them starts
-// one. With a head anchor the run must start the line: a line head inside it
-// would follow a break, which the run does not take, so only its first byte
-// can be one.
+// Walks back from the hit over the classes, nearest first, keeping every way
+// of taking them so far as a bit set (bit j: the nearest j taken), so that a
+// run that could also take what comes before it is read right. Their bytes
+// are single-byte characters once the first of them starts one (a byte of
+// 0x80 or more, which no class takes, would be needed for a double-byte
+// character): a trail byte among them fails that check and ends the walk.
+// With a head anchor the first must start the line.
 TbmRExpSet::Verdict TbmRExpSet::RunBefore(const TbmRESetClass& o, size_t start, ScanText& x) const {
-  const auto& run = runs_[static_cast<size_t>(others_.Get(static_cast<int32_t>(o.other))[0])];
-  auto in_run = [&run](uint8_t b) { return b < 0x80 && run[b]; };
-  if (start == 0 || !in_run(x.t[start - 1])) return Verdict::kNo;
-  if (!o.head) return x.boundaries.Starts(start - 1) ? Verdict::kFound : Verdict::kNo;
-  size_t first = start - 1;
-  for (; first > 0 && in_run(x.t[first - 1]); --first) {
-    if (start - first == kMaxRunWalk) return Verdict::kAsk;
+  const ClassRow& row =
+      class_rows_[static_cast<size_t>(others_.Get(static_cast<int32_t>(o.other))[0])];
+  const uint32_t all = 1u << row.items;
+  uint32_t ways = 1;
+  for (size_t p = start; p > 0;) {
+    const uint8_t b = x.t[--p];
+    if (b >= 0x80) return Verdict::kNo;
+    const uint32_t in = row.in[b];
+    ways = ((ways & in) << 1) | (ways & ((in & row.plus) << 1));
+    if (ways == 0) return Verdict::kNo;
+    if ((ways & all) != 0 &&
+        (o.head ? AtLineHead(x.t, x.n, p, x.boundaries) : x.boundaries.Starts(p))) {
+      return Verdict::kFound;
+    }
+    if (start - p == kMaxRunWalk) return Verdict::kAsk;
   }
-  return AtLineHead(x.t, x.n, first, x.boundaries) ? Verdict::kFound : Verdict::kNo;
+  return Verdict::kNo;
 }
 
 TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start,

@@ -117,7 +117,7 @@ class TbmRExpSet {
   // Owners, other sides and first ends from the plans: per distinct pattern
   // with literals, its key and all its literal ids, ids[from, to), of which
   // [from, middle) are its strings and the rest its also set (a run's other
-  // is its class in runs_). Every argument is used up.
+  // is its row in class_rows_). Every argument is used up.
   void LayOut(std::vector<Waiting>& plans, std::vector<uint32_t>& middles,
               std::vector<int32_t>& ids);
   // Numbers the literals of the other sides in other_ (literal ids until
@@ -129,8 +129,9 @@ class TbmRExpSet {
     if ((bits & bit) == 0) return 0;
     return side_rank_[id / 64] + static_cast<uint32_t>(std::popcount(bits & (bit - 1)));
   }
-  // The index in runs_ of the class of `bytes` (`seen`: those made so far).
-  int32_t RunClass(const std::string& bytes, std::map<std::string, int32_t>& seen);
+  // The index in class_rows_ of the row of `items` (`seen`: those made so far).
+  int32_t ClassRowOf(const std::vector<TbmREClassItem>& items,
+                     std::map<std::string, int32_t>& seen);
 
   // The scan's step for one hit of literal `id` ending at `end`.
   void OnHit(int32_t id, size_t end, ScanText& text);
@@ -171,17 +172,23 @@ class TbmRExpSet {
   TbmRELiteralSearch literals_;
   TbmRESetOwners owners_;
   // Per distinct pattern, its other side: the set not listed (kOneOfTwo),
-  // or the A side of a pair, as sides_ numbers; for kRunBefore, its class
-  // in runs_.
+  // or the A side of a pair, as sides_ numbers; for kRunBefore, its row
+  // in class_rows_.
   std::vector<uint32_t> other_begin_;  // per distinct pattern, plus one
   std::vector<int32_t> other_;
   // Each other side once (the classes' `other`), and each run of bytes after
   // a pattern's last literal once (kFollowDigit: a digit; the groups'
   // `follow`, 0 the empty one).
   TbmRESetInterner others_, follows_;
-  // The classes of kRunBefore patterns, each once: which bytes below 0x80
-  // they take.
-  std::vector<std::array<bool, 128>> runs_;
+  // The classes before a kRunBefore pattern's literal, numbered from the
+  // literal back: bit k of in[b] tells that class k takes byte b (below
+  // 0x80), bit k of `plus` that it is a run. Each row once.
+  struct ClassRow {
+    std::array<uint8_t, 128> in;
+    uint8_t plus;
+    uint8_t items;  // at most 8 (kMaxClassItems)
+  };
+  std::vector<ClassRow> class_rows_;
   // Which literal ids are on other sides, a bit each, and per word of bits
   // the number in sides_ of its first: most literals are on none.
   std::vector<uint64_t> side_bits_;

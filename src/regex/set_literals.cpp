@@ -51,7 +51,7 @@ TbmRESetLiterals AnalyzeForSet(TbmRExp& pattern, TbmCharCode code) {
       out.strings = std::move(shape.first);
       out.also = std::move(shape.second);
       out.follow = std::move(shape.follow);
-      out.run = std::move(shape.run);
+      out.before = std::move(shape.before);
       return out;
     }
     CutLiterals(strings, kMaxSetLiteralBytes);

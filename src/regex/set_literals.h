@@ -38,8 +38,8 @@ struct TbmRESetLiterals {
   // shape comes as `exact`): `strings` are the shape's first literal, `also`
   // a pair's second, `head` and `tail` its anchors.
   TbmRESetShape::Kind shape = TbmRESetShape::Kind::kNone;
-  std::vector<int16_t> follow;  // after the last literal's hit (TbmRESetShape)
-  std::string run;              // before it, for kRunBefore
+  std::vector<int16_t> follow;         // after the last literal's hit (TbmRESetShape)
+  std::vector<TbmREClassItem> before;  // the classes before it, for kRunBefore
 };
 
 // Parses `pattern` (building no automaton) and analyses it for a set whose

@@ -1,7 +1,8 @@
 // Shape recognition. The pattern's top concatenation is read as a row of
 // items: literal sets (every string a subtree matches, while they are few and
 // short), "X*" where X takes every character but the breaks, "[0-9]*",
-// "[0-9]+", and the anchors; neighbouring literal sets are joined into one.
+// "[0-9]+", classes of single bytes once or as a run ("[A-Z]", "[a-z]+"), and
+// the anchors; neighbouring literal sets are joined into one.
 // A few rows are shapes; any other row, or a subtree that is none of these
 // items, is no shape and the pattern is asked as before.
 #include "regex/set_shapes.h"
@@ -29,7 +30,8 @@ enum class Item : uint8_t {
   kAnyStar,
   kDigitStar,
   kDigitPlus,
-  kRunPlus,  // "[a-z]+": one or more of a class of single bytes
+  kRunPlus,    // "[a-z]+": one or more of a class of single bytes
+  kClassOnce,  // "[A-Z]": a class of single bytes too large for a literal set
 };
 
 // One operand of the pattern's top concatenation, neighbouring literal sets
@@ -37,7 +39,7 @@ enum class Item : uint8_t {
 struct Piece {
   Item kind;
   Strings strings = {};  // kLiterals: every string it matches
-  std::string run = {};  // kRunPlus: the bytes of the class
+  std::string run = {};  // kRunPlus, kClassOnce: the bytes of the class
 };
 
 // The bytes of a class of single-byte characters that holds no break (so
@@ -133,8 +135,10 @@ class RowReader {
         ++k;  // "[a-z]+": the class, then its closure
       } else {
         Strings s;
-        if (!StringsOf(operands[k], s)) return false;
-        if (!row.empty() && row.back().kind == Item::kLiterals) {
+        if (!StringsOf(operands[k], s)) {
+          if (ranges.empty() || !RunBytes(ranges, run)) return false;
+          row.push_back({Item::kClassOnce, {}, std::move(run)});
+        } else if (!row.empty() && row.back().kind == Item::kLiterals) {
           if (!JoinInto(row.back().strings, s)) return false;
         } else {
           row.push_back({Item::kLiterals, std::move(s)});
@@ -251,6 +255,30 @@ class RowReader {
 
 bool IsStar(Item item) { return item == Item::kAnyStar || item == Item::kDigitStar; }
 
+// A row of a few classes before one literal set ("[A-Z][a-z]+A",
+// "[0-9][0-9]A"): its classes, left to right, in `before`.
+bool ClassesBefore(const std::vector<Piece>& row, std::vector<TbmREClassItem>& before) {
+  if (row.size() < 2 || row.size() - 1 > kMaxClassItems || row.back().kind != Item::kLiterals) {
+    return false;
+  }
+  before.clear();
+  for (size_t k = 0; k + 1 < row.size(); ++k) {
+    switch (row[k].kind) {
+      case Item::kDigit:
+      case Item::kDigitPlus:
+        before.push_back({"0123456789", row[k].kind == Item::kDigitPlus});
+        break;
+      case Item::kClassOnce:
+      case Item::kRunPlus:
+        before.push_back({row[k].run, row[k].kind == Item::kRunPlus});
+        break;
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
 // Takes off the row's end what follows its last literal set: digits and
 // single strings ("猫[0-9][0-9]3"), as bytes. False when that end is none
 // of these.
@@ -261,7 +289,9 @@ bool TakeFollow(std::vector<Piece>& row, std::vector<int16_t>& follow) {
     --first;
   }
   if (first == row.size()) return true;
-  if (row[first].kind != Item::kLiterals) return false;
+  // Digits before the literal set are not its follow ("[0-9][0-9]A").
+  while (first < row.size() && row[first].kind == Item::kDigit) ++first;
+  if (first == row.size()) return false;
   for (size_t k = first + 1; k < row.size(); ++k) {
     if (row[k].kind == Item::kDigit) {
       follow.push_back(kFollowDigit);
@@ -309,13 +339,12 @@ TbmRESetShape ShapeOf(std::vector<Piece> row, bool head, bool tail) {
     shape.second = std::move(row[2].strings);
   } else if (is({Item::kLiterals, Item::kDigitPlus})) {
     shape.kind = Kind::kDigitAfter;
-  } else if (is({Item::kDigitPlus, Item::kLiterals}) || is({Item::kRunPlus, Item::kLiterals})) {
+  } else if (ClassesBefore(row, shape.before)) {
     shape.kind = Kind::kRunBefore;
-    shape.run = row[0].kind == Item::kRunPlus ? row[0].run : "0123456789";
   } else {
     return shape;
   }
-  shape.first = std::move(row[row.front().kind == Item::kLiterals ? 0 : 1].strings);
+  shape.first = std::move(row[shape.kind == Kind::kRunBefore ? row.size() - 1 : 0].strings);
   shape.head = head;
   shape.tail = tail;
   shape.follow = std::move(follow);
@@ -325,7 +354,7 @@ TbmRESetShape ShapeOf(std::vector<Piece> row, bool head, bool tail) {
 }  // namespace
 
 bool MayHaveSetShape(std::string_view pattern) {
-  // Every shape but "A.*B" holds a class ("[0-9]+", "[a-z]+", "[^\n]*").
+  // Every shape but "A.*B" holds a class ("[0-9]+", "[A-Z]", "[^\n]*").
   return pattern.find(".*") != std::string_view::npos ||
          pattern.find(']') != std::string_view::npos;
 }

@@ -1,7 +1,7 @@
 // Pattern shapes the set matcher decides from where its literals were hit,
-// with no automaton (`A.*B`, `A[0-9]+B`, `A[0-9]+`, `[0-9]+A`), recognised
-// once from the parse tree; and what tells that two hits stand on one line or
-// with only digits between.
+// with no automaton (`A.*B`, `A[0-9]+B`, `A[0-9]+`, `[A-Z][a-z]+A`),
+// recognised once from the parse tree; and what tells that two hits stand on
+// one line or with only digits between.
 #ifndef PARLEVO_REGEX_SET_SHAPES_H_
 #define PARLEVO_REGEX_SET_SHAPES_H_
 
@@ -21,6 +21,17 @@ class TbmRETree;
 // In a shape's `follow`: any digit byte (other entries are the byte itself).
 inline constexpr int16_t kFollowDigit = -1;
 
+// One class of single-byte characters before a literal: taken once, or a run
+// of one or more ("+"). `bytes` are its bytes, ascending (below 0x80, no break).
+struct TbmREClassItem {
+  std::string bytes;
+  bool plus = false;
+  bool operator==(const TbmREClassItem&) const = default;
+};
+
+// The most class items a shape has before its literal.
+inline constexpr size_t kMaxClassItems = 8;
+
 // A match is decided by hits of these literals starting on character
 // boundaries. A break is an LF or CR character (what '.' does not take).
 struct TbmRESetShape {
@@ -33,8 +44,9 @@ struct TbmRESetShape {
     kDigitsOrNonePair,  // the same with only digits between, or none ("A[0-9]*B")
     kDigitAfter,        // a hit of `first` with a digit right after it ("A[0-9]+");
                         // with `tail`, digits up to a line tail
-    kRunBefore,         // a hit of `first` right after characters of `run`
-                        // ("[0-9]+A", "[a-z]+A"); with `head`, they start a line
+    kRunBefore,         // a hit of `first` right after characters of the
+                        // `before` classes ("[0-9]+A", "[A-Z][a-z]+A",
+                        // "[0-9][0-9]A"); with `head`, they start a line
   };
   Kind kind = Kind::kNone;
   bool head = false;  // `first` starts at a line head ("^A.*B")
@@ -45,9 +57,8 @@ struct TbmRESetShape {
   // and single strings after it: "A.*B[0-9][0-9]3"); the tail anchor is
   // after these.
   std::vector<int16_t> follow;
-  // kRunBefore: the bytes its characters are, ascending (single bytes below
-  // 0x80, no break).
-  std::string run;
+  // kRunBefore: the classes before the hit, left to right.
+  std::vector<TbmREClassItem> before;
 };
 
 // A cheap look at a pattern's text: false when it cannot have one of the

@@ -498,7 +498,7 @@ TEST(ReferenceDifferential, ParsedForLoadingAnswersAsCompiledWhole) {
     }
     const TbmRESetShape s = parsed.TakeSetShape(), t = whole.TakeSetShape();
     if (s.kind != t.kind || s.first != t.first || s.second != t.second || s.follow != t.follow ||
-        s.head != t.head || s.tail != t.tail || s.run != t.run) {
+        s.head != t.head || s.tail != t.tail || s.before != t.before) {
       fail(where + ": the set shapes differ");
     }
     for (int k = 0; k < 4; ++k) {

@@ -139,7 +139,7 @@ class RandomCorpus {
       case 2:
         return head + a + "[0-9]+" + tail;
       case 3:
-        return head + Pick(std::vector<std::string>{"[0-9]+", "[a-c]+", "[ab1]+"}) + a + tail;
+        return head + Pick(Befores()) + a + tail;
       case 4:
         return head + a + star + tail;
       default:
@@ -171,7 +171,8 @@ class RandomCorpus {
       case 2:
         return head + a + "[0-9]+" + tail;
       case 3:
-        return head + Pick(std::vector<std::string>{"[0-9]+", "[ab]+"}) + b + tail;
+        return head + Pick(std::vector<std::string>{"[0-9]+", "[ab]+", "[0-9][0-9]", "[A-Z]"}) + b +
+               tail;
       case 4:
         return head + a + tail;
       default:
@@ -206,6 +207,14 @@ class RandomCorpus {
     std::string c = Pick(chars);
     if (c == "|" || c == "[" || c == "\\") c = "\\" + c;
     return c;
+  }
+  // Classes before a literal: once, runs, and runs that could take the
+  // class next to them ("A" is a trail byte, as above).
+  static const std::vector<std::string>& Befores() {
+    static const std::vector<std::string> befores = {
+        "[0-9]+",      "[a-c]+",      "[ab1]+",      "[A-Z]",         "[0-9][0-9]",
+        "[A-Z][a-z]+", "[a-z]+[a-c]", "[0-9]+[0-9]", "[A-Za-z]+[0-9]"};
+    return befores;
   }
   static const std::vector<std::string>& Classes() {
     static const std::vector<std::string> classes = {"[a-c]",       "[^a]",  Sjis("[ア-ン]"),
@@ -349,11 +358,14 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
       {Kind::kDigitsPair, {"a[0-9]+b", "^a[0-9]+(b|c)$"}},
       {Kind::kDigitsOrNonePair, {"a[0-9]*b"}},
       {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+", "a[0-9]+$"}},
-      {Kind::kRunBefore, {"[0-9]+a$", "^[0-9]+a", "[a-z]+work", "^[a-c]+x"}},
+      {Kind::kRunBefore,
+       {"[0-9]+a$", "^[0-9]+a", "[a-z]+work", "^[a-c]+x", "[0-9][0-9]x", "[A-Z][a-z]+xx",
+        "^[A-Z][0-9]+a$", "[0-9]+[0-9]a", "[0-9]a1"}},
       {Kind::kLiteral, {".*a.*", "a[0-9][0-9]*"}},
       {Kind::kNone,
        {"a[^x]*b", "a.*b[0-9](c|d)", "a.*[0-9]b", "a.+b", "a?.*b", "[a-z].*b", "[^a]+x", "[a\\n]+x",
-        "a[0-9]+.b", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b"}}};
+        "a[0-9]+.b", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b", "[A-Z]a[A-Z]x", "[A-Z]*x",
+        "[A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z]x", "[A-Z]" + Sjis("[ア-ン]") + "x"}}};
   for (const auto& [kind, patterns] : cases) {
     for (const std::string& pattern : patterns) {
       SCOPED_TRACE(pattern);
@@ -385,10 +397,11 @@ TEST(PatternSetFind, PairsWhoseSecondLiteralHoldsTheFirst) {
     EXPECT_EQ(set.Find(text), set.FindEach(text));
   }
   // Runs longer than the set walks are left to the patterns themselves.
-  PatternSet runs({"^[0-9]+a", "a[0-9]+$", "^[a-c]+x"});
+  PatternSet runs({"^[0-9]+a", "a[0-9]+$", "^[a-c]+x", "[A-Z][a-z]+x", "^[A-Z][0-9]+a"});
   const std::string digits(70, '7'), letters(70, 'b');
-  for (const std::string& text : {"\n" + digits + "a", "x" + digits + "a", "a" + digits,
-                                  "a" + digits + "x", letters + "x", "\x82" + letters + "x"}) {
+  for (const std::string& text :
+       {"\n" + digits + "a", "x" + digits + "a", "a" + digits, "a" + digits + "x", letters + "x",
+        "\x82" + letters + "x", "Q" + letters + "x", "\nQ" + digits + "a", Sjis("ア") + "bx"}) {
     EXPECT_EQ(runs.Find(text), runs.FindEach(text));
   }
 }
