@@ -39,7 +39,9 @@ enum class Item : uint8_t {
 struct Piece {
   Item kind;
   Strings strings = {};  // kLiterals: every string it matches
-  std::string run = {};  // kRunPlus, kClassOnce: the bytes of the class
+  // kRunPlus, kClassOnce: the bytes of the class; kLiterals: those of the
+  // one class of single bytes it was made of, if it was.
+  std::string run = {};
 };
 
 // The bytes of a class of single-byte characters that holds no break (so
@@ -131,24 +133,48 @@ class RowReader {
         row.push_back({Item::kDigit});
       } else if (std::string run;
                  !ranges.empty() && ClosedNext(operands, k) && RunBytes(ranges, run)) {
+        ClassApart(row);
         row.push_back({Item::kRunPlus, {}, std::move(run)});
         ++k;  // "[a-z]+": the class, then its closure
-      } else {
-        Strings s;
-        if (!StringsOf(operands[k], s)) {
-          if (ranges.empty() || !RunBytes(ranges, run)) return false;
-          row.push_back({Item::kClassOnce, {}, std::move(run)});
-        } else if (!row.empty() && row.back().kind == Item::kLiterals) {
-          if (!JoinInto(row.back().strings, s)) return false;
-        } else {
-          row.push_back({Item::kLiterals, std::move(s)});
-        }
+      } else if (!AddLiterals(operands[k], ranges, row)) {
+        return false;
       }
     }
     return true;
   }
 
  private:
+  // Adds the strings `node` matches to the row, joined to a literal set
+  // before it; a class of single bytes (`ranges`) too large for that is a
+  // class item. False when it is neither.
+  bool AddLiterals(int32_t node, const std::vector<TbmREWchRange>& ranges,
+                   std::vector<Piece>& row) const {
+    Strings s;
+    std::string bytes;
+    const bool byte_class = !ranges.empty() && RunBytes(ranges, bytes);
+    const bool listed = StringsOf(node, s);
+    Piece* last = !row.empty() && row.back().kind == Item::kLiterals ? &row.back() : nullptr;
+    if (listed && last && JoinInto(last->strings, s)) {
+      last->run.clear();  // joined: no longer one class
+    } else if (listed && !last) {
+      row.push_back({Item::kLiterals, std::move(s), byte_class ? bytes : std::string()});
+    } else if (byte_class) {
+      ClassApart(row);
+      row.push_back({Item::kClassOnce, {}, std::move(bytes)});
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // A literal set at the row's end that is one class of single bytes
+  // ("[0-9a-f]") becomes a class item, for a class item that follows it.
+  static void ClassApart(std::vector<Piece>& row) {
+    if (!row.empty() && row.back().kind == Item::kLiterals && !row.back().run.empty()) {
+      row.back().kind = Item::kClassOnce;
+    }
+  }
+
   // Operand k + 1 is the closure of operand k ("X+").
   bool ClosedNext(const std::vector<int32_t>& operands, size_t k) const {
     if (k + 1 >= operands.size()) return false;

@@ -191,11 +191,13 @@ class CaseMaker {
   }
 
   // What a set decides from its literal hits alone: "A.*B", digits before or
-  // after a literal, a star at either end; anchored or not, and near misses.
+  // after a literal, classes before it, a star at either end; anchored or
+  // not, and near misses.
   std::string Shape() {
     static const char* const kForms[] = {
-        "%.*%",     "%.*%",     "%[0-9]+", "[0-9]+%",         "%[0-9]*", ".*%",     "%.+%",
-        "%[0-9]+%", "%[0-9]*%", "%.*",     "%.*%[0-9][0-9]%", "%[0-9]%", "[a-b]+%", "[b1]+%"};
+        "%.*%",    "%.*%",     "%[0-9]+",     "[0-9]+%",      "%[0-9]*",         ".*%",
+        "%.+%",    "%[0-9]+%", "%[0-9]*%",    "%.*",          "%.*%[0-9][0-9]%", "%[0-9]%",
+        "[a-b]+%", "[b1]+%",   "[0-9][0-9]%", "[A-Z][a-z]+%", "[a-z][0-9a-f]%",  "[A-Z]+[0-9]%"};
     std::string out = Below(5) == 0 ? "^" : "";
     for (const char* c = Pick(kForms); *c; ++c) {
       if (*c != '%') {

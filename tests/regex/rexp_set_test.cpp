@@ -212,8 +212,9 @@ class RandomCorpus {
   // class next to them ("A" is a trail byte, as above).
   static const std::vector<std::string>& Befores() {
     static const std::vector<std::string> befores = {
-        "[0-9]+",      "[a-c]+",      "[ab1]+",      "[A-Z]",         "[0-9][0-9]",
-        "[A-Z][a-z]+", "[a-z]+[a-c]", "[0-9]+[0-9]", "[A-Za-z]+[0-9]"};
+        "[0-9]+",         "[a-c]+",           "[ab1]+",      "[A-Z]",
+        "[0-9][0-9]",     "[A-Z][a-z]+",      "[a-z]+[a-c]", "[0-9]+[0-9]",
+        "[A-Za-z]+[0-9]", "[0-9a-f][0-9a-f]", "b[A-Z]+",     "[a-c][A-Z]"};
     return befores;
   }
   static const std::vector<std::string>& Classes() {
@@ -360,12 +361,14 @@ TEST(PatternSetFind, ShapesAreRecognisedOnlyWhereTheyApply) {
       {Kind::kDigitAfter, {"a[0-9]+", "^a[0-9]+", "a[0-9]+$"}},
       {Kind::kRunBefore,
        {"[0-9]+a$", "^[0-9]+a", "[a-z]+work", "^[a-c]+x", "[0-9][0-9]x", "[A-Z][a-z]+xx",
-        "^[A-Z][0-9]+a$", "[0-9]+[0-9]a", "[0-9]a1"}},
+        "^[A-Z][0-9]+a$", "[0-9]+[0-9]a", "[0-9]a1", "[0-9a-f][0-9a-f]xab", "x[a-z]+y",
+        "[a-c][A-Z]x", "[A-Z]a[A-Z]x"}},
       {Kind::kLiteral, {".*a.*", "a[0-9][0-9]*"}},
       {Kind::kNone,
        {"a[^x]*b", "a.*b[0-9](c|d)", "a.*[0-9]b", "a.+b", "a?.*b", "[a-z].*b", "[^a]+x", "[a\\n]+x",
-        "a[0-9]+.b", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b", "[A-Z]a[A-Z]x", "[A-Z]*x",
-        "[A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z]x", "[A-Z]" + Sjis("[ア-ン]") + "x"}}};
+        "a[0-9]+.b", "^.*a", "a.*$", "a\\x8200.*b", "a*.*b", "[A-Z]ab[A-Z]x", "[A-Z]*x",
+        "[A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z][A-Z]x", "ab[A-Z]+x",
+        "[A-Z]" + Sjis("[ア-ン]") + "x"}}};
   for (const auto& [kind, patterns] : cases) {
     for (const std::string& pattern : patterns) {
       SCOPED_TRACE(pattern);
