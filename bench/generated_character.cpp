@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 
+#include "bench_random.h"
 #include "platform/codepage.h"
 
 namespace parlevo::bench {
@@ -18,11 +19,6 @@ const std::vector<std::string> kWords = {"天気", "猫",   "犬",   "お茶", "
                                          "山",   "花",   "電車", "仕事"};
 
 // A fixed sequence, so every run measures the same personality.
-uint32_t Next(uint32_t& state) {
-  state = state * 134775813u + 1u;
-  return state >> 8;
-}
-
 const std::string& Word(uint32_t& seed) { return kWords[Next(seed) % kWords.size()]; }
 
 // Entry n's pattern, one of five shapes in turn.

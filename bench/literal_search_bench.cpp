@@ -10,25 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_random.h"
 #include "regex/literal_search.h"
 
 namespace parlevo::bench {
 namespace {
-
-uint32_t Next(uint32_t& state) {
-  state = state * 134775813u + 1u;
-  return state >> 8;
-}
-
-// Hiragana as Shift JIS bytes: 0x82 0x9F .. 0x82 0xF1.
-std::string Kana(uint32_t& seed, int count) {
-  std::string s;
-  for (int i = 0; i < count; ++i) {
-    s += '\x82';
-    s += static_cast<char>(0x9F + Next(seed) % 83);
-  }
-  return s;
-}
 
 std::vector<std::string> Words(size_t n) {
   uint32_t seed = 7;

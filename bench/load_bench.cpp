@@ -35,6 +35,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "bench_random.h"
 #include "data/character_file.h"
 #include "data/file_budget.h"
 #include "data/personality_text.h"
@@ -59,21 +60,6 @@ using bench::GeneratedCharacter;
 size_t g_file_bytes = size_t{4} << 20;  // each data file (--file-mib)
 bool g_word_lists = true;               // --no-word-lists: ordinary entries only
 constexpr int kWordsPerList = 5000;
-
-uint32_t Next(uint32_t& state) {
-  state = state * 134775813u + 1u;
-  return state >> 8;
-}
-
-// Hiragana as Shift JIS bytes: 0x82 0x9F .. 0x82 0xF1.
-std::string Kana(uint32_t& seed, int count) {
-  std::string s;
-  for (int i = 0; i < count; ++i) {
-    s += '\x82';
-    s += static_cast<char>(0x9F + Next(seed) % 83);
-  }
-  return s;
-}
 
 std::string Word(uint32_t& seed) { return Kana(seed, 2 + static_cast<int>(Next(seed) % 3)); }
 
