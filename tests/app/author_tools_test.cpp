@@ -114,7 +114,7 @@ TEST(PersonalityFiles, SamplesConverseAlikeInPlainUtf8AndShiftJis) {
   }
   ScratchDir dir;
   for (const char* copy : {"sjis", "utf8"}) {
-    std::filesystem::copy(PARLEVO_EXAMPLES, dir / copy, std::filesystem::copy_options::recursive);
+    test::CopySamples(PARLEVO_EXAMPLES, dir / copy);
   }
   int converted = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {

@@ -21,7 +21,7 @@ constexpr const char* kClock = "2026/05/04 10:20:30";
 class AuthoringCliTest : public ::testing::Test {
  protected:
   AuthoringCliTest() {
-    fs::copy(PARLEVO_EXAMPLES, dir_.Path(), fs::copy_options::recursive);
+    test::CopySamples(PARLEVO_EXAMPLES, dir_.Path());
     hanako_ = dir_ / "hanako/hanako.ltc";
     robo_ = dir_ / "robo/robo.ltc";
   }

@@ -29,7 +29,7 @@ constexpr size_t kLines = 60;
 class SampleCopy {
  public:
   SampleCopy() {
-    std::filesystem::copy(PARLEVO_EXAMPLES, dir_.Path(), std::filesystem::copy_options::recursive);
+    test::CopySamples(PARLEVO_EXAMPLES, dir_.Path());
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.Path())) {
       if (entry.path().extension() == ".lts") std::filesystem::remove(entry.path());
     }

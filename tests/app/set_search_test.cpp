@@ -32,7 +32,7 @@ std::vector<std::string> SoakBases(const test::ScratchDir& dir) {
 
 // The two sample characters, copied into `dir` without their state files.
 std::vector<std::string> SampleBases(const test::ScratchDir& dir) {
-  std::filesystem::copy(PARLEVO_EXAMPLES, dir.Path(), std::filesystem::copy_options::recursive);
+  test::CopySamples(PARLEVO_EXAMPLES, dir.Path());
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
     if (entry.path().extension() == ".lts") std::filesystem::remove(entry.path());
   }

@@ -15,6 +15,19 @@
 
 namespace parlevo::test {
 
+// Copies the files under `from` to `to` (made as needed), leaving out state
+// files (*.lts): samples talked to where they lie must not change what a
+// test starts from.
+inline void CopySamples(const std::filesystem::path& from, const std::filesystem::path& to) {
+  namespace fs = std::filesystem;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(from)) {
+    if (!entry.is_regular_file() || entry.path().extension() == ".lts") continue;
+    const fs::path target = to / fs::relative(entry.path(), from);
+    fs::create_directories(target.parent_path());
+    fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing);
+  }
+}
+
 class ScratchDir {
  public:
   explicit ScratchDir(std::string_view prefix = "parlevo") {
