@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "regex/bit_count.h"
 #include "regex/packed_uints.h"
 
 namespace parlevo {
@@ -82,14 +83,6 @@ class TbmRELiteralSearch {
   // word of flags and bit there).
   uint32_t EndsBefore(int32_t s, uint64_t ends, uint64_t bit) const {
     return ends_before_[static_cast<size_t>(s) >> 6] + CountBits(ends & (bit - 1));
-  }
-  // std::popcount is a library call where the target may lack the
-  // instruction; this stays inline.
-  static uint32_t CountBits(uint64_t x) {
-    x -= (x >> 1) & 0x5555555555555555u;
-    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-    return static_cast<uint32_t>((x * 0x0101010101010101u) >> 56);
   }
 
   // Build's steps.

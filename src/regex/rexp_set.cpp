@@ -36,12 +36,6 @@
 namespace parlevo {
 namespace {
 
-// The bits set in a FirstEndsOf mask (four bits): no library call per hit.
-uint32_t Bits(uint8_t mask) {
-  static constexpr uint8_t kBits[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
-  return kBits[mask & 15];
-}
-
 // Gives the heap's wholly free pages back to the system. Building a set
 // releases the compiled state of the patterns it decides and drops its own
 // lists, which leaves free pages among those still held; the allocator
@@ -290,7 +284,7 @@ void TbmRExpSet::NumberSides(const std::vector<Waiting>& plans, size_t num_liter
   uint32_t sides = 0;
   for (size_t w = 0; w < side_bits_.size(); ++w) {
     side_rank_[w] = sides + 1;
-    sides += static_cast<uint32_t>(std::popcount(side_bits_[w]));
+    sides += CountBits(side_bits_[w]);
   }
   for (const Waiting& plan : plans) {
     if (plan.kind == OwnerKind::kRunBefore) continue;
@@ -309,7 +303,7 @@ void TbmRExpSet::NumberSides(const std::vector<Waiting>& plans, size_t num_liter
   uint32_t kept = 0;
   for (Side& side : sides_) {
     side.ends_at = kept;
-    kept += static_cast<uint32_t>(Bits(side.ends_of));
+    kept += CountBits(side.ends_of);
   }
   first_ends_.assign(kept, TbmREFirstEnds());
 }
@@ -564,7 +558,7 @@ TbmRExpSet::Verdict TbmRExpSet::PairStarted(const TbmRESetClass& o, size_t start
   for (const int32_t id : others) {
     const auto a = static_cast<size_t>(id);
     const uint8_t before = sides_[a].ends_of & static_cast<uint8_t>(which - 1);
-    const TbmREFirstEnds& ends = first_ends_[sides_[a].ends_at + Bits(before)];
+    const TbmREFirstEnds& ends = first_ends_[sides_[a].ends_at + CountBits(before)];
     switch (ends.EndedBy(stamp_, segment, limit)) {
       case TbmREFirstEnds::Answer::kYes:
         return Verdict::kFound;

@@ -5,7 +5,6 @@
 #define PARLEVO_REGEX_REXP_SET_H_
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "regex/bit_count.h"
 #include "regex/char_boundaries.h"
 #include "regex/literal_search.h"
 #include "regex/reader.h"
@@ -127,7 +127,7 @@ class TbmRExpSet {
   uint32_t SideOf(size_t id) const {
     const uint64_t bits = side_bits_[id / 64], bit = uint64_t{1} << (id % 64);
     if ((bits & bit) == 0) return 0;
-    return side_rank_[id / 64] + static_cast<uint32_t>(std::popcount(bits & (bit - 1)));
+    return side_rank_[id / 64] + CountBits(bits & (bit - 1));
   }
   // The index in class_rows_ of the row of `items` (`seen`: those made so far).
   int32_t ClassRowOf(const std::vector<TbmREClassItem>& items,
