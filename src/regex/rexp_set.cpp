@@ -31,6 +31,7 @@
 #include "regex/rexp.h"
 #include "regex/set_interner.h"
 #include "regex/set_literals.h"
+#include "regex/set_records.h"
 #include "regex/set_verify.h"
 
 namespace parlevo {
@@ -71,6 +72,15 @@ void TbmRExpSet::Reserve(size_t count) {
 }
 
 int32_t TbmRExpSet::Add(TbmRExp* pattern) {
+  if (release_decided_ && pattern != nullptr && !records_.Has(pattern)) {
+    // Analysed now, so that a pattern the scan decides holds nothing of its
+    // parse until the build.
+    const TbmRESetLiterals analysis = AnalyzeForSet(*pattern, code_);
+    if (analysis.kind == TbmRESetLiterals::Kind::kLiterals && DecidedAtHit(KindOf(analysis))) {
+      pattern->Release();
+    }
+    records_.Keep(pattern, analysis);
+  }
   patterns_.push_back(pattern);
   built_ = false;
   return size() - 1;
@@ -145,19 +155,21 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
   class_rows_.clear();
   std::map<std::string, int32_t> rows;  // each row of classes once
   size_t trimmed_at = 0;                // ids when free pages were last given back
+  TbmRESetLiterals analysis;
   for (int32_t i = 0; i < static_cast<int32_t>(distinct_.size()); ++i) {
     if ((release_decided_ && i > 0 && i % kPatternsPerTrim == 0) ||
         ids.size() - trimmed_at >= kIdsPerTrim) {
       GiveBackFreePages();
       trimmed_at = ids.size();
     }
-    const TbmRESetLiterals analysis = AnalyzeForSet(*distinct_[static_cast<size_t>(i)], code_);
+    TbmRExp* pattern = distinct_[static_cast<size_t>(i)];
+    if (!records_.Get(pattern, analysis)) analysis = AnalyzeForSet(*pattern, code_);
     if (analysis.kind == TbmRESetLiterals::Kind::kAskAlways) ask_always_.push_back(i);
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
     Waiting plan{
         i, 0, 0, uint32_t(ids.size()), 0, 0, KindOf(analysis), analysis.head, analysis.tail};
     if (release_decided_ && DecidedAtHit(plan.kind)) {
-      distinct_[static_cast<size_t>(i)]->Release();
+      pattern->Release();
     }
     if (!analysis.before.empty()) {
       plan.other = static_cast<uint32_t>(ClassRowOf(analysis.before, rows));
@@ -172,6 +184,7 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
     plans.push_back(plan);
   }
   follows_.Compact();
+  records_.Clear();
 }
 
 static_assert(kMaxClassItems <= 8, "a row's classes are bits of a byte");
@@ -622,7 +635,8 @@ void TbmRExpSet::FindEach(std::string_view text, std::vector<int32_t>& found) co
 
 size_t TbmRExpSet::MemoryBytes() const {
   return literals_.MemoryBytes() + verify_.MemoryBytes() + owners_.MemoryBytes() +
-         class_decided_.capacity() * sizeof(uint32_t) + ask_always_.capacity() * sizeof(int32_t) +
+         records_.MemoryBytes() + class_decided_.capacity() * sizeof(uint32_t) +
+         ask_always_.capacity() * sizeof(int32_t) +
          (decided_.capacity() + side_rank_.capacity() + other_begin_.capacity()) *
              sizeof(uint32_t) +
          side_bits_.capacity() * sizeof(uint64_t) + other_.capacity() * sizeof(int32_t) +

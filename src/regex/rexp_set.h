@@ -19,6 +19,7 @@
 #include "regex/reader.h"
 #include "regex/set_interner.h"
 #include "regex/set_owners.h"
+#include "regex/set_records.h"
 #include "regex/set_shapes.h"
 #include "regex/set_verify.h"
 
@@ -54,10 +55,11 @@ class TbmRExpSet {
   void Reserve(size_t count);
   int32_t size() const { return static_cast<int32_t>(patterns_.size()); }
   void Build();
-  // Build gives back the compiled state of the patterns the scan decides
-  // from where their literals stand (TbmRExp::Release) as it analyses them:
-  // they are asked alone only now and then, and compile again when they
-  // are. For an owner whose patterns serve this set above all.
+  // Each pattern is analysed as it is added, and the compiled state of those
+  // the scan decides from where their literals stand is given back at once
+  // (TbmRExp::Release): they are asked alone only now and then, and compile
+  // again when they are. For an owner whose patterns serve this set above
+  // all; set before the first Add.
   void SetReleaseDecided(bool on) { release_decided_ = on; }
   // The budget the set's own search state is built under (the one its
   // patterns have; null: one of the set's own).
@@ -164,6 +166,7 @@ class TbmRExpSet {
   bool built_ = false;
   bool release_decided_ = false;
   std::vector<TbmRExp*> patterns_;  // per index
+  TbmRESetRecords records_;         // analysed as added (release_decided_), until built
   // Distinct patterns (the first of each text), numbered in order of their
   // first index, and the indexes of each, ascending, back to back.
   std::vector<TbmRExp*> distinct_;
