@@ -265,7 +265,8 @@ void TbmRELiteralSearch::Build() {
   Allocate(CountStates(order));
   LayStates(order);
   order = decltype(order)();
-  pending_ = decltype(pending_)();
+  // A string moved in from an empty one keeps its own storage: swapped out.
+  std::string().swap(pending_);
   pending_ends_ = decltype(pending_ends_)();
   lengths_.shrink_to_fit();
   MakeDenseTables();
