@@ -60,17 +60,24 @@ void TCrypt::CryptLines(std::vector<std::string>& lines) {
   }
 }
 
+bool IsEncryptedLine(std::string_view first_line) {
+  if (first_line.size() < kEncryptedTag.size()) return false;
+  return platform::AnsiLower(first_line.substr(0, kEncryptedTag.size())) == kEncryptedTag;
+}
+
 bool IsEncrypted(const std::vector<std::string>& lines) {
-  if (lines.empty() || lines.front().size() < kEncryptedTag.size()) return false;
-  return platform::AnsiLower(std::string_view(lines.front()).substr(0, kEncryptedTag.size())) ==
-         kEncryptedTag;
+  return !lines.empty() && IsEncryptedLine(lines.front());
+}
+
+std::string FileKeyOf(std::string_view first_line) {
+  if (!IsEncryptedLine(first_line)) return std::string();
+  TCrypt master(cmDecrypt);
+  master.SetKey(MasterKey);
+  return master.CryptString(first_line.substr(kEncryptedTag.size()));
 }
 
 std::string ReadFileKey(const std::vector<std::string>& lines) {
-  if (!IsEncrypted(lines)) return std::string();
-  TCrypt master(cmDecrypt);
-  master.SetKey(MasterKey);
-  return master.CryptString(std::string_view(lines.front()).substr(kEncryptedTag.size()));
+  return lines.empty() ? std::string() : FileKeyOf(lines.front());
 }
 
 }  // namespace parlevo

@@ -38,8 +38,10 @@ class TCrypt {
 
 // The first line begins with "encrypted" in any letter case.
 bool IsEncrypted(const std::vector<std::string>& lines);
+bool IsEncryptedLine(std::string_view first_line);
 // The deciphered file key of an enciphered file; "" otherwise.
 std::string ReadFileKey(const std::vector<std::string>& lines);
+std::string FileKeyOf(std::string_view first_line);
 
 }  // namespace parlevo
 

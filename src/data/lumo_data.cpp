@@ -34,6 +34,17 @@ int Decipher(std::vector<std::string>& lines) {
   return 2;
 }
 
+// The same for lines in one text.
+int Decipher(TTextLines& lines) {
+  if (lines.empty() || !IsEncryptedLine(lines[0])) return 1;
+  TCrypt crypt(cmDecrypt);
+  crypt.SetKey(FileKeyOf(lines[0]));
+  TTextLines plain;
+  for (size_t i = 1; i < lines.size(); ++i) plain.Add(crypt.CryptString(lines[i]));
+  lines = std::move(plain);
+  return 2;
+}
+
 }  // namespace
 
 std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_line) {
@@ -44,16 +55,16 @@ std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_li
 
 void TLumoData::LoadFromFile(std::string_view file_name, size_t max_lines) {
   if (!platform::FileExists(file_name)) return;
-  TPersonalityText text = ReadPersonalityText(file_name, max_lines);
+  TPersonalityLines text = ReadPersonalityLines(file_name, max_lines);
   LinesRead_ += text.Lines.size();
   if (NotesOn()) Notes_->insert(Notes_->end(), text.Notes.begin(), text.Notes.end());
-  std::vector<std::string>& lines = text.Lines;
+  TTextLines& lines = text.Lines;
   const int first_line = Decipher(lines);  // file line of lines[0]
   const size_t first_note = NotesOn() ? Notes_->size() : 0;
   Files_.emplace_back(file_name);
   FileStarts_.push_back(EntryCount());
   AddLines(lines, first_line, static_cast<int32_t>(Files_.size() - 1));
-  text = TPersonalityText();  // the entries hold what they need: free the lines before compiling
+  text = TPersonalityLines();  // the entries hold what they need: free the lines before compiling
   Prepare();
   // Compile notes come from Prepare, after the others: put the file's notes
   // in line order.
@@ -63,7 +74,7 @@ void TLumoData::LoadFromFile(std::string_view file_name, size_t max_lines) {
   }
 }
 
-void TLumoData::AddLines(const std::vector<std::string>& lines, int first_line, int32_t file) {
+void TLumoData::AddLines(const TTextLines& lines, int first_line, int32_t file) {
   lumo::GrowEntries(Entries_, Entries_.size() + lines.size());
   ReserveEntries(Entries_.size() + lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -219,7 +230,7 @@ std::string TLumoData::Search(std::string_view input) {
 // ---------------------------------------------------------------------------
 
 void TLumoData::NoteHiddenLines(std::string_view file_name, int line_number,
-                                const std::vector<std::string>& lines, size_t from) {
+                                const TTextLines& lines, size_t from) {
   size_t hidden = 0;
   for (size_t i = from; i < lines.size(); ++i) {
     if (!lines[i].empty()) ++hidden;

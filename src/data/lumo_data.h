@@ -35,6 +35,7 @@
 namespace parlevo {
 
 class TbmRExp;
+class TTextLines;
 class TbmREMatchBudget;
 class TEntryPatternSet;
 namespace lumo {
@@ -207,7 +208,7 @@ class TLumoData {
   // `entry`, origin set) and keeps what the kind matches with; otherwise it
   // keeps nothing.
   // `fields_found` receives the field count of a short line.
-  virtual TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) = 0;
+  virtual TLineResult AddLine(std::string_view line, size_t& fields_found, TLumoEntry& entry) = 0;
   virtual void ReserveEntries(size_t count) = 0;
   // Minimum field count of a line (0: lines are not split).
   virtual size_t MinimumFields() const = 0;
@@ -232,9 +233,9 @@ class TLumoData {
 
  private:
   // Notes the end marker at `line_number` when lines[from..] hold any text.
-  void NoteHiddenLines(std::string_view file_name, int line_number,
-                       const std::vector<std::string>& lines, size_t from);
-  void AddLines(const std::vector<std::string>& lines, int first_line, int32_t file);
+  void NoteHiddenLines(std::string_view file_name, int line_number, const TTextLines& lines,
+                       size_t from);
+  void AddLines(const TTextLines& lines, int first_line, int32_t file);
 
   std::vector<TLumoEntry> Entries_;
   TAnswerStore Answers_;  // the entries' answers
@@ -275,7 +276,7 @@ class TLumoData0 : public TLumoData {
   void SetReferenceEvaluation(bool on) { Reference = on; }
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
+  TLineResult AddLine(std::string_view line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
   void DescribeMatching(int32_t index, TEntryDescription& description) const override;
@@ -326,7 +327,7 @@ class TLumoDataA : public TLumoData {
   std::string_view Context() const override { return Context_; }
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
+  TLineResult AddLine(std::string_view line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 3; }
   void DescribeMatching(int32_t index, TEntryDescription& description) const override;
@@ -369,7 +370,7 @@ class TLumoDataB : public TLumoData {
   void SetReferenceSearch(bool on);
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
+  TLineResult AddLine(std::string_view line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t count) override;
   size_t MinimumFields() const override { return 2; }
   void DescribeMatching(int32_t index, TEntryDescription& description) const override;
@@ -406,7 +407,7 @@ class TLumoDataC : public TLumoData {
                  TAnswerList& candidates) override;
 
  protected:
-  TLineResult AddLine(const std::string& line, size_t& fields_found, TLumoEntry& entry) override;
+  TLineResult AddLine(std::string_view line, size_t& fields_found, TLumoEntry& entry) override;
   void ReserveEntries(size_t /*count*/) override {}
   size_t MinimumFields() const override { return 0; }
   // Every entry matches anything: nothing to add.

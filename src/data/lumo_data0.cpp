@@ -20,7 +20,7 @@ TLumoData0::~TLumoData0() = default;
 
 void TLumoData0::ReserveEntries(size_t count) { lumo::GrowEntries(ConditionOf, count); }
 
-TLumoData::TLineResult TLumoData0::AddLine(const std::string& line, size_t& fields_found,
+TLumoData::TLineResult TLumoData0::AddLine(std::string_view line, size_t& fields_found,
                                            TLumoEntry& entry) {
   std::vector<std::string> fields = SplitCommaText(line);
   if (fields.size() < MinimumFields()) {

@@ -26,7 +26,7 @@ void TLumoDataA::ReserveEntries(size_t count) {
   InputSet->Reserve(count);
 }
 
-TLumoData::TLineResult TLumoDataA::AddLine(const std::string& line, size_t& fields_found,
+TLumoData::TLineResult TLumoDataA::AddLine(std::string_view line, size_t& fields_found,
                                            TLumoEntry& entry) {
   std::vector<std::string> fields = SplitCommaText(line);
   if (fields.size() < MinimumFields()) {

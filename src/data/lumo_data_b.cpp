@@ -21,7 +21,7 @@ void TLumoDataB::ReserveEntries(size_t count) {
   Set->Reserve(count);
 }
 
-TLumoData::TLineResult TLumoDataB::AddLine(const std::string& line, size_t& fields_found,
+TLumoData::TLineResult TLumoDataB::AddLine(std::string_view line, size_t& fields_found,
                                            TLumoEntry& entry) {
   std::vector<std::string> fields = SplitCommaText(line);
   if (fields.size() < MinimumFields()) {

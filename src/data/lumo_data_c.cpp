@@ -11,7 +11,7 @@ TLumoDataC::TLumoDataC(bool use_once, TEvaluateFunc on_evaluate)
 
 TLumoDataC::~TLumoDataC() = default;
 
-TLumoData::TLineResult TLumoDataC::AddLine(const std::string& line, size_t& /*fields_found*/,
+TLumoData::TLineResult TLumoDataC::AddLine(std::string_view line, size_t& /*fields_found*/,
                                            TLumoEntry& entry) {
   const std::u16string folded = NormalizeText(platform::AnsiToWide(line));
   if (folded == u"{ENDOFDATA}") return TLineResult::kEndOfData;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <stdexcept>
 
 #include "data/crypt.h"
 #include "data/file_budget.h"
@@ -35,19 +36,59 @@ void NoteLostCharacters(std::u16string_view line, int line_number, std::vector<T
                    "lost-characters"});
 }
 
-TPersonalityText DecodeUtf8(std::string_view utf8, TTextEncoding encoding) {
-  TPersonalityText text;
-  text.Encoding = encoding;
+// Calls `add` with each line of UTF-8 `utf8` in the code page, noting the
+// characters the code page lacks.
+template <typename Add>
+void DecodeUtf8(std::string_view utf8, TTextEncoding encoding, std::vector<TLoadNote>& notes,
+                Add add) {
   if (encoding == TTextEncoding::kUtf8Plain) {
-    text.Notes.push_back({{}, 0, "read as UTF-8", "read-as-utf8", TLoadNoteLevel::kNote});
+    notes.push_back({{}, 0, "read as UTF-8", "read-as-utf8", TLoadNoteLevel::kNote});
   }
   int line_number = 0;
-  for (const std::string& line : platform::SplitLines(utf8)) {
+  platform::VisitLines(utf8, [&](std::string_view line) {
     const std::u16string wide = platform::Utf8ToWide(line);
-    NoteLostCharacters(wide, ++line_number, text.Notes);
-    text.Lines.push_back(platform::WideToAnsi(wide));
+    NoteLostCharacters(wide, ++line_number, notes);
+    add(platform::WideToAnsi(wide));
+  });
+}
+
+// Calls `add` with each line of the file's `bytes` in the code page;
+// returns how they were taken.
+template <typename Add>
+TTextEncoding DecodeLines(std::string_view bytes, std::vector<TLoadNote>& notes, Add add) {
+  const bool marked = HasMark(bytes);
+  const std::string_view unmarked = marked ? bytes.substr(kUtf8Mark.size()) : bytes;
+  // Enciphered lines are bytes of the code page, whatever they look like.
+  const std::string_view first =
+      unmarked.substr(0, unmarked.find_first_of(std::string_view("\r\n\0", 3)));
+  if (!IsEncryptedLine(first)) {
+    if (marked) {
+      DecodeUtf8(unmarked, TTextEncoding::kUtf8Marked, notes, add);
+      return TTextEncoding::kUtf8Marked;
+    }
+    if (IsPlainUtf8(bytes)) {
+      DecodeUtf8(bytes, TTextEncoding::kUtf8Plain, notes, add);
+      return TTextEncoding::kUtf8Plain;
+    }
   }
-  return text;
+  platform::VisitLines(unmarked, add);
+  return TTextEncoding::kCodePage;
+}
+
+// The file's bytes: an editor's unsaved text, when a language server asks
+// (text_overlay.h), or what is read into `read`.
+std::string_view FileBytes(std::string_view path, size_t max_lines, std::string& read) {
+  const std::string* overlay = TTextOverlay::Find(path);
+  if (overlay != nullptr && overlay->size() > kMaxPersonalityFileBytes) {
+    throw platform::EFileError("cannot read file", std::string(path), EFBIG);
+  }
+  if (overlay == nullptr) read = ReadFileWithinBudget(path);
+  const std::string_view bytes = overlay != nullptr ? std::string_view(*overlay) : read;
+  // A line takes at least a byte: a short file needs no count.
+  if (bytes.size() > max_lines && CountLines(bytes) > max_lines) {
+    throw EntriesBudgetError(std::string(path));
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -86,31 +127,33 @@ bool IsPlainUtf8(std::string_view bytes) {
   return !ascii && platform::IsValidUtf8(bytes);
 }
 
+void TTextLines::Add(std::string_view line) {
+  if (text_.size() + line.size() > UINT32_MAX) throw std::length_error("TTextLines: too long");
+  text_.append(line);
+  ends_.push_back(static_cast<uint32_t>(text_.size()));
+}
+
 TPersonalityText DecodePersonalityText(std::string_view bytes) {
-  const bool marked = HasMark(bytes);
-  const std::string_view unmarked = marked ? bytes.substr(kUtf8Mark.size()) : bytes;
-  std::vector<std::string> lines = platform::SplitLines(unmarked);
-  // Enciphered lines are bytes of the code page, whatever they look like.
-  if (IsEncrypted(lines)) return {std::move(lines), TTextEncoding::kCodePage, {}};
-  if (marked) return DecodeUtf8(unmarked, TTextEncoding::kUtf8Marked);
-  if (IsPlainUtf8(bytes)) return DecodeUtf8(bytes, TTextEncoding::kUtf8Plain);
-  return {std::move(lines), TTextEncoding::kCodePage, {}};
+  TPersonalityText text;
+  text.Encoding =
+      DecodeLines(bytes, text.Notes, [&](std::string_view line) { text.Lines.emplace_back(line); });
+  return text;
 }
 
 TPersonalityText ReadPersonalityText(std::string_view path, size_t max_lines) {
-  // An editor's unsaved text, when a language server asks (text_overlay.h).
-  const std::string* overlay = TTextOverlay::Find(path);
-  if (overlay != nullptr && overlay->size() > kMaxPersonalityFileBytes) {
-    throw platform::EFileError("cannot read file", std::string(path), EFBIG);
-  }
   std::string read;
-  if (overlay == nullptr) read = ReadFileWithinBudget(path);
-  const std::string_view bytes = overlay != nullptr ? std::string_view(*overlay) : read;
-  // A line takes at least a byte: a short file needs no count.
-  if (bytes.size() > max_lines && CountLines(bytes) > max_lines) {
-    throw EntriesBudgetError(std::string(path));
-  }
-  TPersonalityText text = DecodePersonalityText(bytes);
+  TPersonalityText text = DecodePersonalityText(FileBytes(path, max_lines, read));
+  for (TLoadNote& note : text.Notes) note.File = std::string(path);
+  return text;
+}
+
+TPersonalityLines ReadPersonalityLines(std::string_view path, size_t max_lines) {
+  std::string read;
+  const std::string_view bytes = FileBytes(path, max_lines, read);
+  TPersonalityLines text;
+  text.Lines.Reserve(bytes.size());  // as long as the bytes, or shorter
+  text.Encoding =
+      DecodeLines(bytes, text.Notes, [&](std::string_view line) { text.Lines.Add(line); });
   for (TLoadNote& note : text.Notes) note.File = std::string(path);
   return text;
 }

@@ -31,12 +31,40 @@ struct TPersonalityText {
   std::vector<TLoadNote> Notes;
 };
 
+// Lines back to back in one text, each found by where it ends: what a data
+// file of many thousand lines reads into, with no string per line.
+class TTextLines {
+ public:
+  size_t size() const { return ends_.size(); }
+  bool empty() const { return ends_.empty(); }
+  std::string_view operator[](size_t i) const {
+    const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
+  }
+  void Add(std::string_view line);
+  void Reserve(size_t bytes) { text_.reserve(bytes); }
+
+ private:
+  std::string text_;
+  std::vector<uint32_t> ends_;
+};
+
+// The same as TPersonalityText, its lines in one text.
+struct TPersonalityLines {
+  TTextLines Lines;
+  TTextEncoding Encoding = TTextEncoding::kCodePage;
+  std::vector<TLoadNote> Notes;
+};
+
 // Reads the file (native path) with the line rules of every text file,
 // within the personality file budget (ReadFileWithinBudget). An enciphered
 // file stays in the code page, whatever its bytes. Throws platform::EFileError;
 // also, naming the entries budget, for a file of more than `max_lines` lines
 // (what is left of kMaxPersonalityEntries), before any line is made.
 TPersonalityText ReadPersonalityText(std::string_view path, size_t max_lines = SIZE_MAX);
+
+// The same lines, in one text (for data files).
+TPersonalityLines ReadPersonalityLines(std::string_view path, size_t max_lines = SIZE_MAX);
 
 // Decodes bytes already read; `ReadPersonalityText` is this plus the reading.
 TPersonalityText DecodePersonalityText(std::string_view bytes);
