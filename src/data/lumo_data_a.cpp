@@ -80,8 +80,8 @@ void TLumoDataA::Prepare() {
     const bool marker = Items()[Prepared].Marker;
     if (!patterns.Broken) {
       std::string context_error, input_error;
-      lumo::Check(Matchers->At(patterns.Context), NotesOn(), context_error);
-      lumo::Check(Matchers->At(patterns.Input), NotesOn(), input_error);
+      Matchers->Check(patterns.Context, NotesOn(), context_error);
+      Matchers->Check(patterns.Input, NotesOn(), input_error);
       patterns.Broken = !context_error.empty() || !input_error.empty();
       if (!marker) NoteErrors(static_cast<int32_t>(Prepared), context_error, input_error);
     }

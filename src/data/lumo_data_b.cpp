@@ -50,14 +50,14 @@ TLumoData::TLineResult TLumoDataB::AddLine(std::string_view line, size_t& fields
 }
 
 void TLumoDataB::Prepare() {
-  // Checked once per entry (see lumo::Check); a malformed pattern is
+  // Checked once per pattern (see lumo::Check); a malformed pattern is
   // remembered so that no search asks the engine again.
   for (; Prepared < Patterns.size(); ++Prepared) {
     TPattern& pattern = Patterns[Prepared];
     const bool marker = Items()[Prepared].Marker;
     std::string error;
     TbmRExp& matcher = Matchers->At(pattern.Matcher);
-    if (!pattern.Broken && !lumo::Check(matcher, NotesOn(), error)) {
+    if (!pattern.Broken && !Matchers->Check(pattern.Matcher, NotesOn(), error)) {
       pattern.Broken = true;
       if (!marker) {
         NoteEntry(static_cast<int32_t>(Prepared),

@@ -61,6 +61,20 @@ void TMatcherCache::Clear() {
   first_made_ = made_;
 }
 
+bool TMatcherCache::Check(uint32_t m, bool whole, std::string& error) {
+  error.clear();
+  if (m < checked_.size() && checked_[m]) {
+    const auto refused = errors_.find(&At(m));
+    if (refused != errors_.end()) error = refused->second;
+    return error.empty();
+  }
+  if (m >= checked_.size()) checked_.resize(std::max<size_t>(made_, m + 1));
+  checked_[m] = true;
+  if (lumo::Check(At(m), whole, error)) return true;
+  errors_.emplace(&At(m), error);
+  return false;
+}
+
 void TMatcherCache::Reserve(size_t count) {
   size_t slots = 16;
   while (slots < 2 * count) slots *= 2;  // at most half full

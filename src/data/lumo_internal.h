@@ -34,6 +34,10 @@ class TMatcherCache {
   // half a pointer: At gives the matcher.
   uint32_t Get(const std::string& pattern, std::string& error);
   TbmRExp& At(size_t m);
+  // Checks matcher `m` at load (Check below) the first time it is asked;
+  // entries that share it later get the same answer without a parse (a set
+  // may have given back what the first one built).
+  bool Check(uint32_t m, bool whole, std::string& error);
   // Room for `count` patterns, so that the table is not rebuilt as it grows.
   void Reserve(size_t count);
   // Forgets the lookup table (the matchers stay): loading has ended.
@@ -58,7 +62,9 @@ class TMatcherCache {
   size_t first_made_ = 0;  // matchers first_made_ .. made_ - 1 are in the table
   TAnswerStore texts_;     // the matchers' pattern texts
   std::vector<uint64_t> slots_;
-  std::unordered_map<const TbmRExp*, std::string> errors_;  // the few refused as set
+  // The few refused, as set or when checked.
+  std::unordered_map<const TbmRExp*, std::string> errors_;
+  std::vector<bool> checked_;  // per matcher made
   std::shared_ptr<TbmREMatchBudget> budget_;
 };
 

@@ -128,6 +128,30 @@ TEST_F(LumoDataTest, MalformedPatternNeverMatchesAndOthersStillDo) {
   EXPECT_EQ(Collect(data, "(A"), Answers{"fine"});
 }
 
+// A pattern repeated within a file and across files is one matcher, checked
+// once: every entry of a malformed one is broken and noted, every entry of a
+// good one answers (its parse given back to the set in between).
+TEST_F(LumoDataTest, RepeatedPatternsAreCheckedOnceAndAnswerForEveryEntry) {
+  std::vector<TLoadNote> notes;
+  TLumoDataB b(false, nullptr);
+  b.SetNoteSink(&notes);
+  b.LoadFromFile(Dir.Write("b1.txt", {"(A,broken", "A.*B,one", "(A,again", "A.*B,two"}));
+  b.LoadFromFile(Dir.Write("b2.txt", {"A.*B,three", "(A,third"}));
+  b.Ready();
+  EXPECT_EQ(Collect(b, "(AxB"), (Answers{"one", "two", "three"}));
+  TLumoDataA a(false, nullptr);
+  a.SetNoteSink(&notes);
+  a.LoadFromFile(Dir.Write("a1.txt", {"(x,A,broken", ",A,one", "(x,B,again"}));
+  a.LoadFromFile(Dir.Write("a2.txt", {",A,two", "(x,A,third"}));
+  a.Ready();
+  EXPECT_EQ(Collect(a, "A"), (Answers{"one", "two"}));
+  std::vector<int> lines;
+  for (const TLoadNote& note : notes) {
+    if (note.Code == "pattern-error") lines.push_back(note.Line);
+  }
+  EXPECT_EQ(lines, (std::vector<int>{1, 3, 2, 1, 3, 2}));
+}
+
 TEST_F(LumoDataTest, KindAMatchesContextAsStoredAndInputAsNormalised) {
   TLumoDataA data(false, nullptr);
   data.LoadFromFile(Dir.Write("a.txt", {
