@@ -436,6 +436,33 @@ TEST(PatternSetFind, DeclaredTextsKeepTheirOwnSummary) {
   }
 }
 
+// A set that analyses its patterns as they are added keeps what it learns
+// until it is built: lists of hundreds of words, literals of hundreds of
+// bytes, classes before a literal, digits after one, a second set, patterns
+// it must always ask and one that does not compile answer as each pattern.
+TEST(PatternSetFind, PatternsAnalysedAsAddedAnswerLikeTheLoop) {
+  std::string words = "(", long_literal;
+  for (int w = 0; w < 300; ++w) words += (w ? "|w" : "w") + std::to_string(w);
+  words += ")";
+  for (int k = 0; k < 40; ++k) long_literal += Sjis("長い") + std::to_string(k);
+  const std::vector<std::string> patterns = {words,
+                                             long_literal,
+                                             "[0-9][a-z]+xyz",
+                                             "ab.*cd[0-9][0-9]3",
+                                             "(foo|bar)[a-c]+(baz|qux)",
+                                             "(",
+                                             "[a-z]+q",
+                                             words,
+                                             "^" + long_literal + "$"};
+  const std::vector<std::string> texts = {
+      "w299",    "xw17y",  long_literal, "x" + long_literal, "1abcxyz", "abxcd123",
+      "foocbaz", "fooqux", "zq",         "ab\ncd123 w0",     "9xyz"};
+  for (const bool share : {false, true}) {
+    PatternSet set(patterns, nullptr, share, /*release=*/true);
+    for (const std::string& text : texts) EXPECT_EQ(set.Find(text), set.FindEach(text)) << text;
+  }
+}
+
 TEST(PatternSetFind, AddingAfterBuildTakesEffect) {
   TbmRExp a(bmccShiftJIS), b(bmccShiftJIS);
   a.SetPattern("abc");
