@@ -7,6 +7,7 @@
 
 #include "data/crypt.h"
 #include "data/lumo_data.h"
+#include "data/personality_text.h"
 #include "fuzz_util.h"
 #include "platform/clock.h"
 #include "platform/textfile.h"
@@ -56,6 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (data[0] & 8) file = Encipher(file);
   const std::string path = fuzz::ScratchDir() + "data.txt";
   fuzz::WriteFile(path, file);
+
+  // The lines a data file loads from are those of the one-string reading.
+  const parlevo::TPersonalityText text = parlevo::ReadPersonalityText(path);
+  const parlevo::TPersonalityLines lines = parlevo::ReadPersonalityLines(path);
+  if (lines.Encoding != text.Encoding || lines.Lines.size() != text.Lines.size()) abort();
+  for (size_t i = 0; i < text.Lines.size(); ++i) {
+    if (lines.Lines[i] != text.Lines[i]) abort();
+  }
 
   std::vector<parlevo::TLoadNote> notes;
   auto lumo = MakeData(kind, use_once);
