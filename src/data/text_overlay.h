@@ -12,8 +12,8 @@ namespace parlevo {
 // Installed on the thread that builds it, for as long as it lives (nested
 // overlays hide the outer one). Files are keyed by their real path (links
 // and "." / ".." resolved); the text is the bytes as the file would hold
-// them. Only ReadPersonalityText consults it: whether a file exists is still
-// asked of the disk.
+// them. Only ReadPersonalityText and ReadPersonalityLines consult it: whether
+// a file exists is still asked of the disk.
 //
 // Thread-safety: the installed overlay is per thread, so another thread
 // loading a character at the same time reads the disk.
