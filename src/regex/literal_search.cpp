@@ -256,7 +256,9 @@ void TbmRELiteralSearch::MakeWideRows() {
 }
 
 void TbmRELiteralSearch::Build() {
-  EndAdding();  // the ids are known: the table only served Add
+  // The ids are known: the table only served Add. (Fresh vectors give their
+  // storage back; assigning {} would keep it.)
+  table_ = decltype(table_)();
   std::vector<int32_t> order = SortedIds();
   // Empty literals end nowhere.
   std::erase_if(order, [this](int32_t id) { return lengths_[static_cast<size_t>(id)] == 0; });

@@ -29,9 +29,6 @@ class TbmRELiteralSearch {
 
   // The id of `literal` (not empty); the same bytes always get the same id.
   int32_t Add(std::string_view literal);
-  // No more literals until Build: lets go of the table Add looks them up in
-  // (a fresh vector gives its storage back; assigning {} would keep it).
-  void EndAdding() { table_ = decltype(table_)(); }
   void Build();
   void Clear();
 

@@ -154,7 +154,6 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
   }
   follows_.Compact();
   records_.Clear();
-  literals_.EndAdding();
 }
 
 static_assert(kMaxClassItems <= 8, "a row's classes are bits of a byte");
