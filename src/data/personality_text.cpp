@@ -52,32 +52,27 @@ void DecodeUtf8(std::string_view utf8, TTextEncoding encoding, std::vector<TLoad
   });
 }
 
-// How a file's `bytes` are taken. Enciphered lines are bytes of the code
-// page, whatever they look like.
-TTextEncoding EncodingOf(std::string_view bytes) {
+// Calls `add` with each line of the file's `bytes` in the code page;
+// returns how they were taken.
+template <typename Add>
+TTextEncoding DecodeLines(std::string_view bytes, std::vector<TLoadNote>& notes, Add add) {
   const bool marked = HasMark(bytes);
   const std::string_view unmarked = marked ? bytes.substr(kUtf8Mark.size()) : bytes;
+  // Enciphered lines are bytes of the code page, whatever they look like.
   const std::string_view first =
       unmarked.substr(0, unmarked.find_first_of(std::string_view("\r\n\0", 3)));
-  if (IsEncryptedLine(first)) return TTextEncoding::kCodePage;
-  if (marked) return TTextEncoding::kUtf8Marked;
-  return IsPlainUtf8(bytes) ? TTextEncoding::kUtf8Plain : TTextEncoding::kCodePage;
-}
-
-// The bytes of the lines, past a byte order mark.
-size_t TextStart(std::string_view bytes) { return HasMark(bytes) ? kUtf8Mark.size() : 0; }
-
-// Calls `add` with each line of the file's `bytes` in the code page, taken
-// as `encoding` says.
-template <typename Add>
-void DecodeLines(std::string_view bytes, TTextEncoding encoding, std::vector<TLoadNote>& notes,
-                 Add add) {
-  bytes = bytes.substr(TextStart(bytes));
-  if (encoding == TTextEncoding::kCodePage) {
-    platform::VisitLines(bytes, add);
-  } else {
-    DecodeUtf8(bytes, encoding, notes, add);
+  if (!IsEncryptedLine(first)) {
+    if (marked) {
+      DecodeUtf8(unmarked, TTextEncoding::kUtf8Marked, notes, add);
+      return TTextEncoding::kUtf8Marked;
+    }
+    if (IsPlainUtf8(bytes)) {
+      DecodeUtf8(bytes, TTextEncoding::kUtf8Plain, notes, add);
+      return TTextEncoding::kUtf8Plain;
+    }
   }
+  platform::VisitLines(unmarked, add);
+  return TTextEncoding::kCodePage;
 }
 
 // The file's bytes: an editor's unsaved text, when a language server asks
@@ -134,25 +129,14 @@ bool IsPlainUtf8(std::string_view bytes) {
 
 void TTextLines::Add(std::string_view line) {
   if (text_.size() + line.size() > UINT32_MAX) throw std::length_error("TTextLines: too long");
-  begins_.push_back(static_cast<uint32_t>(text_.size()));
   text_.append(line);
   ends_.push_back(static_cast<uint32_t>(text_.size()));
 }
 
-void TTextLines::SplitInPlace(std::string bytes, size_t from) {
-  if (bytes.size() > UINT32_MAX) throw std::length_error("TTextLines: too long");
-  text_ = std::move(bytes);
-  platform::VisitLines(std::string_view(text_).substr(from), [this](std::string_view line) {
-    begins_.push_back(static_cast<uint32_t>(line.data() - text_.data()));
-    ends_.push_back(static_cast<uint32_t>(line.data() + line.size() - text_.data()));
-  });
-}
-
 TPersonalityText DecodePersonalityText(std::string_view bytes) {
   TPersonalityText text;
-  text.Encoding = EncodingOf(bytes);
-  DecodeLines(bytes, text.Encoding, text.Notes,
-              [&](std::string_view line) { text.Lines.emplace_back(line); });
+  text.Encoding =
+      DecodeLines(bytes, text.Notes, [&](std::string_view line) { text.Lines.emplace_back(line); });
   return text;
 }
 
@@ -167,16 +151,9 @@ TPersonalityLines ReadPersonalityLines(std::string_view path, size_t max_lines) 
   std::string read;
   const std::string_view bytes = FileBytes(path, max_lines, read);
   TPersonalityLines text;
-  text.Encoding = EncodingOf(bytes);
-  if (text.Encoding == TTextEncoding::kCodePage && bytes.data() == read.data()) {
-    // The lines are the bytes as they stand: kept where they were read.
-    const size_t from = TextStart(bytes);
-    text.Lines.SplitInPlace(std::move(read), from);
-  } else {
-    text.Lines.Reserve(bytes.size());  // converted lines are as long or shorter
-    DecodeLines(bytes, text.Encoding, text.Notes,
-                [&](std::string_view line) { text.Lines.Add(line); });
-  }
+  text.Lines.Reserve(bytes.size());  // as long as the bytes, or shorter
+  text.Encoding =
+      DecodeLines(bytes, text.Notes, [&](std::string_view line) { text.Lines.Add(line); });
   for (TLoadNote& note : text.Notes) note.File = std::string(path);
   return text;
 }

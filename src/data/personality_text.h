@@ -31,25 +31,22 @@ struct TPersonalityText {
   std::vector<TLoadNote> Notes;
 };
 
-// Lines in one text, each found by where it begins and ends: what a data
+// Lines back to back in one text, each found by where it ends: what a data
 // file of many thousand lines reads into, with no string per line.
 class TTextLines {
  public:
   size_t size() const { return ends_.size(); }
   bool empty() const { return ends_.empty(); }
   std::string_view operator[](size_t i) const {
-    return std::string_view(text_).substr(begins_[i], ends_[i] - begins_[i]);
+    const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
   }
-  // Appends a line.
   void Add(std::string_view line);
   void Reserve(size_t bytes) { text_.reserve(bytes); }
-  // Takes `bytes` (to an empty list) as the text, its lines from byte `from`
-  // on as platform::VisitLines splits them, left where they stand.
-  void SplitInPlace(std::string bytes, size_t from);
 
  private:
   std::string text_;
-  std::vector<uint32_t> begins_, ends_;
+  std::vector<uint32_t> ends_;
 };
 
 // The same as TPersonalityText, its lines in one text.
