@@ -26,15 +26,6 @@ namespace {
 
 // Deciphers an enciphered file's lines in place; returns the file line of
 // lines[0] (2 behind a key line, else 1).
-int Decipher(std::vector<std::string>& lines) {
-  if (!IsEncrypted(lines)) return 1;
-  TCrypt crypt(cmDecrypt);
-  crypt.SetKey(ReadFileKey(lines));
-  crypt.CryptLines(lines);
-  return 2;
-}
-
-// The same for lines in one text.
 int Decipher(TTextLines& lines) {
   if (lines.empty() || !IsEncryptedLine(lines[0])) return 1;
   TCrypt crypt(cmDecrypt);
@@ -48,9 +39,12 @@ int Decipher(TTextLines& lines) {
 }  // namespace
 
 std::vector<std::string> ReadDataLines(std::string_view file_name, int& first_line) {
-  TPersonalityText text = ReadPersonalityText(file_name);
+  TPersonalityLines text = ReadPersonalityLines(file_name);
   first_line = Decipher(text.Lines);
-  return std::move(text.Lines);
+  std::vector<std::string> lines;
+  lines.reserve(text.Lines.size());
+  for (size_t i = 0; i < text.Lines.size(); ++i) lines.emplace_back(text.Lines[i]);
+  return lines;
 }
 
 void TLumoData::LoadFromFile(std::string_view file_name, size_t max_lines) {

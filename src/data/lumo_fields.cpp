@@ -68,7 +68,7 @@ bool TMatcherCache::Check(uint32_t m, bool whole, std::string& error) {
     if (refused != errors_.end()) error = refused->second;
     return error.empty();
   }
-  if (m >= checked_.size()) checked_.resize(std::max<size_t>(made_, m + 1));
+  if (m >= checked_.size()) checked_.resize(made_);  // m < made_
   checked_[m] = true;
   if (lumo::Check(At(m), whole, error)) return true;
   errors_.emplace(&At(m), error);

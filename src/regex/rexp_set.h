@@ -112,6 +112,9 @@ class TbmRExpSet {
     uint8_t ends_of;
   };
   static OwnerKind KindOf(const TbmRESetLiterals& analysis);
+  // Whether the scan decides a pattern of this analysis by itself, so that
+  // the pattern may give back its compiled state (SetReleaseDecided).
+  static bool DecidedByScan(const TbmRESetLiterals& analysis);
   // Analyses every distinct pattern: the literals go into the search, and
   // each pattern that has some gets a plan (see LayOut).
   void Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& middles,

@@ -45,14 +45,16 @@ int32_t TbmRExpSet::Add(TbmRExp* pattern) {
     // Analysed now, so that a pattern the scan decides holds nothing of its
     // parse until the build.
     const TbmRESetLiterals analysis = AnalyzeForSet(*pattern, code_);
-    if (analysis.kind == TbmRESetLiterals::Kind::kLiterals && DecidedAtHit(KindOf(analysis))) {
-      pattern->Release();
-    }
+    if (DecidedByScan(analysis)) pattern->Release();
     records_.Keep(pattern, analysis);
   }
   patterns_.push_back(pattern);
   built_ = false;
   return size() - 1;
+}
+
+bool TbmRExpSet::DecidedByScan(const TbmRESetLiterals& analysis) {
+  return analysis.kind == TbmRESetLiterals::Kind::kLiterals && DecidedAtHit(KindOf(analysis));
 }
 
 void TbmRExpSet::GroupDistinct() {
@@ -137,9 +139,7 @@ void TbmRExpSet::Analyse(std::vector<Waiting>& plans, std::vector<uint32_t>& mid
     if (analysis.kind != TbmRESetLiterals::Kind::kLiterals) continue;
     Waiting plan{
         i, 0, 0, uint32_t(ids.size()), 0, 0, KindOf(analysis), analysis.head, analysis.tail};
-    if (release_decided_ && DecidedAtHit(plan.kind)) {
-      pattern->Release();
-    }
+    if (release_decided_ && DecidedByScan(analysis)) pattern->Release();
     if (!analysis.before.empty()) {
       plan.other = static_cast<uint32_t>(ClassRowOf(analysis.before, rows));
     }
